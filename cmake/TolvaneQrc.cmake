@@ -1,0 +1,13 @@
+# tolvane_generate_qrc(<out.qrc> PREFIX <prefix> BASE <dir> FILES <abs files...>)
+# Writes a resource file listing FILES under PREFIX with aliases relative to BASE,
+# so new QML documents or generated assets never need a hand-edited .qrc.
+function(tolvane_generate_qrc out_qrc)
+    cmake_parse_arguments(ARG "" "PREFIX;BASE" "FILES" ${ARGN})
+    set(body "<!DOCTYPE RCC><RCC version=\"1.0\">\n<qresource prefix=\"${ARG_PREFIX}\">\n")
+    foreach(f IN LISTS ARG_FILES)
+        file(RELATIVE_PATH alias ${ARG_BASE} ${f})
+        string(APPEND body "  <file alias=\"${alias}\">${f}</file>\n")
+    endforeach()
+    string(APPEND body "</qresource>\n</RCC>\n")
+    file(GENERATE OUTPUT ${out_qrc} CONTENT "${body}")
+endfunction()

@@ -1,0 +1,81 @@
+#include "app_entry.h"
+
+#include "app_identity.h"
+#include "cmain.h"
+#include "logging.h"
+#include "os/os_abstract.h"
+#include "settings/settings_helper.h"
+#include "single_instance.h"
+#include "translation/translation_ini.h"
+#include "unix_signal_quit.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QProcess>
+
+namespace {
+QString g_appDir;
+constexpr int kTranslationFailedLine = 82;
+} // namespace
+
+QString ApplicationDirAtStart()
+{
+    return g_appDir;
+}
+
+void SetupApplication()
+{
+    QCoreApplication::setOrganizationName(AppIdentity::kOrganisation);
+    QCoreApplication::setOrganizationDomain(AppIdentity::kOrganisationDomain);
+    QCoreApplication::setApplicationName(AppIdentity::kName);
+    QGuiApplication::setApplicationDisplayName(AppIdentity::kName);
+    QCoreApplication::setApplicationVersion(AppIdentity::kVersion);
+
+    QApplication::setEffectEnabled(Qt::UI_FadeMenu);
+    QApplication::setEffectEnabled(Qt::UI_AnimateCombo);
+    QApplication::setEffectEnabled(Qt::UI_AnimateTooltip);
+    QApplication::setEffectEnabled(Qt::UI_AnimateToolBox);
+    // The program lives in the tray; its windows hide rather than close.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    qApp->setProperty(AppIdentity::kRestartProperty, false);
+
+    CSettingsHelper *ini = CSettingsHelper::instance();
+    if (ini->getIni(ini->app_version()).toString().isEmpty())
+        ini->setIni(ini->app_theme_color(), !OsInstance()->IsSystemDarkTheme());
+    OsInstance()->ApplyTheme();
+}
+
+bool Exec(int argc, char **argv, int &exit_code)
+{
+    QApplication app(argc, argv);
+    QGuiApplication::setWindowIcon(QIcon(AppIdentity::kWindowIcon));
+    g_appDir = QCoreApplication::applicationDirPath();
+
+    static SingleInstanceLock lock; // held until the process ends
+    if (!lock.tryAcquire())
+        return false;
+
+    SetupApplication();
+    const bool translated = Translation_Ini::UpdateTranslation();
+
+    CUnixSignalQuit signal_quit;
+    CMain controller;
+    if (!controller.initialise()) {
+        exit_code = 1;
+        return false;
+    }
+    if (!translated) {
+        qCWarning(lcApp) << "Exec" << kTranslationFailedLine;
+        controller.ShowMsg(QCoreApplication::translate("Global", "Update language failed"));
+    }
+    exit_code = QCoreApplication::exec();
+    return app.property(AppIdentity::kRestartProperty).toBool();
+}
+
+bool StartRestartHelper()
+{
+    const QString helper = g_appDir + QStringLiteral("/TolvaneHelper");
+    const bool ok = QProcess::startDetached(helper, {});
+    qCDebug(lcApp) << "+++++++++++++++++++++++++++++++++++++" << "restart" << ok;
+    return ok;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "clipboard/cbdata.h"
+
+#include <QClipboard>
+#include <QImage>
+#include <QObject>
+
+class QMimeData;
+
+// Marker properties on QMimeData objects the program itself puts on the clipboard. They
+// survive because the clipboard hands back the very same object while we own it.
+namespace ClipboardMarkers {
+inline constexpr char kFilter[] = "_internal_filter_";
+inline constexpr char kRoll2Top[] = "_internal_roll2top4main_";
+} // namespace ClipboardMarkers
+
+// The clipboard watcher: tells when the clipboard may have changed and carries the helpers
+// that read and write it. A platform backend derives from it.
+class CClipboardAbstract : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    const QMimeData *mimeData() const;
+
+    void setText(const QString &text, bool roll2top);
+    void setHtml(const QString &html, bool roll2top);
+    void setImage(const QImage &image, bool roll2top);
+    // Takes ownership of mime.
+    void setMimeData(QMimeData *mime, bool roll2top);
+    // Puts an existing item back, marked so that the change is not captured again.
+    void writeBackItem(const CBData &item, bool roll2top);
+
+signals:
+    void changed(QClipboard::Mode mode = QClipboard::Clipboard);
+};

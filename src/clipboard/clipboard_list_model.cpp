@@ -1,0 +1,221 @@
+#include "clipboard/clipboard_list_model.h"
+
+#include "clipboard/clipboard_abstract.h"
+#include "logging.h"
+#include "os/os_abstract.h"
+
+
+namespace {
+constexpr int kPinSaveEvery = 2;
+constexpr int kListSaveEvery = 15;
+} // namespace
+
+CCilpboardListModel::CCilpboardListModel(QObject *parent) : QAbstractListModel(parent)
+{
+    m_filter.setPatternSyntax(QRegExp::Wildcard);
+    m_filter.setCaseSensitivity(Qt::CaseInsensitive);
+    m_delayTimer.setSingleShot(true);
+    m_delayTimer.setInterval(0);
+    connect(&m_delayTimer, &QTimer::timeout, this, &CCilpboardListModel::DelayedRowChanged);
+    connect(this, &QAbstractItemModel::rowsInserted, this, &CCilpboardListModel::onRowsChanged);
+    connect(this, &QAbstractItemModel::rowsRemoved, this, &CCilpboardListModel::onRowsChanged);
+    connect(this, &QAbstractItemModel::rowsMoved, this, &CCilpboardListModel::onRowsChanged);
+}
+
+int CCilpboardListModel::rowCount(const QModelIndex &) const
+{
+    return m_items.size();
+}
+
+QVariant CCilpboardListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() < 0 || index.row() >= m_items.size())
+        return QVariant();
+    const CBData &d = m_items.at(index.row());
+    switch (role) {
+    case PlainRole:
+        return d.plain;
+    case ValRole:
+        return d.val;
+    case TypeRole:
+        return d.type;
+    case PinStatusRole:
+        return d.pin_status;
+    case IsVisibleRole:
+        return d.is_visible;
+    case IsVisibleQpRole:
+        return d.is_visible_qp;
+    case SelectedRole:
+        return d.selected;
+    case Md5Role:
+        return d.md5;
+    case FavNumRole:
+        return d.fav_num;
+    case FilterIndexRole:
+        return d.filter_index;
+    default:
+        return QVariant();
+    }
+}
+
+QHash<int, QByteArray> CCilpboardListModel::roleNames() const
+{
+    return {
+        {PlainRole, "plain"},         {ValRole, "val"},
+        {TypeRole, "type"},           {PinStatusRole, "pin_status"},
+        {IsVisibleRole, "is_visible"}, {IsVisibleQpRole, "is_visible_qp"},
+        {SelectedRole, "selected"},   {Md5Role, "md5"},
+        {FavNumRole, "fav_num"},      {FilterIndexRole, "filter_index"},
+    };
+}
+
+void CCilpboardListModel::setLastFavorNum(int n)
+{
+    if (n == m_lastFavorNum)
+        return;
+    m_lastFavorNum = n;
+    emit last_favor_numChanged();
+}
+
+void CCilpboardListModel::onRowsChanged()
+{
+    emit sigRowChangedInstant();
+    m_delayTimer.stop();
+    m_delayTimer.start();
+}
+
+void CCilpboardListModel::DelayedRowChanged()
+{
+    emit sigRowChanged();
+    ++m_changeCounter;
+    if (m_changeCounter == (m_isPin ? kPinSaveEvery : kListSaveEvery)) {
+        m_changeCounter = 0;
+        QTimer::singleShot(0, this, &CCilpboardListModel::saveCurData);
+    }
+}
+
+void CCilpboardListModel::updateSelection(const QString &md5, const QString &selected)
+{
+    const int row = indexOfMD5(md5);
+    if (row >= 0)
+        setRowData(row, selected, SelectedRole);
+}
+
+void CCilpboardListModel::removeItem(int index)
+{
+    beginRemoveRows(QModelIndex(), index, index);
+    m_items.remove(index);
+    endRemoveRows();
+}
+
+int CCilpboardListModel::getImgCount() const
+{
+    return std::count_if(m_items.cbegin(), m_items.cend(),
+                         [](const CBData &d) { return d.type == CQmlTypes::Image; });
+}
+
+int CCilpboardListModel::getTextCount() const
+{
+    return std::count_if(m_items.cbegin(), m_items.cend(), [](const CBData &d) {
+        return d.type == CQmlTypes::Text || d.type == CQmlTypes::Html;
+    });
+}
+
+int CCilpboardListModel::getOthersCount() const
+{
+    return m_items.size() - getImgCount() - getTextCount();
+}
+
+int CCilpboardListModel::indexOfMD5(const QString &md5) const
+{
+    for (int i = 0; i < m_items.size(); ++i) {
+        if (m_items.at(i).md5 == md5)
+            return i;
+    }
+    return -1;
+}
+
+void CCilpboardListModel::prependItem(const CBData &item)
+{
+    beginInsertRows(QModelIndex(), 0, 0);
+    m_items.prepend(item);
+    endInsertRows();
+}
+
+bool CCilpboardListModel::moveRow(int from, int to)
+{
+    if (from == to)
+        return false;
+    // Qt counts the destination before the move when moving down.
+    beginMoveRows(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
+    m_items.move(from, to);
+    endMoveRows();
+    return true;
+}
+
+bool CCilpboardListModel::setRowData(int row, const QVariant &value, int role)
+{
+    const QModelIndex idx = index(row);
+    const QVariant before = data(idx, role);
+    CBData &d = m_items[row];
+    switch (role) {
+    case PlainRole:
+        d.plain = value.toString();
+        break;
+    case ValRole:
+        d.val = value;
+        break;
+    case TypeRole:
+        d.type = value.toInt();
+        break;
+    case PinStatusRole:
+        d.pin_status = value.toBool();
+        break;
+    case IsVisibleRole:
+        d.is_visible = value.toBool();
+        break;
+    case IsVisibleQpRole:
+        d.is_visible_qp = value.toBool();
+        break;
+    case SelectedRole:
+        d.selected = value.toString();
+        break;
+    case Md5Role:
+        d.md5 = value.toString();
+        break;
+    case FavNumRole:
+        d.fav_num = value.toInt();
+        break;
+    case FilterIndexRole:
+        d.filter_index = value.toInt();
+        break;
+    default:
+        break;
+    }
+    if (data(idx, role) != before)
+        emit dataChanged(idx, idx, {role});
+    return true;
+}
+
+void CCilpboardListModel::clearRows()
+{
+    if (m_items.isEmpty())
+        return;
+    beginRemoveRows(QModelIndex(), 0, m_items.size() - 1);
+    m_items.clear();
+    endRemoveRows();
+}
+
+void CCilpboardListModel::UpdateMaxItemCount(int sz)
+{
+    while (m_items.size() > qMax(0, sz))
+        removeItem(qMax(0, sz));
+}
+
+void CCilpboardListModel::moveRow2Top(int index, bool go2top4main)
+{
+    if (index <= 0 || index >= m_items.size())
+        return;
+    OsInstance()->ClipboardWatcher()->writeBackItem(m_items.at(index), go2top4main);
+    moveRow(index, 0);
+}

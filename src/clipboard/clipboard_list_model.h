@@ -1,0 +1,116 @@
+#pragma once
+
+#include "clipboard/cbdata.h"
+
+#include <QAbstractListModel>
+#include <QRegExp>
+#include <QTimer>
+#include <QVector>
+
+// The one list model of the program: the Clipboard list, the Pin list and the mirrors of
+// linked hosts' histories. Rows are CBData records, row 0 on top.
+class CCilpboardListModel : public QAbstractListModel
+{
+    Q_OBJECT
+    Q_PROPERTY(int last_favor_num READ lastFavorNum WRITE setLastFavorNum NOTIFY
+                   last_favor_numChanged)
+public:
+    enum Roles {
+        PlainRole = Qt::UserRole + 1, // 257
+        ValRole,
+        TypeRole,
+        PinStatusRole,
+        IsVisibleRole,
+        IsVisibleQpRole,
+        SelectedRole,
+        Md5Role,
+        FavNumRole,
+        FilterIndexRole, // 266
+    };
+
+    explicit CCilpboardListModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QHash<int, QByteArray> roleNames() const override;
+
+    Q_INVOKABLE int rowCount() const { return m_items.size(); }
+    Q_INVOKABLE void saveCurData();
+    Q_INVOKABLE void filterText(const QString &key);
+    Q_INVOKABLE void filterTextQuickPaste(const QString &key);
+    Q_INVOKABLE void moveRow2Top(int index, bool go2top4main);
+    Q_INVOKABLE void moveRow2Top(int index) { moveRow2Top(index, false); }
+    Q_INVOKABLE void updateSelection(const QString &md5, const QString &selected);
+    Q_INVOKABLE void removeItem(int index);
+    Q_INVOKABLE void resetModelData();
+    Q_INVOKABLE int getImgCount() const;
+    Q_INVOKABLE int getTextCount() const;
+    Q_INVOKABLE int getOthersCount() const;
+    Q_INVOKABLE int getType(int index) const { return m_items.at(index).type; }
+    Q_INVOKABLE QVariant getVal(int index) const { return m_items.at(index).val; }
+    Q_INVOKABLE QString getPlain(int index) const { return m_items.at(index).plain; }
+    Q_INVOKABLE QString getSelection(int index) const { return m_items.at(index).selected; }
+    Q_INVOKABLE QString getMd5(int index) const { return m_items.at(index).md5; }
+    Q_INVOKABLE bool isVisible(int index) const { return m_items.at(index).is_visible; }
+    Q_INVOKABLE bool isVisibleQp(int index) const { return m_items.at(index).is_visible_qp; }
+    Q_INVOKABLE bool isPinned(int index) const { return m_items.at(index).pin_status; }
+    Q_INVOKABLE int getFav(int index) const { return m_items.at(index).fav_num; }
+    Q_INVOKABLE int indexOfMD5(const QString &md5) const;
+    Q_INVOKABLE int getNextVisibleRow(int i, bool is_quickpaste_view) const;
+    Q_INVOKABLE int getPrevVisibleRow(int i, bool is_quickpaste_view) const;
+    Q_INVOKABLE int getVisibleStart(bool is_quickpaste_view) const;
+    Q_INVOKABLE int getVisibleEnd(bool is_quickpaste_view) const;
+    Q_INVOKABLE int getNextPage(int item_cur, int item_t, bool is_quickpaste_view) const;
+    Q_INVOKABLE int getPreviousPage(int item_cur, int item_t, bool is_quickpaste_view) const;
+    Q_INVOKABLE QString getIp() const { return m_ip; }
+    Q_INVOKABLE void setIp(const QString &ip) { m_ip = ip; }
+    Q_INVOKABLE bool isLocal() const { return m_isLocal; }
+    Q_INVOKABLE void setLocal(bool is_local) { m_isLocal = is_local; }
+    Q_INVOKABLE bool isPin() const { return m_isPin; }
+    Q_INVOKABLE void setPin(bool is_pin) { m_isPin = is_pin; }
+    Q_INVOKABLE bool isImgExists(const QString &md5) const;
+    Q_INVOKABLE QUrl getImgUrl(const QString &md5) const;
+
+    int lastFavorNum() const { return m_lastFavorNum; }
+    void setLastFavorNum(int n);
+
+    // Used by the clipboard manager and the remote sharing, not by QML.
+    const CBData &item(int row) const { return m_items.at(row); }
+    const QVector<CBData> &items() const { return m_items; }
+    void prependItem(const CBData &item);
+    bool moveRow(int from, int to);
+    bool setRowData(int row, const QVariant &value, int role);
+    void clearRows();
+    void Save2FileHelper(const QString &path);
+    bool RestoreFromFile(const QString &path);
+    void renumberFavourites();
+    // This list's own history file, or empty for a mirror list (which never saves).
+    QString historyFilePath() const;
+
+signals:
+    void last_favor_numChanged();
+    void sigQPFilterNoItemVisible(bool all_hidden);
+    void sigRowChanged();
+    void sigRowChangedInstant();
+
+public slots:
+    void UpdateMaxItemCount(int sz);
+
+private slots:
+    void DelayedRowChanged();
+
+private:
+    void onRowsChanged();
+    bool isRowVisible(int row, bool qp) const;
+    bool matchesFilter(int row) const;
+    void setFilterKey(const QString &key);
+
+    int m_lastFavorNum = -1;
+    QRegExp m_filter;
+    QVector<CBData> m_items;
+    bool m_isLocal = true;
+    QString m_ip;
+    bool m_isPin = false;
+    quint8 m_changeCounter = 0;
+    QTimer m_delayTimer;
+};

@@ -1,0 +1,127 @@
+// Pinning, favourites and putting items back on the clipboard.
+#include "clipboard/clipboard_manager.h"
+
+#include "clipboard/clipboard_abstract.h"
+#include "clipboard/mime_convert.h"
+#include "clipboard/qml_helper.h"
+#include "clipboard/storage_paths.h"
+#include "logging.h"
+#include "os/os_abstract.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QImage>
+#include <QMimeData>
+
+namespace {
+constexpr int kMaxFavourites = 9;
+} // namespace
+
+void CClipboardManager::pinItem(int real_index)
+{
+    if (real_index < 0 || real_index >= m_model.rowCount()) {
+        qCWarning(lcClipboard) << Q_FUNC_INFO << __LINE__ << real_index;
+        return;
+    }
+    const CBData copy = m_model.item(real_index);
+    if (m_modelPin.indexOfMD5(copy.md5) != -1) {
+        pinRmItem(&m_model, real_index);
+        return;
+    }
+    m_model.setRowData(real_index, true, CCilpboardListModel::PinStatusRole);
+    m_modelPin.prependItem(copy);
+    m_modelPin.renumberFavourites();
+}
+
+void CClipboardManager::pinRmItem(CCilpboardListModel *model, int real_index)
+{
+    if (!model || real_index < 0 || real_index >= model->rowCount()) {
+        qCWarning(lcClipboard) << Q_FUNC_INFO << __LINE__ << real_index;
+        return;
+    }
+    if (model == &m_modelPin) {
+        const QString md5 = m_modelPin.getMd5(real_index);
+        const int fav = m_modelPin.getFav(real_index);
+        const int cb_row = m_model.indexOfMD5(md5);
+        if (cb_row != -1)
+            m_model.setRowData(cb_row, false, CCilpboardListModel::PinStatusRole);
+        m_modelPin.removeItem(real_index);
+        if (fav != -1)
+            m_modelPin.renumberFavourites();
+        return;
+    }
+    const int pin_row = m_modelPin.indexOfMD5(m_model.getMd5(real_index));
+    if (pin_row == -1) {
+        qCWarning(lcClipboard) << Q_FUNC_INFO << __LINE__ << model->isPin() << real_index;
+    } else {
+        const int fav = m_modelPin.getFav(pin_row);
+        m_modelPin.removeItem(pin_row);
+        if (fav != -1)
+            m_modelPin.renumberFavourites();
+    }
+    m_model.setRowData(real_index, false, CCilpboardListModel::PinStatusRole);
+}
+
+void CClipboardManager::setIndexFavor(int pin_model_index)
+{
+    if (pin_model_index < 0 || pin_model_index >= m_modelPin.rowCount())
+        return;
+    if (m_modelPin.getFav(pin_model_index) != -1) {
+        m_modelPin.setRowData(pin_model_index, -1, CCilpboardListModel::FavNumRole);
+        m_modelPin.renumberFavourites();
+        return;
+    }
+    int d = 0;
+    for (const CBData &item : m_modelPin.items())
+        d = qMax(d, item.fav_num);
+    if (d + 1 > kMaxFavourites) {
+        emit CQmlHelper::instance()->sigShowToast4Main(
+            QCoreApplication::translate("Global", "You may have 9 favorate items at max."));
+        return;
+    }
+    m_modelPin.setRowData(pin_model_index, d + 1, CCilpboardListModel::FavNumRole);
+    m_modelPin.renumberFavourites();
+}
+
+void CClipboardManager::copyPinItem2Main(int pin_index)
+{
+    if (pin_index < 0 || pin_index >= m_modelPin.rowCount())
+        return;
+    CBData copy = m_modelPin.item(pin_index);
+    const int row = m_model.indexOfMD5(copy.md5);
+    if (row != -1) {
+        m_model.moveRow2Top(row, true);
+        return;
+    }
+    OsInstance()->ClipboardWatcher()->writeBackItem(copy, true);
+    copy.pin_status = true;
+    m_model.prependItem(copy);
+}
+
+void CClipboardManager::copyRemoteItem2Main(CCilpboardListModel *model, int index)
+{
+    if (!model) {
+        qCWarning(lcClipboard) << Q_FUNC_INFO << __LINE__ << "no model";
+        return;
+    }
+    if (index < 0 || index >= model->rowCount())
+        return;
+    const CBData copy = model->item(index);
+    const int row = m_model.indexOfMD5(copy.md5);
+    if (row != -1) {
+        m_model.moveRow2Top(row, true);
+        return;
+    }
+    QMimeData *mime = GetMimeFromCBData(copy);
+    if (copy.type == CQmlTypes::Image) {
+        const QUrl remote = model->getImgUrl(copy.md5);
+        const QString local = StoragePaths::ImgPath(copy.md5);
+        mime->setText(remote.toString());
+        mime->setUrls({remote});
+        if (!QFile::exists(local) && QFile::copy(remote.toLocalFile(), local))
+            mime->setImageData(QImage(local)); // the first read found no local copy yet
+    }
+    mime->setProperty(ClipboardMarkers::kFilter, QStringLiteral("true"));
+    OsInstance()->ClipboardWatcher()->setMimeData(mime, true);
+    m_model.prependItem(copy);
+}

@@ -1,0 +1,89 @@
+// Clipboard actions of the interface utilities: copies and the quick paste.
+#include "clipboard/qml_helper.h"
+
+#include "clipboard/clipboard_abstract.h"
+#include "clipboard/clipboard_list_model.h"
+#include "clipboard/clipboard_manager.h"
+#include "os/os_abstract.h"
+
+#include <QCursor>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QImageIOHandler>
+#include <QImageReader>
+#include <QTimer>
+
+namespace {
+constexpr QSize kCopyImageBound(900, 600);
+// The clipboard normally reports within one poll; never hang the paste on a lost event.
+constexpr int kClipboardWaitMs = 1000;
+constexpr int kRestoreDelayMs = 200;
+} // namespace
+
+void CQmlHelper::copyPlainText(const QString &text)
+{
+    OsInstance()->ClipboardWatcher()->setText(text, true);
+}
+
+void CQmlHelper::copyHtml(const QString &text)
+{
+    OsInstance()->ClipboardWatcher()->setHtml(text, true);
+}
+
+void CQmlHelper::copyImgFromUrl(CCilpboardListModel *m, int index)
+{
+    if (!m || index < 0 || index >= m->rowCount())
+        return;
+    const QList<QUrl> urls = ToUrlList(m->getVal(index));
+    if (urls.isEmpty())
+        return;
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    QImageReader reader(urls.first().toLocalFile());
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    QSize size = reader.size();
+    if (turned)
+        size.transpose();
+    if (size.height() > kCopyImageBound.height() || size.width() > kCopyImageBound.width()) {
+        size.scale(kCopyImageBound, Qt::KeepAspectRatio);
+        // The reader scales before it turns the picture upright.
+        reader.setScaledSize(turned ? size.transposed() : size);
+    }
+    const QImage image = reader.read();
+    OsInstance()->ClipboardWatcher()->setImage(image, true);
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void CQmlHelper::pasteFromQuickPaste(CCilpboardListModel *model, int index)
+{
+    if (!model || index < 0 || index >= model->rowCount())
+        return;
+    CClipboardManager *mgr = CClipboardManager::instance();
+    CCilpboardListModel *main = mgr->clipboardModel();
+    CClipboardAbstract *watcher = OsInstance()->ClipboardWatcher();
+
+    bool must_write = true;
+    if (model == main && index == 0)
+        must_write = false;
+    else if (model == mgr->pinModel() && main->rowCount() > 0 &&
+             model->getMd5(index) == main->getMd5(0))
+        must_write = false;
+
+    if (must_write) {
+        QEventLoop loop;
+        connect(watcher, &CClipboardAbstract::changed, &loop, &QEventLoop::quit);
+        QTimer::singleShot(kClipboardWaitMs, &loop, &QEventLoop::quit);
+        watcher->writeBackItem(model->item(index), false);
+        loop.exec();
+    }
+    OsInstance()->SendPasteKeystroke();
+    if (!must_write)
+        return;
+    // Afterwards the clipboard holds the history's newest item again; with an empty
+    // history there is nothing to put back and the pasted item stays.
+    QTimer::singleShot(kRestoreDelayMs, this, [main, watcher] {
+        if (main->rowCount() > 0)
+            watcher->writeBackItem(main->item(0), false);
+    });
+}

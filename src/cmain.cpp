@@ -1,0 +1,116 @@
+#include "cmain.h"
+
+#include "app_identity.h"
+#include "clipboard/clipboard_abstract.h"
+#include "clipboard/clipboard_manager.h"
+#include "clipboard/qml_helper.h"
+#include "clipboard/storage_paths.h"
+#include "constants.h"
+#include "logging.h"
+#include "os/os_abstract.h"
+#include "qml_types.h"
+#include "settings/settings_helper.h"
+#include "usage_text.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QQmlContext>
+#include <QQuickWindow>
+#include <QThread>
+#include <QTimer>
+#include <QVersionNumber>
+
+namespace {
+constexpr int kMsgMs = 10000;
+constexpr int kStartedMsgMs = 30000;
+} // namespace
+
+CMain::CMain(QObject *parent) : QObject(parent) {}
+
+CMain::~CMain() = default;
+
+bool CMain::initialise()
+{
+    // Received files do not survive a restart.
+    QDir(StoragePaths::TempRoot()).removeRecursively();
+    qCDebug(lcApp) << "scene graph" << QQuickWindow::sceneGraphBackend() << "main thread"
+                   << QThread::currentThreadId();
+    qCDebug(lcApp) << StoragePaths::TempRoot() << StoragePaths::PinHistoryFile()
+                   << StoragePaths::ClipboardHistoryFile();
+
+    connectServices();
+
+    SetupContext(m_engine.rootContext());
+    qmlRegisterType<CQmlTypes>("CTypes", 1, 0, "CTypes");
+    m_engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml")));
+
+    const QList<QObject *> roots = m_engine.rootObjects();
+    auto *window = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow *>(roots.first());
+    if (!window) {
+        qCCritical(lcApp) << Q_FUNC_INFO << __LINE__ << "qrc:/qml/main.qml gave no window";
+        return false;
+    }
+    OsInstance()->SetupMainWindow(window, m_engine.rootContext());
+    QTimer::singleShot(0, this, &CMain::DelayInit);
+    return true;
+}
+
+void CMain::connectServices()
+{
+    CQmlHelper *util = CQmlHelper::instance();
+    CClipboardManager *cb = CClipboardManager::instance();
+    connect(util, &CQmlHelper::sigUpdateModelMaxCount, cb->clipboardModel(),
+            &CCilpboardListModel::UpdateMaxItemCount);
+    connect(util, &CQmlHelper::SigSetupContextFromMain, this, &CMain::SetupContext);
+    connect(util, &CQmlHelper::sigShowTextViaTray, this, &CMain::ShowMsg);
+    connect(util, &CQmlHelper::sigRestart, this, [] {
+        qApp->setProperty(AppIdentity::kRestartProperty, true);
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    });
+    connect(qApp, &QCoreApplication::aboutToQuit, this,
+            [] { CClipboardManager::instance()->save2File(); });
+}
+
+void CMain::SetupContext(QQmlContext *ctx)
+{
+    CClipboardManager *cb = CClipboardManager::instance();
+    ctx->setContextProperty(QStringLiteral("m_const"), CConstants::instance());
+    ctx->setContextProperty(QStringLiteral("m_cb"), cb);
+    ctx->setContextProperty(QStringLiteral("m_model"), cb->clipboardModel());
+    ctx->setContextProperty(QStringLiteral("m_model_pin"), cb->pinModel());
+    ctx->setContextProperty(QStringLiteral("m_utilities"), CQmlHelper::instance());
+    ctx->setContextProperty(QStringLiteral("m_ini"), CSettingsHelper::instance());
+}
+
+void CMain::ShowMsg(const QString &msg)
+{
+    ShowBalloon(msg, kMsgMs);
+}
+
+void CMain::ShowBalloon(const QString &msg, int msecs)
+{
+    // Balloons need the tray icon; until it exists the message goes to the log only.
+    qCInfo(lcApp).noquote() << AppIdentity::kName << ":" << msg << "(" << msecs << "ms)";
+}
+
+void CMain::DelayInit()
+{
+    CheckAppVersion();
+}
+
+void CMain::CheckAppVersion()
+{
+    CSettingsHelper *ini = CSettingsHelper::instance();
+    const QVersionNumber stored =
+        QVersionNumber::fromString(ini->getIni(ini->app_version()).toString());
+    if (stored.segmentCount() == 0) {
+        OsInstance()->ClipboardWatcher()->setHtml(BuildUsageHtml(), false);
+        ShowBalloon(QCoreApplication::translate("Global", "Application started."),
+                    kStartedMsgMs);
+        ini->setIni(ini->app_version(), AppIdentity::kVersion);
+        return;
+    }
+    if (stored == QVersionNumber::fromString(AppIdentity::kVersion))
+        return;
+    ini->setIni(ini->app_version(), AppIdentity::kVersion);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QQmlApplicationEngine>
+
+class QQmlContext;
+
+// The application controller: owns the main QML engine (and, as they are built, the tray
+// icon, hot keys, connector and updater), fills the QML contexts, wires the services,
+// loads the main window and runs the delayed start-up.
+class CMain : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CMain(QObject *parent = nullptr);
+    ~CMain() override;
+
+    // Connections, context and main window. False when the window could not be created.
+    bool initialise();
+    void SetupContext(QQmlContext *ctx);
+    void CheckAppVersion();
+
+    QQmlApplicationEngine *engine() { return &m_engine; }
+
+public slots:
+    void ShowMsg(const QString &msg);
+
+private slots:
+    void DelayInit();
+
+private:
+    void ShowBalloon(const QString &msg, int msecs);
+    void connectServices();
+
+    QQmlApplicationEngine m_engine;
+};

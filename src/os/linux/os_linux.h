@@ -1,0 +1,32 @@
+#pragma once
+
+#include "os/os_abstract.h"
+
+#include <QPointer>
+
+#include "os/linux/linux_platform_clipboard.h"
+
+// The Linux (X11) backend of the operating-system layer.
+class COSLinux : public COSAbstract
+{
+    Q_OBJECT
+public:
+    COSLinux();
+    ~COSLinux() override;
+
+    CClipboardAbstract *ClipboardWatcher() override;
+    bool RevealInFileManager(const QList<QUrl> &files) override;
+    void SendPasteKeystroke() override;
+    void SetAutoRun(bool enable) override;
+    void MoveFileWithUndo(const QString &from, const QString &to) override;
+    void ApplyTheme() override;
+    void SetupMainWindow(QQuickWindow *window, QQmlContext *context) override;
+    void SetupQuickPasteWindow(QQuickWindow *window, QQmlContext *context) override;
+    bool IsSystemDarkTheme() override;
+    QScreen *ForegroundScreen() override;
+    bool IsCompositingManagerRunning() override;
+    QString FindRunningExecutable(const QString &base_name) override;
+
+private:
+    QPointer<LinuxPlatformClipboard> m_watcher;
+};

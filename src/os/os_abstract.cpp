@@ -1,0 +1,5 @@
+#include "os/os_abstract.h"
+
+void COSAbstract::SetupMainWindow(QQuickWindow *, QQmlContext *) {}
+
+void COSAbstract::SetupQuickPasteWindow(QQuickWindow *, QQmlContext *) {}

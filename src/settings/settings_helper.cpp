@@ -1,0 +1,104 @@
+#include "settings/settings_helper.h"
+
+#include "app_identity.h"
+#include "logging.h"
+#include "os/os_abstract.h"
+#include "packaged_app.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+namespace {
+QSettings::Format StoreFormat()
+{
+    return IsPackagedApp() ? QSettings::IniFormat : QSettings::NativeFormat;
+}
+} // namespace
+
+CSettingsHelper *CSettingsHelper::instance()
+{
+    // Built on first use, which must come after the application's identity is set.
+    static CSettingsHelper inst;
+    return &inst;
+}
+
+CSettingsHelper::CSettingsHelper()
+    : m_settings(StoreFormat(), QSettings::UserScope, AppIdentity::kOrganisation,
+                 AppIdentity::kName)
+{
+    qCDebug(lcSettings) << "settings file" << m_settings.fileName() << "format"
+                        << m_settings.format();
+
+    m_ungrouped.defaults = {
+        {app_autorun(), false},      {app_autoupdate(), true}, {app_theme_color(), true},
+        {app_show_tray(), true},     {app_version(), QVariant()},
+        {app_i18n(), QString()},
+    };
+    m_stack.name = QStringLiteral("stack");
+    m_stack.defaults = {
+        {stack_max_item_count(), 50},
+        {stack_quickview_item_height(), 3},
+        {stack_qp_hide(), 0},
+    };
+    m_connect.name = QStringLiteral("connect");
+    m_connect.defaults = {
+        {connect_ip(), QString()},
+        {connect_port(), QStringLiteral("8121")},
+        {connect_local_pwd(), QString()},
+    };
+    m_keyboard.name = QStringLiteral("keyboard");
+    m_keyboard.defaults = {
+        {key_show_clipboard(), QStringLiteral("Ctrl+Alt+C")},
+        {key_show_quick_paste(), QStringLiteral("Ctrl+Alt+V")},
+        {key_show_quick_paste_pin(), QString()},
+    };
+}
+
+const CSettingsHelper::Group &CSettingsHelper::groupOf(const QString &key) const
+{
+    for (const Group *g : {&m_ungrouped, &m_stack, &m_keyboard, &m_connect}) {
+        if (g->defaults.contains(key))
+            return *g;
+    }
+    return m_ungrouped; // unknown keys: top level, no default
+}
+
+QVariant CSettingsHelper::getIni(const QString &key)
+{
+    const Group &g = groupOf(key);
+    if (g.name.isEmpty())
+        return m_settings.value(key, g.defaults.value(key));
+    m_settings.beginGroup(g.name);
+    QVariant v = m_settings.value(key, g.defaults.value(key));
+    m_settings.endGroup();
+    return v;
+}
+
+void CSettingsHelper::setIni(const QString &key, const QVariant &val)
+{
+    const Group &g = groupOf(key);
+    if (g.name.isEmpty()) {
+        m_settings.setValue(key, val);
+        return;
+    }
+    m_settings.beginGroup(g.name);
+    m_settings.setValue(key, val);
+    m_settings.endGroup();
+}
+
+void CSettingsHelper::startupSetup(bool checked)
+{
+    OsInstance()->SetAutoRun(checked);
+}
+
+void CSettingsHelper::reset()
+{
+    m_settings.clear();
+    // Not a first run afterwards: no usage text, no theme taken from the system.
+    setIni(app_version(), AppIdentity::kVersion);
+    m_settings.sync();
+    if (qApp) {
+        qApp->setProperty(AppIdentity::kRestartProperty, true);
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    }
+}

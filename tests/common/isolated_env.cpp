@@ -1,0 +1,31 @@
+#include "isolated_env.h"
+
+#include <QDir>
+#include <QFile>
+
+IsolatedEnvironment::IsolatedEnvironment() : m_dir(QDir::tempPath() + "/tolvane-test-XXXXXX")
+{
+    const QString r = m_dir.path();
+    const struct
+    {
+        const char *var;
+        const char *sub;
+    } dirs[] = {{"HOME", "/home"},
+                {"XDG_CONFIG_HOME", "/home/.config"},
+                {"XDG_CACHE_HOME", "/home/.cache"},
+                {"XDG_DATA_HOME", "/home/.local/share"},
+                {"XDG_RUNTIME_DIR", "/run"},
+                {"TMPDIR", "/tmp"}};
+    for (const auto &d : dirs) {
+        QDir().mkpath(r + d.sub);
+        qputenv(d.var, QFile::encodeName(r + d.sub));
+    }
+    QFile::setPermissions(r + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void SetTestApplicationIdentity()
+{
+    QCoreApplication::setOrganizationName("Marden");
+    QCoreApplication::setApplicationName("Tolvane");
+    QCoreApplication::setApplicationVersion(TOLVANE_VERSION);
+}

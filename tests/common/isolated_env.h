@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Gives a test process its own HOME, XDG folders and temporary folder, so that tests never
+// touch the user's files and can run side by side. Must exist before the application.
+class IsolatedEnvironment
+{
+public:
+    IsolatedEnvironment();
+    QString root() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Sets the identity the program uses, so settings and cache paths match the real ones.
+void SetTestApplicationIdentity();
+
+#define TOLVANE_TEST_MAIN(TestObject)                                                        \
+    int main(int argc, char *argv[])                                                         \
+    {                                                                                        \
+        IsolatedEnvironment env;                                                             \
+        QApplication app(argc, argv);                                                        \
+        SetTestApplicationIdentity();                                                        \
+        TestObject tc;                                                                       \
+        QTEST_SET_MAIN_SOURCE_PATH                                                           \
+        return QTest::qExec(&tc, argc, argv);                                                \
+    }
