@@ -61,8 +61,10 @@ void CClipboardManager::onClipboardChanged(QClipboard::Mode mode)
     const int row = m_model.indexOfMD5(item.md5);
     if (row == -1) {
         m_model.prependItem(item);
+        qCDebug(lcClipboard) << "captured" << item.type << item.md5;
     } else if (row > 0) {
         m_model.moveRow(row, 0);
+        qCDebug(lcClipboard) << "moved to top" << row << item.md5;
         return;
     }
     HandleRoll2TopFlag(mime);
