@@ -22,9 +22,10 @@ CCilpboardListModel::CCilpboardListModel(QObject *parent) : QAbstractListModel(p
     connect(this, &QAbstractItemModel::rowsMoved, this, &CCilpboardListModel::onRowsChanged);
 }
 
-int CCilpboardListModel::rowCount(const QModelIndex &) const
+int CCilpboardListModel::rowCount(const QModelIndex &parent) const
 {
-    return m_items.size();
+    // A list has no children; answering rows under a row would make it an endless tree.
+    return parent.isValid() ? 0 : m_items.size();
 }
 
 QVariant CCilpboardListModel::data(const QModelIndex &index, int role) const

@@ -1,0 +1,295 @@
+// The list model on its own: roles, searches, navigation, paging, moves and image places.
+#include "clipboard/clipboard_list_model.h"
+#include "clipboard/mime_convert.h"
+#include "clipboard/storage_paths.h"
+#include "isolated_env.h"
+
+#include <QAbstractItemModelTester>
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace {
+CBData Item(const QString &plain, int type = CQmlTypes::Text)
+{
+    CBData d;
+    d.type = type;
+    d.plain = plain;
+    d.val = plain;
+    d.md5 = GetVariantMd5(d.val);
+    return d;
+}
+
+// rows[0] becomes row 0.
+void Fill(CCilpboardListModel &m, const QStringList &rows)
+{
+    for (int i = rows.size() - 1; i >= 0; --i)
+        m.prependItem(Item(rows.at(i)));
+}
+
+QStringList Numbered(int n)
+{
+    QStringList rows;
+    for (int i = 0; i < n; ++i)
+        rows << QString("row %1").arg(i);
+    return rows;
+}
+} // namespace
+
+class TestListModel : public QObject
+{
+    Q_OBJECT
+private slots:
+    void rolesAndBounds()
+    {
+        CCilpboardListModel m;
+        QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        const QHash<int, QByteArray> roles = m.roleNames();
+        QCOMPARE(roles.size(), 10);
+        QCOMPARE(roles.value(257), QByteArray("plain"));
+        QCOMPARE(roles.value(260), QByteArray("pin_status"));
+        QCOMPARE(roles.value(266), QByteArray("filter_index"));
+        QVERIFY(!roles.contains(Qt::DisplayRole));
+
+        Fill(m, {"a", "b"});
+        QCOMPARE(m.data(m.index(1), 257).toString(), QString("b"));
+        QCOMPARE(m.data(m.index(0), 265).toInt(), -1);
+        QVERIFY(!m.data(m.index(0), Qt::DisplayRole).isValid());
+        QVERIFY(!m.data(m.index(5), 257).isValid());
+    }
+
+    void setRowDataSignalsOnlyRealChanges()
+    {
+        CCilpboardListModel m;
+        Fill(m, {"a"});
+        QSignalSpy spy(&m, &QAbstractItemModel::dataChanged);
+        m.setRowData(0, true, CCilpboardListModel::IsVisibleRole); // already true
+        QCOMPARE(spy.count(), 0);
+        m.setRowData(0, false, CCilpboardListModel::IsVisibleRole);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(2).value<QVector<int>>(), QVector<int>{261});
+        m.updateSelection(m.getMd5(0), "1_2_3");
+        m.updateSelection(m.getMd5(0), "1_2_3");
+        m.updateSelection("no such key", "x");
+        QCOMPARE(spy.count(), 2);
+        QCOMPARE(m.getSelection(0), QString("1_2_3"));
+    }
+
+    void countsByKind()
+    {
+        CCilpboardListModel m;
+        m.prependItem(Item("t"));
+        m.prependItem(Item("<b>h</b>", CQmlTypes::Html));
+        m.prependItem(Item("Image", CQmlTypes::Image));
+        m.prependItem(Item("/a", CQmlTypes::Urls));
+        m.prependItem(Item("#abc", CQmlTypes::Color));
+        QCOMPARE(m.getTextCount(), 2);
+        QCOMPARE(m.getImgCount(), 1);
+        QCOMPARE(m.getOthersCount(), 2);
+    }
+
+    void mainSearchIsACaseInsensitiveWildcardAnywhere()
+    {
+        CCilpboardListModel m;
+        Fill(m, {"xxABCxx", "shot.png here", "nothing", "Image"});
+        QSignalSpy none(&m, &CCilpboardListModel::sigQPFilterNoItemVisible);
+        m.filterText("abc");
+        QCOMPARE(m.isVisible(0), true);
+        QCOMPARE(m.isVisible(1), false);
+        m.filterText("*png");
+        QCOMPARE(m.isVisible(0), false);
+        QCOMPARE(m.isVisible(1), true);
+        m.filterText("im?ge");
+        QCOMPARE(m.isVisible(3), true);
+        QCOMPARE(m.isVisible(1), false);
+        QCOMPARE(none.count(), 0); // only the empty key reports
+        m.filterText("");
+        for (int r = 0; r < m.rowCount(); ++r)
+            QVERIFY(m.isVisible(r));
+        QCOMPARE(none.count(), 1);
+        QCOMPARE(none.at(0).at(0).toBool(), false);
+        // The quick paste visibility is a separate flag.
+        m.filterText("zzz");
+        QVERIFY(m.isVisibleQp(0));
+    }
+
+    void quickPasteSearchNumbersRowsFromNine()
+    {
+        CCilpboardListModel m;
+        QStringList rows = Numbered(20);
+        for (int r : {2, 5, 11, 14})
+            rows[r] += " keep";
+        Fill(m, rows);
+        QSignalSpy none(&m, &CCilpboardListModel::sigQPFilterNoItemVisible);
+
+        m.filterTextQuickPaste("");
+        QCOMPARE(m.data(m.index(8), 266).toInt(), -1);
+        QCOMPARE(m.data(m.index(9), 266).toInt(), 0);
+        QCOMPARE(m.data(m.index(19), 266).toInt(), 10);
+
+        m.filterTextQuickPaste("KEEP");
+        QCOMPARE(none.last().at(0).toBool(), false);
+        for (int r = 0; r < 20; ++r)
+            QCOMPARE(m.isVisibleQp(r), rows[r].endsWith("keep"));
+        QCOMPARE(m.data(m.index(11), 266).toInt(), 0);
+        QCOMPARE(m.data(m.index(14), 266).toInt(), 1);
+        QCOMPARE(m.data(m.index(2), 266).toInt(), -1); // rows 0-8 keep theirs
+        QVERIFY(m.isVisible(3)); // the main window's visibility is untouched
+
+        m.filterTextQuickPaste("no row has this");
+        QCOMPARE(none.last().at(0).toBool(), true);
+    }
+
+    void invalidPatternMatchesNothing()
+    {
+        CCilpboardListModel m;
+        Fill(m, {"[abc", "abc"});
+        m.filterText("[abc");
+        QVERIFY(!m.isVisible(0));
+        QVERIFY(!m.isVisible(1));
+    }
+
+    void navigationSkipsHiddenRows()
+    {
+        CCilpboardListModel m;
+        Fill(m, {"a0", "b1", "a2", "b3", "a4"});
+        m.filterText("a*");
+        QCOMPARE(m.getNextVisibleRow(0, false), 2);
+        QCOMPARE(m.getNextVisibleRow(-1, false), 0);
+        QCOMPARE(m.getNextVisibleRow(4, false), -1);
+        QCOMPARE(m.getPrevVisibleRow(4, false), 2);
+        QCOMPARE(m.getPrevVisibleRow(0, false), -1);
+        QCOMPARE(m.getVisibleStart(false), 0);
+        QCOMPARE(m.getVisibleEnd(false), 4);
+        m.filterText("zzz");
+        QCOMPARE(m.getVisibleStart(false), -1);
+        QCOMPARE(m.getVisibleEnd(false), -1);
+        QCOMPARE(m.getVisibleStart(true), 0); // quick paste flags are separate
+    }
+
+    void pagingCountsVisibleRows()
+    {
+        CCilpboardListModel m;
+        Fill(m, Numbered(21));
+        QCOMPARE(m.getNextPage(3, 5, false), 8);
+        QCOMPARE(m.getNextPage(18, 5, false), 20); // runs out: last visible row
+        QCOMPARE(m.getPreviousPage(8, 5, false), 3);
+        QCOMPARE(m.getPreviousPage(2, 5, false), 0);
+        QCOMPARE(m.getPreviousPage(-1, 5, false), 0);
+
+        for (int r = 0; r < 21; ++r)
+            m.setRowData(r, r == 3 || r == 4, CCilpboardListModel::IsVisibleRole);
+        QCOMPARE(m.getNextPage(3, 5, false), 4);
+        QCOMPARE(m.getPreviousPage(20, 5, false), 3);
+        m.filterText("nothing matches");
+        QCOMPARE(m.getNextPage(0, 5, false), -1);
+        QCOMPARE(m.getPreviousPage(10, 5, false), -1);
+    }
+
+    void movesKeepTheOtherRowsInOrder()
+    {
+        CCilpboardListModel m;
+        QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        Fill(m, {"a", "b", "c", "d"});
+        QVERIFY(!m.moveRow(2, 2));
+        QVERIFY(m.moveRow(2, 0));
+        QCOMPARE(m.getPlain(0), QString("c"));
+        QCOMPARE(m.getPlain(1), QString("a"));
+        QCOMPARE(m.getPlain(3), QString("d"));
+        QVERIFY(m.moveRow(0, 3));
+        QCOMPARE(m.getPlain(3), QString("c"));
+        QCOMPARE(m.indexOfMD5(m.getMd5(3)), 3);
+        QCOMPARE(m.indexOfMD5("missing"), -1);
+    }
+
+    void moveRow2TopWritesTheClipboardUnlessAlreadyOnTop()
+    {
+        CCilpboardListModel m;
+        Fill(m, {"top", "second", "third"});
+        QGuiApplication::clipboard()->setText("untouched");
+        m.moveRow2Top(0);
+        m.moveRow2Top(7);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("untouched"));
+        QCOMPARE(m.getPlain(0), QString("top"));
+
+        m.moveRow2Top(2, true);
+        QCOMPARE(m.getPlain(0), QString("third"));
+        const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
+        QCOMPARE(mime->text(), QString("third"));
+        QCOMPARE(mime->property("_internal_filter_").toString(), QString("true"));
+        QCOMPARE(mime->property("_internal_roll2top4main_").toString(), QString("true"));
+    }
+
+    void removalAndTrimming()
+    {
+        CCilpboardListModel m;
+        Fill(m, Numbered(6));
+        m.removeItem(1);
+        QCOMPARE(m.rowCount(), 5);
+        QCOMPARE(m.getPlain(1), QString("row 2"));
+        m.UpdateMaxItemCount(3);
+        QCOMPARE(m.rowCount(), 3);
+        QCOMPARE(m.getPlain(2), QString("row 3"));
+        m.UpdateMaxItemCount(-1); // nonsense limits never index outside the list
+        QCOMPARE(m.rowCount(), 0);
+    }
+
+    void imagesOfLocalAndMirrorLists()
+    {
+        const QString key(32, QChar('a'));
+        CCilpboardListModel local;
+        QCOMPARE(local.getImgUrl(key).toLocalFile(), StoragePaths::ImgPath(key));
+        QVERIFY(!local.isImgExists(key));
+        QDir().mkpath(StoragePaths::ClipboardDir());
+        QFile f(StoragePaths::ImgPath(key));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        QVERIFY(local.isImgExists(key));
+
+        CCilpboardListModel mirror;
+        mirror.setLocal(false);
+        mirror.setIp("10.0.0.2");
+        const QString expected_dir = QDir::tempPath() + "/Tolvane/10.0.0.2/";
+        QCOMPARE(mirror.getImgUrl(key).toLocalFile(), expected_dir + key + ".png");
+        QVERIFY(QDir(expected_dir).exists()); // created on demand
+        QVERIFY(!mirror.isImgExists(key));
+        QFile r(expected_dir + key + ".png");
+        QVERIFY(r.open(QIODevice::WriteOnly));
+        r.close();
+        QVERIFY(mirror.isImgExists(key));
+        QVERIFY(!mirror.isImgExists("../../" + key)); // keys never climb out
+    }
+
+    void mirrorListsNeverWriteTheLocalHistories()
+    {
+        CCilpboardListModel mirror;
+        mirror.setLocal(false);
+        mirror.setIp("10.0.0.3");
+        Fill(mirror, {"remote"});
+        QFile::remove(StoragePaths::ClipboardHistoryFile());
+        mirror.saveCurData();
+        mirror.resetModelData();
+        QVERIFY(!QFile::exists(StoragePaths::ClipboardHistoryFile()));
+        QCOMPARE(mirror.rowCount(), 0);
+    }
+
+    void resetWritesTheEmptiedHistory()
+    {
+        QDir().mkpath(StoragePaths::PinDir());
+        CCilpboardListModel pin;
+        pin.setPin(true);
+        Fill(pin, {"p1", "p2"});
+        pin.saveCurData();
+        const qint64 full = QFileInfo(StoragePaths::PinHistoryFile()).size();
+        pin.resetModelData();
+        QCOMPARE(pin.rowCount(), 0);
+        QVERIFY(QFileInfo(StoragePaths::PinHistoryFile()).size() < full);
+        CCilpboardListModel reread;
+        QVERIFY(reread.RestoreFromFile(StoragePaths::PinHistoryFile()));
+        QCOMPARE(reread.rowCount(), 0);
+    }
+};
+
+TOLVANE_TEST_MAIN(TestListModel)
+#include "tst_list_model.moc"

@@ -1,0 +1,141 @@
+#include "app_identity.h"
+#include "isolated_env.h"
+#include "settings/settings_helper.h"
+
+#include <QEventLoop>
+#include <QSettings>
+#include <QTimer>
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+private:
+    CSettingsHelper *ini() { return CSettingsHelper::instance(); }
+    // A second reader on the same file sees what was really stored, and where.
+    QSettings fileView()
+    {
+        ini()->sync();
+        return QSettings(ini()->fileName(), QSettings::IniFormat);
+    }
+
+private slots:
+    void storeLivesInTheUsersConfig()
+    {
+        QVERIFY(ini()->fileName().endsWith("/.config/Marden/Tolvane.conf"));
+        QVERIFY(ini()->fileName().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME")));
+    }
+
+    void freshProfileGivesEveryDefault_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("expected");
+        QTest::newRow("app_autorun") << "app_autorun" << QVariant(false);
+        QTest::newRow("app_autoupdate") << "app_autoupdate" << QVariant(true);
+        QTest::newRow("app_theme_color") << "app_theme_color" << QVariant(true);
+        QTest::newRow("app_show_tray") << "app_show_tray" << QVariant(true);
+        QTest::newRow("app_version") << "app_version" << QVariant();
+        QTest::newRow("app_i18n") << "app_i18n" << QVariant(QString());
+        QTest::newRow("stack_max_item_count") << "stack_max_item_count" << QVariant(50);
+        QTest::newRow("stack_quickview_item_height")
+            << "stack_quickview_item_height" << QVariant(3);
+        QTest::newRow("stack_qp_hide") << "stack_qp_hide" << QVariant(0);
+        QTest::newRow("connect_ip") << "connect_ip" << QVariant(QString());
+        QTest::newRow("connect_port") << "connect_port" << QVariant(QString("8121"));
+        QTest::newRow("connect_local_pwd") << "connect_local_pwd" << QVariant(QString());
+        QTest::newRow("key_show_clipboard") << "key_show_clipboard" << QVariant("Ctrl+Alt+C");
+        QTest::newRow("key_show_quick_paste")
+            << "key_show_quick_paste" << QVariant("Ctrl+Alt+V");
+        QTest::newRow("key_show_quick_paste_pin")
+            << "key_show_quick_paste_pin" << QVariant(QString());
+    }
+    void freshProfileGivesEveryDefault()
+    {
+        QFETCH(QString, key);
+        QFETCH(QVariant, expected);
+        const QVariant v = ini()->getIni(key);
+        QCOMPARE(v, expected);
+        QCOMPARE(v.userType(), expected.userType()); // "8121" stays text, not int
+    }
+
+    void keyNameMethodsSpellTheirKeys()
+    {
+        const QMetaObject *mo = ini()->metaObject();
+        int names = 0;
+        for (int i = mo->methodOffset(); i < mo->methodCount(); ++i) {
+            const QMetaMethod m = mo->method(i);
+            if (m.methodType() != QMetaMethod::Method || m.parameterCount() != 0 ||
+                m.returnType() != QMetaType::QString)
+                continue;
+            QString result;
+            QVERIFY(m.invoke(ini(), Q_RETURN_ARG(QString, result)));
+            QCOMPARE(result, QString::fromLatin1(m.name()));
+            ++names;
+        }
+        QCOMPARE(names, 15);
+    }
+
+    void writesGoToTheKeysGroup()
+    {
+        ini()->setIni("stack_max_item_count", 80);
+        ini()->setIni("connect_ip", "10.0.0.2");
+        ini()->setIni("key_show_quick_paste_pin", "Ctrl+Alt+P");
+        ini()->setIni("app_show_tray", false);
+        ini()->setIni("no_such_key", "free");
+        QCOMPARE(ini()->getIni("stack_max_item_count").toInt(), 80);
+        QCOMPARE(ini()->getIni("no_such_key").toString(), QString("free"));
+
+        QSettings f = fileView();
+        QCOMPARE(f.value("stack/stack_max_item_count").toInt(), 80);
+        QCOMPARE(f.value("connect/connect_ip").toString(), QString("10.0.0.2"));
+        QCOMPARE(f.value("keyboard/key_show_quick_paste_pin").toString(),
+                 QString("Ctrl+Alt+P"));
+        QCOMPARE(f.value("app_show_tray").toBool(), false);
+        QCOMPARE(f.value("no_such_key").toString(), QString("free"));
+        QVERIFY(!f.contains("stack_max_item_count")); // not at top level
+    }
+
+    void unknownKeyWithoutValueIsInvalid() { QVERIFY(!ini()->getIni("never_written").isValid()); }
+
+    void nonNumericPortReadsAsZero()
+    {
+        ini()->setIni("connect_port", "eighty");
+        QCOMPARE(ini()->getIni("connect_port").toInt(), 0);
+        ini()->setIni("connect_port", "8121");
+    }
+
+    void resetKeepsOnlyTheVersionAndAsksForRestart()
+    {
+        ini()->setIni("app_theme_color", false);
+        ini()->setIni("stack_max_item_count", 12);
+        qApp->setProperty(AppIdentity::kRestartProperty, false);
+
+        // reset() quits on the next turn; that ends this local loop long before the guard.
+        QEventLoop loop;
+        bool guard_fired = false;
+        QTimer::singleShot(5000, &loop, [&] {
+            guard_fired = true;
+            loop.quit();
+        });
+        ini()->reset();
+        loop.exec();
+        QVERIFY(!guard_fired);
+        QVERIFY(qApp->property(AppIdentity::kRestartProperty).toBool());
+
+        QSettings f = fileView();
+        QCOMPARE(f.allKeys(), QStringList{"app_version"});
+        QCOMPARE(ini()->getIni("app_version").toString(), QString("1.5.0"));
+        QCOMPARE(ini()->getIni("app_theme_color").toBool(), true);
+        QCOMPARE(ini()->getIni("stack_max_item_count").toInt(), 50);
+    }
+
+    void startupSetupLeavesTheAutorunKeyAlone()
+    {
+        ini()->setIni("app_autorun", false);
+        ini()->startupSetup(true);
+        QCOMPARE(ini()->getIni("app_autorun").toBool(), false);
+        ini()->startupSetup(false);
+    }
+};
+
+TOLVANE_TEST_MAIN(TestSettings)
+#include "tst_settings.moc"
