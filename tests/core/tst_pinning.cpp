@@ -1,0 +1,306 @@
+// Pinning, favourites and write-back through the clipboard manager and m_utilities.
+#include "clipboard/clipboard_manager.h"
+#include "clipboard/mime_convert.h"
+#include "clipboard/qml_helper.h"
+#include "clipboard/storage_paths.h"
+#include "isolated_env.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QMimeData>
+#include <QPainter>
+
+namespace {
+CBData Text(const QString &plain)
+{
+    CBData d;
+    d.type = CQmlTypes::Text;
+    d.plain = plain;
+    d.val = plain;
+    d.md5 = GetVariantMd5(d.val);
+    return d;
+}
+
+QString ClipboardText()
+{
+    return QGuiApplication::clipboard()->text();
+}
+} // namespace
+
+class TestPinning : public QObject
+{
+    Q_OBJECT
+private:
+    CClipboardManager *mgr() { return CClipboardManager::instance(); }
+    CCilpboardListModel *cb() { return mgr()->clipboardModel(); }
+    CCilpboardListModel *pin() { return mgr()->pinModel(); }
+    // Clipboard list rows, rows[0] on top.
+    void fill(const QStringList &rows)
+    {
+        for (int i = rows.size() - 1; i >= 0; --i)
+            cb()->prependItem(Text(rows.at(i)));
+    }
+    QList<int> favNumbers()
+    {
+        QList<int> favs;
+        for (int r = 0; r < pin()->rowCount(); ++r)
+            favs << pin()->getFav(r);
+        return favs;
+    }
+
+private slots:
+    void initTestCase() { mgr()->restoreFromFile(); }
+    void init()
+    {
+        cb()->clearRows();
+        pin()->clearRows();
+        pin()->renumberFavourites();
+        QTest::qWait(5);
+    }
+
+    void pinningCopiesBelowTheFavouritesAndTogglesBack()
+    {
+        fill({"r0", "r1", "r2", "r3", "r4"});
+        mgr()->pinItem(0);
+        mgr()->setIndexFavor(0); // r0 is favourite 1
+        mgr()->pinItem(4);
+        QVERIFY(cb()->isPinned(4));
+        QCOMPARE(pin()->rowCount(), 2);
+        QCOMPARE(pin()->getPlain(0), QString("r0")); // the favourite stays on top
+        QCOMPARE(pin()->getPlain(1), QString("r4"));
+        QVERIFY(!pin()->isPinned(1)); // the copy was taken before marking
+        mgr()->pinItem(4);
+        QVERIFY(!cb()->isPinned(4));
+        QCOMPARE(pin()->rowCount(), 1);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("pinItem.*99"));
+        mgr()->pinItem(99);
+        QCOMPARE(pin()->rowCount(), 1);
+    }
+
+    void removingAFavouriteRenumbersTheRest()
+    {
+        fill({"a", "b", "c", "d"});
+        for (int r = 0; r < 4; ++r)
+            mgr()->pinItem(r);
+        for (const QString &name : {"c", "b", "a"})
+            mgr()->setIndexFavor(pin()->indexOfMD5(Text(name).md5));
+        QCOMPARE(pin()->lastFavorNum(), 3);
+        QCOMPARE(pin()->getPlain(1), QString("b"));
+        QSignalSpy last(pin(), &CCilpboardListModel::last_favor_numChanged);
+        mgr()->pinRmItem(pin(), 1); // favourite 2 leaves the Pin list
+        QCOMPARE(favNumbers(), (QList<int>{1, 2, -1}));
+        QCOMPARE(pin()->getPlain(0), QString("c"));
+        QCOMPARE(pin()->getPlain(1), QString("a"));
+        QCOMPARE(pin()->lastFavorNum(), 2);
+        QCOMPARE(last.count(), 1);
+        QVERIFY(!cb()->isPinned(cb()->indexOfMD5(Text("b").md5)));
+
+        // Unpinning a favourite from the Clipboard list does the same.
+        mgr()->pinRmItem(cb(), cb()->indexOfMD5(Text("c").md5));
+        QCOMPARE(favNumbers(), (QList<int>{1, -1}));
+        QCOMPARE(pin()->getPlain(0), QString("a"));
+    }
+
+    void unpinningSomethingNotPinnedOnlyWarns()
+    {
+        fill({"x"});
+        cb()->setRowData(0, true, CCilpboardListModel::PinStatusRole);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("pinRmItem"));
+        mgr()->pinRmItem(cb(), 0);
+        QVERIFY(!cb()->isPinned(0));
+    }
+
+    void aTenthFavouriteIsRefusedWithAToast()
+    {
+        QStringList names;
+        for (int i = 0; i < 10; ++i)
+            names << QString("f%1").arg(i);
+        fill(names);
+        for (int r = 0; r < 10; ++r)
+            mgr()->pinItem(r);
+        for (int i = 0; i < 9; ++i)
+            mgr()->setIndexFavor(pin()->indexOfMD5(Text(names.at(i)).md5));
+        QCOMPARE(pin()->lastFavorNum(), 9);
+        QSignalSpy toast(CQmlHelper::instance(), &CQmlHelper::sigShowToast4Main);
+        const int tenth = pin()->indexOfMD5(Text("f9").md5);
+        mgr()->setIndexFavor(tenth);
+        QCOMPARE(toast.count(), 1);
+        QCOMPARE(toast.at(0).at(0).toString(), QString("You may have 9 favorate items at max."));
+        QCOMPARE(pin()->getFav(tenth), -1);
+
+        // Clearing a favourite's number renumbers the rest without gaps.
+        mgr()->setIndexFavor(pin()->indexOfMD5(Text("f4").md5));
+        QCOMPARE(pin()->lastFavorNum(), 8);
+        QCOMPARE(favNumbers().mid(0, 8), (QList<int>{1, 2, 3, 4, 5, 6, 7, 8}));
+        QCOMPARE(pin()->getPlain(4), QString("f5"));
+    }
+
+    void restoredNumbersCloseTheirGaps()
+    {
+        CCilpboardListModel stored;
+        stored.setPin(true);
+        CBData a = Text("seven"), b = Text("two"), c = Text("plain"), d = Text("five");
+        a.fav_num = 7;
+        b.fav_num = 2;
+        d.fav_num = 5;
+        for (const CBData &x : {d, c, b, a})
+            stored.prependItem(x); // rows: seven, two, plain, five
+        stored.Save2FileHelper(StoragePaths::PinHistoryFile());
+        QVERIFY(pin()->RestoreFromFile(StoragePaths::PinHistoryFile()));
+        QCOMPARE(favNumbers(), (QList<int>{1, 2, 3, -1}));
+        QCOMPARE(pin()->getPlain(0), QString("two"));
+        QCOMPARE(pin()->getPlain(1), QString("five"));
+        QCOMPARE(pin()->getPlain(2), QString("seven"));
+        QCOMPARE(pin()->lastFavorNum(), 3);
+    }
+
+    void pinStatusSurvivesARestart()
+    {
+        fill({"keep me", "other"});
+        mgr()->pinItem(0);
+        mgr()->save2File();
+        cb()->clearRows();
+        pin()->clearRows();
+        mgr()->restoreFromFile();
+        const int row = cb()->indexOfMD5(Text("keep me").md5);
+        QVERIFY(row >= 0);
+        QVERIFY(cb()->isPinned(row));
+        QVERIFY(!cb()->isPinned(cb()->indexOfMD5(Text("other").md5)));
+    }
+
+    void copyingAPinnedItemMovesItsClipboardRow()
+    {
+        fill({"r0", "r1", "r2", "r3"});
+        mgr()->pinItem(3);
+        QSignalSpy top(CQmlHelper::instance(), &CQmlHelper::sigGotoFirstIndex4Main);
+        mgr()->copyPinItem2Main(0);
+        QCOMPARE(cb()->rowCount(), 4);
+        QCOMPARE(cb()->getPlain(0), QString("r3"));
+        QCOMPARE(ClipboardText(), QString("r3"));
+        QTest::qWait(20);
+        QCOMPARE(cb()->rowCount(), 4); // the notification was not captured again
+        QCOMPARE(top.count(), 1);
+    }
+
+    void copyingAPinnedItemThatLeftTheHistoryAddsIt()
+    {
+        fill({"old"});
+        mgr()->pinItem(0);
+        mgr()->setIndexFavor(0);
+        cb()->removeItem(0);
+        fill({"newer"});
+        mgr()->copyPinItem2Main(0);
+        QCOMPARE(cb()->rowCount(), 2);
+        QCOMPARE(cb()->getPlain(0), QString("old"));
+        QVERIFY(cb()->isPinned(0));
+        QCOMPARE(cb()->getFav(0), 1); // the copy keeps its other fields
+        QCOMPARE(ClipboardText(), QString("old"));
+        QTest::qWait(20);
+        QCOMPARE(cb()->rowCount(), 2);
+    }
+
+    void syncPutsTheTopBack()
+    {
+        fill({"first", "second"});
+        QGuiApplication::clipboard()->setText("elsewhere");
+        QTest::qWait(20);
+        cb()->removeItem(0); // the user deleted "elsewhere"
+        mgr()->syncModel2Clipboard();
+        QCOMPARE(ClipboardText(), QString("first"));
+        QTest::qWait(20);
+        QCOMPARE(cb()->rowCount(), 2);
+        cb()->clearRows();
+        mgr()->syncModel2Clipboard(); // empty: leaves the clipboard alone
+        QCOMPARE(ClipboardText(), QString("first"));
+    }
+
+    void quickPasteRestoresTheTopAndKeepsTheOrder()
+    {
+        fill({"r0", "r1", "r2", "r3", "r4", "r5", "r6"});
+        QGuiApplication::clipboard()->setText("r0");
+        QTest::qWait(20);
+        QString during;
+        connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+                [&] { if (during.isEmpty()) during = ClipboardText(); });
+        CQmlHelper::instance()->pasteFromQuickPaste(cb(), 5);
+        QCOMPARE(during, QString("r5"));
+        QTRY_COMPARE_WITH_TIMEOUT(ClipboardText(), QString("r0"), 2000);
+        QTest::qWait(50);
+        QCOMPARE(cb()->rowCount(), 7);
+        QCOMPARE(cb()->getPlain(5), QString("r5"));
+        QCOMPARE(cb()->getPlain(0), QString("r0"));
+    }
+
+    void quickPasteOfTheCurrentItemDoesNotTouchTheClipboard()
+    {
+        fill({"top", "below"});
+        mgr()->pinItem(0);
+        QGuiApplication::clipboard()->setText("top");
+        QTest::qWait(20);
+        QSignalSpy changes(QGuiApplication::clipboard(), &QClipboard::dataChanged);
+        CQmlHelper::instance()->pasteFromQuickPaste(cb(), 0);
+        CQmlHelper::instance()->pasteFromQuickPaste(pin(), 0);
+        QTest::qWait(300);
+        QCOMPARE(changes.count(), 0);
+    }
+
+    void quickPasteWithAnEmptyHistoryLeavesThePastedItem()
+    {
+        fill({"pinned"});
+        mgr()->pinItem(0);
+        cb()->clearRows();
+        CQmlHelper::instance()->pasteFromQuickPaste(pin(), 0);
+        QTest::qWait(300);
+        QCOMPARE(ClipboardText(), QString("pinned"));
+        QCOMPARE(cb()->rowCount(), 0);
+    }
+
+    void copyImageFromAFileScalesIntoTheBound()
+    {
+        const QString photo = QDir::tempPath() + "/photo.jpg";
+        QImage big(4000, 3000, QImage::Format_RGB32);
+        big.fill(Qt::darkGreen);
+        QVERIFY(big.save(photo, "JPEG", 60));
+        CBData item;
+        item.type = CQmlTypes::Urls;
+        item.val = QVariant::fromValue(QList<QUrl>{QUrl::fromLocalFile(photo)});
+        item.plain = photo;
+        item.md5 = GetVariantMd5(item.val);
+        cb()->prependItem(item);
+        CQmlHelper::instance()->copyImgFromUrl(cb(), 0);
+        const QImage got = QGuiApplication::clipboard()->image();
+        QCOMPARE(got.size(), QSize(800, 600));
+        QTest::qWait(20); // an ordinary capture follows: a new image item on top
+        QCOMPARE(cb()->getType(0), int(CQmlTypes::Image));
+    }
+
+    void copyImageHonoursTheStoredOrientation()
+    {
+        // Left half red, right half blue, stored lying on its side.
+        QImage raw(1600, 1200, QImage::Format_RGB32);
+        QPainter p(&raw);
+        p.fillRect(0, 0, 800, 1200, Qt::red);
+        p.fillRect(800, 0, 800, 1200, Qt::blue);
+        p.end();
+        const QString path = QDir::tempPath() + "/turned.jpg";
+        QImageWriter w(path, "jpeg");
+        w.setTransformation(QImageIOHandler::TransformationRotate90);
+        QVERIFY(w.write(raw));
+        CBData item;
+        item.type = CQmlTypes::Urls;
+        item.val = QVariant::fromValue(QList<QUrl>{QUrl::fromLocalFile(path)});
+        item.plain = path;
+        item.md5 = GetVariantMd5(item.val);
+        cb()->prependItem(item);
+        CQmlHelper::instance()->copyImgFromUrl(cb(), 0);
+        const QImage got = QGuiApplication::clipboard()->image();
+        QCOMPARE(got.size(), QSize(450, 600)); // upright 1200x1600 into 900x600
+        // Turned clockwise: red on top, blue at the bottom, nothing squeezed.
+        QVERIFY(qRed(got.pixel(225, 100)) > 200);
+        QVERIFY(qBlue(got.pixel(225, 500)) > 200);
+    }
+};
+
+TOLVANE_TEST_MAIN(TestPinning)
+#include "tst_pinning.moc"
