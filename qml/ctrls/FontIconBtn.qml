@@ -1,0 +1,30 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.5
+import QtQuick.Controls.Material 2.5
+import QtQuick.Controls.Material.impl 2.12
+import "../FontVars.js" as FV
+
+// A tool button showing one glyph of the icon font, with an optional hover tooltip.
+ToolButton {
+    id: control
+
+    property string tooltip_str: ""
+
+    font.family: FV.FontIcon
+    hoverEnabled: true
+    focusPolicy: Qt.ClickFocus
+
+    background: Ripple {
+        implicitWidth: control.Material.touchTarget
+        implicitHeight: control.Material.touchTarget
+        clip: true
+        pressed: control.pressed
+        anchor: control
+        active: control.down || control.activeFocus
+        color: control.Material.rippleColor
+    }
+
+    ToolTip.visible: hovered && tooltip_str !== ""
+    ToolTip.text: tooltip_str
+    ToolTip.delay: Qt.styleHints.mousePressAndHoldInterval
+}

@@ -1,0 +1,40 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.5
+import QtQuick.Controls.Material 2.5
+
+// A modal message with a scrollable, read-only text.
+Dialog {
+    id: root
+
+    property string info: ""
+
+    modal: true
+    focus: true
+    closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutside
+
+    contentItem: Flickable {
+        id: flick
+        clip: true
+        flickableDirection: Flickable.VerticalFlick
+        boundsBehavior: Flickable.StopAtBounds
+
+        HoverHandler {
+            id: hover
+        }
+
+        TextArea.flickable: TextArea {
+            text: root.info
+            readOnly: true
+            selectByMouse: false
+            wrapMode: TextArea.WordWrap
+            horizontalAlignment: TextArea.AlignHCenter
+            font.pixelSize: 16
+            color: root.Material.foreground
+            background: null
+        }
+
+        ScrollIndicator.vertical: ScrollIndicator {
+            active: hover.hovered
+        }
+    }
+}
