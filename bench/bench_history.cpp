@@ -1,0 +1,104 @@
+// Saving and restoring a 300-item history, and searching it from the main window.
+#include "bench_table.h"
+#include "benches.h"
+#include "clipboard/clipboard_list_model.h"
+#include "clipboard/mime_convert.h"
+
+#include <QColor>
+#include <QDir>
+#include <QElapsedTimer>
+
+namespace {
+constexpr int kItems = 300;
+constexpr int kRuns = 50;
+
+CBData MakeItem(int i)
+{
+    CBData d;
+    switch (i % 5) {
+    case 0:
+        d.type = CQmlTypes::Text;
+        d.plain = QStringLiteral("note %1: ").arg(i) + QString(40 + i % 400, QLatin1Char('x'));
+        d.val = d.plain;
+        break;
+    case 1:
+        d.type = CQmlTypes::Html;
+        d.plain = QStringLiteral("Heading %1 and a paragraph of text").arg(i);
+        d.val = QStringLiteral("<h1>Heading %1</h1><p>and a <b>paragraph</b> of text</p>").arg(i);
+        break;
+    case 2:
+        d.type = CQmlTypes::Urls;
+        d.val = QVariant::fromValue(QList<QUrl>{
+            QUrl::fromLocalFile(QStringLiteral("/home/user/Documents/file%1.odt").arg(i)),
+            QUrl::fromLocalFile(QStringLiteral("/home/user/Pictures/p%1.png").arg(i))});
+        d.plain =
+            QStringLiteral("/home/user/Documents/file%1.odt, /home/user/Pictures/p%1.png").arg(i);
+        break;
+    case 3:
+        d.type = CQmlTypes::Color;
+        d.val = QColor::fromRgb(QRgb(0x10203 * i));
+        d.plain = d.val.value<QColor>().name();
+        break;
+    default:
+        d.type = CQmlTypes::Image;
+        d.plain = QStringLiteral("Image");
+        d.val = GetVariantMd5(QVariant(i));
+        d.md5 = d.val.toString();
+        break;
+    }
+    if (d.md5.isEmpty())
+        d.md5 = GetVariantMd5(d.val);
+    return d;
+}
+} // namespace
+
+bool RunHistoryAndFilter(BenchTable &table)
+{
+    RegisterUrlListMetaType();
+    CCilpboardListModel model;
+    for (int i = 0; i < kItems; ++i)
+        model.prependItem(MakeItem(i));
+    const QString path = QDir::tempPath() + "/bench-history";
+
+    QVector<double> save_ms, restore_ms;
+    QElapsedTimer t;
+    CCilpboardListModel restored;
+    bool ok = true;
+    for (int i = 0; i < kRuns; ++i) {
+        t.start();
+        model.Save2FileHelper(path);
+        save_ms.append(t.nsecsElapsed() / 1e6);
+        t.start();
+        ok = restored.RestoreFromFile(path) && ok;
+        restore_ms.append(t.nsecsElapsed() / 1e6);
+    }
+    ok = ok && restored.rowCount() == kItems;
+    const QString items =
+        QStringLiteral("%1 mixed items, %2 KB").arg(kItems).arg(QFileInfo(path).size() / 1024);
+    table.addSamples(QStringLiteral("history save (Save2FileHelper)"), save_ms, items);
+    table.addSamples(QStringLiteral("history restore (RestoreFromFile)"), restore_ms,
+                     ok ? items : QStringLiteral("FAILED: rows lost"));
+
+    // Keys cycle so that every call changes the visibility of some rows.
+    const QStringList keys = {QStringLiteral("note"), QStringLiteral("*png"),
+                              QStringLiteral("heading 1?"), QStringLiteral("no such text"),
+                              QString()};
+    QVector<QVector<double>> per_key(keys.size());
+    for (int i = 0; i < kRuns; ++i) {
+        for (int k = 0; k < keys.size(); ++k) {
+            t.start();
+            model.filterText(keys.at(k));
+            per_key[k].append(t.nsecsElapsed() / 1e6);
+        }
+    }
+    for (int k = 0; k < keys.size(); ++k) {
+        model.filterText(keys.at(k));
+        int visible = 0;
+        for (int r = 0; r < model.rowCount(); ++r)
+            visible += model.isVisible(r) ? 1 : 0;
+        table.addSamples(QStringLiteral("filterText \"%1\", %2 rows").arg(keys.at(k)).arg(kItems),
+                         per_key.at(k), QStringLiteral("%1 rows match").arg(visible));
+    }
+    QFile::remove(path);
+    return ok;
+}

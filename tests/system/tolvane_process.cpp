@@ -1,0 +1,84 @@
+#include "tolvane_process.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <csignal>
+
+TolvaneEnvironment::TolvaneEnvironment() : m_dir(QDir::tempPath() + "/tolvane-sys-XXXXXX")
+{
+    for (const char *sub : {"/home", "/config", "/cache", "/run", "/tmp"})
+        QDir().mkpath(root() + sub);
+    // The runtime folder must be private, or Qt ignores it.
+    QFile::setPermissions(root() + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+QString TolvaneEnvironment::cacheDir() const
+{
+    return root() + "/cache/Marden/Tolvane";
+}
+
+QString TolvaneEnvironment::settingsFile() const
+{
+    return root() + "/config/Marden/Tolvane.conf";
+}
+
+QProcessEnvironment TolvaneEnvironment::processEnvironment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("HOME", root() + "/home");
+    env.insert("XDG_CONFIG_HOME", root() + "/config");
+    env.insert("XDG_CACHE_HOME", root() + "/cache");
+    env.insert("XDG_RUNTIME_DIR", root() + "/run");
+    env.insert("TMPDIR", root() + "/tmp");
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("QT_LOGGING_RULES", "tolvane.*.debug=true");
+    return env;
+}
+
+TolvaneProcess::TolvaneProcess(const TolvaneEnvironment &env)
+{
+    m_process.setProgram(QStringLiteral(TOLVANE_BIN));
+    m_process.setProcessEnvironment(env.processEnvironment());
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    QObject::connect(&m_process, &QProcess::readyRead, [this] { m_log += m_process.readAll(); });
+}
+
+TolvaneProcess::~TolvaneProcess()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}
+
+bool TolvaneProcess::start()
+{
+    m_process.start();
+    return m_process.waitForStarted(10000);
+}
+
+int TolvaneProcess::count(const QString &needle) const
+{
+    return QString::fromUtf8(m_log).count(needle);
+}
+
+bool TolvaneProcess::waitForCount(const QString &needle, int n, int timeout_ms)
+{
+    return QTest::qWaitFor([&] { return count(needle) >= n; }, timeout_ms);
+}
+
+bool TolvaneProcess::sendSignal(int signo)
+{
+    const qint64 pid = m_process.processId();
+    return pid > 0 && ::kill(pid_t(pid), signo) == 0;
+}
+
+bool TolvaneProcess::waitForFinished(int timeout_ms)
+{
+    const bool done =
+        QTest::qWaitFor([&] { return m_process.state() == QProcess::NotRunning; }, timeout_ms);
+    m_log += m_process.readAll();
+    return done;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+// The real tolvane binary in a private environment of its own (HOME, XDG folders, runtime
+// folder, TMPDIR), sharing only the test's X display and session bus. Its debug log is
+// collected so a test can wait for what the program reports instead of guessing delays.
+class TolvaneEnvironment
+{
+public:
+    TolvaneEnvironment();
+    bool isValid() const { return m_dir.isValid(); }
+    QString root() const { return m_dir.path(); }
+    QString cacheDir() const; // the program's own cache folder (organisation/application)
+    QString settingsFile() const;
+    QProcessEnvironment processEnvironment() const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+class TolvaneProcess
+{
+public:
+    explicit TolvaneProcess(const TolvaneEnvironment &env);
+    ~TolvaneProcess();
+
+    bool start();
+    // Counts occurrences of needle in the log collected so far.
+    int count(const QString &needle) const;
+    // Processes events until needle has occurred at least n times.
+    bool waitForCount(const QString &needle, int n, int timeout_ms = 10000);
+    bool sendSignal(int signo);
+    bool waitForFinished(int timeout_ms = 10000);
+
+    QProcess &process() { return m_process; }
+    QString log() const { return QString::fromUtf8(m_log); }
+
+private:
+    QProcess m_process;
+    QByteArray m_log;
+};
