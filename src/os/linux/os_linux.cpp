@@ -1,10 +1,12 @@
 #include "os/linux/os_linux.h"
 
 #include "os/linux/linux_platform_clipboard.h"
+#include "os/linux/resize_border_filter.h"
 #include "settings/settings_helper.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QX11Info>
 
 COSAbstract *OsInstance()
 {
@@ -14,7 +16,11 @@ COSAbstract *OsInstance()
 
 COSLinux::COSLinux() = default;
 
-COSLinux::~COSLinux() = default;
+COSLinux::~COSLinux()
+{
+    for (const QPointer<CResizeBorderFilter> &filter : qAsConst(m_borderFilters))
+        delete filter.data();
+}
 
 CClipboardAbstract *COSLinux::ClipboardWatcher()
 {
@@ -32,4 +38,9 @@ void COSLinux::ApplyTheme()
     if (!css.open(QIODevice::ReadOnly | QIODevice::Text))
         return;
     qApp->setStyleSheet(QString::fromUtf8(css.readAll()));
+}
+
+bool COSLinux::IsCompositingManagerRunning()
+{
+    return QX11Info::isPlatformX11() && QX11Info::isCompositingManagerRunning();
 }

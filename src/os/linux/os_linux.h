@@ -2,9 +2,12 @@
 
 #include "os/os_abstract.h"
 
+#include <QList>
 #include <QPointer>
 
 #include "os/linux/linux_platform_clipboard.h"
+
+class CResizeBorderFilter;
 
 // The Linux (X11) backend of the operating-system layer.
 class COSLinux : public COSAbstract
@@ -28,5 +31,9 @@ public:
     QString FindRunningExecutable(const QString &base_name) override;
 
 private:
+    void InstallResizeBorders(QQuickWindow *window);
+
     QPointer<LinuxPlatformClipboard> m_watcher;
+    // Owned by their windows too; whichever goes first takes them along.
+    QList<QPointer<CResizeBorderFilter>> m_borderFilters;
 };
