@@ -1,0 +1,148 @@
+// Resize borders of a frameless Qt Quick window, driven by the real pointer (XTest) under
+// the session's window manager: cursors over the bands, untouched clicks inside, and a
+// press on a band that lets the window manager resize the window.
+#include "isolated_env.h"
+#include "os/linux/resize_border_filter.h"
+#include "os/os_abstract.h"
+#include "xtest_pointer.h"
+
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickWindow>
+
+namespace {
+// No compositor runs in the test session, so the windows have no shadow margin and the
+// bands are their outermost 5 pixels.
+const char kWindowQml[] = R"(
+import QtQuick 2.15
+import QtQuick.Window 2.15
+Window {
+    id: root
+    property int clicks: 0
+    x: 200; y: 150; width: 400; height: 300
+    color: "white"
+    MouseArea {
+        anchors.fill: parent
+        hoverEnabled: true
+        cursorShape: Qt.PointingHandCursor
+        onClicked: root.clicks++
+    }
+}
+)";
+} // namespace
+
+class TestResizeBorder : public QObject
+{
+    Q_OBJECT
+private slots:
+    void framelessWindowGetsBorders();
+    void framedWindowIsLeftAlone();
+
+private:
+    QQuickWindow *createWindow(bool frameless);
+    static Qt::CursorShape cursorOf(QWindow *w) { return w->cursor().shape(); }
+
+    QQmlEngine m_engine;
+};
+
+QQuickWindow *TestResizeBorder::createWindow(bool frameless)
+{
+    QQmlComponent component(&m_engine);
+    component.setData(kWindowQml, QUrl());
+    auto *window = qobject_cast<QQuickWindow *>(component.create());
+    if (!window)
+        return nullptr;
+    if (frameless)
+        window->setFlags(Qt::Window | Qt::FramelessWindowHint);
+    window->show();
+    window->requestActivate();
+    if (!QTest::qWaitForWindowActive(window)) {
+        delete window;
+        return nullptr;
+    }
+    return window;
+}
+
+void TestResizeBorder::framelessWindowGetsBorders()
+{
+    QScopedPointer<QQuickWindow> window(createWindow(true));
+    QVERIFY(window);
+    OsInstance()->SetupMainWindow(window.data(), nullptr);
+    OsInstance()->SetupMainWindow(window.data(), nullptr);
+    QCOMPARE(window->findChildren<CResizeBorderFilter *>().size(), 1);
+
+    const QRect g = window->geometry();
+    const QPoint centre = g.center();
+    XTestPointer::MoveTo(centre);
+    QTRY_COMPARE(cursorOf(window.data()), Qt::PointingHandCursor);
+
+    const struct
+    {
+        QPoint at;
+        Qt::CursorShape shape;
+    } bands[] = {
+        {QPoint(g.x() + g.width() - 2, g.y() + g.height() - 2), Qt::SizeFDiagCursor},
+        {QPoint(g.x() + 1, g.y() + 1), Qt::SizeFDiagCursor},
+        {QPoint(g.x() + g.width() - 1, g.y() + 3), Qt::SizeBDiagCursor},
+        {QPoint(g.x() + 4, g.y() + g.height() - 1), Qt::SizeBDiagCursor},
+        {QPoint(g.x() + 2, centre.y()), Qt::SizeHorCursor},
+        {QPoint(g.x() + g.width() - 5, centre.y()), Qt::SizeHorCursor},
+        {QPoint(centre.x(), g.y()), Qt::SizeVerCursor},
+        {QPoint(centre.x(), g.y() + g.height() - 3), Qt::SizeVerCursor},
+    };
+    for (const auto &band : bands) {
+        XTestPointer::MoveTo(band.at);
+        QTRY_COMPARE(cursorOf(window.data()), band.shape);
+    }
+    // Just inside the bands the window's own cursor is back.
+    XTestPointer::MoveTo(QPoint(g.x() + 5, centre.y()));
+    QTRY_COMPARE(cursorOf(window.data()), Qt::PointingHandCursor);
+
+    // A click inside reaches the scene, once.
+    XTestPointer::MoveTo(centre);
+    XTestPointer::LeftButton(true);
+    XTestPointer::LeftButton(false);
+    QTRY_COMPARE(window->property("clicks").toInt(), 1);
+
+    // A press on the right band hands the drag to the window manager, which resizes.
+    const QPoint grip(g.x() + g.width() - 2, centre.y());
+    XTestPointer::MoveTo(grip);
+    QTRY_COMPARE(cursorOf(window.data()), Qt::SizeHorCursor);
+    XTestPointer::LeftButton(true);
+    for (int dx = 10; dx <= 60; dx += 10) {
+        QTest::qWait(30);
+        XTestPointer::MoveTo(grip + QPoint(dx, 0));
+    }
+    QTest::qWait(30);
+    XTestPointer::LeftButton(false);
+    QTRY_VERIFY2(qAbs(window->width() - 460) <= 2, qPrintable(QString::number(window->width())));
+    QCOMPARE(window->height(), 300);
+    QCOMPARE(window->x(), g.x());
+    // The press and its release belonged to the resize, not to the scene.
+    QTest::qWait(100);
+    QCOMPARE(window->property("clicks").toInt(), 1);
+
+    XTestPointer::MoveTo(window->geometry().center());
+    QTRY_COMPARE(cursorOf(window.data()), Qt::PointingHandCursor);
+}
+
+void TestResizeBorder::framedWindowIsLeftAlone()
+{
+    QScopedPointer<QQuickWindow> window(createWindow(false));
+    QVERIFY(window);
+    OsInstance()->SetupQuickPasteWindow(window.data(), nullptr);
+    const QRect g = window->geometry();
+    XTestPointer::MoveTo(g.center());
+    QTRY_COMPARE(cursorOf(window.data()), Qt::PointingHandCursor);
+    XTestPointer::MoveTo(QPoint(g.x() + 1, g.center().y()));
+    QTest::qWait(200);
+    QCOMPARE(cursorOf(window.data()), Qt::PointingHandCursor);
+    // A click on the outer pixels is an ordinary click.
+    XTestPointer::LeftButton(true);
+    XTestPointer::LeftButton(false);
+    QTRY_COMPARE(window->property("clicks").toInt(), 1);
+    QCOMPARE(window->width(), 400);
+}
+
+TOLVANE_TEST_MAIN(TestResizeBorder)
+#include "tst_resize_border.moc"
