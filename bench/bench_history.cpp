@@ -11,6 +11,8 @@
 namespace {
 constexpr int kItems = 300;
 constexpr int kRuns = 50;
+constexpr int kLongRuns = 3;
+constexpr int kLongText = 20000;
 
 CBData MakeItem(int i)
 {
@@ -98,6 +100,29 @@ bool RunHistoryAndFilter(BenchTable &table)
             visible += model.isVisible(r) ? 1 : 0;
         table.addSamples(QStringLiteral("filterText \"%1\", %2 rows").arg(keys.at(k)).arg(kItems),
                          per_key.at(k), QStringLiteral("%1 rows match").arg(visible));
+    }
+
+    // A leading asterisk means the same as none in a search that may match anywhere, but
+    // it makes the wildcard engine retry the rest at every position of every text.
+    CCilpboardListModel with_long;
+    for (int i = 0; i < kItems - 1; ++i)
+        with_long.prependItem(MakeItem(i));
+    CBData long_text;
+    long_text.type = CQmlTypes::Text;
+    long_text.plain = QString(kLongText, QLatin1Char('y'));
+    long_text.val = long_text.plain;
+    long_text.md5 = GetVariantMd5(long_text.val);
+    with_long.prependItem(long_text);
+    for (const QString &key : {QStringLiteral("*png"), QStringLiteral("png")}) {
+        QVector<double> ms;
+        for (int i = 0; i < kLongRuns; ++i) {
+            with_long.filterText(QString());
+            t.start();
+            with_long.filterText(key);
+            ms.append(t.nsecsElapsed() / 1e6);
+        }
+        table.addSamples(
+            QStringLiteral("filterText \"%1\", %2 rows, one 20 KB text").arg(key).arg(kItems), ms);
     }
     QFile::remove(path);
     return ok;

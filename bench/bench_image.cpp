@@ -14,7 +14,7 @@
 #include <QRandomGenerator>
 
 namespace {
-constexpr int kRuns = 5;
+constexpr int kRuns = 3;
 
 // A screenshot-sized picture with gradients, shapes and grain on every pixel, so the
 // encoder works as hard as on a real screenshot or photo.
