@@ -19,12 +19,14 @@ import QtQuick.Window 2.15
 Window {
     id: root
     property int clicks: 0
+    property int presses: 0
     x: 200; y: 150; width: 400; height: 300
     color: "white"
     MouseArea {
         anchors.fill: parent
         hoverEnabled: true
         cursorShape: Qt.PointingHandCursor
+        onPressed: root.presses++
         onClicked: root.clicks++
     }
 }
@@ -120,6 +122,7 @@ void TestResizeBorder::framelessWindowGetsBorders()
     QCOMPARE(window->x(), g.x());
     // The press and its release belonged to the resize, not to the scene.
     QTest::qWait(100);
+    QCOMPARE(window->property("presses").toInt(), 1);
     QCOMPARE(window->property("clicks").toInt(), 1);
 
     XTestPointer::MoveTo(window->geometry().center());
