@@ -73,20 +73,13 @@ def read_table(path):
     return rows
 
 
-def draw_circle(pen, cx, cy, r, clockwise):
+def draw_circle(pen, cx, cy, r):
     k = r * KAPPA
-    if clockwise:
-        pen.moveTo((cx, cy + r))
-        pen.curveTo((cx + k, cy + r), (cx + r, cy + k), (cx + r, cy))
-        pen.curveTo((cx + r, cy - k), (cx + k, cy - r), (cx, cy - r))
-        pen.curveTo((cx - k, cy - r), (cx - r, cy - k), (cx - r, cy))
-        pen.curveTo((cx - r, cy + k), (cx - k, cy + r), (cx, cy + r))
-    else:
-        pen.moveTo((cx, cy + r))
-        pen.curveTo((cx - k, cy + r), (cx - r, cy + k), (cx - r, cy))
-        pen.curveTo((cx - r, cy - k), (cx - k, cy - r), (cx, cy - r))
-        pen.curveTo((cx + k, cy - r), (cx + r, cy - k), (cx + r, cy))
-        pen.curveTo((cx + r, cy + k), (cx + k, cy + r), (cx, cy + r))
+    pen.moveTo((cx, cy + r))
+    pen.curveTo((cx + k, cy + r), (cx + r, cy + k), (cx + r, cy))
+    pen.curveTo((cx + r, cy - k), (cx + k, cy - r), (cx, cy - r))
+    pen.curveTo((cx - k, cy - r), (cx - r, cy - k), (cx - r, cy))
+    pen.curveTo((cx - r, cy + k), (cx - k, cy + r), (cx, cy + r))
     pen.closePath()
 
 
@@ -146,8 +139,8 @@ def compose_circled_digit(glyph, digits, digit):
         raise ValueError(f"circled source needs one digit, got '{digit}'")
     cx = RING_ADVANCE / 2
     pen = glyph.glyphPen()
-    draw_circle(pen, cx, CENTRE_Y, RING_RADIUS, clockwise=True)
-    draw_circle(pen, cx, CENTRE_Y, RING_RADIUS - RING_RIM, clockwise=False)
+    draw_circle(pen, cx, CENTRE_Y, RING_RADIUS)
+    draw_circle(pen, cx, CENTRE_Y, RING_RADIUS - RING_RIM)
     pen = None  # the pen writes its contours into the glyph when released
 
     shape = digits[ord(digit)].foreground.dup()
@@ -160,6 +153,7 @@ def compose_circled_digit(glyph, digits, digit):
     shape.is_quadratic = layer.is_quadratic
     layer += shape
     glyph.foreground = layer
+    glyph.correctDirection()  # the inner circle becomes the ring's hole, the digit ink again
     glyph.width = RING_ADVANCE
 
 
