@@ -66,7 +66,11 @@ int TolvaneProcess::count(const QString &needle) const
 
 bool TolvaneProcess::waitForCount(const QString &needle, int n, int timeout_ms)
 {
-    return QTest::qWaitFor([&] { return count(needle) >= n; }, timeout_ms);
+    // A program that has already ended will log nothing more.
+    QTest::qWaitFor([&] { return count(needle) >= n || m_process.state() == QProcess::NotRunning; },
+                    timeout_ms);
+    m_log += m_process.readAll();
+    return count(needle) >= n;
 }
 
 bool TolvaneProcess::sendSignal(int signo)

@@ -30,7 +30,8 @@ public:
     bool start();
     // Counts occurrences of needle in the log collected so far.
     int count(const QString &needle) const;
-    // Processes events until needle has occurred at least n times.
+    // Processes events until needle has occurred at least n times (false if the program
+    // ends or the time runs out first).
     bool waitForCount(const QString &needle, int n, int timeout_ms = 10000);
     bool sendSignal(int signo);
     bool waitForFinished(int timeout_ms = 10000);
