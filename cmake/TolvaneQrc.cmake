@@ -11,3 +11,14 @@ function(tolvane_generate_qrc out_qrc)
     string(APPEND body "</qresource>\n</RCC>\n")
     file(GENERATE OUTPUT ${out_qrc} CONTENT "${body}")
 endfunction()
+
+# rcc with explicit dependencies: qt5_add_resources only scans a .qrc that already exists at
+# configure time, which neither the generated lists nor the generated files do.
+function(tolvane_compile_qrc name qrc)
+    set(out ${CMAKE_CURRENT_BINARY_DIR}/qrc_${name}.cpp)
+    add_custom_command(OUTPUT ${out}
+        COMMAND Qt5::rcc --name ${name} --output ${out} ${qrc}
+        DEPENDS ${qrc} ${ARGN}
+        VERBATIM)
+    set(${name}_rcc_src ${out} PARENT_SCOPE)
+endfunction()

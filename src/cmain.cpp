@@ -8,7 +8,7 @@
 #include "constants.h"
 #include "logging.h"
 #include "os/os_abstract.h"
-#include "qml_types.h"
+#include "qml_registration.h"
 #include "settings/settings_helper.h"
 #include "usage_text.h"
 
@@ -29,7 +29,7 @@ CMain::CMain(QObject *parent) : QObject(parent) {}
 
 CMain::~CMain() = default;
 
-bool CMain::initialise()
+bool CMain::initialise(const QUrl &main_qml)
 {
     // Received files do not survive a restart.
     QDir(StoragePaths::TempRoot()).removeRecursively();
@@ -41,13 +41,13 @@ bool CMain::initialise()
     connectServices();
 
     SetupContext(m_engine.rootContext());
-    qmlRegisterType<CQmlTypes>("CTypes", 1, 0, "CTypes");
-    m_engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml")));
+    RegisterQmlTypes();
+    m_engine.load(main_qml);
 
     const QList<QObject *> roots = m_engine.rootObjects();
     auto *window = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow *>(roots.first());
     if (!window) {
-        qCCritical(lcApp) << Q_FUNC_INFO << __LINE__ << "qrc:/qml/main.qml gave no window";
+        qCCritical(lcApp) << Q_FUNC_INFO << __LINE__ << main_qml << "gave no window";
         return false;
     }
     OsInstance()->SetupMainWindow(window, m_engine.rootContext());

@@ -16,7 +16,7 @@ public:
     ~CMain() override;
 
     // Connections, context and main window. False when the window could not be created.
-    bool initialise();
+    bool initialise(const QUrl &main_qml = QUrl(QStringLiteral("qrc:/qml/main.qml")));
     void SetupContext(QQmlContext *ctx);
     void CheckAppVersion();
 

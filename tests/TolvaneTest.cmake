@@ -17,4 +17,8 @@ function(tolvane_add_test name)
     endif()
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABEL}" TIMEOUT ${ARG_TIMEOUT}
         ENVIRONMENT "${env};QT_LOGGING_RULES=tolvane.*.debug=false")
+    # The X clipboard and focus are shared by everything on the display.
+    if(ARG_LABEL STREQUAL "x11" OR ARG_LABEL STREQUAL "system")
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK xserver)
+    endif()
 endfunction()

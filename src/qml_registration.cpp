@@ -1,0 +1,20 @@
+#include "qml_registration.h"
+
+#include "clipboard/clipboard_list_model.h"
+#include "qml_types.h"
+
+#include <QQmlContext>
+#include <QQuickItem>
+#include <QtQml>
+
+void RegisterQmlTypes()
+{
+    static const bool done = [] {
+        qRegisterMetaType<CCilpboardListModel *>("CCilpboardListModel*");
+        qRegisterMetaType<QQuickItem *>("QQuickItem*");
+        qRegisterMetaType<QQmlContext *>("QQmlContext*");
+        qmlRegisterType<CQmlTypes>("CTypes", 1, 0, "CTypes");
+        return true;
+    }();
+    Q_UNUSED(done)
+}

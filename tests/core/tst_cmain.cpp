@@ -1,0 +1,86 @@
+// The controller's start-up on a real X server: context, main window, first-run usage text.
+#include "clipboard/clipboard_manager.h"
+#include "cmain.h"
+#include "isolated_env.h"
+#include "settings/settings_helper.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QProcess>
+#include <QQmlContext>
+#include <QQuickWindow>
+
+namespace {
+// What another X client reads from the clipboard.
+QString ForeignClipboard(const QString &target = "UTF8_STRING")
+{
+    QProcess xclip;
+    xclip.start("xclip", {"-selection", "clipboard", "-o", "-t", target});
+    // Serve the selection while xclip asks for it.
+    while (!xclip.waitForFinished(20))
+        QCoreApplication::processEvents();
+    return QString::fromUtf8(xclip.readAllStandardOutput());
+}
+} // namespace
+
+class TestCMain : public QObject
+{
+    Q_OBJECT
+private slots:
+    void firstRunPutsTheUsageOnTheClipboard()
+    {
+        CSettingsHelper *ini = CSettingsHelper::instance();
+        QVERIFY(!ini->getIni(ini->app_version()).isValid());
+        CMain controller;
+        QVERIFY(controller.initialise());
+
+        QQmlContext *ctx = controller.engine()->rootContext();
+        for (const char *name : {"m_const", "m_cb", "m_model", "m_model_pin", "m_utilities",
+                                 "m_ini"})
+            QVERIFY2(ctx->contextProperty(name).value<QObject *>(), name);
+        QCOMPARE(controller.engine()->rootObjects().size(), 1);
+        QVERIFY(qobject_cast<QQuickWindow *>(controller.engine()->rootObjects().first()));
+
+        // The delayed part runs once the event loop turns.
+        QTRY_COMPARE(ini->getIni(ini->app_version()).toString(), QString("1.5.0"));
+        const QString plain = ForeignClipboard();
+        QVERIFY2(plain.startsWith("Usage:"), qPrintable(plain.left(40)));
+        const QString html = ForeignClipboard("text/html");
+        QVERIFY(html.startsWith("<h1>Usage:</h1><h3>Clipboard View</h3>"));
+        QVERIFY(html.endsWith("<b>Enjoy!</b><br/><b>(^-^*)</b>"));
+        QCOMPARE(html.count("<li>"), 11);
+
+        // It became the first item of the history, as an ordinary capture.
+        CCilpboardListModel *list = CClipboardManager::instance()->clipboardModel();
+        QTRY_VERIFY(list->rowCount() > 0 && list->getPlain(0).startsWith("Usage:"));
+    }
+
+    void laterStartsLeaveTheClipboardAlone()
+    {
+        QGuiApplication::clipboard()->setText("marker");
+        QTest::qWait(50);
+        CMain controller;
+        controller.CheckAppVersion();
+        QTest::qWait(50);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("marker"));
+
+        // Another stored version is only updated.
+        CSettingsHelper *ini = CSettingsHelper::instance();
+        ini->setIni(ini->app_version(), "1.4.2");
+        controller.CheckAppVersion();
+        QCOMPARE(ini->getIni(ini->app_version()).toString(), QString("1.5.0"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("marker"));
+    }
+
+    void aMissingMainWindowIsReportedNotDereferenced()
+    {
+        CMain controller;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(".*"));
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("gave no window"));
+        QVERIFY(!controller.initialise(QUrl("qrc:/qml/no-such-window.qml")));
+    }
+};
+
+TOLVANE_TEST_MAIN(TestCMain)
+#include "tst_cmain.moc"
