@@ -4,6 +4,7 @@
 #include "clipboard/clipboard_abstract.h"
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"
+#include "clipboard/quick_image_provider.h"
 #include "clipboard/storage_paths.h"
 #include "constants.h"
 #include "logging.h"
@@ -80,6 +81,7 @@ void CMain::SetupContext(QQmlContext *ctx)
     ctx->setContextProperty(QStringLiteral("m_model_pin"), cb->pinModel());
     ctx->setContextProperty(QStringLiteral("m_utilities"), CQmlHelper::instance());
     ctx->setContextProperty(QStringLiteral("m_ini"), CSettingsHelper::instance());
+    ctx->engine()->addImageProvider(QStringLiteral("img"), new CQuickImageProvider);
 }
 
 void CMain::ShowMsg(const QString &msg)
