@@ -9,6 +9,10 @@ Item {
         console.log("font", loader.source, "name:", loader.name, "status:", loader.status)
     }
 
+    // Resource fonts load while the loaders are created, before their handlers see it.
+    Component.onCompleted: [roboto_regular, roboto_bold, roboto_light, roboto_black,
+                            icon_font].forEach(logStatus)
+
     FontLoader {
         id: roboto_regular
         source: "qrc:/font/Roboto/Roboto-Regular.ttf"

@@ -8,7 +8,9 @@ ScrollBar {
 
     anchors.right: parent ? parent.right : undefined
     minimumSize: 0.2
-    background: null
+    hoverEnabled: true
+    // Nothing drawn behind the handle; an item rather than null, as the style fades it.
+    background: Item {}
 
     contentItem: Rectangle {
         implicitWidth: control.hovered || control.pressed ? 12 : 7

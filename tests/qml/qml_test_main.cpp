@@ -13,8 +13,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     SetTestApplicationIdentity();
     QmlTestSetup setup;
-    const int rc = quick_test_main_with_setup(argc, argv, "tolvane_qml", QUICK_TEST_SOURCE_DIR,
-                                              &setup);
+    const int rc =
+        quick_test_main_with_setup(argc, argv, "tolvane_qml", QUICK_TEST_SOURCE_DIR, &setup);
     const QStringList warnings = setup.warningLog().messages();
     if (warnings.isEmpty())
         return rc;

@@ -2,6 +2,7 @@
 
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"
+#include "clipboard/quick_image_provider.h"
 #include "constants.h"
 #include "qml_types.h"
 #include "settings/settings_helper.h"
@@ -34,5 +35,6 @@ void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
     ctx->setContextProperty(QStringLiteral("m_model_pin"), cb->pinModel());
     ctx->setContextProperty(QStringLiteral("m_utilities"), CQmlHelper::instance());
     ctx->setContextProperty(QStringLiteral("m_ini"), CSettingsHelper::instance());
+    engine->addImageProvider(QStringLiteral("img"), new CQuickImageProvider);
     ctx->setContextProperty(QStringLiteral("qml_warnings"), &m_log);
 }

@@ -1,0 +1,84 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.5
+
+// The base of every item list: navigation asks the model, which alone knows which rows
+// pass the filter; row changes made while the window is hidden skip the animations.
+ListView {
+    id: root
+
+    property bool enable_ani: false
+    property int ani_duration: 400
+    property int item_height: 48
+    property bool is_qp_view: false
+
+    signal sigRowCountChanged()
+
+    function pageRows() {
+        return Math.floor(height / item_height)
+    }
+    function applyRow(row) {
+        if (row !== -1)
+            currentIndex = row
+    }
+    function move2NextRow() {
+        applyRow(model.getNextVisibleRow(currentIndex, is_qp_view))
+    }
+    function move2PrevRow() {
+        applyRow(model.getPrevVisibleRow(currentIndex, is_qp_view))
+    }
+    function move2StartRow() {
+        applyRow(model.getVisibleStart(is_qp_view))
+    }
+    function move2EndRow() {
+        applyRow(model.getVisibleEnd(is_qp_view))
+    }
+    function move2NextPage() {
+        currentIndex = model.getNextPage(currentIndex, pageRows(), is_qp_view)
+    }
+    function move2PrevPage() {
+        currentIndex = model.getPreviousPage(currentIndex, pageRows(), is_qp_view)
+    }
+
+    focus: true
+    clip: true
+    antialiasing: true
+    currentIndex: -1
+    highlightFollowsCurrentItem: true
+    highlightMoveDuration: 200
+    highlightResizeDuration: 200
+    keyNavigationEnabled: false
+    boundsBehavior: m_const.isWin ? Flickable.StopAtBounds : Flickable.DragAndOvershootBounds
+
+    ScrollBar.vertical: VScrollBar {}
+
+    Keys.onPressed: {
+        if (event.matches(StandardKey.MoveToEndOfLine)
+                || event.matches(StandardKey.MoveToEndOfDocument)) {
+            move2EndRow()
+            event.accepted = true
+        } else if (event.matches(StandardKey.MoveToStartOfLine)
+                   || event.matches(StandardKey.MoveToStartOfDocument)) {
+            move2StartRow()
+            event.accepted = true
+        }
+    }
+
+    onVisibleChanged: {
+        if (visible)
+            forceActiveFocus()
+    }
+
+    Connections {
+        target: root.model
+        ignoreUnknownSignals: true
+        function onRowsAboutToBeInserted() {
+            root.sigRowCountChanged()
+        }
+        function onRowsAboutToBeRemoved() {
+            root.sigRowCountChanged()
+        }
+        function onSigRowChangedInstant() {
+            root.enable_ani = root.is_qp_view ? m_const.qp_wnd_visible : m_const.main_wnd_visible
+        }
+    }
+}
