@@ -37,4 +37,5 @@ void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
     ctx->setContextProperty(QStringLiteral("m_ini"), CSettingsHelper::instance());
     engine->addImageProvider(QStringLiteral("img"), new CQuickImageProvider);
     ctx->setContextProperty(QStringLiteral("qml_warnings"), &m_log);
+    engine->addImageProvider(QStringLiteral("img"), new CQuickImageProvider);
 }

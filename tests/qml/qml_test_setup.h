@@ -27,7 +27,8 @@ private:
     QStringList m_messages;
 };
 
-// Gives each test engine the program's real services under their context names.
+// Gives each test engine the program's real services under their context names, and the
+// image provider.
 class QmlTestSetup : public QObject
 {
     Q_OBJECT
