@@ -7,7 +7,16 @@ constexpr int kNumberedRows = 9; // rows 0-8 carry the digits 1-9 in the quick p
 
 void CCilpboardListModel::setFilterKey(const QString &key)
 {
-    m_filter.setPattern(key);
+    // The key may match anywhere, so asterisks at its ends change nothing; but the
+    // backtracking matcher retries a leading one at every position, which takes seconds on
+    // a long text.
+    int from = 0;
+    int to = key.size();
+    while (from < to && key.at(from) == QLatin1Char('*'))
+        ++from;
+    while (to > from && key.at(to - 1) == QLatin1Char('*'))
+        --to;
+    m_filter.setPattern(key.mid(from, to - from));
 }
 
 bool CCilpboardListModel::matchesFilter(int row) const

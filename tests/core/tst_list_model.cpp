@@ -141,6 +141,22 @@ private slots:
         QCOMPARE(none.last().at(0).toBool(), true);
     }
 
+    void asterisksAtTheEndsChangeNothing()
+    {
+        CCilpboardListModel m;
+        // A long text makes a retried leading asterisk quadratic; the result must not change.
+        Fill(m, {QString(20000, QChar('x')) + "png", "no", "***"});
+        m.filterText("*png*");
+        QCOMPARE(m.isVisible(0), true);
+        QCOMPARE(m.isVisible(1), false);
+        QCOMPARE(m.isVisible(2), false);
+        m.filterText("***");
+        QVERIFY(m.isVisible(0) && m.isVisible(1) && m.isVisible(2));
+        m.filterTextQuickPaste("**n?");
+        QCOMPARE(m.isVisibleQp(1), true);
+        QCOMPARE(m.isVisibleQp(2), false);
+    }
+
     void invalidPatternMatchesNothing()
     {
         CCilpboardListModel m;
