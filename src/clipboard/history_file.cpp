@@ -12,6 +12,8 @@ namespace HistoryFile {
 namespace {
 constexpr int kStreamVersion = QDataStream::Qt_5_6;
 const QByteArray kUrlListTypeName = QByteArrayLiteral("QList<QUrl>");
+// A colour's stream form: spec byte, then alpha and four components as 16-bit values.
+constexpr int kColorBytes = 11;
 
 QDataStream &Prepare(QDataStream &s)
 {
@@ -20,7 +22,56 @@ QDataStream &Prepare(QDataStream &s)
     return s;
 }
 
-enum class ValueRead { Ok, ForeignType, Corrupt };
+bool IsUrlList(const QVariant &v)
+{
+    return v.userType() == qMetaTypeId<QList<QUrl>>();
+}
+
+// The value types the reader admits; any other has a size the reader cannot know.
+bool IsStorable(const QVariant &v)
+{
+    const int t = v.userType();
+    return !v.isValid() || t == QMetaType::QString || t == QMetaType::QColor || IsUrlList(v);
+}
+
+// Refused: a value of an admitted type that no item can hold; its size is known, so the
+// record is dropped and reading goes on. ForeignType and Corrupt end the reading.
+enum class ValueRead
+{
+    Ok,
+    Refused,
+    ForeignType,
+    Corrupt
+};
+
+ValueRead ReadColor(QDataStream &s, QVariant &out)
+{
+    // The toolkit stores the spec byte unchecked, which would make a colour whose spec is
+    // none of the enumeration's values; such a value is skipped instead.
+    char spec = 0;
+    if (s.device()->peek(&spec, 1) == 1 && (spec < QColor::Invalid || spec > QColor::ExtendedRgb))
+        return s.skipRawData(kColorBytes) == kColorBytes ? ValueRead::Refused : ValueRead::Corrupt;
+    QColor color;
+    s >> color;
+    out = color;
+    return ValueRead::Ok;
+}
+
+ValueRead ReadUrlList(QDataStream &s, QVariant &out)
+{
+    // Element by element: the claimed count is never used to reserve memory.
+    quint32 count = 0;
+    s >> count;
+    QList<QUrl> urls;
+    for (quint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
+        QUrl url;
+        s >> url;
+        urls.append(url);
+    }
+    RegisterUrlListMetaType();
+    out = QVariant::fromValue(urls);
+    return ValueRead::Ok;
+}
 
 // Reads a QVariant by hand, admitting only the value types the program writes. The
 // toolkit's own reader would construct any registered type (and reserve a URL list's
@@ -32,6 +83,7 @@ ValueRead ReadValue(QDataStream &s, QVariant &out)
     s >> type_id >> is_null;
     if (s.status() != QDataStream::Ok)
         return ValueRead::Corrupt;
+    ValueRead res = ValueRead::Ok;
     switch (type_id) {
     case QMetaType::UnknownType:
         out = QVariant();
@@ -42,12 +94,9 @@ ValueRead ReadValue(QDataStream &s, QVariant &out)
         out = str;
         break;
     }
-    case QMetaType::QColor: {
-        QColor color;
-        s >> color;
-        out = color;
+    case QMetaType::QColor:
+        res = ReadColor(s, out);
         break;
-    }
     case QMetaType::User: {
         QByteArray name;
         s >> name;
@@ -55,22 +104,13 @@ ValueRead ReadValue(QDataStream &s, QVariant &out)
             return ValueRead::Corrupt;
         if (name != kUrlListTypeName + '\0' && name != kUrlListTypeName)
             return ValueRead::ForeignType;
-        quint32 count = 0;
-        s >> count;
-        QList<QUrl> urls;
-        for (quint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
-            QUrl url;
-            s >> url;
-            urls.append(url);
-        }
-        RegisterUrlListMetaType();
-        out = QVariant::fromValue(urls);
+        res = ReadUrlList(s, out);
         break;
     }
     default:
         return ValueRead::ForeignType;
     }
-    return s.status() == QDataStream::Ok ? ValueRead::Ok : ValueRead::Corrupt;
+    return s.status() == QDataStream::Ok ? res : ValueRead::Corrupt;
 }
 
 bool IsAcceptable(const CBData &item)
@@ -94,7 +134,10 @@ void Write(QIODevice &dev, const QVector<CBData> &rows)
     s << qint32(kMagic) << kVersion << qint32(rows.size());
     for (int i = rows.size() - 1; i >= 0; --i) {
         const CBData &r = rows.at(i);
-        s << qint32(r.type) << r.plain << r.md5 << r.val << r.selected << qint32(r.fav_num);
+        // A value of another type (clipboard colour data can be raw bytes) would end every
+        // later reading of the file at this record; its text form keeps the newer items.
+        const QVariant val = IsStorable(r.val) ? r.val : QVariant(r.val.toString());
+        s << qint32(r.type) << r.plain << r.md5 << val << r.selected << qint32(r.fav_num);
     }
 }
 
@@ -138,7 +181,7 @@ ReadResult Read(QIODevice &dev)
         if (s.status() != QDataStream::Ok)
             break;
         const ValueRead v = ReadValue(s, item.val);
-        if (v != ValueRead::Ok) {
+        if (v == ValueRead::ForeignType || v == ValueRead::Corrupt) {
             // A foreign value's size is unknown, so nothing after it can be trusted.
             if (v == ValueRead::ForeignType)
                 ++res.dropped;
@@ -153,7 +196,7 @@ ReadResult Read(QIODevice &dev)
         }
         if (s.status() != QDataStream::Ok)
             break;
-        if (!IsAcceptable(item)) {
+        if (v == ValueRead::Refused || !IsAcceptable(item)) {
             ++res.dropped;
             continue;
         }
