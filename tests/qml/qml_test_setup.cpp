@@ -4,7 +4,7 @@
 #include "clipboard/qml_helper.h"
 #include "clipboard/quick_image_provider.h"
 #include "constants.h"
-#include "qml_types.h"
+#include "qml_registration.h"
 #include "settings/settings_helper.h"
 
 #include <QQmlContext>
@@ -21,7 +21,7 @@ void QmlWarningLog::record(const QList<QQmlError> &warnings)
 
 QmlTestSetup::QmlTestSetup()
 {
-    qmlRegisterType<CQmlTypes>("CTypes", 1, 0, "CTypes");
+    RegisterQmlTypes();
 }
 
 void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
@@ -35,7 +35,6 @@ void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
     ctx->setContextProperty(QStringLiteral("m_model_pin"), cb->pinModel());
     ctx->setContextProperty(QStringLiteral("m_utilities"), CQmlHelper::instance());
     ctx->setContextProperty(QStringLiteral("m_ini"), CSettingsHelper::instance());
-    engine->addImageProvider(QStringLiteral("img"), new CQuickImageProvider);
     ctx->setContextProperty(QStringLiteral("qml_warnings"), &m_log);
     engine->addImageProvider(QStringLiteral("img"), new CQuickImageProvider);
 }
