@@ -99,6 +99,7 @@ Item {
 
     Loader {
         id: loaded_details
+        objectName: "loaded_details"
         anchors.fill: parent
         asynchronous: false
         source: root.page_dir + "DetailsView4Blank.qml"

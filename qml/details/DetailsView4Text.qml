@@ -1,0 +1,150 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.5
+import QtQuick.Controls.Material 2.5
+import "../ctrls"
+import "../FontVars.js" as FV
+
+// Text and rich text: the whole text, selectable, in the main window; its beginning in
+// the quick paste window.
+DetailsViewAbstract {
+    id: root
+
+    property bool is_rich_text: false
+    property string text: ""
+    property int selected_start: -1
+    property int selected_end: -1
+    property int cursor_pos: -1
+
+    signal sigSelectText()
+
+    // Stored as start_end_cursor; a selection that is all zero is no selection at all.
+    function updateSelectionData() {
+        if (!isSelectionKept())
+            return
+        const none = selected_start === 0 && selected_end === 0 && cursor_pos === 0
+        model.updateSelection(md5, none ? ""
+                                        : selected_start + "_" + selected_end + "_" + cursor_pos)
+    }
+
+    function updateSelectionUI() {
+        if (!isSelectionKept())
+            return
+        const stored = model.getSelection(index)
+        const parts = stored.split("_")
+        if (stored === "" || parts.length !== 3)
+            return
+        const values = parts.map(function (p) { return parseInt(p, 10) })
+        if (values.some(isNaN))
+            return
+        selected_start = values[0]
+        selected_end = values[1]
+        cursor_pos = values[2]
+        sigSelectText()
+    }
+
+    Component.onDestruction: updateSelectionData()
+
+    Connections {
+        target: root.is_selectable ? m_utilities : null
+        function onSigDetailsTextPlain2Html(is_plain_to_html) {
+            root.selected_start = 0
+            root.selected_end = 0
+            root.cursor_pos = 0
+            // Emptied first, so the area renders the same text again in the new format.
+            const text = root.text
+            root.text = ""
+            root.is_rich_text = is_plain_to_html
+            root.text = text
+        }
+    }
+
+    Loader {
+        anchors.fill: parent
+        sourceComponent: root.is_selectable ? selectable_view : passive_view
+    }
+
+    Component {
+        id: passive_view
+        Label {
+            objectName: "text_head"
+            text: m_utilities.getTextHead(root.text, root.is_rich_text)
+            textFormat: root.is_rich_text ? Text.RichText : Text.PlainText
+            wrapMode: Text.WrapAnywhere
+            font.pixelSize: 14
+            color: Material.foreground
+        }
+    }
+
+    Component {
+        id: selectable_view
+        Flickable {
+            id: flick
+
+            flickableDirection: Flickable.VerticalFlick
+            boundsBehavior: Flickable.StopAtBounds
+            ScrollBar.vertical: VScrollBar {}
+            ScrollBar.horizontal: HtmlTextHorScrollbar {}
+
+            TextArea.flickable: TextArea {
+                id: area
+                objectName: "text_area"
+
+                // The cursor goes to the far end from the stored cursor, so that a
+                // selection made backwards comes back with its cursor at its start.
+                function restoreSelection() {
+                    const lo = Math.min(root.selected_start, root.selected_end, root.cursor_pos)
+                    const hi = Math.max(root.selected_start, root.selected_end, root.cursor_pos)
+                    if (lo < 0)
+                        return
+                    const from = root.cursor_pos === lo && lo !== hi ? hi : lo
+                    const to = from === hi ? lo : hi
+                    cursorPosition = Math.min(from, length)
+                    moveCursorSelection(Math.min(to, length), TextEdit.SelectCharacters)
+                    flick.contentY = Math.max(0, Math.min(cursorRectangle.y - flick.height / 2,
+                                                          flick.contentHeight - flick.height))
+                }
+
+                text: root.text
+                textFormat: root.is_rich_text ? TextEdit.RichText : TextEdit.PlainText
+                readOnly: true
+                selectByMouse: true
+                selectByKeyboard: false
+                persistentSelection: true
+                wrapMode: TextEdit.WrapAtWordBoundaryOrAnywhere
+                font.pixelSize: 16
+                font.family: m_const.isChina ? FV.FontChina : FV.FontRoboto
+                selectionColor: activeFocus ? Material.accentColor : Material.hintTextColor
+                leftPadding: m_const.main_list_left_padding / 2
+                rightPadding: m_const.main_list_left_padding
+                topPadding: m_const.main_list_left_padding / 2
+                bottomPadding: m_const.main_list_left_padding
+
+                background: Rectangle {
+                    color: area.Material.background
+                    radius: m_const.wnd_radius
+                }
+
+                onSelectionStartChanged: root.selected_start = selectionStart
+                onSelectionEndChanged: root.selected_end = selectionEnd
+                onCursorPositionChanged: root.cursor_pos = cursorPosition
+                Component.onCompleted: {
+                    root.selected_start = selectionStart
+                    root.selected_end = selectionEnd
+                    root.cursor_pos = cursorPosition
+                }
+
+                onLinkActivated: Qt.openUrlExternally(link)
+                ToolTip.visible: hoveredLink !== ""
+                ToolTip.text: hoveredLink
+                ToolTip.delay: Qt.styleHints.mousePressAndHoldInterval
+
+                Connections {
+                    target: root
+                    function onSigSelectText() {
+                        area.restoreSelection()
+                    }
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,181 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.5
+import QtTest 1.12
+import CTypes 1.0
+import "qrc:/qml/details"
+import "tst_details_fixtures.js" as Fx
+
+// The text page: the selection of each item comes back, the plain-to-rich switch, and the
+// passive preview.
+Item {
+    id: root
+    width: 500
+    height: 400
+
+    Component {
+        id: details_comp
+        DetailsView {
+            width: 480
+            height: 300
+        }
+    }
+
+    TestCase {
+        id: t
+        name: "DetailsText"
+        when: windowShown
+
+        function area(view) {
+            return findChild(view, "text_area")
+        }
+
+        // Drags the mouse across the text from one character to another.
+        function dragSelect(a, from, to) {
+            const r1 = a.positionToRectangle(from)
+            const r2 = a.positionToRectangle(to)
+            mousePress(a, r1.x + 1, r1.y + r1.height / 2)
+            mouseMove(a, (r1.x + r2.x) / 2, r2.y + r2.height / 2)
+            mouseMove(a, r2.x + 1, r2.y + r2.height / 2)
+            mouseRelease(a, r2.x + 1, r2.y + r2.height / 2)
+        }
+
+        function test_selection_and_cursor_come_back_data() {
+            return [
+                { tag: "forwards", from: 6, to: 16 },
+                { tag: "backwards", from: 16, to: 6 }
+            ]
+        }
+
+        function test_selection_and_cursor_come_back(data) {
+            const a = Fx.captureText(t, "alpha bravo charlie delta echo " + data.tag)
+            const b = Fx.captureText(t, "another item " + data.tag)
+            const view = createTemporaryObject(details_comp, root)
+            view.load(m_model, Fx.row(a))
+            compare(Fx.pageName(t, view), "DetailsView4Text.qml")
+            const first = area(view)
+            dragSelect(first, data.from, data.to)
+            compare(first.selectedText, "bravo char")
+            compare(first.cursorPosition, data.to)
+
+            view.load(m_model, Fx.row(b))
+            compare(m_model.getSelection(Fx.row(a)), "6_16_" + data.to)
+            compare(area(view).selectedText, "", "the other item has its own selection")
+
+            view.load(m_model, Fx.row(a))
+            const again = area(view)
+            verify(again !== first)
+            compare(again.selectionStart, 6)
+            compare(again.selectionEnd, 16)
+            compare(again.cursorPosition, data.to)
+            compare(again.selectedText, "bravo char")
+        }
+
+        function test_no_selection_at_the_start_stores_nothing() {
+            const a = Fx.captureText(t, "zero selection text")
+            const b = Fx.captureText(t, "zero selection other")
+            const view = createTemporaryObject(details_comp, root)
+            view.load(m_model, Fx.row(a))
+            dragSelect(area(view), 5, 14)
+            view.load(m_model, Fx.row(b))
+            compare(m_model.getSelection(Fx.row(a)), "5_14_14")
+
+            // A click before the first character: start, end and cursor all 0.
+            view.load(m_model, Fx.row(a))
+            const r = area(view).positionToRectangle(0)
+            mouseClick(area(view), r.x + 1, r.y + r.height / 2)
+            compare(area(view).cursorPosition, 0)
+            compare(area(view).selectedText, "")
+            view.load(m_model, Fx.row(b))
+            compare(m_model.getSelection(Fx.row(a)), "")
+            // Never touched: nothing stored either.
+            compare(m_model.getSelection(Fx.row(b)), "")
+        }
+
+        function test_closing_the_panel_keeps_the_selection() {
+            const a = Fx.captureText(t, "kept when the panel goes away")
+            const view = createTemporaryObject(details_comp, root)
+            view.load(m_model, Fx.row(a))
+            dragSelect(area(view), 10, 15)
+            view.destroy()
+            tryVerify(function () { return m_model.getSelection(Fx.row(a)) === "10_15_15" })
+        }
+
+        function test_stored_garbage_is_ignored() {
+            const a = Fx.captureText(t, "garbage in the stored selection")
+            const view = createTemporaryObject(details_comp, root)
+            // The panel saves what it shows when it moves on: set the stored text after.
+            for (const stored of ["1_2", "a_b_c", "-1_-1_-1", "1_2_3_4"]) {
+                view.clear()
+                m_model.updateSelection(a, stored)
+                view.load(m_model, Fx.row(a))
+                compare(area(view).selectedText, "", stored)
+            }
+            // Positions past the end select to the end.
+            view.clear()
+            m_model.updateSelection(a, "8_500_500")
+            view.load(m_model, Fx.row(a))
+            compare(area(view).selectedText, "in the stored selection")
+        }
+
+        function test_plain_text_turns_rich_and_back() {
+            const html_like = "<b>bold</b> and <i>slanted</i> words"
+            const a = Fx.captureText(t, html_like)
+            compare(m_model.getType(Fx.row(a)), CTypes.Text)
+            const view = createTemporaryObject(details_comp, root)
+            view.load(m_model, Fx.row(a))
+            dragSelect(area(view), 3, 7)
+            compare(area(view).getText(0, 7), "<b>bold")
+
+            m_utilities.sigDetailsTextPlain2Html(true)
+            const page = Fx.page(t, view)
+            compare(page.is_rich_text, true)
+            compare(area(view).textFormat, TextEdit.RichText)
+            compare(area(view).getText(0, area(view).length), "bold and slanted words")
+            compare(area(view).selectedText, "")
+            compare([page.selected_start, page.selected_end, page.cursor_pos], [0, 0, 0])
+
+            m_utilities.sigDetailsTextPlain2Html(false)
+            compare(area(view).textFormat, TextEdit.PlainText)
+            compare(area(view).getText(0, area(view).length), html_like)
+        }
+
+        function test_rich_items_show_rendered() {
+            const a = Fx.captureHtml(t, "<p>Some <b>rich</b> text</p>")
+            compare(m_model.getType(Fx.row(a)), CTypes.Html)
+            const view = createTemporaryObject(details_comp, root)
+            view.load(m_model, Fx.row(a))
+            compare(area(view).textFormat, TextEdit.RichText)
+            verify(area(view).getText(0, area(view).length).indexOf("Some rich text") !== -1)
+        }
+
+        function test_passive_preview_shows_the_head_only() {
+            const lines = []
+            for (let i = 1; i <= 20; ++i)
+                lines.push("line " + i)
+            const a = Fx.captureText(t, lines.join("\n"))
+            m_model.updateSelection(a, "2_4_4")
+            const view = createTemporaryObject(details_comp, root, { can_select: false })
+            view.load(m_model, Fx.row(a))
+            compare(area(view), null, "no text area in a preview")
+            const head = findChild(view, "text_head")
+            compare(head.text, lines.slice(0, 7).join("\n") + "\n")
+            // Previews neither restore nor store selections, nor follow the rich switch.
+            m_utilities.sigDetailsTextPlain2Html(true)
+            compare(Fx.page(t, view).is_rich_text, false)
+            view.clear()
+            wait(0)
+            compare(m_model.getSelection(Fx.row(a)), "2_4_4")
+        }
+
+        function test_passive_selectable_mode_follows_the_panel() {
+            const a = Fx.captureText(t, "mode follows panel")
+            const view = createTemporaryObject(details_comp, root, { can_select: false })
+            view.load(m_model, Fx.row(a))
+            compare(Fx.page(t, view).is_selectable, false)
+            view.can_select = true
+            view.load(m_model, Fx.row(a))
+            compare(Fx.page(t, view).is_selectable, true)
+            verify(area(view) !== null)
+        }
+    }
+}
