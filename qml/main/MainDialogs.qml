@@ -1,0 +1,120 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.5
+import "../ctrls"
+import "../mainview"
+
+// The main window's dialogs and toast stack. Each exists only while it is shown: a loader
+// creates it on demand and drops it when it closes. Dialogs sit centred over the window,
+// and their dimmer covers only the visible window face.
+Item {
+    id: root
+
+    property var wnd: null
+    property var wnd_box: null
+    property var toast_area: null
+    property real toast_width: 0
+
+    readonly property int min_w: m_const.wnd_min_width
+    readonly property int min_h: m_const.wnd_min_height
+    // Dialog sizes are measured in the nominal shadow width, 25: without a compositor no
+    // shadow is drawn (shadow_len 0), yet the dialogs must keep their size.
+    readonly property int shadow: 25
+
+    function centre(dlg) {
+        dlg.x = Qt.binding(function () { return Math.round((root.wnd.width - dlg.width) / 2) })
+        dlg.y = Qt.binding(function () { return Math.round((root.wnd.height - dlg.height) / 2) })
+    }
+
+    function confirm(msg, func) {
+        loader_confirm.active = true
+        const dlg = loader_confirm.item
+        dlg.msg = msg
+        dlg.fun4Closed = func
+        dlg.open()
+    }
+
+    function message(info, title, height) {
+        loader_msg.active = true
+        const dlg = loader_msg.item
+        dlg.title = title
+        dlg.info = info
+        dlg.height = height
+        dlg.open()
+    }
+
+    function toast(text, duration) {
+        loader_toast.active = true
+        loader_toast.item.show(text, duration)
+    }
+
+    function isMessageOpen() {
+        return loader_msg.active
+    }
+
+    // The settings, about, connection, download, update and key map dialogs arrive with
+    // their features; until then the request is only logged.
+    function unavailable(name) {
+        console.log("MainDialogs:", name, "is not available in this build")
+    }
+
+    Loader {
+        id: loader_confirm
+        active: false
+        sourceComponent: ConfirmDlg {
+            objectName: "confirm_dlg"
+            parent: Overlay.overlay
+            width: root.min_w - 15 * root.shadow
+            height: root.min_h - 15 * root.shadow
+            Overlay.modal: OverlayCom {
+                wnd_box: root.wnd_box
+            }
+            Component.onCompleted: root.centre(this)
+            onClosed: {
+                const answer = is_confirm
+                const func = fun4Closed
+                loader_confirm.active = false
+                if (typeof func === "function")
+                    func(answer)
+            }
+        }
+    }
+
+    Loader {
+        id: loader_msg
+        active: false
+        sourceComponent: MsgBox {
+            objectName: "msg_box"
+            parent: Overlay.overlay
+            width: root.min_w - 15 * root.shadow
+            Overlay.modal: OverlayCom {
+                wnd_box: root.wnd_box
+            }
+            Component.onCompleted: root.centre(this)
+            onClosed: loader_msg.active = false
+        }
+    }
+
+    Loader {
+        id: loader_toast
+        active: false
+        parent: root.toast_area
+        anchors.top: parent ? parent.top : undefined
+        anchors.horizontalCenter: parent ? parent.horizontalCenter : undefined
+        z: 9999
+        sourceComponent: ToastManager {
+            objectName: "toast_manager"
+            width: root.toast_width
+            toast_bg_clr: m_const.isDark ? "black" : "#cccccc"
+            toast_text_clr: m_const.isDark ? "white" : "black"
+            // The last toast removes itself from inside its own handler; the stack goes
+            // once that handler has returned.
+            onCountChanged: {
+                if (count === 0)
+                    Qt.callLater(function () {
+                        if (loader_toast.item && loader_toast.item.count === 0)
+                            loader_toast.active = false
+                    })
+            }
+        }
+    }
+}

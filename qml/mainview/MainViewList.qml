@@ -1,0 +1,95 @@
+import QtQuick 2.12
+import "../ctrls"
+
+// The main window's item list: one row per item, rows filtered out by the model shrink
+// away instead of leaving the model.
+CommonList {
+    id: root
+
+    property bool is_item_leftborder_visible: false
+
+    signal sigCopyBtnClicked(int index)
+    signal sigShowDetails(var m, int index)
+    signal sigClearDetails()
+
+    onCurrentIndexChanged: {
+        if (currentIndex === -1)
+            sigClearDetails()
+        else
+            sigShowDetails(model, currentIndex)
+    }
+
+    onActiveFocusChanged: {
+        if (!activeFocus) {
+            is_item_leftborder_visible = false
+            return
+        }
+        if (currentIndex === -1) {
+            const row = model.getNextVisibleRow(-1, false)
+            if (row !== -1)
+                currentIndex = row
+        }
+    }
+
+    delegate: MainViewRow {}
+
+    add: Transition {
+        enabled: root.enable_ani
+        NumberAnimation {
+            property: "opacity"
+            from: 0
+            to: 1
+            duration: root.ani_duration
+        }
+    }
+
+    remove: Transition {
+        enabled: root.enable_ani
+        ParallelAnimation {
+            NumberAnimation {
+                property: "opacity"
+                to: 0
+                duration: root.ani_duration
+            }
+            NumberAnimation {
+                property: "height"
+                to: 0
+                duration: root.ani_duration
+            }
+        }
+    }
+
+    displaced: Transition {
+        enabled: root.enable_ani
+        SmoothedAnimation {
+            properties: "x,y"
+            duration: root.ani_duration
+        }
+        NumberAnimation {
+            property: "opacity"
+            to: 1
+            duration: root.ani_duration
+        }
+        // A row displaced in the middle of an animation ends at its full height, unless
+        // the filter has shrunk it.
+        NumberAnimation {
+            property: "height"
+            to: ViewTransition.item ? ViewTransition.item.full_height : root.item_height
+            duration: root.ani_duration
+        }
+    }
+
+    move: Transition {
+        enabled: root.enable_ani
+        SequentialAnimation {
+            NumberAnimation {
+                properties: "x,y"
+                duration: root.ani_duration
+                easing.type: Easing.OutCubic
+            }
+            ScriptAction {
+                script: root.currentIndex = 0
+            }
+        }
+    }
+}

@@ -1,0 +1,150 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.5
+import QtQuick.Controls.Material 2.5
+import QtQuick.Controls.Material.impl 2.12
+import "../ctrls"
+
+// One row of a MainViewList. The row's content exists only while the row is shown at its
+// full height, so a filtered list keeps no hidden delegates alive.
+Loader {
+    id: row
+
+    readonly property var list: ListView.view
+    readonly property var list_model: list ? list.model : null
+    readonly property int row_index: index
+    readonly property bool row_visible: typeof is_visible !== "undefined" && is_visible === true
+    readonly property bool row_pin_status: typeof pin_status !== "undefined" && pin_status === true
+    readonly property int row_fav_num: typeof fav_num !== "undefined" ? fav_num : -1
+    readonly property real full_height: row_visible && list ? list.item_height : 0
+
+    width: list ? list.width : 0
+    height: full_height
+    opacity: row_visible ? 1 : 0
+    active: row_visible && list !== null && height === list.item_height
+
+    Behavior on height {
+        NumberAnimation {
+            duration: 200
+        }
+    }
+    Behavior on opacity {
+        NumberAnimation {
+            duration: 200
+        }
+    }
+
+    sourceComponent: ItemDelegate {
+        id: delegate
+
+        readonly property bool is_current: row.row_index === row.list.currentIndex
+        readonly property bool is_pin_view: row.list_model.isPin()
+
+        function hasDrag() {
+            return typeof m_drag !== "undefined" && m_drag !== null
+        }
+        // Called by the drag helper once a press has become a drag.
+        function activateDrag() {
+            m_drag.startDrag(row.list_model, row.row_index, delegate)
+        }
+
+        objectName: "ItemDelegate"
+        font.pixelSize: 14
+        padding: m_const.main_list_left_padding
+        spacing: m_const.main_list_left_padding
+        text: m_utilities.simplified(plain)
+
+        contentItem: Label {
+            text: delegate.text
+            font: delegate.font
+            textFormat: Text.PlainText
+            horizontalAlignment: Text.AlignLeft
+            verticalAlignment: Text.AlignVCenter
+            elide: Text.ElideRight
+            color: delegate.Material.primaryTextColor
+            rightPadding: btns.width > 0 ? btns.width + delegate.rightPadding : 0
+        }
+
+        background: Rectangle {
+            radius: 2
+            color: delegate.is_current ? delegate.Material.listHighlightColor : "transparent"
+
+            Ripple {
+                width: parent.width
+                height: parent.height
+                clip: true
+                pressed: delegate.pressed
+                anchor: delegate
+                active: delegate.down || delegate.visualFocus || delegate.hovered
+                color: delegate.Material.rippleColor
+            }
+        }
+
+        onClicked: {
+            if (!is_current)
+                row.list.currentIndex = row.row_index
+            row.list.forceActiveFocus()
+        }
+
+        // The focus bar marks the current row of the list that holds the keyboard focus.
+        Loader {
+            height: parent.height
+            active: row.list.activeFocus && delegate.is_current
+            sourceComponent: Rectangle {
+                width: 4
+                height: parent ? parent.height : 0
+                color: delegate.Material.accentColor
+                opacity: row.list.is_item_leftborder_visible ? 1 : 0
+                Behavior on opacity {
+                    NumberAnimation {
+                        duration: 200
+                    }
+                }
+                Component.onCompleted: row.list.is_item_leftborder_visible = true
+            }
+        }
+
+        // Below the last favourite a dashed line separates favourites from other pins.
+        Loader {
+            anchors.bottom: parent.bottom
+            width: parent.width
+            height: 1
+            active: delegate.is_pin_view && row.row_fav_num !== -1
+                    && row.row_fav_num === row.list_model.last_favor_num
+            sourceComponent: DashLine {
+                objectName: "fav_separator"
+                line_width: 1
+                start_y: 0.5
+                end_y: 0.5
+                draw_color: m_const.isDark ? Qt.darker(delegate.Material.rippleColor)
+                                           : delegate.Material.rippleColor
+                // A canvas painted while its list was hidden shows nothing until repainted.
+                onVisibleChanged: {
+                    if (visible)
+                        requestPaint()
+                }
+            }
+        }
+
+        MainViewRowBtns {
+            id: btns
+            anchors.right: parent.right
+            anchors.verticalCenter: parent.verticalCenter
+            btn_size: delegate.availableHeight + delegate.topPadding / 2
+            list_model: row.list_model
+            row_index: row.row_index
+            hovered: delegate.hovered
+            pin_status: row.row_pin_status
+            fav_num: row.row_fav_num
+            onSigCopyBtnClicked: row.list.sigCopyBtnClicked(row.row_index)
+        }
+
+        Component.onCompleted: {
+            if (hasDrag())
+                m_drag.initDrag(delegate)
+        }
+        Component.onDestruction: {
+            if (hasDrag())
+                m_drag.rmDrag(delegate)
+        }
+    }
+}

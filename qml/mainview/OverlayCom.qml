@@ -1,0 +1,19 @@
+import QtQuick 2.12
+import QtQuick.Controls.Material 2.5
+
+// The dimmer of modal dialogs: it covers exactly the visible window face, not the
+// transparent shadow margin around it.
+Rectangle {
+    property var wnd_box: null
+
+    anchors.fill: parent
+    anchors.margins: wnd_box ? wnd_box.shadow_len : 0
+    radius: wnd_box ? wnd_box.radius : 0
+    color: Material.backgroundDimColor
+
+    Behavior on opacity {
+        NumberAnimation {
+            duration: 150
+        }
+    }
+}

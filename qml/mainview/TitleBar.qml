@@ -1,0 +1,93 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.5
+import "../ctrls"
+import "../FontVars.js" as FV
+
+// The menu and close buttons of the frameless window's title bar.
+Row {
+    id: root
+
+    signal sigShowSettingsWnd()
+    signal sigShowAboutWnd()
+    signal sigShowConnect()
+    signal sigShowBugReport()
+    signal sigCloseWnd()
+
+    property var menu: null
+
+    function openMenu() {
+        closeMenu()
+        menu = menu_component.createObject(root)
+        menu.open()
+    }
+    function closeMenu() {
+        if (menu !== null)
+            menu.close()
+    }
+
+    width: height * 2
+
+    ListViewBtn {
+        id: btn_menu
+        objectName: "btn_menu"
+        length: root.height
+        text: FV.Menu
+        tooltip_str: qsTranslate("MainView", "Menu")
+        onClicked: root.openMenu()
+    }
+
+    ListViewBtn {
+        id: btn_close
+        length: root.height
+        text: FV.Close
+        tooltip_str: qsTranslate("MainView", "Close")
+        onClicked: root.sigCloseWnd()
+    }
+
+    Component {
+        id: menu_component
+        Menu {
+            id: menu
+            width: 200
+            x: btn_menu.x - width
+            transformOrigin: Menu.TopRight
+            font.family: m_const.isChina ? FV.FontChina : FV.FontRoboto
+
+            TitleMenuItem {
+                text: qsTranslate("MainView", "Settings")
+                onTriggered: root.sigShowSettingsWnd()
+            }
+            TitleMenuItem {
+                text: qsTranslate("MainView", "Connection")
+                onTriggered: root.sigShowConnect()
+            }
+            TitleMenuItem {
+                text: qsTranslate("MainView", "Report a bug")
+                onTriggered: root.sigShowBugReport()
+            }
+            TitleMenuItem {
+                text: qsTranslate("MainView", "About")
+                onTriggered: root.sigShowAboutWnd()
+            }
+
+            // Without a tray icon the menu is the only way to quit.
+            Component.onCompleted: {
+                if (String(m_ini.getIni(m_ini.app_show_tray())) !== "true")
+                    addItem(quit_component.createObject(menu))
+            }
+            onClosed: {
+                if (root.menu === menu)
+                    root.menu = null
+                menu.destroy()
+            }
+        }
+    }
+
+    Component {
+        id: quit_component
+        TitleMenuItem {
+            text: qsTranslate("MainView", "Quit")
+            onTriggered: Qt.quit()
+        }
+    }
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QObject;
+class QQuickWindow;
+
+// Drives a window the way a user does: real X key events from another X client
+// (xdotool), the clipboard as another client reads it (xclip). The event loop keeps
+// running while those tools work, so the window can answer them.
+namespace UiDriver {
+// Runs a tool to its end while processing events; returns its standard output.
+QString Run(const QString &program, const QStringList &args);
+// Presses (and releases) each key combination in turn, e.g. "ctrl+d", "Down".
+void Key(const QStringList &combos);
+void Type(const QString &text);
+// The clipboard's text as another X client sees it.
+QString ForeignClipboard();
+// Raises the window and gives it the input focus through the window manager; true once
+// the window is active.
+bool Activate(QQuickWindow *window);
+// The first object below the window (items, popups, loaders' objects) with that name.
+QObject *Find(QQuickWindow *window, const QString &name);
+} // namespace UiDriver
