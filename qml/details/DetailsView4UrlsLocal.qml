@@ -140,7 +140,9 @@ DetailsViewAbstract {
 
             readonly property bool is_local_file: path.startsWith("file:")
             readonly property bool is_download: root.model !== null && !root.model.isLocal()
+            property bool is_made: false
             property bool is_restoring: false
+            readonly property bool row_selected: is_selected_row
 
             // Back to the recorded selection; the cursor goes to the far end from the
             // recorded cursor, so a selection made backwards comes back as it was.
@@ -161,14 +163,15 @@ DetailsViewAbstract {
             width: ListView.view.width
             height: root.row_height
 
-            onIs_selected_rowChanged: {
-                if (is_selected_row)
+            onRow_selectedChanged: {
+                if (row_selected)
                     return
                 is_restoring = true
                 field.deselect()
                 is_restoring = false
             }
             Component.onCompleted: {
+                is_made = true
                 if (is_selected_row)
                     restoreSelection()
             }
@@ -242,10 +245,15 @@ DetailsViewAbstract {
                     }
                 }
 
-                onSelectedTextChanged: {
-                    if (!row.is_restoring)
+                // The selection's ends are updated only after its text: all three report.
+                // Setting the text while the row is made moves the cursor too.
+                function recordUserSelection() {
+                    if (row.is_made && !row.is_restoring)
                         root.recordSelection(index, field)
                 }
+                onSelectedTextChanged: recordUserSelection()
+                onSelectionStartChanged: recordUserSelection()
+                onSelectionEndChanged: recordUserSelection()
             }
 
             ListViewBtn {
