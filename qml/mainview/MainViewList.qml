@@ -24,7 +24,7 @@ CommonList {
             is_item_leftborder_visible = false
             return
         }
-        if (currentIndex === -1) {
+        if (currentIndex === -1 && model) {
             const row = model.getNextVisibleRow(-1, false)
             if (row !== -1)
                 currentIndex = row

@@ -38,6 +38,7 @@ Loader {
 
         readonly property bool is_current: row.row_index === row.list.currentIndex
         readonly property bool is_pin_view: row.list_model.isPin()
+        readonly property alias row_btns: btns
 
         function hasDrag() {
             return typeof m_drag !== "undefined" && m_drag !== null
@@ -48,6 +49,8 @@ Loader {
         }
 
         objectName: "ItemDelegate"
+        // The row buttons appear on hover, so hover is needed whatever the platform says.
+        hoverEnabled: true
         font.pixelSize: 14
         padding: m_const.main_list_left_padding
         spacing: m_const.main_list_left_padding

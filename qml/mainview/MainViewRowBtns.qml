@@ -15,6 +15,10 @@ Row {
     property bool pin_status: false
     property int fav_num: -1
 
+    readonly property alias fav_btn: btn_fav
+    readonly property alias pin_btn: btn_pin
+    readonly property alias copy_btn: btn_copy
+
     signal sigCopyBtnClicked()
 
     readonly property bool is_local: list_model !== null && list_model.isLocal()

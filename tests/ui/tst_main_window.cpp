@@ -200,10 +200,11 @@ private slots:
         for (int r = 0; r < kRows.size(); ++r)
             QVERIFY(cb()->isVisible(r));
 
-        // Shown again, the list is whole.
+        // Shown again, the list is whole, and its first row is selected for the keyboard.
         showWindow();
         QTRY_COMPARE(shownRows("main_list"), kRows.size());
         QVERIFY(!pinViewShown());
+        QTRY_COMPARE(mainIndex(), 0);
     }
 
     void deletingTheTopRowMovesTheClipboardOn()
@@ -229,6 +230,17 @@ private slots:
         QCOMPARE(cb()->rowCount(), kRows.size());
         QTRY_COMPARE(ForeignClipboard(), kRows.at(2));
         QTRY_COMPARE(mainIndex(), 0);
+    }
+
+    void clickingARowsCopyButtonActivatesIt()
+    {
+        hoverRow(3);
+        QTest::qWait(100); // the buttons appear with the hover
+        const QPoint copy = m_wnd->mapToGlobal(QPoint(350 - 36 - 18, 52 + 48 * 3 + 24));
+        Run("xdotool", {"mousemove", QString::number(copy.x()), QString::number(copy.y()),
+                        "click", "1"});
+        QTRY_COMPARE(cb()->getPlain(0), kRows.at(3));
+        QTRY_COMPARE(ForeignClipboard(), kRows.at(3));
     }
 
     void enterPinsTheCurrentRow()
