@@ -148,6 +148,25 @@ Item {
             verify(area(view).getText(0, area(view).length).indexOf("Some rich text") !== -1)
         }
 
+        function test_wide_rich_content_scrolls_sideways() {
+            const wide = "<pre>" + "0123456789 ".repeat(40) + "</pre><p>short</p>"
+            const a = Fx.captureHtml(t, wide)
+            const view = createTemporaryObject(details_comp, root)
+            view.load(m_model, Fx.row(a))
+            const flick = area(view).parent.parent
+            verify(flick.contentWidth > flick.width, "wider than the panel")
+            const bar = flick.ScrollBar.horizontal
+            tryCompare(bar, "visible", true)
+            bar.position = 1 - bar.size
+            verify(flick.contentX > 0)
+
+            const b = Fx.captureHtml(t, "<p>" + "narrow words wrap ".repeat(40) + "</p>")
+            view.load(m_model, Fx.row(b))
+            const narrow = area(view).parent.parent
+            verify(narrow.contentWidth <= narrow.width)
+            compare(narrow.ScrollBar.horizontal.visible, false)
+        }
+
         function test_passive_preview_shows_the_head_only() {
             const lines = []
             for (let i = 1; i <= 20; ++i)
