@@ -17,7 +17,9 @@ public:
 
     // Connections, context and main window. False when the window could not be created.
     bool initialise(const QUrl &main_qml = QUrl(QStringLiteral("qrc:/qml/main.qml")));
-    void SetupContext(QQmlContext *ctx);
+    // Puts the shared services and the "img" provider into a context; static so that every
+    // engine (quick paste window, QML tests) gets exactly the same set.
+    static void SetupContext(QQmlContext *ctx);
     void CheckAppVersion();
 
     QQmlApplicationEngine *engine() { return &m_engine; }
