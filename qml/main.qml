@@ -16,6 +16,10 @@ ApplicationWindow {
     id: root
     objectName: "main_wnd"
 
+    // The window's opacity reports no change before the window first exists on screen, so
+    // showing and hiding go through a property of our own that always does.
+    property real face_opacity: 0
+
     function hasConnector() {
         return typeof m_connector !== "undefined" && m_connector !== null
     }
@@ -107,10 +111,6 @@ ApplicationWindow {
         list.model.filterText(text)
     }
 
-    // The window's opacity reports no change before the window first exists on screen, so
-    // showing and hiding go through a property of our own that always does.
-    property real face_opacity: 0
-
     opacity: face_opacity
     visible: face_opacity != 0
     width: m_const.wnd_min_width
@@ -149,6 +149,13 @@ ApplicationWindow {
     }
 
     Component.onCompleted: m_cb.restoreFromFile()
+
+    // A close from the window manager hides the window like the close button does, so
+    // that the next show request finds it hidden in the usual way.
+    onClosing: {
+        close.accepted = false
+        face_opacity = 0
+    }
 
     // Rows change without animation until the window has been shown for a moment.
     Timer {

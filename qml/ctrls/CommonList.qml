@@ -70,7 +70,6 @@ ListView {
 
     Connections {
         target: root.model
-        ignoreUnknownSignals: true
         function onRowsAboutToBeInserted() {
             root.sigRowCountChanged()
         }

@@ -56,7 +56,16 @@ private:
     // Rows the list shows at full height: filtered rows shrink to nothing.
     int shownRows(const char *list)
     {
-        return qRound(prop(list, "contentHeight").toReal() / prop(list, "item_height").toReal());
+        QObject *view = obj(list);
+        const qreal full = view->property("item_height").toReal();
+        int shown = 0;
+        for (int r = 0; r < cb()->rowCount(); ++r) {
+            QQuickItem *row = nullptr;
+            QMetaObject::invokeMethod(view, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, row),
+                                      Q_ARG(int, r));
+            shown += row && qFuzzyCompare(row->height(), full) ? 1 : 0;
+        }
+        return shown;
     }
 
     void fill(const QStringList &rows)
@@ -119,10 +128,13 @@ private slots:
         // A known state: the window shown in the Clipboard view, five text rows, row 0
         // current and on the clipboard, nothing pinned, no search.
         if (m_wnd->isVisible()) {
+            QMetaObject::invokeMethod(obj("filter_box"), "clearFilter");
             QMetaObject::invokeMethod(m_wnd, "switchView2Local", Q_ARG(QVariant, false),
                                       Q_ARG(QVariant, true));
             QTRY_VERIFY(!stackBusy());
         }
+        // The pointer rests outside the window until a case moves it.
+        Run("xdotool", {"mousemove", "1270", "790"});
         cb()->clearRows();
         pin()->clearRows();
         pin()->renumberFavourites();
@@ -134,7 +146,12 @@ private slots:
     }
 
     // Whatever a case did, the interface reported no QML error.
-    void cleanup() { QVERIFY2(m_qmlWarnings.isEmpty(), qPrintable(m_qmlWarnings.join('\n'))); }
+    void cleanup()
+    {
+        const QStringList warnings = m_qmlWarnings;
+        m_qmlWarnings.clear();
+        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+    }
 
     void upAndDownMoveTheSelection()
     {
@@ -237,10 +254,34 @@ private slots:
         hoverRow(3);
         QTest::qWait(100); // the buttons appear with the hover
         const QPoint copy = m_wnd->mapToGlobal(QPoint(350 - 36 - 18, 52 + 48 * 3 + 24));
-        Run("xdotool", {"mousemove", QString::number(copy.x()), QString::number(copy.y()),
-                        "click", "1"});
+        Run("xdotool",
+            {"mousemove", QString::number(copy.x()), QString::number(copy.y()), "click", "1"});
         QTRY_COMPARE(cb()->getPlain(0), kRows.at(3));
         QTRY_COMPARE(ForeignClipboard(), kRows.at(3));
+    }
+
+    void spaceInThePinViewBringsTheItemBack()
+    {
+        mgr()->pinItem(3);
+        Key({"Right"});
+        QTRY_VERIFY(pinViewShown());
+        QTRY_VERIFY(!stackBusy());
+        obj("pin_list")->setProperty("currentIndex", 0);
+        Key({"space"});
+        // Back in the Clipboard view, with the item on top, current and on the clipboard.
+        QTRY_VERIFY(!pinViewShown());
+        QTRY_COMPARE(cb()->getPlain(0), kRows.at(3));
+        QCOMPARE(cb()->rowCount(), kRows.size());
+        QTRY_COMPARE(ForeignClipboard(), kRows.at(3));
+        QTRY_COMPARE(mainIndex(), 0);
+    }
+
+    void closingFromTheWindowManagerHides()
+    {
+        Key({"alt+F4"}); // openbox's binding: a close request to the active window
+        QTRY_VERIFY(!m_wnd->isVisible());
+        emit CQmlHelper::instance()->sigShowMainWnd();
+        QTRY_VERIFY(m_wnd->isVisible());
     }
 
     void enterPinsTheCurrentRow()
@@ -359,6 +400,25 @@ private slots:
         Key({"Escape"});
         QTRY_VERIFY(!Find(m_wnd, "confirm_dlg"));
         QCOMPARE(pin()->rowCount(), 3);
+
+        // A rich text with a web address offers its buttons in the title bar.
+        Key({"Left"});
+        QTRY_VERIFY(!pinViewShown());
+        CBData html;
+        html.type = CQmlTypes::Html;
+        html.val = QString("<p><b>https://tolvane.example.org/start</b></p>");
+        html.plain = "https://tolvane.example.org/start";
+        html.md5 = GetVariantMd5(html.val);
+        cb()->prependItem(html);
+        obj("main_list")->setProperty("currentIndex", 0);
+        QTRY_VERIFY(obj<QQuickItem>("ctrl_btns")->implicitWidth() > 0);
+        saveShot("main-item-buttons");
+        // The title bar's menu, opened with the mouse.
+        const QPoint menu = m_wnd->mapToGlobal(QPoint(m_wnd->width() - 78, 26));
+        Run("xdotool",
+            {"mousemove", QString::number(menu.x()), QString::number(menu.y()), "click", "1"});
+        saveShot("main-menu");
+        Key({"Escape"});
     }
 
     void cleanupTestCase()
