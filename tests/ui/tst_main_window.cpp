@@ -327,6 +327,7 @@ private slots:
         Key({"Escape"});
         QTRY_VERIFY(!Find(m_wnd, "confirm_dlg"));
         QCOMPARE(cb()->rowCount(), kRows.size());
+        QTRY_VERIFY(prop("main_list", "activeFocus").toBool()); // the keyboard is back
 
         Key({"ctrl+shift+d"});
         QTRY_VERIFY(Find(m_wnd, "confirm_dlg"));
