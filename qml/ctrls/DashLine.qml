@@ -56,4 +56,6 @@ Canvas {
     onStipple_lengthChanged: requestPaint()
     onLine_widthChanged: requestPaint()
     onDraw_colorChanged: requestPaint()
+    // A canvas painted while hidden keeps an empty buffer; draw again when shown.
+    onVisibleChanged: if (visible) requestPaint()
 }

@@ -2,6 +2,7 @@ import QtQuick 2.12
 import QtQuick.Controls 2.5
 import QtQuick.Controls.Material 2.5
 import QtQuick.Controls.Material.impl 2.12
+import QtQuick.Window 2.12
 import "../FontVars.js" as FV
 
 // A tool button showing one glyph of the icon font, with an optional hover tooltip.
@@ -24,7 +25,8 @@ ToolButton {
         color: control.Material.rippleColor
     }
 
-    ToolTip.visible: hovered && tooltip_str !== ""
+    // A button whose row is going away has no window left to show a popup in.
+    ToolTip.visible: hovered && tooltip_str !== "" && Window.window !== null
     ToolTip.text: tooltip_str
     ToolTip.delay: Qt.styleHints.mousePressAndHoldInterval
 }

@@ -7,6 +7,8 @@ DetailsViewAbstract {
 
     property var rotate_btn: null
     property url source: ""
+    // A click only turns the picture once the previous turn has ended.
+    readonly property bool turning: ani.running
 
     // A turn under way counts as done: it always runs to its end.
     function angle() {

@@ -120,11 +120,6 @@ Loader {
                 end_y: 0.5
                 draw_color: m_const.isDark ? Qt.darker(delegate.Material.rippleColor)
                                            : delegate.Material.rippleColor
-                // A canvas painted while its list was hidden shows nothing until repainted.
-                onVisibleChanged: {
-                    if (visible)
-                        requestPaint()
-                }
             }
         }
 

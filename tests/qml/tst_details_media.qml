@@ -83,9 +83,11 @@ Item {
             m_utilities.sigDetailsPicRotate(btn)
             compare(btn.checked, false)
 
+            const page = findChild(view, "loaded_details").item
             for (let turn = 1; turn <= 3; ++turn) {
                 mouseClick(btn)
                 tryCompare(img(view), "rotation", 90 * turn)
+                tryCompare(page, "turning", false)
                 compare(btn.checked, true)
             }
             // The turned picture still fits the page.
