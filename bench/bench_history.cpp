@@ -13,8 +13,9 @@ constexpr int kItems = 300;
 constexpr int kRuns = 50;
 constexpr int kLongRuns = 3;
 constexpr int kLongText = 20000;
+} // namespace
 
-CBData MakeItem(int i)
+CBData MakeBenchItem(int i)
 {
     CBData d;
     switch (i % 5) {
@@ -52,14 +53,13 @@ CBData MakeItem(int i)
         d.md5 = GetVariantMd5(d.val);
     return d;
 }
-} // namespace
 
 bool RunHistoryAndFilter(BenchTable &table)
 {
     RegisterUrlListMetaType();
     CCilpboardListModel model;
     for (int i = 0; i < kItems; ++i)
-        model.prependItem(MakeItem(i));
+        model.prependItem(MakeBenchItem(i));
     const QString path = QDir::tempPath() + "/bench-history";
 
     QVector<double> save_ms, restore_ms;
@@ -106,7 +106,7 @@ bool RunHistoryAndFilter(BenchTable &table)
     // it makes the wildcard engine retry the rest at every position of every text.
     CCilpboardListModel with_long;
     for (int i = 0; i < kItems - 1; ++i)
-        with_long.prependItem(MakeItem(i));
+        with_long.prependItem(MakeBenchItem(i));
     CBData long_text;
     long_text.type = CQmlTypes::Text;
     long_text.plain = QString(kLongText, QLatin1Char('y'));

@@ -20,6 +20,7 @@ int main(int argc, char *argv[])
     bool ok = RunCaptureLatency(table);
     ok = RunImageCapture(table) && ok;
     ok = RunHistoryAndFilter(table) && ok;
+    ok = RunMainWindow(table) && ok;
     table.print();
     return ok ? 0 : 1;
 }
