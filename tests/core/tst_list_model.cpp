@@ -3,6 +3,7 @@
 #include "clipboard/mime_convert.h"
 #include "clipboard/storage_paths.h"
 #include "isolated_env.h"
+#include "test_items.h"
 
 #include <QAbstractItemModelTester>
 #include <QClipboard>
@@ -11,21 +12,11 @@
 #include <QMimeData>
 
 namespace {
-CBData Item(const QString &plain, int type = CQmlTypes::Text)
-{
-    CBData d;
-    d.type = type;
-    d.plain = plain;
-    d.val = plain;
-    d.md5 = GetVariantMd5(d.val);
-    return d;
-}
-
 // rows[0] becomes row 0.
 void Fill(CCilpboardListModel &m, const QStringList &rows)
 {
     for (int i = rows.size() - 1; i >= 0; --i)
-        m.prependItem(Item(rows.at(i)));
+        m.prependItem(TextItem(rows.at(i)));
 }
 
 QStringList Numbered(int n)
@@ -79,11 +70,11 @@ private slots:
     void countsByKind()
     {
         CCilpboardListModel m;
-        m.prependItem(Item("t"));
-        m.prependItem(Item("<b>h</b>", CQmlTypes::Html));
-        m.prependItem(Item("Image", CQmlTypes::Image));
-        m.prependItem(Item("/a", CQmlTypes::Urls));
-        m.prependItem(Item("#abc", CQmlTypes::Color));
+        m.prependItem(TextItem("t"));
+        m.prependItem(TextItem("<b>h</b>", CQmlTypes::Html));
+        m.prependItem(TextItem("Image", CQmlTypes::Image));
+        m.prependItem(TextItem("/a", CQmlTypes::Urls));
+        m.prependItem(TextItem("#abc", CQmlTypes::Color));
         QCOMPARE(m.getTextCount(), 2);
         QCOMPARE(m.getImgCount(), 1);
         QCOMPARE(m.getOthersCount(), 2);
@@ -135,7 +126,7 @@ private slots:
         QCOMPARE(m.data(m.index(11), 266).toInt(), 0);
         QCOMPARE(m.data(m.index(14), 266).toInt(), 1);
         QCOMPARE(m.data(m.index(2), 266).toInt(), -1); // rows 0-8 keep theirs
-        QVERIFY(m.isVisible(3)); // the main window's visibility is untouched
+        QVERIFY(m.isVisible(3));                       // the main window's visibility is untouched
 
         m.filterTextQuickPaste("no row has this");
         QCOMPARE(none.last().at(0).toBool(), true);

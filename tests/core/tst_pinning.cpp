@@ -4,6 +4,7 @@
 #include "clipboard/qml_helper.h"
 #include "clipboard/storage_paths.h"
 #include "isolated_env.h"
+#include "test_items.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -12,16 +13,6 @@
 #include <QPainter>
 
 namespace {
-CBData Text(const QString &plain)
-{
-    CBData d;
-    d.type = CQmlTypes::Text;
-    d.plain = plain;
-    d.val = plain;
-    d.md5 = GetVariantMd5(d.val);
-    return d;
-}
-
 QString ClipboardText()
 {
     return QGuiApplication::clipboard()->text();
@@ -39,7 +30,7 @@ private:
     void fill(const QStringList &rows)
     {
         for (int i = rows.size() - 1; i >= 0; --i)
-            cb()->prependItem(Text(rows.at(i)));
+            cb()->prependItem(TextItem(rows.at(i)));
     }
     QList<int> favNumbers()
     {
@@ -84,7 +75,7 @@ private slots:
         for (int r = 0; r < 4; ++r)
             mgr()->pinItem(r);
         for (const QString &name : {"c", "b", "a"})
-            mgr()->setIndexFavor(pin()->indexOfMD5(Text(name).md5));
+            mgr()->setIndexFavor(pin()->indexOfMD5(TextItem(name).md5));
         QCOMPARE(pin()->lastFavorNum(), 3);
         QCOMPARE(pin()->getPlain(1), QString("b"));
         QSignalSpy last(pin(), &CCilpboardListModel::last_favor_numChanged);
@@ -94,10 +85,10 @@ private slots:
         QCOMPARE(pin()->getPlain(1), QString("a"));
         QCOMPARE(pin()->lastFavorNum(), 2);
         QCOMPARE(last.count(), 1);
-        QVERIFY(!cb()->isPinned(cb()->indexOfMD5(Text("b").md5)));
+        QVERIFY(!cb()->isPinned(cb()->indexOfMD5(TextItem("b").md5)));
 
         // Unpinning a favourite from the Clipboard list does the same.
-        mgr()->pinRmItem(cb(), cb()->indexOfMD5(Text("c").md5));
+        mgr()->pinRmItem(cb(), cb()->indexOfMD5(TextItem("c").md5));
         QCOMPARE(favNumbers(), (QList<int>{1, -1}));
         QCOMPARE(pin()->getPlain(0), QString("a"));
     }
@@ -120,17 +111,17 @@ private slots:
         for (int r = 0; r < 10; ++r)
             mgr()->pinItem(r);
         for (int i = 0; i < 9; ++i)
-            mgr()->setIndexFavor(pin()->indexOfMD5(Text(names.at(i)).md5));
+            mgr()->setIndexFavor(pin()->indexOfMD5(TextItem(names.at(i)).md5));
         QCOMPARE(pin()->lastFavorNum(), 9);
         QSignalSpy toast(CQmlHelper::instance(), &CQmlHelper::sigShowToast4Main);
-        const int tenth = pin()->indexOfMD5(Text("f9").md5);
+        const int tenth = pin()->indexOfMD5(TextItem("f9").md5);
         mgr()->setIndexFavor(tenth);
         QCOMPARE(toast.count(), 1);
         QCOMPARE(toast.at(0).at(0).toString(), QString("You may have 9 favorate items at max."));
         QCOMPARE(pin()->getFav(tenth), -1);
 
         // Clearing a favourite's number renumbers the rest without gaps.
-        mgr()->setIndexFavor(pin()->indexOfMD5(Text("f4").md5));
+        mgr()->setIndexFavor(pin()->indexOfMD5(TextItem("f4").md5));
         QCOMPARE(pin()->lastFavorNum(), 8);
         QCOMPARE(favNumbers().mid(0, 8), (QList<int>{1, 2, 3, 4, 5, 6, 7, 8}));
         QCOMPARE(pin()->getPlain(4), QString("f5"));
@@ -140,7 +131,8 @@ private slots:
     {
         CCilpboardListModel stored;
         stored.setPin(true);
-        CBData a = Text("seven"), b = Text("two"), c = Text("plain"), d = Text("five");
+        CBData a = TextItem("seven"), b = TextItem("two"), c = TextItem("plain"),
+               d = TextItem("five");
         a.fav_num = 7;
         b.fav_num = 2;
         d.fav_num = 5;
@@ -163,10 +155,10 @@ private slots:
         cb()->clearRows();
         pin()->clearRows();
         mgr()->restoreFromFile();
-        const int row = cb()->indexOfMD5(Text("keep me").md5);
+        const int row = cb()->indexOfMD5(TextItem("keep me").md5);
         QVERIFY(row >= 0);
         QVERIFY(cb()->isPinned(row));
-        QVERIFY(!cb()->isPinned(cb()->indexOfMD5(Text("other").md5)));
+        QVERIFY(!cb()->isPinned(cb()->indexOfMD5(TextItem("other").md5)));
     }
 
     void copyingAPinnedItemMovesItsClipboardRow()
@@ -221,8 +213,10 @@ private slots:
         QGuiApplication::clipboard()->setText("r0");
         QTest::qWait(20);
         QString during;
-        connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
-                [&] { if (during.isEmpty()) during = ClipboardText(); });
+        connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [&] {
+            if (during.isEmpty())
+                during = ClipboardText();
+        });
         CQmlHelper::instance()->pasteFromQuickPaste(cb(), 5);
         QCOMPARE(during, QString("r5"));
         QTRY_COMPARE_WITH_TIMEOUT(ClipboardText(), QString("r0"), 2000);
@@ -262,12 +256,7 @@ private slots:
         QImage big(4000, 3000, QImage::Format_RGB32);
         big.fill(Qt::darkGreen);
         QVERIFY(big.save(photo, "JPEG", 60));
-        CBData item;
-        item.type = CQmlTypes::Urls;
-        item.val = QVariant::fromValue(QList<QUrl>{QUrl::fromLocalFile(photo)});
-        item.plain = photo;
-        item.md5 = GetVariantMd5(item.val);
-        cb()->prependItem(item);
+        cb()->prependItem(FileListItem({QUrl::fromLocalFile(photo)}));
         CQmlHelper::instance()->copyImgFromUrl(cb(), 0);
         const QImage got = QGuiApplication::clipboard()->image();
         QCOMPARE(got.size(), QSize(800, 600));
@@ -287,12 +276,7 @@ private slots:
         QImageWriter w(path, "jpeg");
         w.setTransformation(QImageIOHandler::TransformationRotate90);
         QVERIFY(w.write(raw));
-        CBData item;
-        item.type = CQmlTypes::Urls;
-        item.val = QVariant::fromValue(QList<QUrl>{QUrl::fromLocalFile(path)});
-        item.plain = path;
-        item.md5 = GetVariantMd5(item.val);
-        cb()->prependItem(item);
+        cb()->prependItem(FileListItem({QUrl::fromLocalFile(path)}));
         CQmlHelper::instance()->copyImgFromUrl(cb(), 0);
         const QImage got = QGuiApplication::clipboard()->image();
         QCOMPARE(got.size(), QSize(450, 600)); // upright 1200x1600 into 900x600

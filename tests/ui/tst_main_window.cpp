@@ -7,6 +7,7 @@
 #include "cmain.h"
 #include "isolated_env.h"
 #include "settings/settings_helper.h"
+#include "test_items.h"
 #include "ui_driver.h"
 
 #include <QClipboard>
@@ -22,16 +23,6 @@
 using namespace UiDriver;
 
 namespace {
-CBData Text(const QString &plain)
-{
-    CBData d;
-    d.type = CQmlTypes::Text;
-    d.plain = plain;
-    d.val = plain;
-    d.md5 = GetVariantMd5(d.val);
-    return d;
-}
-
 const QStringList kRows = {"alpha one", "bravo two", "charlie three", "delta four", "echo five"};
 } // namespace
 
@@ -71,7 +62,7 @@ private:
     void fill(const QStringList &rows)
     {
         for (int i = rows.size() - 1; i >= 0; --i)
-            cb()->prependItem(Text(rows.at(i)));
+            cb()->prependItem(TextItem(rows.at(i)));
     }
     void showWindow()
     {
@@ -235,7 +226,7 @@ private slots:
         obj("main_list")->setProperty("currentIndex", 2);
         Key({"ctrl+d"});
         QCOMPARE(cb()->rowCount(), kRows.size() - 2);
-        QCOMPARE(cb()->indexOfMD5(Text(kRows.at(3)).md5), -1);
+        QCOMPARE(cb()->indexOfMD5(TextItem(kRows.at(3)).md5), -1);
         QTest::qWait(300);
         QCOMPARE(ForeignClipboard(), kRows.at(1));
     }
@@ -347,7 +338,7 @@ private slots:
     {
         mgr()->pinItem(3);
         mgr()->pinItem(4);
-        mgr()->setIndexFavor(pin()->indexOfMD5(Text(kRows.at(4)).md5)); // favourite 1
+        mgr()->setIndexFavor(pin()->indexOfMD5(TextItem(kRows.at(4)).md5)); // favourite 1
         QCOMPARE(pin()->getFav(0), 1);
         Key({"Right"});
         QTRY_VERIFY(pinViewShown());
@@ -377,8 +368,8 @@ private slots:
         mgr()->pinItem(1);
         mgr()->pinItem(2);
         mgr()->pinItem(4);
-        mgr()->setIndexFavor(pin()->indexOfMD5(Text(kRows.at(2)).md5));
-        mgr()->setIndexFavor(pin()->indexOfMD5(Text(kRows.at(4)).md5));
+        mgr()->setIndexFavor(pin()->indexOfMD5(TextItem(kRows.at(2)).md5));
+        mgr()->setIndexFavor(pin()->indexOfMD5(TextItem(kRows.at(4)).md5));
         obj("main_list")->setProperty("currentIndex", 1);
         hoverRow(3); // shows the row buttons
         saveShot("main-clipboard");
