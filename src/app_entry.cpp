@@ -76,6 +76,7 @@ bool StartRestartHelper()
 {
     const QString helper = g_appDir + QStringLiteral("/TolvaneHelper");
     const bool ok = QProcess::startDetached(helper, {});
-    qCDebug(lcApp) << "+++++++++++++++++++++++++++++++++++++" << "restart" << ok;
+    qCDebug(lcApp) << "+++++++++++++++++++++++++++++++++++++"
+                   << "restart" << ok;
     return ok;
 }

@@ -107,8 +107,7 @@ void CMain::CheckAppVersion()
         QVersionNumber::fromString(ini->getIni(ini->app_version()).toString());
     if (stored.segmentCount() == 0) {
         OsInstance()->ClipboardWatcher()->setHtml(BuildUsageHtml(), false);
-        ShowBalloon(QCoreApplication::translate("Global", "Application started."),
-                    kStartedMsgMs);
+        ShowBalloon(QCoreApplication::translate("Global", "Application started."), kStartedMsgMs);
         ini->setIni(ini->app_version(), AppIdentity::kVersion);
         return;
     }

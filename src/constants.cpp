@@ -43,8 +43,8 @@ QString CConstants::FindPeekoraPath()
         qCDebug(lcApp) << "+++++++++++++++++++++++++++++++++++++" << running;
         return running;
     }
-    QSettings peekora(QSettings::NativeFormat, QSettings::UserScope,
-                      AppIdentity::kOrganisation, QStringLiteral("Peekora"));
+    QSettings peekora(QSettings::NativeFormat, QSettings::UserScope, AppIdentity::kOrganisation,
+                      QStringLiteral("Peekora"));
     const QString recorded = peekora.value(QStringLiteral("Others/app_path")).toString();
     return !recorded.isEmpty() && QFileInfo(recorded).isFile() ? recorded : QString();
 }

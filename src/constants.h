@@ -41,8 +41,8 @@ class CConstants : public QObject
     Q_PROPERTY(QString sc_connector MEMBER m_scConnector CONSTANT)
     Q_PROPERTY(bool main_wnd_visible READ mainWndVisible WRITE setMainWndVisible NOTIFY
                    main_wnd_visibleChanged)
-    Q_PROPERTY(bool qp_wnd_visible READ qpWndVisible WRITE setQpWndVisible NOTIFY
-                   qp_wnd_visibleChanged)
+    Q_PROPERTY(
+        bool qp_wnd_visible READ qpWndVisible WRITE setQpWndVisible NOTIFY qp_wnd_visibleChanged)
 public:
     static CConstants *instance();
 

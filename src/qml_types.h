@@ -7,10 +7,22 @@ class CQmlTypes : public QObject
 {
     Q_OBJECT
 public:
-    enum DisplayType { Urls = 0, Html = 1, Image = 2, Color = 3, Text = 4, Unknown = 5 };
+    enum DisplayType
+    {
+        Urls = 0,
+        Html = 1,
+        Image = 2,
+        Color = 3,
+        Text = 4,
+        Unknown = 5
+    };
     Q_ENUM(DisplayType)
 
-    enum QuickpasteHideStyle { ItemPasted = 0, FocusLost = 1 };
+    enum QuickpasteHideStyle
+    {
+        ItemPasted = 0,
+        FocusLost = 1
+    };
     Q_ENUM(QuickpasteHideStyle)
 
     using QObject::QObject;

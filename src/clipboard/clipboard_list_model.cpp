@@ -4,7 +4,6 @@
 #include "logging.h"
 #include "os/os_abstract.h"
 
-
 namespace {
 constexpr int kPinSaveEvery = 2;
 constexpr int kListSaveEvery = 15;
@@ -62,11 +61,16 @@ QVariant CCilpboardListModel::data(const QModelIndex &index, int role) const
 QHash<int, QByteArray> CCilpboardListModel::roleNames() const
 {
     return {
-        {PlainRole, "plain"},         {ValRole, "val"},
-        {TypeRole, "type"},           {PinStatusRole, "pin_status"},
-        {IsVisibleRole, "is_visible"}, {IsVisibleQpRole, "is_visible_qp"},
-        {SelectedRole, "selected"},   {Md5Role, "md5"},
-        {FavNumRole, "fav_num"},      {FilterIndexRole, "filter_index"},
+        {PlainRole, "plain"},
+        {ValRole, "val"},
+        {TypeRole, "type"},
+        {PinStatusRole, "pin_status"},
+        {IsVisibleRole, "is_visible"},
+        {IsVisibleQpRole, "is_visible_qp"},
+        {SelectedRole, "selected"},
+        {Md5Role, "md5"},
+        {FavNumRole, "fav_num"},
+        {FilterIndexRole, "filter_index"},
     };
 }
 

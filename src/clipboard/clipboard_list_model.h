@@ -12,10 +12,11 @@
 class CCilpboardListModel : public QAbstractListModel
 {
     Q_OBJECT
-    Q_PROPERTY(int last_favor_num READ lastFavorNum WRITE setLastFavorNum NOTIFY
-                   last_favor_numChanged)
+    Q_PROPERTY(
+        int last_favor_num READ lastFavorNum WRITE setLastFavorNum NOTIFY last_favor_numChanged)
 public:
-    enum Roles {
+    enum Roles
+    {
         PlainRole = Qt::UserRole + 1, // 257
         ValRole,
         TypeRole,

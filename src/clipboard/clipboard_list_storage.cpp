@@ -34,8 +34,7 @@ void CCilpboardListModel::Save2FileHelper(const QString &path)
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        qCWarning(lcClipboard) << Q_FUNC_INFO << __LINE__ << file.fileName()
-                               << file.errorString();
+        qCWarning(lcClipboard) << Q_FUNC_INFO << __LINE__ << file.fileName() << file.errorString();
         return;
     }
     HistoryFile::Write(file, m_items);

@@ -107,8 +107,8 @@ CBData GetCBDataFromMime(const QMimeData *mime)
     CBData item;
     if (mime->hasUrls()) {
         const QList<QUrl> urls = mime->urls();
-        const bool all_local = std::all_of(urls.cbegin(), urls.cend(),
-                                           [](const QUrl &u) { return u.isLocalFile(); });
+        const bool all_local =
+            std::all_of(urls.cbegin(), urls.cend(), [](const QUrl &u) { return u.isLocalFile(); });
         if (all_local) {
             FillUrls(item, urls);
         } else {
@@ -129,8 +129,8 @@ CBData GetCBDataFromMime(const QMimeData *mime)
     } else if (mime->hasText()) {
         FillText(item, mime->text());
     } else if (!mime->formats().isEmpty()) { // an empty clipboard is not worth a warning
-        qCWarning(lcClipboard).noquote()
-            << Q_FUNC_INFO << "Unknown" << "(" + mime->formats().join(QStringLiteral(", ")) + ")";
+        qCWarning(lcClipboard).noquote() << Q_FUNC_INFO << "Unknown"
+                                         << "(" + mime->formats().join(QStringLiteral(", ")) + ")";
     }
     if (item.md5.isEmpty())
         item.md5 = GetVariantMd5(item.val);

@@ -31,7 +31,9 @@ QColor ColorFromParts(QString body, const QString &prefix, bool with_alpha)
     body.remove(0, prefix.size());
     body.remove(QLatin1Char(')'));
     const QStringList parts = body.split(QLatin1Char(','));
-    auto part = [&parts](int i) { return i < parts.size() ? parts.at(i) : QString(); };
+    auto part = [&parts](int i) {
+        return i < parts.size() ? parts.at(i) : QString();
+    };
     QColor c(ReadComponent(part(0)), ReadComponent(part(1)), ReadComponent(part(2)));
     if (with_alpha)
         c.setAlpha(qBound(0, qRound(part(3).trimmed().toDouble() * 255.0), 255));
@@ -87,8 +89,8 @@ QString SvgColorName(const QColor &c)
 QColor ColorFromText(const QString &text)
 {
     static const QRegularExpression hex(QStringLiteral("^#([A-Fa-f0-9]{6}|[A-Fa-f0-9]{3})$"));
-    static const QRegularExpression rgb(QStringLiteral("^rgb\\(\\s*%1\\s*,\\s*%1\\s*,\\s*%1\\s*\\)$")
-                                            .arg(kByte));
+    static const QRegularExpression rgb(
+        QStringLiteral("^rgb\\(\\s*%1\\s*,\\s*%1\\s*,\\s*%1\\s*\\)$").arg(kByte));
     // The alpha is 0, 1 or a single decimal 0.1..0.9 (the dot is literal).
     static const QRegularExpression rgba(
         QStringLiteral("^rgba\\(\\s*%1\\s*,\\s*%1\\s*,\\s*%1\\s*,\\s*((0\\.[1-9])|[01])\\s*\\)$")

@@ -30,9 +30,8 @@ CSettingsHelper::CSettingsHelper()
                         << m_settings.format();
 
     m_ungrouped.defaults = {
-        {app_autorun(), false},      {app_autoupdate(), true}, {app_theme_color(), true},
-        {app_show_tray(), true},     {app_version(), QVariant()},
-        {app_i18n(), QString()},
+        {app_autorun(), false},  {app_autoupdate(), true},    {app_theme_color(), true},
+        {app_show_tray(), true}, {app_version(), QVariant()}, {app_i18n(), QString()},
     };
     m_stack.name = QStringLiteral("stack");
     m_stack.defaults = {

@@ -20,13 +20,13 @@ private:
 // Sets the identity the program uses, so settings and cache paths match the real ones.
 void SetTestApplicationIdentity();
 
-#define TOLVANE_TEST_MAIN(TestObject)                                                        \
-    int main(int argc, char *argv[])                                                         \
-    {                                                                                        \
-        IsolatedEnvironment env;                                                             \
-        QApplication app(argc, argv);                                                        \
-        SetTestApplicationIdentity();                                                        \
-        TestObject tc;                                                                       \
-        QTEST_SET_MAIN_SOURCE_PATH                                                           \
-        return QTest::qExec(&tc, argc, argv);                                                \
+#define TOLVANE_TEST_MAIN(TestObject)                                                              \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        IsolatedEnvironment env;                                                                   \
+        QApplication app(argc, argv);                                                              \
+        SetTestApplicationIdentity();                                                              \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
     }

@@ -36,8 +36,8 @@ private slots:
         QVERIFY(controller.initialise());
 
         QQmlContext *ctx = controller.engine()->rootContext();
-        for (const char *name : {"m_const", "m_cb", "m_model", "m_model_pin", "m_utilities",
-                                 "m_ini"})
+        for (const char *name :
+             {"m_const", "m_cb", "m_model", "m_model_pin", "m_utilities", "m_ini"})
             QVERIFY2(ctx->contextProperty(name).value<QObject *>(), name);
         QCOMPARE(controller.engine()->rootObjects().size(), 1);
         QVERIFY(qobject_cast<QQuickWindow *>(controller.engine()->rootObjects().first()));

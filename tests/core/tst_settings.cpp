@@ -43,8 +43,7 @@ private slots:
         QTest::newRow("connect_port") << "connect_port" << QVariant(QString("8121"));
         QTest::newRow("connect_local_pwd") << "connect_local_pwd" << QVariant(QString());
         QTest::newRow("key_show_clipboard") << "key_show_clipboard" << QVariant("Ctrl+Alt+C");
-        QTest::newRow("key_show_quick_paste")
-            << "key_show_quick_paste" << QVariant("Ctrl+Alt+V");
+        QTest::newRow("key_show_quick_paste") << "key_show_quick_paste" << QVariant("Ctrl+Alt+V");
         QTest::newRow("key_show_quick_paste_pin")
             << "key_show_quick_paste_pin" << QVariant(QString());
     }
@@ -87,8 +86,7 @@ private slots:
         QSettings f = fileView();
         QCOMPARE(f.value("stack/stack_max_item_count").toInt(), 80);
         QCOMPARE(f.value("connect/connect_ip").toString(), QString("10.0.0.2"));
-        QCOMPARE(f.value("keyboard/key_show_quick_paste_pin").toString(),
-                 QString("Ctrl+Alt+P"));
+        QCOMPARE(f.value("keyboard/key_show_quick_paste_pin").toString(), QString("Ctrl+Alt+P"));
         QCOMPARE(f.value("app_show_tray").toBool(), false);
         QCOMPARE(f.value("no_such_key").toString(), QString("free"));
         QVERIFY(!f.contains("stack_max_item_count")); // not at top level

@@ -31,9 +31,8 @@ private slots:
         QCOMPARE(util()->getName(QColor("#ff0000")), QString("red"));
         QCOMPARE(util()->getName(QColor("#123457")), QString());
         // Two names of one colour: the first in the toolkit's list wins.
-        QCOMPARE(util()->getName(QColor("#00ffff")), QColor::colorNames().contains("aqua")
-                                                         ? QString("aqua")
-                                                         : QString("cyan"));
+        QCOMPARE(util()->getName(QColor("#00ffff")),
+                 QColor::colorNames().contains("aqua") ? QString("aqua") : QString("cyan"));
     }
 
     void colourRecogniser_data()
@@ -158,8 +157,8 @@ private slots:
         QVERIFY(util()->isSinglePixUrl(
             QVariant::fromValue(QList<QUrl>{QUrl::fromLocalFile(disguised)})));
         QVERIFY(!util()->isSinglePixUrl(QVariant::fromValue(QList<QUrl>{u, u})));
-        QVERIFY(!util()->isSinglePixUrl(
-            QVariant::fromValue(QList<QUrl>{QUrl::fromLocalFile(txt)})));
+        QVERIFY(
+            !util()->isSinglePixUrl(QVariant::fromValue(QList<QUrl>{QUrl::fromLocalFile(txt)})));
         QVERIFY(!util()->isSinglePixUrl(QVariant()));
     }
 };
