@@ -14,16 +14,21 @@ namespace HistoryFile {
 constexpr quint32 kMagic = 0xA4B3C2D1u;
 constexpr qint8 kVersion = 1;
 
-enum class ReadStatus { Ok, BadMagic, VersionTooNew };
+enum class ReadStatus
+{
+    Ok,
+    BadMagic,
+    VersionTooNew
+};
 
 struct ReadResult
 {
     ReadStatus status = ReadStatus::Ok;
-    quint32 magic = 0;           // the value read, for the log
-    int version = -1;            // 0 (oldest layout) or 1 when readable
-    QVector<CBData> rows;        // display order: index 0 is the newest item
-    int dropped = 0;             // records refused (empty text, bad key, foreign value type)
-    bool truncated = false;      // reading stopped at corrupt or missing bytes
+    quint32 magic = 0;      // the value read, for the log
+    int version = -1;       // 0 (oldest layout) or 1 when readable
+    QVector<CBData> rows;   // display order: index 0 is the newest item
+    int dropped = 0;        // records refused (empty text, bad key, foreign value type)
+    bool truncated = false; // reading stopped at corrupt or missing bytes
 };
 
 // rows are in display order (row 0 newest); they are written oldest first.
