@@ -213,7 +213,8 @@ private slots:
         QGuiApplication::clipboard()->setText("r0");
         QTest::qWait(20);
         QString during;
-        connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [&] {
+        QObject scope; // the connection ends with this test
+        connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &scope, [&] {
             if (during.isEmpty())
                 during = ClipboardText();
         });
