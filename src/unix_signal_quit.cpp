@@ -7,12 +7,14 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <iterator>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 int g_pipe[2] = {-1, -1};
 const int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+static_assert(std::size(kSignals) == 3, "one saved handler per signal");
 
 void OnSignal(int signo)
 {
@@ -40,16 +42,16 @@ CUnixSignalQuit::CUnixSignalQuit(QObject *parent) : QObject(parent)
     sa.sa_handler = OnSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
-    for (int s : kSignals)
-        ::sigaction(s, &sa, nullptr);
+    for (int i = 0; i < int(std::size(kSignals)); ++i)
+        ::sigaction(kSignals[i], &sa, &m_previous[i]);
 }
 
 CUnixSignalQuit::~CUnixSignalQuit()
 {
     if (!m_notifier)
         return;
-    for (int s : kSignals)
-        ::signal(s, SIG_DFL);
+    for (int i = 0; i < int(std::size(kSignals)); ++i)
+        ::sigaction(kSignals[i], &m_previous[i], nullptr);
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);
     g_pipe[0] = g_pipe[1] = -1;

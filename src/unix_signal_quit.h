@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <csignal>
+
 class QSocketNotifier;
 
 // Turns SIGTERM, SIGINT and SIGHUP into QCoreApplication::quit(), the same way the Quit
@@ -23,4 +25,6 @@ private:
     void onReadable();
 
     QSocketNotifier *m_notifier = nullptr;
+    // The handlers found at construction, put back on destruction.
+    struct sigaction m_previous[3] = {};
 };
