@@ -21,7 +21,7 @@ CConstants *CConstants::instance()
     return &inst;
 }
 
-CConstants::CConstants()
+CConstants::CConstants(QObject *parent) : QObject(parent)
 {
     CSettingsHelper *ini = CSettingsHelper::instance();
     m_isUWP = IsPackagedApp();

@@ -44,6 +44,8 @@ class CConstants : public QObject
     Q_PROPERTY(
         bool qp_wnd_visible READ qpWndVisible WRITE setQpWndVisible NOTIFY qp_wnd_visibleChanged)
 public:
+    // Reads the settings now; the program uses the one instance(), tests build their own.
+    explicit CConstants(QObject *parent = nullptr);
     static CConstants *instance();
 
     bool isDark() const { return m_isDark; }
@@ -65,8 +67,6 @@ signals:
     void qp_wnd_visibleChanged();
 
 private:
-    CConstants();
-
     // isWin selects the frameless desktop interface, which the Linux build uses too.
     bool m_isWin = true;
     bool m_isUWP = false;
