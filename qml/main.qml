@@ -8,6 +8,7 @@ import "mainview"
 import "details"
 import "main"
 import "FontVars.js" as FV
+import "OptionalServices.js" as Services
 
 // The main window: search and item lists on the left, the current item's details on the
 // right, the item's actions in the title bar. It owns the dialogs, the toasts and the
@@ -20,9 +21,6 @@ ApplicationWindow {
     // showing and hiding go through a property of our own that always does.
     property real face_opacity: 0
 
-    function hasConnector() {
-        return typeof m_connector !== "undefined" && m_connector !== null
-    }
     function hostBar() {
         return hosts_container.item
     }
@@ -92,7 +90,7 @@ ApplicationWindow {
     }
 
     function switchView2Remote(ip) {
-        if (!hasConnector())
+        if (!Services.hasConnector())
             return
         if (hostBar())
             hostBar().updateCurHostBtn(m_connector.getHostsIndex(ip) + 1)
@@ -264,7 +262,7 @@ ApplicationWindow {
                         id: hosts_container
                         width: parent.width
                         height: item ? item.height : 0
-                        active: root.hasConnector()
+                        active: Services.hasConnector()
                         source: "qrc:/qml/datasync/HostsContainer.qml"
                         onLoaded: item.btn_color = title_bar.color
                     }

@@ -1,5 +1,6 @@
 import QtQuick 2.12
 import CTypes 1.0
+import "../OptionalServices.js" as Services
 
 // The details panel: the full content of one item, one page per display type. Selectable
 // in the main window (text selection, rotation, opening files); a passive preview in the
@@ -32,7 +33,7 @@ Item {
                 showPage("DetailsView4Img.qml", props)
             } else {
                 showPage("DetailsViewLoading.qml", props)
-                if (typeof m_connector !== "undefined")
+                if (Services.hasConnector())
                     m_connector.downloadImg(m.getIp(), md5)
             }
             break
@@ -112,7 +113,7 @@ Item {
     // Remote images arrive through the connector, which exists only where hosts can be
     // linked (the main window).
     Connections {
-        target: root.can_select && typeof m_connector !== "undefined" ? m_connector : null
+        target: root.can_select && Services.hasConnector() ? m_connector : null
 
         function onSigFileDownloadProgress(file_name, ip, rate, readSize) {
             const page = root.loadingPageFor(file_name, ip)

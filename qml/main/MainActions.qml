@@ -1,4 +1,5 @@
 import QtQuick 2.12
+import "../OptionalServices.js" as Services
 
 // What the main window's keys do to the current list: delete, pin, activate, move, the
 // info box, focus and the left/right walk across the views.
@@ -10,9 +11,6 @@ QtObject {
     property var filter: null
     property var dialogs: null
 
-    function hasConnector() {
-        return typeof m_connector !== "undefined" && m_connector !== null
-    }
     function curList() {
         return lists.getCurList()
     }
@@ -135,10 +133,10 @@ QtObject {
     function leftRight(to_right) {
         if (lists.isBusy())
             return
-        const n = hasConnector() ? m_connector.getHostsCount() : 0
+        const n = Services.hasConnector() ? m_connector.getHostsCount() : 0
         const is_local = lists.isLocalView()
         const is_pin = is_local && lists.getCurModel().isPin()
-        const k = !is_local && hasConnector()
+        const k = !is_local && Services.hasConnector()
                 ? m_connector.getHostsIndex(lists.getCurModel().getIp()) : -1
         if (to_right) {
             if (is_local && !is_pin)

@@ -1,5 +1,6 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.5
+import "../OptionalServices.js" as Services
 
 // The pages of lists side by side: page 0 is the local page, then one page per linked
 // host. Pages change only under program control.
@@ -8,9 +9,6 @@ SwipeView {
 
     readonly property alias lsv: lsv
 
-    function hasConnector() {
-        return typeof m_connector !== "undefined" && m_connector !== null
-    }
 
     function switch2LocalPin() {
         if (currentIndex === 0)
@@ -26,7 +24,7 @@ SwipeView {
             lsv.switchView(false)
     }
     function switch2Ip(ip) {
-        const host = hasConnector() ? m_connector.getHostsIndex(ip) : -1
+        const host = Services.hasConnector() ? m_connector.getHostsIndex(ip) : -1
         currentIndex = host === -1 ? 0 : host + 1
     }
     function isBusy() {
@@ -49,7 +47,7 @@ SwipeView {
     // Brings the remote pages in line with the linked hosts: pages of hosts that left go,
     // each new host gets a page.
     function updatesHostsList() {
-        const count = hasConnector() ? m_connector.getHostsCount() : 0
+        const count = Services.hasConnector() ? m_connector.getHostsCount() : 0
         if (count === 0) {
             currentIndex = 0
             lsv.forceActiveFocus()

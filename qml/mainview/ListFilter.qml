@@ -1,4 +1,5 @@
 import QtQuick 2.12
+import "../OptionalServices.js" as Services
 
 // The search area: one search field per list, of which the one of the current view shows,
 // and the button that switches between the Clipboard and the Pin view.
@@ -12,9 +13,6 @@ Row {
     readonly property real field_width: width - m_const.main_list_left_padding * 1.5
                                         - (pin_view_btn.visible ? pin_view_btn.width : 0)
 
-    function hasConnector() {
-        return typeof m_connector !== "undefined" && m_connector !== null
-    }
     function remoteField(loader) {
         return loader.active && loader.visible ? loader.item : null
     }
@@ -55,7 +53,7 @@ Row {
         loader_filter_2.visible = loader_filter_2.active && loader_filter_2.ip === ip
     }
     function updateFilter() {
-        const count = hasConnector() ? m_connector.getHostsCount() : 0
+        const count = Services.hasConnector() ? m_connector.getHostsCount() : 0
         if (count >= 1)
             loader_filter_1.ip = m_connector.getHostsIP(0)
         if (count >= 2)

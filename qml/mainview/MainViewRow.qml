@@ -3,6 +3,7 @@ import QtQuick.Controls 2.5
 import QtQuick.Controls.Material 2.5
 import QtQuick.Controls.Material.impl 2.12
 import "../ctrls"
+import "../OptionalServices.js" as Services
 
 // One row of a MainViewList. The row's content exists only while the row is shown at its
 // full height, so a filtered list keeps no hidden delegates alive.
@@ -40,9 +41,6 @@ Loader {
         readonly property bool is_pin_view: row.list_model.isPin()
         readonly property alias row_btns: btns
 
-        function hasDrag() {
-            return typeof m_drag !== "undefined" && m_drag !== null
-        }
         // Called by the drag helper once a press has become a drag.
         function activateDrag() {
             m_drag.startDrag(row.list_model, row.row_index, delegate)
@@ -137,11 +135,11 @@ Loader {
         }
 
         Component.onCompleted: {
-            if (hasDrag())
+            if (Services.hasDrag())
                 m_drag.initDrag(delegate)
         }
         Component.onDestruction: {
-            if (hasDrag())
+            if (Services.hasDrag())
                 m_drag.rmDrag(delegate)
         }
     }
