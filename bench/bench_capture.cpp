@@ -5,25 +5,17 @@
 #include "bench_table.h"
 #include "benches.h"
 #include "clipboard/clipboard_manager.h"
+#include "monotonic_clock.h"
 
 #include <QEventLoop>
 #include <QProcess>
 #include <QTimer>
-
-#include <ctime>
 
 namespace {
 constexpr int kWarmUp = 5;
 constexpr int kRuns = 60;
 constexpr int kTextLength = 200;
 constexpr int kStepTimeoutMs = 5000;
-
-qint64 MonotonicNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
 
 QString SampleText(int i)
 {

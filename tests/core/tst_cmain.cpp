@@ -3,26 +3,15 @@
 #include "cmain.h"
 #include "isolated_env.h"
 #include "settings/settings_helper.h"
+#include "ui_driver.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QProcess>
 #include <QQmlContext>
 #include <QQuickWindow>
 
-namespace {
-// What another X client reads from the clipboard.
-QString ForeignClipboard(const QString &target = "UTF8_STRING")
-{
-    QProcess xclip;
-    xclip.start("xclip", {"-selection", "clipboard", "-o", "-t", target});
-    // Serve the selection while xclip asks for it.
-    while (!xclip.waitForFinished(20))
-        QCoreApplication::processEvents();
-    return QString::fromUtf8(xclip.readAllStandardOutput());
-}
-} // namespace
+using UiDriver::ForeignClipboard;
 
 class TestCMain : public QObject
 {
@@ -44,7 +33,7 @@ private slots:
 
         // The delayed part runs once the event loop turns.
         QTRY_COMPARE(ini->getIni(ini->app_version()).toString(), QString("1.5.0"));
-        const QString plain = ForeignClipboard();
+        const QString plain = ForeignClipboard("UTF8_STRING");
         QVERIFY2(plain.startsWith("Usage:"), qPrintable(plain.left(40)));
         const QString html = ForeignClipboard("text/html");
         QVERIFY(html.startsWith("<h1>Usage:</h1><h3>Clipboard View</h3>"));

@@ -10,6 +10,8 @@
 //       Reads commands from stdin, one a line: "text <payload>" puts the payload on the
 //       clipboard and prints the CLOCK_MONOTONIC time in nanoseconds at which that write
 //       returned; "quit" (or the end of input) ends the program.
+#include "monotonic_clock.h"
+
 #include <QClipboard>
 #include <QCommandLineParser>
 #include <QFile>
@@ -21,18 +23,10 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <ctime>
 #include <unistd.h>
 
 namespace {
 constexpr int kDefaultTimeoutMs = 30000;
-
-qint64 MonotonicNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
 
 void PrintLine(const QByteArray &line)
 {

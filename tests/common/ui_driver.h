@@ -15,8 +15,8 @@ QString Run(const QString &program, const QStringList &args);
 // Presses (and releases) each key combination in turn, e.g. "ctrl+d", "Down".
 void Key(const QStringList &combos);
 void Type(const QString &text);
-// The clipboard's text as another X client sees it.
-QString ForeignClipboard();
+// The clipboard as another X client reads it: its text, or the given target's data.
+QString ForeignClipboard(const QString &target = QString());
 // Raises the window and gives it the input focus through the window manager; true once
 // the window is active.
 bool Activate(QQuickWindow *window);

@@ -36,9 +36,12 @@ void Type(const QString &text)
     QTest::qWait(30);
 }
 
-QString ForeignClipboard()
+QString ForeignClipboard(const QString &target)
 {
-    return Run("xclip", {"-selection", "clipboard", "-o"});
+    QStringList args{"-selection", "clipboard", "-o"};
+    if (!target.isEmpty())
+        args << "-t" << target;
+    return Run("xclip", args);
 }
 
 bool Activate(QQuickWindow *window)
