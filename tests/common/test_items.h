@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clipboard/cbdata.h"
+#include "clipboard/clipboard_list_model.h"
 #include "clipboard/mime_convert.h"
 
 // Item records as the capture would make them, for tests that fill models directly.
@@ -23,4 +24,11 @@ inline CBData FileListItem(const QList<QUrl> &urls)
     d.plain = urls.isEmpty() ? QString() : urls.first().toLocalFile();
     d.md5 = GetVariantMd5(d.val);
     return d;
+}
+
+// Puts text rows into a model so that rows[0] ends up as row 0.
+inline void FillTextRows(CCilpboardListModel &model, const QStringList &rows)
+{
+    for (int i = rows.size() - 1; i >= 0; --i)
+        model.prependItem(TextItem(rows.at(i)));
 }

@@ -12,13 +12,6 @@
 #include <QMimeData>
 
 namespace {
-// rows[0] becomes row 0.
-void Fill(CCilpboardListModel &m, const QStringList &rows)
-{
-    for (int i = rows.size() - 1; i >= 0; --i)
-        m.prependItem(TextItem(rows.at(i)));
-}
-
 QStringList Numbered(int n)
 {
     QStringList rows;
@@ -43,7 +36,7 @@ private slots:
         QCOMPARE(roles.value(266), QByteArray("filter_index"));
         QVERIFY(!roles.contains(Qt::DisplayRole));
 
-        Fill(m, {"a", "b"});
+        FillTextRows(m, {"a", "b"});
         QCOMPARE(m.data(m.index(1), 257).toString(), QString("b"));
         QCOMPARE(m.data(m.index(0), 265).toInt(), -1);
         QVERIFY(!m.data(m.index(0), Qt::DisplayRole).isValid());
@@ -53,7 +46,7 @@ private slots:
     void setRowDataSignalsOnlyRealChanges()
     {
         CCilpboardListModel m;
-        Fill(m, {"a"});
+        FillTextRows(m, {"a"});
         QSignalSpy spy(&m, &QAbstractItemModel::dataChanged);
         m.setRowData(0, true, CCilpboardListModel::IsVisibleRole); // already true
         QCOMPARE(spy.count(), 0);
@@ -83,7 +76,7 @@ private slots:
     void mainSearchIsACaseInsensitiveWildcardAnywhere()
     {
         CCilpboardListModel m;
-        Fill(m, {"xxABCxx", "shot.png here", "nothing", "Image"});
+        FillTextRows(m, {"xxABCxx", "shot.png here", "nothing", "Image"});
         QSignalSpy none(&m, &CCilpboardListModel::sigQPFilterNoItemVisible);
         m.filterText("abc");
         QCOMPARE(m.isVisible(0), true);
@@ -111,7 +104,7 @@ private slots:
         QStringList rows = Numbered(20);
         for (int r : {2, 5, 11, 14})
             rows[r] += " keep";
-        Fill(m, rows);
+        FillTextRows(m, rows);
         QSignalSpy none(&m, &CCilpboardListModel::sigQPFilterNoItemVisible);
 
         m.filterTextQuickPaste("");
@@ -136,7 +129,7 @@ private slots:
     {
         CCilpboardListModel m;
         // A long text makes a retried leading asterisk quadratic; the result must not change.
-        Fill(m, {QString(20000, QChar('x')) + "png", "no", "***"});
+        FillTextRows(m, {QString(20000, QChar('x')) + "png", "no", "***"});
         m.filterText("*png*");
         QCOMPARE(m.isVisible(0), true);
         QCOMPARE(m.isVisible(1), false);
@@ -151,7 +144,7 @@ private slots:
     void invalidPatternMatchesNothing()
     {
         CCilpboardListModel m;
-        Fill(m, {"[abc", "abc"});
+        FillTextRows(m, {"[abc", "abc"});
         m.filterText("[abc");
         QVERIFY(!m.isVisible(0));
         QVERIFY(!m.isVisible(1));
@@ -160,7 +153,7 @@ private slots:
     void navigationSkipsHiddenRows()
     {
         CCilpboardListModel m;
-        Fill(m, {"a0", "b1", "a2", "b3", "a4"});
+        FillTextRows(m, {"a0", "b1", "a2", "b3", "a4"});
         m.filterText("a*");
         QCOMPARE(m.getNextVisibleRow(0, false), 2);
         QCOMPARE(m.getNextVisibleRow(-1, false), 0);
@@ -178,7 +171,7 @@ private slots:
     void pagingCountsVisibleRows()
     {
         CCilpboardListModel m;
-        Fill(m, Numbered(21));
+        FillTextRows(m, Numbered(21));
         QCOMPARE(m.getNextPage(3, 5, false), 8);
         QCOMPARE(m.getNextPage(18, 5, false), 20); // runs out: last visible row
         QCOMPARE(m.getPreviousPage(8, 5, false), 3);
@@ -198,7 +191,7 @@ private slots:
     {
         CCilpboardListModel m;
         QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        Fill(m, {"a", "b", "c", "d"});
+        FillTextRows(m, {"a", "b", "c", "d"});
         QVERIFY(!m.moveRow(2, 2));
         QVERIFY(m.moveRow(2, 0));
         QCOMPARE(m.getPlain(0), QString("c"));
@@ -213,7 +206,7 @@ private slots:
     void moveRow2TopWritesTheClipboardUnlessAlreadyOnTop()
     {
         CCilpboardListModel m;
-        Fill(m, {"top", "second", "third"});
+        FillTextRows(m, {"top", "second", "third"});
         QGuiApplication::clipboard()->setText("untouched");
         m.moveRow2Top(0);
         m.moveRow2Top(7);
@@ -231,7 +224,7 @@ private slots:
     void removalAndTrimming()
     {
         CCilpboardListModel m;
-        Fill(m, Numbered(6));
+        FillTextRows(m, Numbered(6));
         m.removeItem(1);
         QCOMPARE(m.rowCount(), 5);
         QCOMPARE(m.getPlain(1), QString("row 2"));
@@ -273,7 +266,7 @@ private slots:
         CCilpboardListModel mirror;
         mirror.setLocal(false);
         mirror.setIp("10.0.0.3");
-        Fill(mirror, {"remote"});
+        FillTextRows(mirror, {"remote"});
         QFile::remove(StoragePaths::ClipboardHistoryFile());
         mirror.saveCurData();
         mirror.resetModelData();
@@ -286,7 +279,7 @@ private slots:
         QDir().mkpath(StoragePaths::PinDir());
         CCilpboardListModel pin;
         pin.setPin(true);
-        Fill(pin, {"p1", "p2"});
+        FillTextRows(pin, {"p1", "p2"});
         pin.saveCurData();
         const qint64 full = QFileInfo(StoragePaths::PinHistoryFile()).size();
         pin.resetModelData();

@@ -27,11 +27,7 @@ private:
     CCilpboardListModel *cb() { return mgr()->clipboardModel(); }
     CCilpboardListModel *pin() { return mgr()->pinModel(); }
     // Clipboard list rows, rows[0] on top.
-    void fill(const QStringList &rows)
-    {
-        for (int i = rows.size() - 1; i >= 0; --i)
-            cb()->prependItem(TextItem(rows.at(i)));
-    }
+    void fill(const QStringList &rows) { FillTextRows(*cb(), rows); }
     QList<int> favNumbers()
     {
         QList<int> favs;

@@ -59,11 +59,7 @@ private:
         return shown;
     }
 
-    void fill(const QStringList &rows)
-    {
-        for (int i = rows.size() - 1; i >= 0; --i)
-            cb()->prependItem(TextItem(rows.at(i)));
-    }
+    void fill(const QStringList &rows) { FillTextRows(*cb(), rows); }
     void showWindow()
     {
         if (!m_wnd->isVisible())
