@@ -145,6 +145,7 @@ void CCilpboardListModel::prependItem(const CBData &item)
     beginInsertRows(QModelIndex(), 0, 0);
     m_items.prepend(item);
     endInsertRows();
+    emit sigInsertionFinished();
 }
 
 bool CCilpboardListModel::moveRow(int from, int to)

@@ -93,6 +93,9 @@ signals:
     void sigQPFilterNoItemVisible(bool all_hidden);
     void sigRowChanged();
     void sigRowChangedInstant();
+    // Emitted once rowsInserted has reached every view, so that a handler may change the
+    // rows again without a view hearing of the change before the insertion.
+    void sigInsertionFinished();
 
 public slots:
     void UpdateMaxItemCount(int sz);

@@ -120,6 +120,8 @@ private slots:
                                       Q_ARG(QVariant, true));
             QTRY_VERIFY(!stackBusy());
         }
+        CSettingsHelper::instance()->setIni(CSettingsHelper::instance()->stack_max_item_count(),
+                                            50);
         // The pointer rests outside the window until a case moves it.
         Run("xdotool", {"mousemove", "1270", "790"});
         cb()->clearRows();
@@ -282,6 +284,18 @@ private slots:
         QTRY_VERIFY(pinViewShown());
         Key({"Return"});
         QCOMPARE(pin()->rowCount(), 1);
+    }
+
+    void aFullListKeepsItsRowCountInTheView()
+    {
+        CSettingsHelper *ini = CSettingsHelper::instance();
+        ini->setIni(ini->stack_max_item_count(), kRows.size() + 1);
+        for (const QString &text : {"first new", "second new", "third new"}) {
+            QGuiApplication::clipboard()->setText(text);
+            QTRY_COMPARE(cb()->getPlain(0), QString(text));
+            QCOMPARE(cb()->rowCount(), kRows.size());
+            QCOMPARE(prop("main_list", "count").toInt(), cb()->rowCount());
+        }
     }
 
     void infoBoxCountsTheKinds()
