@@ -11,8 +11,6 @@ constexpr int kListSaveEvery = 15;
 
 CCilpboardListModel::CCilpboardListModel(QObject *parent) : QAbstractListModel(parent)
 {
-    m_filter.setPatternSyntax(QRegExp::Wildcard);
-    m_filter.setCaseSensitivity(Qt::CaseInsensitive);
     m_delayTimer.setSingleShot(true);
     m_delayTimer.setInterval(0);
     connect(&m_delayTimer, &QTimer::timeout, this, &CCilpboardListModel::DelayedRowChanged);

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "clipboard/cbdata.h"
+#include "clipboard/wildcard_matcher.h"
 
 #include <QAbstractListModel>
-#include <QRegExp>
 #include <QTimer>
 #include <QVector>
 
@@ -107,10 +107,9 @@ private:
     void onRowsChanged();
     bool isRowVisible(int row, bool qp) const;
     bool matchesFilter(int row) const;
-    void setFilterKey(const QString &key);
 
     int m_lastFavorNum = -1;
-    QRegExp m_filter;
+    WildcardMatcher m_filter;
     QVector<CBData> m_items;
     bool m_isLocal = true;
     QString m_ip;
