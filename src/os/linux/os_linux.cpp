@@ -1,7 +1,9 @@
 #include "os/linux/os_linux.h"
 
+#include "logging.h"
 #include "os/linux/linux_platform_clipboard.h"
 #include "os/linux/resize_border_filter.h"
+#include "os/linux/x11_selection.h"
 #include "settings/settings_helper.h"
 
 #include <QApplication>
@@ -24,9 +26,18 @@ COSLinux::~COSLinux()
 
 CClipboardAbstract *COSLinux::ClipboardWatcher()
 {
+    if (m_watcher)
+        return m_watcher;
+    // XFixes events already report every change; only without them is the owner polled.
+    LinuxPlatformClipboard::OwnerProbe poll_owner;
+    if (QX11Info::isPlatformX11() && !X11HasXFixes(QX11Info::display())) {
+        poll_owner = [] {
+            return X11ClipboardOwner(QX11Info::display());
+        };
+        qCInfo(lcOs) << "no XFixes on this X server: polling the clipboard owner every 200 ms";
+    }
     // A child of the application, so its timer stops while the event loop still exists.
-    if (!m_watcher)
-        m_watcher = new LinuxPlatformClipboard(qApp);
+    m_watcher = new LinuxPlatformClipboard(poll_owner, qApp);
     return m_watcher;
 }
 
