@@ -21,6 +21,7 @@ int main(int argc, char *argv[])
     ok = RunImageCapture(table) && ok;
     ok = RunHistoryAndFilter(table) && ok;
     ok = RunMainWindow(table) && ok;
+    ok = RunIdleCost(table) && ok;
     table.print();
     return ok ? 0 : 1;
 }
