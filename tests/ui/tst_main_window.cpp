@@ -6,6 +6,7 @@
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
 #include "isolated_env.h"
+#include "qt_warning_log.h"
 #include "settings/settings_helper.h"
 #include "test_items.h"
 #include "ui_driver.h"
@@ -15,7 +16,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QQmlApplicationEngine>
-#include <QQmlError>
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
@@ -77,6 +77,14 @@ private:
         QVERIFY2(shot.save(path), qPrintable(path));
     }
 
+    // A left click at a point of the window, through the X server.
+    void clickAt(const QPoint &local)
+    {
+        const QPoint at = m_wnd->mapToGlobal(local);
+        Run("xdotool",
+            {"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
+    }
+
     // Puts the mouse pointer over a row of the current list, through the X server.
     void hoverRow(int row)
     {
@@ -87,7 +95,6 @@ private:
     CMain *m_main = nullptr;
     QQuickWindow *m_wnd = nullptr;
     QString m_theme;
-    QStringList m_qmlWarnings;
 
 private slots:
     void initTestCase()
@@ -98,12 +105,9 @@ private slots:
         ini->setIni(ini->app_version(), "1.5.0");
         ini->setIni(ini->app_theme_color(), m_theme == "light");
         ini->setIni(ini->app_show_tray(), true);
+        QtWarningLog::instance()->listenNow();
         m_main = new CMain(this);
-        connect(m_main->engine(), &QQmlEngine::warnings, this,
-                [this](const QList<QQmlError> &warnings) {
-                    for (const QQmlError &w : warnings)
-                        m_qmlWarnings << w.toString();
-                });
+        QtWarningLog::instance()->watch(m_main->engine());
         QVERIFY(m_main->initialise());
         m_wnd = qobject_cast<QQuickWindow *>(m_main->engine()->rootObjects().first());
         QVERIFY(m_wnd);
@@ -134,11 +138,10 @@ private slots:
         QTRY_COMPARE(ForeignClipboard(), kRows.at(0));
     }
 
-    // Whatever a case did, the interface reported no QML error.
+    // Whatever a case did, neither QML nor Qt printed a warning.
     void cleanup()
     {
-        const QStringList warnings = m_qmlWarnings;
-        m_qmlWarnings.clear();
+        const QStringList warnings = QtWarningLog::instance()->take();
         QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
     }
 
@@ -242,9 +245,7 @@ private slots:
     {
         hoverRow(3);
         QTest::qWait(100); // the buttons appear with the hover
-        const QPoint copy = m_wnd->mapToGlobal(QPoint(350 - 36 - 18, 52 + 48 * 3 + 24));
-        Run("xdotool",
-            {"mousemove", QString::number(copy.x()), QString::number(copy.y()), "click", "1"});
+        clickAt(QPoint(350 - 36 - 18, 52 + 48 * 3 + 24));
         QTRY_COMPARE(cb()->getPlain(0), kRows.at(3));
         QTRY_COMPARE(ForeignClipboard(), kRows.at(3));
     }
@@ -295,6 +296,29 @@ private slots:
             QTRY_COMPARE(cb()->getPlain(0), QString(text));
             QCOMPARE(cb()->rowCount(), kRows.size());
             QCOMPARE(prop("main_list", "count").toInt(), cb()->rowCount());
+        }
+    }
+
+    // The title bar's menu, opened with the mouse: without a tray icon it ends with Quit.
+    void theMenuOffersQuitOnlyWithoutATray()
+    {
+        CSettingsHelper *ini = CSettingsHelper::instance();
+        for (const bool tray : {false, true}) {
+            ini->setIni(ini->app_show_tray(), tray);
+            clickAt(QPoint(m_wnd->width() - 78, 26));
+            QObject *bar = obj("btn_menu")->parent();
+            QTRY_VERIFY(bar->property("menu").value<QObject *>());
+            auto *menu = bar->property("menu").value<QObject *>();
+            QTRY_VERIFY(menu->property("opened").toBool());
+            const int count = menu->property("count").toInt();
+            QQuickItem *last = nullptr;
+            QMetaObject::invokeMethod(menu, "itemAt", Q_RETURN_ARG(QQuickItem *, last),
+                                      Q_ARG(int, count - 1));
+            QVERIFY(last);
+            QCOMPARE(count, tray ? 4 : 5);
+            QCOMPARE(last->property("text").toString(), QString(tray ? "About" : "Quit"));
+            Key({"Escape"});
+            QTRY_VERIFY(!bar->property("menu").value<QObject *>());
         }
     }
 
@@ -416,9 +440,7 @@ private slots:
         QTRY_VERIFY(obj<QQuickItem>("ctrl_btns")->implicitWidth() > 0);
         saveShot("main-item-buttons");
         // The title bar's menu, opened with the mouse.
-        const QPoint menu = m_wnd->mapToGlobal(QPoint(m_wnd->width() - 78, 26));
-        Run("xdotool",
-            {"mousemove", QString::number(menu.x()), QString::number(menu.y()), "click", "1"});
+        clickAt(QPoint(m_wnd->width() - 78, 26));
         saveShot("main-menu");
         Key({"Escape"});
     }
