@@ -12,6 +12,8 @@ Row {
     signal sigShowConnect()
     signal sigShowBugReport()
     signal sigCloseWnd()
+    // The menu has gone; whatever had the keyboard before may take it back.
+    signal sigMenuClosed()
 
     property var menu: null
 
@@ -84,6 +86,7 @@ Row {
                 if (root.menu === menu)
                     root.menu = null
                 menu.destroy()
+                root.sigMenuClosed()
             }
         }
     }

@@ -4,6 +4,7 @@
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/mime_convert.h"
 #include "clipboard/qml_helper.h"
+#include "clipboard/storage_paths.h"
 #include "cmain.h"
 #include "isolated_env.h"
 #include "qt_warning_log.h"
@@ -299,6 +300,31 @@ private slots:
         }
     }
 
+    // A click on an item action in the title bar leaves the keyboard with the list.
+    void afterATitleBarActionTheKeysMoveTheListAgain()
+    {
+        QImage picture(64, 48, QImage::Format_RGB32);
+        picture.fill(Qt::darkMagenta);
+        CBData image = TextItem("Image", CQmlTypes::Image);
+        image.md5 = GetVariantMd5(QVariant(picture));
+        image.val = image.md5;
+        QDir().mkpath(StoragePaths::ClipboardDir());
+        QVERIFY(picture.save(StoragePaths::ImgPath(image.md5)));
+        cb()->prependItem(image);
+        obj("main_list")->setProperty("currentIndex", 0);
+        QTRY_VERIFY(obj<QQuickItem>("ctrl_btns")->implicitWidth() > 0);
+
+        auto *buttons = obj<QQuickItem>("ctrl_btns");
+        const qreal side = buttons->height();
+        clickAt(buttons->mapToScene(QPointF(side / 2, side / 2)).toPoint());
+        QTRY_VERIFY(prop("btn_rotate", "checked").toBool()); // the picture turned
+        QTRY_VERIFY(prop("main_list", "activeFocus").toBool());
+        Key({"End"});
+        QTRY_COMPARE(mainIndex(), cb()->rowCount() - 1);
+        Key({"Home"});
+        QTRY_COMPARE(mainIndex(), 0);
+    }
+
     // The title bar's menu, opened with the mouse: without a tray icon it ends with Quit.
     void theMenuOffersQuitOnlyWithoutATray()
     {
@@ -319,6 +345,7 @@ private slots:
             QCOMPARE(last->property("text").toString(), QString(tray ? "About" : "Quit"));
             Key({"Escape"});
             QTRY_VERIFY(!bar->property("menu").value<QObject *>());
+            QTRY_VERIFY(prop("main_list", "activeFocus").toBool()); // the keyboard is back
         }
     }
 
