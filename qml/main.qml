@@ -181,7 +181,7 @@ ApplicationWindow {
                 z: 1
                 width: parent.width
                 height: m_const.title_height
-                radius: m_const.wnd_radius
+                radius: main_box.radius
                 color: Qt.darker(root.Material.background, 1.05)
 
                 RowLayout {

@@ -349,6 +349,21 @@ private slots:
         }
     }
 
+    // No compositor runs in the session: the window draws every one of its pixels, the
+    // corners too, or they show black.
+    void theWindowHasNoSeeThroughCorners()
+    {
+        QTest::qWait(300);
+        const QImage shot = m_wnd->grabWindow();
+        QVERIFY(!shot.isNull());
+        const int r = shot.width() - 1, b = shot.height() - 1;
+        for (const QPoint &p : {QPoint(0, 0), QPoint(r, 0), QPoint(0, b), QPoint(r, b)})
+            QVERIFY2(qAlpha(shot.pixel(p)) == 255, qPrintable(QString("corner %1,%2 alpha %3")
+                                                                  .arg(p.x())
+                                                                  .arg(p.y())
+                                                                  .arg(qAlpha(shot.pixel(p)))));
+    }
+
     void infoBoxCountsTheKinds()
     {
         QClipboard *clipboard = QGuiApplication::clipboard();
