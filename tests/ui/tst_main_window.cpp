@@ -16,15 +16,46 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPointer>
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QtMath>
 
 using namespace UiDriver;
 
 namespace {
 const QStringList kRows = {"alpha one", "bravo two", "charlie three", "delta four", "echo five"};
+
+// Relative luminance and contrast ratio as the web's accessibility guidelines define them.
+double Luminance(QRgb c)
+{
+    auto channel = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
+}
+
+double Contrast(QRgb a, QRgb b)
+{
+    const double la = Luminance(a), lb = Luminance(b);
+    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+
+// The strongest contrast of any pixel in `area` against `ground`: the colour a line or a
+// glyph is drawn in shows fully in its core pixels, its edges are blended with the ground.
+double MaxContrast(const QImage &shot, const QRect &area, QRgb ground)
+{
+    double best = 1;
+    const QRect inside = area & shot.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            best = qMax(best, Contrast(shot.pixel(x, y), ground));
+    }
+    return best;
+}
 } // namespace
 
 class TestMainWindow : public QObject
@@ -67,6 +98,19 @@ private:
             emit CQmlHelper::instance()->sigShowMainWnd();
         QVERIFY(Activate(m_wnd));
         QTRY_VERIFY(!stackBusy());
+    }
+    // To the Clipboard view (or the Pin view), as the window's own view switch does it.
+    void switchView(bool to_clipboard)
+    {
+        QMetaObject::invokeMethod(m_wnd, "switchView2Local", Q_ARG(QVariant, false),
+                                  Q_ARG(QVariant, to_clipboard));
+        QTRY_VERIFY(!stackBusy());
+    }
+    // The window as drawn, once animations and asynchronous images have settled.
+    QImage settledShot()
+    {
+        QTest::qWait(600);
+        return m_wnd->grabWindow();
     }
     void saveShot(const QString &name)
     {
@@ -121,9 +165,7 @@ private slots:
         // current and on the clipboard, nothing pinned, no search.
         if (m_wnd->isVisible()) {
             QMetaObject::invokeMethod(obj("filter_box"), "clearFilter");
-            QMetaObject::invokeMethod(m_wnd, "switchView2Local", Q_ARG(QVariant, false),
-                                      Q_ARG(QVariant, true));
-            QTRY_VERIFY(!stackBusy());
+            switchView(true);
         }
         CSettingsHelper::instance()->setIni(CSettingsHelper::instance()->stack_max_item_count(),
                                             50);
@@ -362,6 +404,59 @@ private slots:
                                                                   .arg(p.x())
                                                                   .arg(p.y())
                                                                   .arg(qAlpha(shot.pixel(p)))));
+    }
+
+    // Measured on the window's pixels: links of rich text against the details panel, the
+    // last-favourite separator against its row, and a row's text behind a dialog's dimmer
+    // against that row, each at least as far apart as readable text needs (3:1 for the
+    // line).
+    void darkThemeColoursAreReadable()
+    {
+        if (m_theme != "dark")
+            QSKIP("the light theme keeps the style's own colours");
+        mgr()->pinItem(1);
+        mgr()->pinItem(2);
+        mgr()->setIndexFavor(pin()->indexOfMD5(TextItem(kRows.at(2)).md5));
+        switchView(false);
+        QTRY_VERIFY(pinViewShown());
+        obj("pin_list")->setProperty("currentIndex", 1); // the separator's row is not current
+        auto *separator = qobject_cast<QQuickItem *>(Find(m_wnd, "fav_separator"));
+        QVERIFY(separator);
+        QImage shot = settledShot();
+        const QRect line = separator->mapRectToScene(separator->boundingRect()).toRect();
+        const QRgb row_ground = shot.pixel(line.center().x(), line.y() - 4);
+        QVERIFY2(MaxContrast(shot, line, row_ground) >= 3.0,
+                 qPrintable(QString::number(MaxContrast(shot, line, row_ground))));
+
+        switchView(true);
+        QTRY_VERIFY(!pinViewShown());
+        CBData html = TextItem("a link", CQmlTypes::Html);
+        html.val = QString("<p><a href=\"https://tolvane.example.org/\">a link to follow</a></p>");
+        html.md5 = GetVariantMd5(html.val);
+        cb()->prependItem(html);
+        obj("main_list")->setProperty("currentIndex", 0);
+        // The page of the row before is replaced by the rich text's.
+        QTRY_VERIFY(Find(m_wnd, "text_area") &&
+                    Find(m_wnd, "text_area")->property("text").toString().contains("follow"));
+        QPointer<QQuickItem> area = obj<QQuickItem>("text_area");
+        shot = settledShot();
+        QVERIFY(area);
+        const QRect text = area->mapRectToScene(area->boundingRect()).toRect();
+        const QRgb area_ground = shot.pixel(text.x() + 4, text.bottom() - 4);
+        QVERIFY2(MaxContrast(shot, text, area_ground) >= 4.5,
+                 qPrintable(QString::number(MaxContrast(shot, text, area_ground))));
+
+        saveShot("main-rich-text-link");
+        Key({"ctrl+shift+d"});
+        QTRY_VERIFY(Find(m_wnd, "confirm_dlg"));
+        QTRY_VERIFY(prop("confirm_dlg", "opened").toBool());
+        shot = settledShot();
+        const QRect second_row(16, 52 + 48, 300, 48); // "alpha one", above the dialog
+        const QRgb dimmed_ground = shot.pixel(330, 52 + 48 + 24);
+        QVERIFY2(MaxContrast(shot, second_row, dimmed_ground) >= 4.5,
+                 qPrintable(QString::number(MaxContrast(shot, second_row, dimmed_ground))));
+        Key({"Escape"});
+        QTRY_VERIFY(!Find(m_wnd, "confirm_dlg"));
     }
 
     void infoBoxCountsTheKinds()
