@@ -58,8 +58,11 @@ Item {
         Row {
             readonly property var val: root.model.getVal(root.index)
             ActionBtn {
+                objectName: "btn_reveal"
                 text: FV.Folder_open
-                tooltip_str: m_const.isWin ? qsTr("Show in Explorer") : qsTr("Show in Finder")
+                tooltip_str: Qt.platform.os === "windows" ? qsTr("Show in Explorer")
+                           : Qt.platform.os === "osx" ? qsTr("Show in Finder")
+                           : qsTr("Show in file manager")
                 onClicked: m_utilities.revealInExplorer(root.model.getVal(root.index))
             }
             ActionBtn {
@@ -83,9 +86,10 @@ Item {
                 Component.onCompleted: m_utilities.sigDetailsPicRotate(btn_rotate)
             }
             ActionBtn {
+                objectName: "btn_previewer"
                 visible: m_const.peekora_path !== ""
                 text: FV.Eye
-                tooltip_str: m_const.isWin ? qsTr("Open with peekora") : qsTr("Open with Quicklook")
+                tooltip_str: qsTr("Open with %1").arg(m_const.peekora_name)
                 onClicked: {
                     const m = root.model
                     m_utilities.quicklook(m_const.peekora_path, m_utilities.decodeLocalFileUrl(

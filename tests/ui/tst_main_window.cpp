@@ -21,6 +21,7 @@
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QSettings>
 #include <QtMath>
 
 using namespace UiDriver;
@@ -150,6 +151,11 @@ private slots:
         ini->setIni(ini->app_version(), "1.5.0");
         ini->setIni(ini->app_theme_color(), m_theme == "light");
         ini->setIni(ini->app_show_tray(), true);
+        // A previewer the program finds at start, under a name of its own.
+        const QString viewer = QDir::tempPath() + "/Peek Viewer";
+        QVERIFY(QFile::copy("/bin/true", viewer));
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Marden", "Peekora")
+            .setValue("Others/app_path", viewer);
         QtWarningLog::instance()->listenNow();
         m_main = new CMain(this);
         QtWarningLog::instance()->watch(m_main->engine());
@@ -365,6 +371,28 @@ private slots:
         QTRY_COMPARE(mainIndex(), cb()->rowCount() - 1);
         Key({"Home"});
         QTRY_COMPARE(mainIndex(), 0);
+    }
+
+    // On Linux the buttons name what they open: the file manager, the previewer found.
+    void itemButtonsNameWhatTheyOpen()
+    {
+        cb()->prependItem(FileListItem({QUrl::fromLocalFile(QDir::tempPath())}));
+        obj("main_list")->setProperty("currentIndex", 0);
+        QTRY_VERIFY(Find(m_wnd, "btn_reveal"));
+        QCOMPARE(prop("btn_reveal", "tooltip_str").toString(), QString("Show in file manager"));
+
+        QImage picture(32, 32, QImage::Format_RGB32);
+        picture.fill(Qt::darkGreen);
+        CBData image = TextItem("Image", CQmlTypes::Image);
+        image.md5 = GetVariantMd5(QVariant(picture));
+        image.val = image.md5;
+        QDir().mkpath(StoragePaths::ClipboardDir());
+        QVERIFY(picture.save(StoragePaths::ImgPath(image.md5)));
+        cb()->prependItem(image);
+        obj("main_list")->setProperty("currentIndex", 0);
+        QTRY_VERIFY(Find(m_wnd, "btn_previewer"));
+        QTRY_VERIFY(prop("btn_previewer", "visible").toBool());
+        QCOMPARE(prop("btn_previewer", "tooltip_str").toString(), QString("Open with Peek Viewer"));
     }
 
     // The title bar's menu, opened with the mouse: without a tray icon it ends with Quit.
