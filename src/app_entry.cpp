@@ -1,8 +1,8 @@
 #include "app_entry.h"
 
 #include "app_identity.h"
+#include "app_logging.h"
 #include "cmain.h"
-#include "logging.h"
 #include "os/os_abstract.h"
 #include "settings/settings_helper.h"
 #include "single_instance.h"

@@ -1,7 +1,7 @@
 #include "constants.h"
 
 #include "app_identity.h"
-#include "logging.h"
+#include "app_logging.h"
 #include "os/os_abstract.h"
 #include "packaged_app.h"
 #include "settings/settings_helper.h"

@@ -1,6 +1,6 @@
 #include "single_instance.h"
 
-#include "logging.h"
+#include "app_logging.h"
 
 #include <QDir>
 #include <QFile>

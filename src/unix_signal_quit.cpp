@@ -1,6 +1,6 @@
 #include "unix_signal_quit.h"
 
-#include "logging.h"
+#include "app_logging.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

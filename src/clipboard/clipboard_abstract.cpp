@@ -1,7 +1,7 @@
 #include "clipboard/clipboard_abstract.h"
 
-#include "clipboard/mime_convert.h"
-#include "clipboard/text_helpers.h"
+#include "item/mime_convert.h"
+#include "item/text_helpers.h"
 
 #include <QGuiApplication>
 #include <QMimeData>

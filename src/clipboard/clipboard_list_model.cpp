@@ -1,7 +1,7 @@
 #include "clipboard/clipboard_list_model.h"
 
 #include "clipboard/clipboard_abstract.h"
-#include "logging.h"
+#include "item/clipboard_logging.h"
 #include "os/os_abstract.h"
 
 namespace {

@@ -2,10 +2,10 @@
 #include "clipboard/clipboard_manager.h"
 
 #include "clipboard/clipboard_abstract.h"
-#include "clipboard/mime_convert.h"
 #include "clipboard/qml_helper.h"
-#include "clipboard/storage_paths.h"
-#include "logging.h"
+#include "item/clipboard_logging.h"
+#include "item/mime_convert.h"
+#include "item/storage_paths.h"
 #include "os/os_abstract.h"
 
 #include <QCoreApplication>

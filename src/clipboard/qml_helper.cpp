@@ -2,9 +2,9 @@
 
 #include "clipboard/clipboard_list_model.h"
 #include "clipboard/clipboard_manager.h"
-#include "clipboard/storage_paths.h"
-#include "clipboard/text_helpers.h"
-#include "logging.h"
+#include "item/clipboard_logging.h"
+#include "item/storage_paths.h"
+#include "item/text_helpers.h"
 #include "os/os_abstract.h"
 
 #include <QCoreApplication>

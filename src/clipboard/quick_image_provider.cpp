@@ -1,6 +1,6 @@
 #include "clipboard/quick_image_provider.h"
 
-#include "logging.h"
+#include "item/clipboard_logging.h"
 
 #include <algorithm>
 

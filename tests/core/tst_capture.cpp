@@ -2,9 +2,9 @@
 // in-process clipboard of the offscreen platform.
 #include "clipboard/clipboard_abstract.h"
 #include "clipboard/clipboard_manager.h"
-#include "clipboard/mime_convert.h"
+#include "item/mime_convert.h"
 #include "clipboard/qml_helper.h"
-#include "clipboard/storage_paths.h"
+#include "item/storage_paths.h"
 #include "isolated_env.h"
 #include "os/os_abstract.h"
 #include "settings/settings_helper.h"

@@ -1,7 +1,7 @@
 // The list model on its own: roles, searches, navigation, paging, moves and image places.
 #include "clipboard/clipboard_list_model.h"
-#include "clipboard/mime_convert.h"
-#include "clipboard/storage_paths.h"
+#include "item/mime_convert.h"
+#include "item/storage_paths.h"
 #include "isolated_env.h"
 #include "test_items.h"
 

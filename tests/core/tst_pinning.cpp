@@ -1,8 +1,8 @@
 // Pinning, favourites and write-back through the clipboard manager and m_utilities.
 #include "clipboard/clipboard_manager.h"
-#include "clipboard/mime_convert.h"
+#include "item/mime_convert.h"
 #include "clipboard/qml_helper.h"
-#include "clipboard/storage_paths.h"
+#include "item/storage_paths.h"
 #include "isolated_env.h"
 #include "test_items.h"
 

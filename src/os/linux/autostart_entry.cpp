@@ -1,7 +1,7 @@
 #include "os/linux/autostart_entry.h"
 
-#include "logging.h"
 #include "os/linux/os_linux.h"
+#include "os/os_logging.h"
 
 #include <QCoreApplication>
 #include <QDir>

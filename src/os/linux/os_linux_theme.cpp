@@ -1,5 +1,5 @@
-#include "logging.h"
 #include "os/linux/os_linux.h"
+#include "os/os_logging.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

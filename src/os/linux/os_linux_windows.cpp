@@ -1,6 +1,6 @@
-#include "logging.h"
 #include "os/linux/os_linux.h"
 #include "os/linux/resize_border_filter.h"
+#include "os/os_logging.h"
 
 #include <QQuickWindow>
 

@@ -1,4 +1,4 @@
-#include "clipboard/cbdata.h"
+#include "item/cbdata.h"
 
 #include <QDataStream>
 

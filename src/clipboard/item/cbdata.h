@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qml_types.h"
+#include "item/qml_types.h"
 
 #include <QList>
 #include <QMetaType>

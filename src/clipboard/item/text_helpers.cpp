@@ -1,4 +1,4 @@
-#include "clipboard/text_helpers.h"
+#include "item/text_helpers.h"
 
 #include <QRegularExpression>
 #include <QStringList>

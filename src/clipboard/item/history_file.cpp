@@ -1,7 +1,7 @@
-#include "clipboard/history_file.h"
+#include "item/history_file.h"
 
-#include "clipboard/storage_paths.h"
-#include "logging.h"
+#include "item/clipboard_logging.h"
+#include "item/storage_paths.h"
 
 #include <QColor>
 #include <QDataStream>

@@ -1,4 +1,4 @@
-#include "clipboard/storage_paths.h"
+#include "item/storage_paths.h"
 
 #include <QDir>
 #include <QStandardPaths>

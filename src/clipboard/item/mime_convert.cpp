@@ -1,8 +1,8 @@
-#include "clipboard/mime_convert.h"
+#include "item/mime_convert.h"
 
-#include "clipboard/storage_paths.h"
-#include "clipboard/text_helpers.h"
-#include "logging.h"
+#include "item/clipboard_logging.h"
+#include "item/storage_paths.h"
+#include "item/text_helpers.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
