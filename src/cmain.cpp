@@ -2,12 +2,12 @@
 
 #include "app_identity.h"
 #include "app_logging.h"
-#include "clipboard/clipboard_abstract.h"
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"
 #include "clipboard/quick_image_provider.h"
 #include "constants.h"
 #include "item/storage_paths.h"
+#include "os/clipboard_abstract.h"
 #include "os/os_abstract.h"
 #include "qml_registration.h"
 #include "settings/settings_helper.h"
@@ -51,6 +51,7 @@ bool CMain::initialise(const QUrl &main_qml)
         qCCritical(lcApp) << Q_FUNC_INFO << __LINE__ << main_qml << "gave no window";
         return false;
     }
+    OsInstance()->setWindowShadowLength(CConstants::instance()->shadowLen());
     OsInstance()->SetupMainWindow(window, m_engine.rootContext());
     QTimer::singleShot(0, this, &CMain::DelayInit);
     return true;

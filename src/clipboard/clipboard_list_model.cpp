@@ -1,8 +1,7 @@
 #include "clipboard/clipboard_list_model.h"
 
-#include "clipboard/clipboard_abstract.h"
+#include "clipboard/write_back.h"
 #include "item/clipboard_logging.h"
-#include "os/os_abstract.h"
 
 namespace {
 constexpr int kPinSaveEvery = 2;
@@ -221,6 +220,6 @@ void CCilpboardListModel::moveRow2Top(int index, bool go2top4main)
 {
     if (index <= 0 || index >= m_items.size())
         return;
-    OsInstance()->ClipboardWatcher()->writeBackItem(m_items.at(index), go2top4main);
+    WriteBack::Item(m_items.at(index), go2top4main);
     moveRow(index, 0);
 }

@@ -2,7 +2,7 @@
 
 #include "app_identity.h"
 #include "os/os_abstract.h"
-#include "packaged_app.h"
+#include "os/packaged_app.h"
 #include "settings/settings_logging.h"
 
 #include <QCoreApplication>

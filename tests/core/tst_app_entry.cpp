@@ -2,8 +2,8 @@
 #include "app_entry.h"
 #include "app_identity.h"
 #include "isolated_env.h"
+#include "os/unix_signal_quit.h"
 #include "settings/settings_helper.h"
-#include "unix_signal_quit.h"
 
 #include <QProcess>
 #include <QTextStream>

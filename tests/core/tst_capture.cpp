@@ -1,11 +1,12 @@
 // Capture of clipboard contents into item records and into the Clipboard list, on the
 // in-process clipboard of the offscreen platform.
-#include "clipboard/clipboard_abstract.h"
 #include "clipboard/clipboard_manager.h"
-#include "item/mime_convert.h"
 #include "clipboard/qml_helper.h"
-#include "item/storage_paths.h"
+#include "clipboard/write_back.h"
 #include "isolated_env.h"
+#include "item/mime_convert.h"
+#include "item/storage_paths.h"
+#include "os/clipboard_abstract.h"
 #include "os/os_abstract.h"
 #include "settings/settings_helper.h"
 
@@ -259,7 +260,7 @@ private slots:
         other.type = CQmlTypes::Text;
         other.val = other.plain = "written back";
         other.md5 = GetVariantMd5(other.val);
-        watcher()->writeBackItem(other, false);
+        WriteBack::Item(other, false);
         QTest::qWait(20);
         QCOMPARE(list()->rowCount(), 1);
         QCOMPARE(list()->getPlain(0), QString("one"));
@@ -292,7 +293,7 @@ private slots:
     {
         copy(TextMime("x"));
         QSignalSpy spy(CQmlHelper::instance(), &CQmlHelper::sigGotoFirstIndex4Main);
-        watcher()->writeBackItem(list()->item(0), true);
+        WriteBack::Item(list()->item(0), true);
         QTest::qWait(20);
         QCOMPARE(spy.count(), 1);
         QCOMPARE(list()->rowCount(), 1);

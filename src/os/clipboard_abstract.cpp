@@ -1,6 +1,5 @@
-#include "clipboard/clipboard_abstract.h"
+#include "os/clipboard_abstract.h"
 
-#include "item/mime_convert.h"
 #include "item/text_helpers.h"
 
 #include <QGuiApplication>
@@ -9,6 +8,11 @@
 const QMimeData *CClipboardAbstract::mimeData() const
 {
     return QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+}
+
+void CClipboardAbstract::putMimeData(QMimeData *mime)
+{
+    QGuiApplication::clipboard()->setMimeData(mime, QClipboard::Clipboard);
 }
 
 void CClipboardAbstract::setText(const QString &text, bool roll2top)
@@ -37,12 +41,5 @@ void CClipboardAbstract::setMimeData(QMimeData *mime, bool roll2top)
 {
     if (roll2top)
         mime->setProperty(ClipboardMarkers::kRoll2Top, QStringLiteral("true"));
-    QGuiApplication::clipboard()->setMimeData(mime, QClipboard::Clipboard);
-}
-
-void CClipboardAbstract::writeBackItem(const CBData &item, bool roll2top)
-{
-    QMimeData *mime = GetMimeFromCBData(item);
-    mime->setProperty(ClipboardMarkers::kFilter, QStringLiteral("true"));
-    setMimeData(mime, roll2top);
+    putMimeData(mime);
 }

@@ -1,6 +1,6 @@
-#include "unix_signal_quit.h"
+#include "os/unix_signal_quit.h"
 
-#include "app_logging.h"
+#include "os/os_logging.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -14,7 +14,8 @@
 namespace {
 int g_pipe[2] = {-1, -1};
 const int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
-static_assert(std::size(kSignals) == 3, "one saved handler per signal");
+// The handlers found at installation, put back when the object goes.
+struct sigaction g_previous[std::size(kSignals)] = {};
 
 void OnSignal(int signo)
 {
@@ -29,7 +30,7 @@ void OnSignal(int signo)
 CUnixSignalQuit::CUnixSignalQuit(QObject *parent) : QObject(parent)
 {
     if (g_pipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_pipe) != 0) {
-        qCWarning(lcApp) << Q_FUNC_INFO << __LINE__ << "signal pipe unavailable";
+        qCWarning(lcOs) << Q_FUNC_INFO << __LINE__ << "signal pipe unavailable";
         return;
     }
     ::fcntl(g_pipe[0], F_SETFL, O_NONBLOCK);
@@ -43,7 +44,7 @@ CUnixSignalQuit::CUnixSignalQuit(QObject *parent) : QObject(parent)
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
     for (int i = 0; i < int(std::size(kSignals)); ++i)
-        ::sigaction(kSignals[i], &sa, &m_previous[i]);
+        ::sigaction(kSignals[i], &sa, &g_previous[i]);
 }
 
 CUnixSignalQuit::~CUnixSignalQuit()
@@ -51,7 +52,7 @@ CUnixSignalQuit::~CUnixSignalQuit()
     if (!m_notifier)
         return;
     for (int i = 0; i < int(std::size(kSignals)); ++i)
-        ::sigaction(kSignals[i], &m_previous[i], nullptr);
+        ::sigaction(kSignals[i], &g_previous[i], nullptr);
     ::close(g_pipe[0]);
     ::close(g_pipe[1]);
     g_pipe[0] = g_pipe[1] = -1;
@@ -62,6 +63,6 @@ void CUnixSignalQuit::onReadable()
     unsigned char b = 0;
     if (::read(g_pipe[1], &b, 1) != 1)
         return;
-    qCInfo(lcApp) << "signal" << int(b) << "received, quitting";
+    qCInfo(lcOs) << "signal" << int(b) << "received, quitting";
     emit sigReceived(int(b));
 }

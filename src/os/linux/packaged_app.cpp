@@ -1,4 +1,4 @@
-#include "packaged_app.h"
+#include "os/packaged_app.h"
 
 #include <cstdlib>
 #include <unistd.h>

@@ -1,6 +1,6 @@
-#include "single_instance.h"
+#include "os/single_instance.h"
 
-#include "app_logging.h"
+#include "os/os_logging.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,8 +27,8 @@ bool SingleInstanceLock::tryAcquire(const QString &path)
     const int fd = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         // Without a lock file we cannot tell; running beats refusing to start.
-        qCWarning(lcApp) << Q_FUNC_INFO << __LINE__ << "cannot open lock file" << path
-                         << qt_error_string(errno);
+        qCWarning(lcOs) << Q_FUNC_INFO << __LINE__ << "cannot open lock file" << path
+                        << qt_error_string(errno);
         return true;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

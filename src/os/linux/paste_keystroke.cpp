@@ -1,4 +1,5 @@
-#include "os/linux/os_linux.h"
+#include "os/linux/paste_keystroke.h"
+
 #include "os/os_logging.h"
 
 #include <QEventLoop>
@@ -16,7 +17,7 @@ namespace {
 constexpr int kPasteSettleMs = 150;
 } // namespace
 
-void COSLinux::SendPasteKeystroke()
+void PasteKeystroke::Send()
 {
     if (!QX11Info::isPlatformX11()) {
         qCWarning(lcOs) << Q_FUNC_INFO << __LINE__ << "needs X11, platform is"

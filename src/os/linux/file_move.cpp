@@ -1,4 +1,5 @@
-#include "os/linux/os_linux.h"
+#include "os/linux/file_move.h"
+
 #include "os/os_logging.h"
 
 #include <QFile>
@@ -59,7 +60,9 @@ bool CopyReplacing(const QString &from, const QString &to, QString *error)
 }
 } // namespace
 
-void COSLinux::MoveFileWithUndo(const QString &from, const QString &to)
+namespace FileMove {
+
+void Move(const QString &from, const QString &to)
 {
     // There is no undoable move on Linux desktops; this is a plain move.
     const QFileInfo source(from);
@@ -90,3 +93,5 @@ void COSLinux::MoveFileWithUndo(const QString &from, const QString &to)
     if (!QFile::remove(from))
         qCWarning(lcOs) << Q_FUNC_INFO << __LINE__ << "copied, but cannot remove" << from;
 }
+
+} // namespace FileMove

@@ -2,13 +2,12 @@
 
 #include <QObject>
 
-#include <csignal>
-
 class QSocketNotifier;
 
 // Turns SIGTERM, SIGINT and SIGHUP into QCoreApplication::quit(), the same way the Quit
 // menu ends the program, so aboutToQuit runs and the history is saved on logout. The
 // handler itself only writes one byte into a socket pair; the work runs in the event loop.
+// One object at a time: a second one stays uninstalled.
 class CUnixSignalQuit : public QObject
 {
     Q_OBJECT
@@ -25,6 +24,4 @@ private:
     void onReadable();
 
     QSocketNotifier *m_notifier = nullptr;
-    // The handlers found at construction, put back on destruction.
-    struct sigaction m_previous[3] = {};
 };

@@ -1,11 +1,15 @@
-#include "os/linux/os_linux.h"
+#include "os/linux/system_theme.h"
+
 #include "os/os_logging.h"
 
+#include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QX11Info>
 
 namespace {
 // Start-up asks for the theme; a missing or stuck service must not hold it up.
@@ -64,7 +68,7 @@ bool GnomePrefersDark()
 }
 } // namespace
 
-bool COSLinux::IsSystemDarkTheme()
+bool SystemTheme::PrefersDark()
 {
     // An explicit preference of the portal decides; "no preference" asks the desktop.
     const int scheme = PortalColorScheme();
@@ -73,4 +77,17 @@ bool COSLinux::IsSystemDarkTheme()
     if (scheme == int(kPreferLight))
         return false;
     return GnomePrefersDark() || qEnvironmentVariable("GTK_THEME").endsWith(QLatin1String(":dark"));
+}
+
+void SystemTheme::ApplyStyleSheet(bool light)
+{
+    QFile css(light ? QStringLiteral("://def.css") : QStringLiteral("://dark.css"));
+    if (!css.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    qApp->setStyleSheet(QString::fromUtf8(css.readAll()));
+}
+
+bool SystemTheme::CompositorRunning()
+{
+    return QX11Info::isPlatformX11() && QX11Info::isCompositingManagerRunning();
 }

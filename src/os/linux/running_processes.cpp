@@ -1,11 +1,11 @@
-#include "os/linux/os_linux.h"
+#include "os/linux/running_processes.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
 
-QString COSLinux::FindRunningExecutable(const QString &base_name)
+QString RunningProcesses::FindExecutable(const QString &base_name)
 {
     const QString wanted = base_name.toLower();
     QList<qint64> pids;

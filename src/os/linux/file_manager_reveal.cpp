@@ -1,4 +1,5 @@
-#include "os/linux/os_linux.h"
+#include "os/linux/file_manager_reveal.h"
+
 #include "os/os_logging.h"
 
 #include <QDBusConnection>
@@ -35,7 +36,7 @@ bool OpenFolderOf(const QString &file)
 }
 } // namespace
 
-bool COSLinux::RevealInFileManager(const QList<QUrl> &files)
+bool FileManagerReveal::ShowItems(const QList<QUrl> &files, QObject *context)
 {
     QStringList uris;
     QString first;
@@ -62,18 +63,19 @@ bool COSLinux::RevealInFileManager(const QList<QUrl> &files)
         kFileManagerService, QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
     call << uris << QString();
-    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [first](QDBusPendingCallWatcher *w) {
-        w->deleteLater();
-        const QDBusPendingReply<> reply = *w;
-        if (!reply.isError())
-            return;
-        // No answer in time still means the file manager has the request.
-        if (reply.error().type() == QDBusError::NoReply ||
-            reply.error().type() == QDBusError::Timeout)
-            return;
-        qCDebug(lcOs) << "file manager refused ShowItems:" << reply.error().message();
-        OpenFolderOf(first);
-    });
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), context);
+    QObject::connect(
+        watcher, &QDBusPendingCallWatcher::finished, context, [first](QDBusPendingCallWatcher *w) {
+            w->deleteLater();
+            const QDBusPendingReply<> reply = *w;
+            if (!reply.isError())
+                return;
+            // No answer in time still means the file manager has the request.
+            if (reply.error().type() == QDBusError::NoReply ||
+                reply.error().type() == QDBusError::Timeout)
+                return;
+            qCDebug(lcOs) << "file manager refused ShowItems:" << reply.error().message();
+            OpenFolderOf(first);
+        });
     return true;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "item/cbdata.h"
-
 #include <QClipboard>
 #include <QImage>
 #include <QObject>
@@ -16,23 +14,27 @@ inline constexpr char kRoll2Top[] = "_internal_roll2top4main_";
 } // namespace ClipboardMarkers
 
 // The clipboard watcher: tells when the clipboard may have changed and carries the helpers
-// that read and write it. A platform backend derives from it.
+// that read and write it. A platform backend derives from it; `changed` must never be
+// emitted inside a write, so that a caller can connect first and then wait for it.
 class CClipboardAbstract : public QObject
 {
     Q_OBJECT
 public:
     using QObject::QObject;
 
-    const QMimeData *mimeData() const;
+    // The current contents, or null; owned by the clipboard.
+    virtual const QMimeData *mimeData() const;
 
     void setText(const QString &text, bool roll2top);
     void setHtml(const QString &html, bool roll2top);
     void setImage(const QImage &image, bool roll2top);
     // Takes ownership of mime.
     void setMimeData(QMimeData *mime, bool roll2top);
-    // Puts an existing item back, marked so that the change is not captured again.
-    void writeBackItem(const CBData &item, bool roll2top);
 
 signals:
     void changed(QClipboard::Mode mode = QClipboard::Clipboard);
+
+protected:
+    // Hands new contents (owned from now on) to the clipboard.
+    virtual void putMimeData(QMimeData *mime);
 };
