@@ -1,6 +1,6 @@
 #include "app_entry.h"
 
-#include "app_identity.h"
+#include "settings/app_identity.h"
 #include "app_logging.h"
 #include "cmain.h"
 #include "os/os_abstract.h"

@@ -1,6 +1,6 @@
 #include "cmain.h"
 
-#include "app_identity.h"
+#include "settings/app_identity.h"
 #include "app_logging.h"
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"

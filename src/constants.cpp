@@ -1,6 +1,6 @@
 #include "constants.h"
 
-#include "app_identity.h"
+#include "settings/app_identity.h"
 #include "app_logging.h"
 #include "os/os_abstract.h"
 #include "os/packaged_app.h"

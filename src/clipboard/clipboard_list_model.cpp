@@ -112,17 +112,19 @@ void CCilpboardListModel::removeItem(int index)
     endRemoveRows();
 }
 
+// A QVector holds at most INT_MAX rows, so the counts below fit an int.
 int CCilpboardListModel::getImgCount() const
 {
-    return std::count_if(m_items.cbegin(), m_items.cend(),
-                         [](const CBData &d) { return d.type == CQmlTypes::Image; });
+    return static_cast<int>(std::count_if(m_items.cbegin(), m_items.cend(), [](const CBData &d) {
+        return d.type == CQmlTypes::Image;
+    }));
 }
 
 int CCilpboardListModel::getTextCount() const
 {
-    return std::count_if(m_items.cbegin(), m_items.cend(), [](const CBData &d) {
+    return static_cast<int>(std::count_if(m_items.cbegin(), m_items.cend(), [](const CBData &d) {
         return d.type == CQmlTypes::Text || d.type == CQmlTypes::Html;
-    });
+    }));
 }
 
 int CCilpboardListModel::getOthersCount() const

@@ -83,7 +83,7 @@ void CQmlHelper::pasteFromQuickPaste(CCilpboardListModel *model, int index)
         return;
     // Afterwards the clipboard holds the history's newest item again; with an empty
     // history there is nothing to put back and the pasted item stays.
-    QTimer::singleShot(kRestoreDelayMs, this, [main, watcher] {
+    QTimer::singleShot(kRestoreDelayMs, this, [main] {
         if (main->rowCount() > 0)
             WriteBack::Item(main->item(0), false);
     });

@@ -1,6 +1,6 @@
 #include "settings/settings_helper.h"
 
-#include "app_identity.h"
+#include "settings/app_identity.h"
 #include "os/os_abstract.h"
 #include "os/packaged_app.h"
 #include "settings/settings_logging.h"

@@ -1,4 +1,4 @@
-#include "app_identity.h"
+#include "settings/app_identity.h"
 #include "isolated_env.h"
 #include "settings/settings_helper.h"
 
