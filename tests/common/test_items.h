@@ -1,7 +1,7 @@
 #pragma once
 
-#include "item/cbdata.h"
 #include "clipboard/clipboard_list_model.h"
+#include "item/cbdata.h"
 #include "item/mime_convert.h"
 
 // Item records as the capture would make them, for tests that fill models directly.

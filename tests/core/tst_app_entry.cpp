@@ -1,8 +1,8 @@
 // Start-up pieces of the entry: identity, first-run theme, signals that end the loop.
 #include "app_entry.h"
-#include "settings/app_identity.h"
 #include "isolated_env.h"
 #include "os/unix_signal_quit.h"
+#include "settings/app_identity.h"
 #include "settings/settings_helper.h"
 
 #include <QProcess>
