@@ -35,7 +35,7 @@ void CQmlHelper::copyImgFromUrl(CCilpboardListModel *m, int index)
 {
     if (!m || index < 0 || index >= m->rowCount())
         return;
-    const QList<QUrl> urls = ToUrlList(m->getVal(index));
+    const QList<QUrl> urls = toUrlList(m->getVal(index));
     if (urls.isEmpty())
         return;
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
