@@ -1,11 +1,11 @@
 #include "app_entry.h"
 
-#include "settings/app_identity.h"
 #include "app_logging.h"
 #include "cmain.h"
 #include "os/os_abstract.h"
 #include "os/single_instance.h"
 #include "os/unix_signal_quit.h"
+#include "settings/app_identity.h"
 #include "settings/settings_helper.h"
 #include "translation/translation_ini.h"
 

@@ -1,8 +1,8 @@
 #include "settings/settings_helper.h"
 
-#include "settings/app_identity.h"
 #include "os/os_abstract.h"
 #include "os/packaged_app.h"
+#include "settings/app_identity.h"
 #include "settings/settings_logging.h"
 
 #include <QCoreApplication>
