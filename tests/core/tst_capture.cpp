@@ -8,6 +8,7 @@
 #include "item/mime_convert.h"
 #include "item/storage_paths.h"
 #include "os/clipboard_abstract.h"
+#include "os/os_abstract.h"
 #include "settings/settings_helper.h"
 
 #include <QDir>
@@ -83,6 +84,14 @@ private slots:
     {
         CSettingsHelper::instance()->setIni("stack_max_item_count", 50);
         settle(list(), [this] { list()->clearRows(); });
+    }
+
+    void theWatcherCanOnlyBeReplacedBeforeUse()
+    {
+        QCOMPARE(OsInstance()->ClipboardWatcher(), m_clip);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("already in place"));
+        QVERIFY(!FakeClipboardWatcher::install());
+        QCOMPARE(OsInstance()->ClipboardWatcher(), m_clip);
     }
 
     // --- the conversion, branch by branch ---
