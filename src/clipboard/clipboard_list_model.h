@@ -1,7 +1,7 @@
 #pragma once
 
-#include "clipboard/cbdata.h"
 #include "clipboard/wildcard_matcher.h"
+#include "item/cbdata.h"
 
 #include <QAbstractListModel>
 #include <QTimer>

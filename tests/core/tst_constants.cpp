@@ -79,9 +79,9 @@ private slots:
         const QString app = QDir::tempPath() + "/peekora-recorded";
         QVERIFY(QFile::copy("/bin/true", app));
         peekoraSettings().setValue("Others/app_path", app);
-        QCOMPARE(CConstants::FindPeekoraPath(), app);
+        QCOMPARE(CConstants::findPeekoraPath(), app);
         peekoraSettings().setValue("Others/app_path", app + ".gone");
-        QCOMPARE(CConstants::FindPeekoraPath(), QString());
+        QCOMPARE(CConstants::findPeekoraPath(), QString());
 
         // Offered under the name of what was found; a file that cannot run is not offered.
         const QString viewer = QDir::tempPath() + "/Image Viewer.AppImage";
@@ -108,7 +108,7 @@ private slots:
         QProcess proc;
         proc.start(running, {"30"});
         QVERIFY(proc.waitForStarted());
-        QCOMPARE(CConstants::FindPeekoraPath(), running);
+        QCOMPARE(CConstants::findPeekoraPath(), running);
         proc.kill();
         proc.waitForFinished();
     }

@@ -1,6 +1,5 @@
 #include "os/linux/resize_border_filter.h"
 
-#include "constants.h"
 #include "os/linux/quick_control_at.h"
 #include "os/resize_bands.h"
 
@@ -20,7 +19,8 @@ Qt::CursorShape CursorForEdges(Qt::Edges edges)
 }
 } // namespace
 
-CResizeBorderFilter::CResizeBorderFilter(QWindow *window) : QObject(window), m_window(window)
+CResizeBorderFilter::CResizeBorderFilter(QWindow *window, int shadow_len)
+    : QObject(window), m_window(window), m_shadowLen(shadow_len)
 {
     window->installEventFilter(this);
 }
@@ -30,7 +30,7 @@ Qt::Edges CResizeBorderFilter::edgesAt(const QMouseEvent *event) const
     // The shadow margin is laid out in device-independent pixels, the bands are 5 device
     // pixels wide: work in device pixels, as the window manager does.
     const qreal dpr = m_window->devicePixelRatio();
-    const qreal d = CConstants::instance()->shadowLen() * dpr;
+    const qreal d = m_shadowLen * dpr;
     const QRect body(QPoint(0, 0), m_window->size() * dpr);
     const Qt::Edges edges = ResizeBandsAt(body, (event->localPos() * dpr).toPoint(), d);
     // Without a shadow margin the bands lie over the window's contents: a control there

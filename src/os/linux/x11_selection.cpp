@@ -1,5 +1,9 @@
 #include "os/linux/x11_selection.h"
 
+#include "os/os_logging.h"
+
+#include <QX11Info>
+
 // Xlib last: its macros (None, Bool, Status...) clash with Qt names.
 #include <X11/Xlib.h>
 
@@ -16,4 +20,14 @@ quint64 X11ClipboardOwner(Display *dpy)
     // Xlib answers repeated look-ups of a name from its own cache.
     const Atom clipboard = XInternAtom(dpy, "CLIPBOARD", False);
     return XGetSelectionOwner(dpy, clipboard);
+}
+
+std::function<quint64()> X11ClipboardOwnerPoll()
+{
+    if (!QX11Info::isPlatformX11() || X11HasXFixes(QX11Info::display()))
+        return {};
+    qCInfo(lcOs) << "no XFixes on this X server: polling the clipboard owner every 200 ms";
+    return [] {
+        return X11ClipboardOwner(QX11Info::display());
+    };
 }
