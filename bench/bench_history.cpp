@@ -36,6 +36,28 @@ QString Prose(int seed, int size)
     }
     return text;
 }
+
+// Timings of filterText(key), each started from an unfiltered list.
+QVector<double> TimeFilter(CCilpboardListModel &model, const QString &key, int runs)
+{
+    QVector<double> ms;
+    QElapsedTimer t;
+    for (int i = 0; i < runs; ++i) {
+        model.filterText(QString());
+        t.start();
+        model.filterText(key);
+        ms.append(t.nsecsElapsed() / 1e6);
+    }
+    return ms;
+}
+
+int VisibleRows(const CCilpboardListModel &model)
+{
+    int visible = 0;
+    for (int r = 0; r < model.rowCount(); ++r)
+        visible += model.isVisible(r) ? 1 : 0;
+    return visible;
+}
 } // namespace
 
 CBData MakeBenchItem(int i)
@@ -118,11 +140,8 @@ bool RunHistoryAndFilter(BenchTable &table)
     }
     for (int k = 0; k < keys.size(); ++k) {
         model.filterText(keys.at(k));
-        int visible = 0;
-        for (int r = 0; r < model.rowCount(); ++r)
-            visible += model.isVisible(r) ? 1 : 0;
         table.addSamples(QStringLiteral("filterText \"%1\", %2 rows").arg(keys.at(k)).arg(kItems),
-                         per_key.at(k), QStringLiteral("%1 rows match").arg(visible));
+                         per_key.at(k), QStringLiteral("%1 rows match").arg(VisibleRows(model)));
     }
 
     // A leading asterisk means the same as none in a search that may match anywhere, but
@@ -137,15 +156,9 @@ bool RunHistoryAndFilter(BenchTable &table)
     long_text.md5 = GetVariantMd5(long_text.val);
     with_long.prependItem(long_text);
     for (const QString &key : {QStringLiteral("*png"), QStringLiteral("png")}) {
-        QVector<double> ms;
-        for (int i = 0; i < kLongRuns; ++i) {
-            with_long.filterText(QString());
-            t.start();
-            with_long.filterText(key);
-            ms.append(t.nsecsElapsed() / 1e6);
-        }
         table.addSamples(
-            QStringLiteral("filterText \"%1\", %2 rows, one 20 KB text").arg(key).arg(kItems), ms);
+            QStringLiteral("filterText \"%1\", %2 rows, one 20 KB text").arg(key).arg(kItems),
+            TimeFilter(with_long, key, kLongRuns));
     }
 
     // Long items under keys with asterisks inside: each piece is scanned for once per item.
@@ -160,19 +173,10 @@ bool RunHistoryAndFilter(BenchTable &table)
     }
     for (const QString &key : {QStringLiteral("the*zebra"), QStringLiteral("a*b"),
                                QStringLiteral("q?i*[0-9]*notes"), QStringLiteral("t*h*e*z")}) {
-        QVector<double> ms;
-        for (int i = 0; i < kLongRuns; ++i) {
-            prose.filterText(QString());
-            t.start();
-            prose.filterText(key);
-            ms.append(t.nsecsElapsed() / 1e6);
-        }
-        int visible = 0;
-        for (int r = 0; r < prose.rowCount(); ++r)
-            visible += prose.isVisible(r) ? 1 : 0;
+        const QVector<double> ms = TimeFilter(prose, key, kLongRuns);
         table.addSamples(
             QStringLiteral("filterText \"%1\", %2 items of 50 KB").arg(key).arg(kProseItems), ms,
-            QStringLiteral("%1 rows match").arg(visible));
+            QStringLiteral("%1 rows match").arg(VisibleRows(prose)));
     }
     QFile::remove(path);
     return ok;

@@ -93,6 +93,20 @@ private:
     }
 
     void fill(const QStringList &rows) { FillTextRows(*cb(), rows); }
+    // A picture of one colour as the new top row, stored as a capture stores it, and
+    // made current.
+    void addCurrentImage(const QColor &colour)
+    {
+        QImage picture(64, 48, QImage::Format_RGB32);
+        picture.fill(colour);
+        CBData image = TextItem("Image", CQmlTypes::Image);
+        image.md5 = GetVariantMd5(QVariant(picture));
+        image.val = image.md5;
+        QDir().mkpath(StoragePaths::ClipboardDir());
+        QVERIFY(picture.save(StoragePaths::ImgPath(image.md5)));
+        cb()->prependItem(image);
+        obj("main_list")->setProperty("currentIndex", 0);
+    }
     void showWindow()
     {
         if (!m_wnd->isVisible())
@@ -351,15 +365,7 @@ private slots:
     // A click on an item action in the title bar leaves the keyboard with the list.
     void afterATitleBarActionTheKeysMoveTheListAgain()
     {
-        QImage picture(64, 48, QImage::Format_RGB32);
-        picture.fill(Qt::darkMagenta);
-        CBData image = TextItem("Image", CQmlTypes::Image);
-        image.md5 = GetVariantMd5(QVariant(picture));
-        image.val = image.md5;
-        QDir().mkpath(StoragePaths::ClipboardDir());
-        QVERIFY(picture.save(StoragePaths::ImgPath(image.md5)));
-        cb()->prependItem(image);
-        obj("main_list")->setProperty("currentIndex", 0);
+        addCurrentImage(Qt::darkMagenta);
         QTRY_VERIFY(obj<QQuickItem>("ctrl_btns")->implicitWidth() > 0);
 
         auto *buttons = obj<QQuickItem>("ctrl_btns");
@@ -381,15 +387,7 @@ private slots:
         QTRY_VERIFY(Find(m_wnd, "btn_reveal"));
         QCOMPARE(prop("btn_reveal", "tooltip_str").toString(), QString("Show in file manager"));
 
-        QImage picture(32, 32, QImage::Format_RGB32);
-        picture.fill(Qt::darkGreen);
-        CBData image = TextItem("Image", CQmlTypes::Image);
-        image.md5 = GetVariantMd5(QVariant(picture));
-        image.val = image.md5;
-        QDir().mkpath(StoragePaths::ClipboardDir());
-        QVERIFY(picture.save(StoragePaths::ImgPath(image.md5)));
-        cb()->prependItem(image);
-        obj("main_list")->setProperty("currentIndex", 0);
+        addCurrentImage(Qt::darkGreen);
         QTRY_VERIFY(Find(m_wnd, "btn_previewer"));
         QTRY_VERIFY(prop("btn_previewer", "visible").toBool());
         QCOMPARE(prop("btn_previewer", "tooltip_str").toString(), QString("Open with Peek Viewer"));
