@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QSettings>
 #include <QTest>
 
@@ -23,9 +24,19 @@ const QString kCaptured = QStringLiteral("captured");
 
 struct Usage
 {
-    qint64 switches = -1;
+    QMap<QString, qint64> switches; // per thread id
     qint64 cpu_ticks = -1;
 };
+
+// Switches between two readings, thread by thread: a thread that ended meanwhile took its
+// count along, one that started brought all of its own.
+qint64 SwitchesBetween(const Usage &before, const Usage &after)
+{
+    qint64 total = 0;
+    for (auto it = after.switches.cbegin(); it != after.switches.cend(); ++it)
+        total += it.value() - before.switches.value(it.key(), 0);
+    return total;
+}
 
 // Voluntary and involuntary context switches of every thread, and user + system time.
 Usage ReadUsage(qint64 pid)
@@ -40,17 +51,17 @@ Usage ReadUsage(qint64 pid)
     const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
     if (fields.size() > 12)
         u.cpu_ticks = fields.at(11).toLongLong() + fields.at(12).toLongLong(); // utime, stime
-    u.switches = 0;
     const QStringList tasks =
         QDir(proc + QStringLiteral("/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QString &task : tasks) {
         QFile status(proc + QStringLiteral("/task/") + task + QStringLiteral("/status"));
         if (!status.open(QIODevice::ReadOnly))
             continue;
+        qint64 &switches = u.switches[task];
         for (const QByteArray &l : status.readAll().split('\n')) {
             if (l.startsWith("voluntary_ctxt_switches:") ||
                 l.startsWith("nonvoluntary_ctxt_switches:"))
-                u.switches += l.mid(l.indexOf(':') + 1).trimmed().toLongLong();
+                switches += l.mid(l.indexOf(':') + 1).trimmed().toLongLong();
         }
     }
     return u;
@@ -88,11 +99,11 @@ bool MeasureIdle(BenchTable &table, const QString &name, const QString &display)
     const Usage before = ReadUsage(pid);
     QTest::qWait(seconds * 1000);
     const Usage after = ReadUsage(pid);
-    if (before.switches < 0 || after.switches < 0 || app.process().state() != QProcess::Running) {
+    if (before.cpu_ticks < 0 || after.cpu_ticks < 0 || app.process().state() != QProcess::Running) {
         table.addNote(name, QStringLiteral("FAILED: program gone"));
         return false;
     }
-    const double wakeups = double(after.switches - before.switches) / seconds;
+    const double wakeups = double(SwitchesBetween(before, after)) / seconds;
     const double cpu_percent =
         100.0 * double(after.cpu_ticks - before.cpu_ticks) / sysconf(_SC_CLK_TCK) / seconds;
     table.addNote(name, QStringLiteral("%1 wake-ups/s (context switches), %2 % of a core, %3 s")

@@ -4,8 +4,11 @@
 #include <QQmlEngine>
 #include <QQmlError>
 
+#include <atomic>
+
 namespace {
-QtMessageHandler g_next = nullptr;
+// Read by whatever thread logs, written by the interface thread.
+std::atomic<QtMessageHandler> g_next{nullptr};
 
 bool IsProgramCategory(const char *category)
 {
@@ -16,8 +19,8 @@ void Handler(QtMsgType type, const QMessageLogContext &context, const QString &m
 {
     if ((type == QtWarningMsg || type == QtCriticalMsg) && !IsProgramCategory(context.category))
         QtWarningLog::instance()->onMessage(message);
-    if (g_next)
-        g_next(type, context, message);
+    if (const QtMessageHandler next = g_next.load())
+        next(type, context, message);
 }
 
 QtMessageHandler CurrentHandler()
