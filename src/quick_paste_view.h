@@ -3,8 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QQmlEngine>
-
-class QQuickWindow;
+#include <QQuickWindow>
 
 // The quick paste window's controller: a QML engine of its own whose context holds the
 // shared services, the window created from it on first use, and the hot keys' toggle.
