@@ -1,10 +1,10 @@
 // Global hot keys against a real X server: key presses come from another client
 // (xdotool), and a competing grab from a separate program, as on a desktop.
+#include "foreign_key_grab.h"
 #include "isolated_env.h"
 #include "os/global_shortcut.h"
 #include "ui_driver.h"
 
-#include <QProcess>
 #include <QSignalSpy>
 
 #include <memory>
@@ -20,29 +20,13 @@ void Press(const QString &combo)
 }
 
 // Another X client holding a combination until it is destroyed.
-class ForeignGrab
+class ForeignGrab : public ForeignKeyGrab
 {
 public:
-    explicit ForeignGrab(const QString &combo)
+    explicit ForeignGrab(const QString &combination)
+        : ForeignKeyGrab(QStringLiteral(KEY_GRABBER_PATH), combination)
     {
-        m_process.start(QStringLiteral(KEY_GRABBER_PATH), {combo});
-        m_process.waitForStarted(5000);
-        if (QTest::qWaitFor([this] { return m_process.canReadLine(); }, 10000))
-                m_answer = QString::fromUtf8(m_process.readLine()).trimmed();
     }
-    ~ForeignGrab()
-    {
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(5000))
-            m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-    // "grabbed", or "refused" when someone else holds the combination.
-    QString answer() const { return m_answer; }
-
-private:
-    QProcess m_process;
-    QString m_answer;
 };
 
 const QKeySequence kCombo(QStringLiteral("Ctrl+Alt+C"));

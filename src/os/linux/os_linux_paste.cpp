@@ -1,8 +1,11 @@
 #include "logging.h"
 #include "os/linux/os_linux.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QWindow>
 #include <QTimer>
 #include <QX11Info>
 
@@ -14,6 +17,22 @@
 namespace {
 // Time the target application gets to ask for and read the clipboard.
 constexpr int kPasteSettleMs = 150;
+// The window manager hands the focus back to the previous window some time after ours
+// hides; a lost notice must not hold the paste up.
+constexpr int kFocusReturnMs = 500;
+
+// Waits, serving events, until no hidden window of ours holds the keyboard focus any
+// more: the keystroke must reach the window the focus returns to.
+void WaitForFocusToLeaveHiddenWindows()
+{
+    auto hidden_focus = [] {
+        const QWindow *focus = QGuiApplication::focusWindow();
+        return focus && !focus->isVisible();
+    };
+    QDeadlineTimer deadline(kFocusReturnMs);
+    while (hidden_focus() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+}
 } // namespace
 
 void COSLinux::SendPasteKeystroke()
@@ -35,6 +54,7 @@ void COSLinux::SendPasteKeystroke()
         qCWarning(lcOs) << Q_FUNC_INFO << __LINE__ << "no key code for Control_L or v" << ctrl << v;
         return;
     }
+    WaitForFocusToLeaveHiddenWindows();
     XTestFakeKeyEvent(dpy, ctrl, True, CurrentTime);
     XTestFakeKeyEvent(dpy, v, True, CurrentTime);
     XTestFakeKeyEvent(dpy, v, False, CurrentTime);
