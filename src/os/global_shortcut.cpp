@@ -10,8 +10,8 @@
 #include <QPair>
 
 namespace {
-constexpr int kModifierBits = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier |
-                              Qt::MetaModifier;
+constexpr int kModifierBits =
+    Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
 using NativeCombination = QPair<quint32, quint32>; // key code, modifier mask
 } // namespace
 
@@ -59,9 +59,8 @@ int g_liveShortcuts = 0;
 
 QAbstractEventDispatcher *Dispatcher()
 {
-    return QAbstractEventDispatcher::instance(QCoreApplication::instance()
-                                                  ? QCoreApplication::instance()->thread()
-                                                  : nullptr);
+    return QAbstractEventDispatcher::instance(
+        QCoreApplication::instance() ? QCoreApplication::instance()->thread() : nullptr);
 }
 } // namespace
 
@@ -116,8 +115,7 @@ bool QxtGlobalShortcut::setShortcut(const QKeySequence &shortcut)
     const NativeCombination native = d->native();
     // A combination another shortcut of this program holds counts as taken, as it does
     // when another program holds it; keys without a native code register nothing.
-    const bool ok = native.first != 0 &&
-                    !QxtGlobalShortcutPrivate::s_shortcuts.contains(native) &&
+    const bool ok = native.first != 0 && !QxtGlobalShortcutPrivate::s_shortcuts.contains(native) &&
                     GlobalShortcutBackend::Register(native.first, native.second);
     if (ok)
         QxtGlobalShortcutPrivate::s_shortcuts.insert(native, this);

@@ -74,8 +74,8 @@ private slots:
         // Ctrl+Alt+F5 would be the server's own console switch.
         QVERIFY(shortcut.setShortcut(QKeySequence("Ctrl+Shift+F5")));
         int expected = 0;
-        for (const QStringList &locks :
-             {QStringList{"Caps_Lock"}, QStringList{"Num_Lock"}, QStringList{"Caps_Lock", "Num_Lock"}}) {
+        for (const QStringList &locks : {QStringList{"Caps_Lock"}, QStringList{"Num_Lock"},
+                                         QStringList{"Caps_Lock", "Num_Lock"}}) {
             for (const QString &lock : locks)
                 Press(lock);
             Press("ctrl+shift+F5");

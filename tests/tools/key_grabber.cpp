@@ -66,8 +66,8 @@ int main(int argc, char *argv[])
     }
     XSetErrorHandler(OnError);
     const Window root = DefaultRootWindow(dpy);
-    for (const unsigned int lock : {0u, unsigned(LockMask), unsigned(Mod2Mask),
-                                    unsigned(LockMask | Mod2Mask)})
+    for (const unsigned int lock :
+         {0u, unsigned(LockMask), unsigned(Mod2Mask), unsigned(LockMask | Mod2Mask)})
         XGrabKey(dpy, code, modifiers | lock, root, True, GrabModeAsync, GrabModeAsync);
     XSync(dpy, False);
     std::printf(g_refused ? "refused\n" : "grabbed\n");

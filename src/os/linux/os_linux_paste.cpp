@@ -5,8 +5,8 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QWindow>
 #include <QTimer>
+#include <QWindow>
 #include <QX11Info>
 
 // Xlib last: its macros (None, Bool, KeyPress...) clash with Qt names.
