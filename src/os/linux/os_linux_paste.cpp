@@ -1,7 +1,6 @@
 #include "logging.h"
 #include "os/linux/os_linux.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -18,20 +17,38 @@ namespace {
 // Time the target application gets to ask for and read the clipboard.
 constexpr int kPasteSettleMs = 150;
 // The window manager hands the focus back to the previous window some time after ours
-// hides; a lost notice must not hold the paste up.
+// hides; with nothing to hand it to, the keystroke goes out after this.
 constexpr int kFocusReturnMs = 500;
+constexpr int kFocusPollMs = 5;
 
-// Waits, serving events, until no hidden window of ours holds the keyboard focus any
-// more: the keystroke must reach the window the focus returns to.
-void WaitForFocusToLeaveHiddenWindows()
+// Whether the X input focus is still on its way: on a window of ours that is hidden, or,
+// between the server dropping it and the window manager giving it on, on no window.
+// Asked of the server: Qt itself reports a focus loss only some time later.
+bool FocusInTransit(Display *dpy)
 {
-    auto hidden_focus = [] {
-        const QWindow *focus = QGuiApplication::focusWindow();
-        return focus && !focus->isVisible();
-    };
+    Window focus = 0;
+    int revert_to = 0;
+    XGetInputFocus(dpy, &focus, &revert_to);
+    if (focus == 0 || focus == PointerRoot)
+        return true;
+    const QWindowList windows = QGuiApplication::allWindows();
+    for (const QWindow *window : windows) {
+        if (window->handle() && !window->isVisible() && Window(window->winId()) == focus)
+            return true;
+    }
+    return false;
+}
+
+// Waits, serving events, until the window manager has moved the focus off a window of
+// ours that just hid: the keystroke must reach the window the focus returns to.
+void WaitForFocusToLeaveHiddenWindows(Display *dpy)
+{
     QDeadlineTimer deadline(kFocusReturnMs);
-    while (hidden_focus() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    while (FocusInTransit(dpy) && !deadline.hasExpired()) {
+        QEventLoop loop;
+        QTimer::singleShot(kFocusPollMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
 }
 } // namespace
 
@@ -54,7 +71,7 @@ void COSLinux::SendPasteKeystroke()
         qCWarning(lcOs) << Q_FUNC_INFO << __LINE__ << "no key code for Control_L or v" << ctrl << v;
         return;
     }
-    WaitForFocusToLeaveHiddenWindows();
+    WaitForFocusToLeaveHiddenWindows(dpy);
     XTestFakeKeyEvent(dpy, ctrl, True, CurrentTime);
     XTestFakeKeyEvent(dpy, v, True, CurrentTime);
     XTestFakeKeyEvent(dpy, v, False, CurrentTime);
