@@ -242,9 +242,39 @@ private slots:
         m_main->SetGlobalShortcutEnable(false);
     }
 
+    void settingsSwitchHotKeysAndTrayThroughTheUtilities()
+    {
+        CQmlHelper *util = CQmlHelper::instance();
+        CSettingsHelper *ini = CSettingsHelper::instance();
+        // Off: the keys are given back to the desktop.
+        emit util->sigSetGlobalShortcutEnable(false);
+        {
+            ForeignKeyGrab other(QStringLiteral(KEY_GRABBER_PATH), "ctrl+alt+c");
+            QCOMPARE(other.answer(), QString("grabbed"));
+        }
+        // On again, an edited key takes effect.
+        ini->setIni(ini->key_show_clipboard(), "Ctrl+Alt+K");
+        emit util->sigSetGlobalShortcutEnable(true);
+        Key({"ctrl+alt+k"});
+        QTRY_VERIFY(m_wnd->isVisible());
+        QTRY_VERIFY(m_wnd->isActive());
+        Key({"ctrl+alt+k"});
+        QTRY_VERIFY(!m_wnd->isVisible());
+        ini->setIni(ini->key_show_clipboard(), "Ctrl+Alt+C");
+        m_main->SetGlobalShortcutEnable(true);
+
+        // The tray icon follows its setting when the interface says it changed.
+        QVERIFY(!m_main->trayIcon()->isVisible());
+        ini->setIni(ini->app_show_tray(), true);
+        emit util->sigUpdateTrayIconStatus();
+        QVERIFY(m_main->trayIcon()->isVisible());
+        ini->setIni(ini->app_show_tray(), false);
+        emit util->sigUpdateTrayIconStatus();
+        QVERIFY(!m_main->trayIcon()->isVisible());
+    }
+
     void digitPastesIntoTheFocusedApplication()
     {
-        m_main->SetGlobalShortcutEnable(true);
         fill(kThree);
         startTarget();
         openQuickPaste();
