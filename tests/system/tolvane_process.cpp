@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include <csignal>
@@ -22,6 +23,13 @@ QString TolvaneEnvironment::cacheDir() const
 QString TolvaneEnvironment::settingsFile() const
 {
     return root() + "/config/Marden/Tolvane.conf";
+}
+
+bool TolvaneEnvironment::writeSettings(const QByteArray &ini) const
+{
+    QDir().mkpath(QFileInfo(settingsFile()).path());
+    QFile file(settingsFile());
+    return file.open(QIODevice::WriteOnly) && file.write(ini) == ini.size();
 }
 
 QProcessEnvironment TolvaneEnvironment::processEnvironment() const
@@ -66,9 +74,10 @@ int TolvaneProcess::count(const QString &needle) const
 
 bool TolvaneProcess::waitForCount(const QString &needle, int n, int timeout_ms)
 {
-    // A program that has already ended will log nothing more.
-    QTest::qWaitFor([&] { return count(needle) >= n || m_process.state() == QProcess::NotRunning; },
-                    timeout_ms);
+    // A program that has already ended will log nothing more; the count below answers.
+    static_cast<void>(QTest::qWaitFor(
+        [&] { return count(needle) >= n || m_process.state() == QProcess::NotRunning; },
+        timeout_ms));
     m_log += m_process.readAll();
     return count(needle) >= n;
 }

@@ -242,11 +242,7 @@ private slots:
         QVERIFY(watcher.isServing());
         FakeNotifications notifications;
         TolvaneEnvironment env;
-        QDir().mkpath(QFileInfo(env.settingsFile()).path());
-        QFile settings(env.settingsFile());
-        QVERIFY(settings.open(QIODevice::WriteOnly));
-        settings.write("[General]\napp_show_tray=false\n");
-        settings.close();
+        QVERIFY(env.writeSettings("[General]\napp_show_tray=false\n"));
         TolvaneProcess app(env);
         QVERIFY(app.start());
         // The first-run greeting is the last step of the start; by then an icon would
@@ -272,11 +268,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(X11TrayProbe::TrayManagerRunning(), 10000);
 
         TolvaneEnvironment env;
-        QDir().mkpath(QFileInfo(env.settingsFile()).path());
-        QFile settings(env.settingsFile());
-        QVERIFY(settings.open(QIODevice::WriteOnly));
-        settings.write("[General]\napp_version=1.5.0\n");
-        settings.close();
+        QVERIFY(env.writeSettings("[General]\napp_version=1.5.0\n"));
         TolvaneProcess app(env);
         QVERIFY(app.start());
         quint64 icon = 0;

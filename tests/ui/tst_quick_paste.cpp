@@ -13,6 +13,7 @@
 #include "settings/settings_helper.h"
 #include "test_items.h"
 #include "ui_driver.h"
+#include "ui_test_main.h"
 
 #include <QDir>
 #include <QImage>
@@ -21,7 +22,6 @@
 #include <QQmlEngine>
 #include <QQmlError>
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QQuickWindow>
 #include <QScreen>
 #include <QSignalSpy>
@@ -457,17 +457,6 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    IsolatedEnvironment env;
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QQuickWindow::setDefaultAlphaBuffer(true);
-    QQuickStyle::setStyle(QStringLiteral("Material"));
-    QApplication app(argc, argv);
-    QGuiApplication::setQuitOnLastWindowClosed(false);
-    SetTestApplicationIdentity();
-    TestQuickPaste tc;
-    return QTest::qExec(&tc, argc, argv);
-}
+TOLVANE_UI_TEST_MAIN(TestQuickPaste)
 
 #include "tst_quick_paste.moc"
