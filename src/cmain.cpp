@@ -29,7 +29,11 @@ constexpr int kStartedMsgMs = 30000;
 
 CMain::CMain(QObject *parent) : QObject(parent) {}
 
-CMain::~CMain() = default;
+CMain::~CMain()
+{
+    // Before the hot keys and the tray, which can ask for it, as if it were a member.
+    delete m_quickPaste;
+}
 
 bool CMain::initialise(const QUrl &main_qml)
 {
