@@ -35,7 +35,7 @@ void CQuickPasteView::ShowQuickPaste(bool to_pin)
     if (!m_window)
         return;
     if (!m_window->isVisible())
-        PlaceOnForegroundScreen();
+        placeOnForegroundScreen();
     QMetaObject::invokeMethod(m_window, "changeVisible", Qt::DirectConnection,
                               Q_ARG(QVariant, QVariant(to_pin)));
 }
@@ -56,7 +56,7 @@ void CQuickPasteView::Init()
     OsInstance()->SetupQuickPasteWindow(window, context);
 }
 
-void CQuickPasteView::PlaceOnForegroundScreen()
+void CQuickPasteView::placeOnForegroundScreen()
 {
     QScreen *screen = OsInstance()->ForegroundScreen();
     if (!screen || (m_placed && screen == m_window->screen()))

@@ -26,7 +26,7 @@ private:
     void Init();
     // Puts the window in the middle of the screen the user works on, unless it already
     // is on that screen (where a place the user dragged it to is kept).
-    void PlaceOnForegroundScreen();
+    void placeOnForegroundScreen();
 
     QQmlEngine m_engine;
     QPointer<QQuickWindow> m_window;
