@@ -67,6 +67,17 @@ private slots:
         QCOMPARE(other.answer(), QString("grabbed"));
     }
 
+    void heldCombinationRepeats()
+    {
+        QxtGlobalShortcut shortcut;
+        QSignalSpy spy(&shortcut, &QxtGlobalShortcut::activated);
+        QVERIFY(shortcut.setShortcut(kCombo));
+        // The server's auto-repeat presses the held key again and again.
+        Run("xdotool", {"keydown", "ctrl+alt+c"});
+        QTRY_VERIFY_WITH_TIMEOUT(spy.count() >= 3, 10000);
+        Run("xdotool", {"keyup", "ctrl+alt+c"});
+    }
+
     void capsLockAndNumLockDoNotMatter()
     {
         QxtGlobalShortcut shortcut;
