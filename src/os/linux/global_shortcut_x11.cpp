@@ -71,7 +71,7 @@ bool Register(quint32 native_key, quint32 native_modifiers)
     if (!HaveX11())
         return false;
     xcb_connection_t *c = QX11Info::connection();
-    const xcb_window_t root = QX11Info::appRootWindow();
+    const auto root = xcb_window_t(QX11Info::appRootWindow());
     const auto variants = LockVariants(native_modifiers);
     std::array<xcb_void_cookie_t, 4> cookies;
     for (size_t i = 0; i < variants.size(); ++i)
@@ -97,7 +97,7 @@ bool Unregister(quint32 native_key, quint32 native_modifiers)
     if (!HaveX11())
         return false;
     xcb_connection_t *c = QX11Info::connection();
-    const xcb_window_t root = QX11Info::appRootWindow();
+    const auto root = xcb_window_t(QX11Info::appRootWindow());
     bool ok = true;
     for (const quint16 modifiers : LockVariants(native_modifiers)) {
         const xcb_void_cookie_t cookie =
