@@ -68,13 +68,14 @@ QVariant ItemProperty(const QString &service, const QString &name)
     return reply.arguments().value(0).value<QDBusVariant>().variant();
 }
 
-// How many windows titled "Tolvane" (the main window, the quick paste window) the real
-// program shows, not counting a docked tray icon.
-int WindowsShown(TolvaneProcess &app, quint64 icon = 0)
+// How many windows with a title matching name_pattern (by default "Tolvane": the main
+// window, the quick paste window) the real program shows, not counting a docked tray icon.
+int WindowsShown(TolvaneProcess &app, quint64 icon = 0,
+                 const QString &name_pattern = QStringLiteral("^Tolvane$"))
 {
     QStringList windows =
         Run("xdotool", {"search", "--onlyvisible", "--pid",
-                        QString::number(app.process().processId()), "--name", "^Tolvane$"})
+                        QString::number(app.process().processId()), "--name", name_pattern})
             .split('\n', Qt::SkipEmptyParts);
     windows.removeAll(QString::number(icon));
     return windows.size();
@@ -286,8 +287,10 @@ private slots:
                         QString::number(at.center().y()), "click", "1"});
         QTRY_COMPARE_WITH_TIMEOUT(WindowsShown(app, icon), 1, 10000);
         // A right click opens the menu at the pointer; its second entry opens quick paste.
+        const int before = WindowsShown(app, icon, ".*");
         Run("xdotool", {"click", "3"});
-        QTest::qWait(500);
+        QTRY_COMPARE_WITH_TIMEOUT(WindowsShown(app, icon, ".*"), before + 1, 10000);
+        QTest::qWait(300); // the menu fades in
         SaveArtifact(screen->grabWindow(0, 0, 0, 400, 200).toImage(), "tray-xembed-menu");
         Run("xdotool", {"key", "Down", "Down", "Return"});
         QTRY_COMPARE_WITH_TIMEOUT(WindowsShown(app, icon), 2, 10000);
