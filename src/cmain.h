@@ -43,7 +43,7 @@ private slots:
     void ShowQuickWndPin();
 
 private:
-    void ShowBalloon(const QString &msg, int msecs);
+    void showBalloon(const QString &msg, int msecs);
     void connectServices();
     void setupHotKeys();
     void setupTray();

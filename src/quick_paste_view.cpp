@@ -1,7 +1,7 @@
 #include "quick_paste_view.h"
 
+#include "app_logging.h"
 #include "clipboard/qml_helper.h"
-#include "logging.h"
 #include "os/os_abstract.h"
 
 #include <QQmlComponent>

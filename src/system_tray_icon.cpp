@@ -1,6 +1,6 @@
 #include "system_tray_icon.h"
 
-#include "app_identity.h"
+#include "settings/app_identity.h"
 #include "settings/settings_helper.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "os/global_shortcut.h"
 
-#include "logging.h"
 #include "os/global_shortcut_backend.h"
+#include "os/os_logging.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAbstractNativeEventFilter>

@@ -1,7 +1,7 @@
 // The tray icon of the real program, as two kinds of desktop tray see it: a
 // StatusNotifierWatcher of the test's own on a private session bus (with a notification
 // server for the balloons), and an XEmbed tray from Debian (trayer) on the X display.
-#include "clipboard/history_file.h"
+#include "item/history_file.h"
 #include "private_session_bus.h"
 #include "tolvane_process.h"
 #include "ui_driver.h"

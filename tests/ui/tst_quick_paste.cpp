@@ -3,11 +3,11 @@
 // (xdotool), the paste landing in a text field of another process, and the clipboard read
 // back the way another program reads it (xclip).
 #include "clipboard/clipboard_manager.h"
-#include "clipboard/mime_convert.h"
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
 #include "foreign_key_grab.h"
 #include "isolated_env.h"
+#include "item/mime_convert.h"
 #include "paste_target_process.h"
 #include "quick_paste_view.h"
 #include "settings/settings_helper.h"

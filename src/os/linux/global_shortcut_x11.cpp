@@ -1,8 +1,8 @@
 // Global hot keys on X11: a passive key grab on the root window per combination, taken on
 // Qt's own connection so that the presses arrive among Qt's native events.
-#include "logging.h"
 #include "os/global_shortcut_backend.h"
 #include "os/linux/x11_key_table.h"
+#include "os/os_logging.h"
 
 #include <QX11Info>
 
