@@ -26,6 +26,31 @@ long WindowPid(Display *dpy, Window w)
     return pid;
 }
 
+bool IsMappedPopupMenu(Display *dpy, Window w)
+{
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(dpy, w, &attributes) || attributes.map_state != IsViewable)
+        return false;
+    const Atom type_atom = XInternAtom(dpy, "_NET_WM_WINDOW_TYPE", True);
+    const Atom popup = XInternAtom(dpy, "_NET_WM_WINDOW_TYPE_POPUP_MENU", True);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char *data = nullptr;
+    bool found = false;
+    if (type_atom && popup &&
+        XGetWindowProperty(dpy, w, type_atom, 0, 8, False, XA_ATOM, &type, &format, &count,
+                           &remaining, &data) == Success &&
+        type == XA_ATOM) {
+        const auto *types = reinterpret_cast<const Atom *>(data);
+        for (unsigned long i = 0; i < count && !found; ++i)
+            found = types[i] == popup;
+    }
+    if (data)
+        XFree(data);
+    return found;
+}
+
 Window FindDocked(Display *dpy, Window w, long tray_pid, long app_pid, bool inside)
 {
     const long pid = WindowPid(dpy, w);
@@ -58,6 +83,23 @@ quint64 FindDockedWindow(qint64 tray_pid, qint64 app_pid)
 {
     Display *dpy = QX11Info::display();
     return FindDocked(dpy, DefaultRootWindow(dpy), long(tray_pid), long(app_pid), false);
+}
+
+bool PopupMenuShown(qint64 app_pid)
+{
+    // Menus are override-redirect children of the root.
+    Display *dpy = QX11Info::display();
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    bool shown = false;
+    if (XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count)) {
+        for (unsigned int i = 0; i < count && !shown; ++i)
+            shown =
+                WindowPid(dpy, children[i]) == long(app_pid) && IsMappedPopupMenu(dpy, children[i]);
+        if (children)
+            XFree(children);
+    }
+    return shown;
 }
 
 QRect RootGeometry(quint64 window)
