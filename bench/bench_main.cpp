@@ -1,7 +1,6 @@
 // tolvane_bench: prints one table of timings. Runs inside a desktop session (it needs the
-// X clipboard) with HOME and the XDG folders of its own, like the tests.
-//   tolvane_bench [capture|image|history|window|idle ...]   only the groups named; all
-//   when none is named.
+// X clipboard) with HOME and the XDG folders of its own, like the tests. Arguments name
+// the groups to run (capture, image, history, mainwindow, quickpaste, idle); none runs all.
 #include "bench_table.h"
 #include "benches.h"
 #include "isolated_env.h"
@@ -18,21 +17,19 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     SetTestApplicationIdentity();
 
-    const struct
-    {
-        const char *name;
-        bool (*run)(BenchTable &);
-    } groups[] = {{"capture", RunCaptureLatency},
-                  {"image", RunImageCapture},
-                  {"history", RunHistoryAndFilter},
-                  {"window", RunMainWindow},
-                  {"idle", RunIdleCost}};
+    // Groups by name; with none named, all of them run.
+    const QList<QPair<QString, bool (*)(BenchTable &)>> groups = {{"capture", RunCaptureLatency},
+                                                                  {"image", RunImageCapture},
+                                                                  {"history", RunHistoryAndFilter},
+                                                                  {"mainwindow", RunMainWindow},
+                                                                  {"quickpaste", RunQuickPaste},
+                                                                  {"idle", RunIdleCost}};
     const QStringList chosen = app.arguments().mid(1);
     BenchTable table;
     bool ok = true;
     for (const auto &group : groups) {
-        if (chosen.isEmpty() || chosen.contains(QLatin1String(group.name)))
-            ok = group.run(table) && ok;
+        if (chosen.isEmpty() || chosen.contains(group.first))
+            ok = group.second(table) && ok;
     }
     table.print();
     return ok ? 0 : 1;

@@ -12,4 +12,5 @@ bool RunCaptureLatency(BenchTable &table);
 bool RunImageCapture(BenchTable &table);
 bool RunHistoryAndFilter(BenchTable &table);
 bool RunMainWindow(BenchTable &table);
+bool RunQuickPaste(BenchTable &table);
 bool RunIdleCost(BenchTable &table);
