@@ -15,12 +15,6 @@
 #include <QGuiApplication>
 #include <QQuickWindow>
 
-COSAbstract *OsInstance()
-{
-    static COSLinux inst;
-    return &inst;
-}
-
 COSLinux::COSLinux() = default;
 
 COSLinux::~COSLinux()
@@ -40,9 +34,9 @@ bool COSLinux::RevealInFileManager(const QList<QUrl> &files)
     return FileManagerReveal::ShowItems(files, this);
 }
 
-void COSLinux::SendPasteKeystroke()
+bool COSLinux::SendPasteKeystroke()
 {
-    PasteKeystroke::Send();
+    return PasteKeystroke::Send();
 }
 
 void COSLinux::SetAutoRun(bool enable)
