@@ -7,7 +7,8 @@
 
 #include <csignal>
 
-TolvaneEnvironment::TolvaneEnvironment() : m_dir(QDir::tempPath() + "/tolvane-sys-XXXXXX")
+TolvaneEnvironment::TolvaneEnvironment(const QString &platform)
+    : m_dir(QDir::tempPath() + "/tolvane-sys-XXXXXX"), m_platform(platform)
 {
     for (const char *sub : {"/home", "/config", "/cache", "/run", "/tmp"})
         QDir().mkpath(root() + sub);
@@ -40,14 +41,14 @@ QProcessEnvironment TolvaneEnvironment::processEnvironment() const
     env.insert("XDG_CACHE_HOME", root() + "/cache");
     env.insert("XDG_RUNTIME_DIR", root() + "/run");
     env.insert("TMPDIR", root() + "/tmp");
-    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("QT_QPA_PLATFORM", m_platform);
     env.insert("QT_LOGGING_RULES", "tolvane.*.debug=true");
     return env;
 }
 
 TolvaneProcess::TolvaneProcess(const TolvaneEnvironment &env)
 {
-    m_process.setProgram(QStringLiteral(TOLVANE_BIN));
+    m_process.setProgram(qEnvironmentVariable("TOLVANE_BIN", QStringLiteral(TOLVANE_BIN)));
     m_process.setProcessEnvironment(env.processEnvironment());
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     QObject::connect(&m_process, &QProcess::readyRead, [this] { m_log += m_process.readAll(); });
