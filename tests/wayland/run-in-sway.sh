@@ -23,10 +23,11 @@ if [ "$(id -u)" -eq 0 ]; then
             useradd --system --no-create-home --home-dir /nonexistent \
                 --shell /usr/sbin/nologin "$user"
     ) 9>/tmp/tolvane-wl-user.lock
-    as_user() { runuser -u "$user" -- "$@"; }
+    # setpriv execs the program itself, so the pids below are the programs' own.
+    as_user=(setpriv --reuid="$(id -u "$user")" --regid="$(id -g "$user")" --clear-groups --)
 else
     user=$(id -un)
-    as_user() { "$@"; }
+    as_user=()
 fi
 
 SESSION_DIR=$(mktemp -d /tmp/tolvane-wl-XXXXXX)
@@ -58,7 +59,7 @@ CONF
 base_env=(PATH=/usr/local/bin:/usr/bin:/bin HOME="$SESSION_DIR/home"
     XDG_RUNTIME_DIR="$SESSION_DIR/run" TMPDIR="$SESSION_DIR/tmp" LANG=C.UTF-8)
 
-as_user env -i "${base_env[@]}" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
+"${as_user[@]}" /usr/bin/env -i "${base_env[@]}" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
     WLR_RENDERER=pixman sway -c "$SESSION_DIR/sway.conf" >"$SESSION_DIR/sway.log" 2>&1 &
 pids+=($!)
 socket=""
@@ -74,7 +75,14 @@ if [ -z "$socket" ] || [ -z "$ipc" ]; then
     exit 1
 fi
 
-as_user env -i "${base_env[@]}" dbus-daemon --session --nofork --nopidfile \
+# A headless seat has no keyboard, so no window would ever get the keyboard focus: a
+# virtual one stands in for the desktop's (wtype holding its keyboard through a long pause;
+# the session ends long before the pause does).
+"${as_user[@]}" /usr/bin/env -i "${base_env[@]}" WAYLAND_DISPLAY="$socket" \
+    wtype -s 86400000 -k Shift_L &
+pids+=($!)
+
+"${as_user[@]}" /usr/bin/env -i "${base_env[@]}" dbus-daemon --session --nofork --nopidfile \
     --print-address=3 3>"$SESSION_DIR/dbus.addr" &
 pids+=($!)
 for _ in $(seq 100); do
@@ -85,7 +93,7 @@ bus=$(head -n1 "$SESSION_DIR/dbus.addr")
 
 echo "wayland session: $socket as $user"
 set +e
-as_user env -i "${base_env[@]}" WAYLAND_DISPLAY="$socket" SWAYSOCK="$ipc" \
+"${as_user[@]}" /usr/bin/env -i "${base_env[@]}" WAYLAND_DISPLAY="$socket" SWAYSOCK="$ipc" \
     DBUS_SESSION_BUS_ADDRESS="$bus" QT_QPA_PLATFORM=wayland \
     QT_LOGGING_RULES="${QT_LOGGING_RULES:-tolvane.*.debug=false}" "${staged[@]}" \
     "$SESSION_DIR/bin/$(basename "$test_bin")"
