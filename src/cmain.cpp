@@ -95,9 +95,11 @@ void CMain::setupHotKeys()
 {
     // Desktops that bind hot keys per program (the Wayland portal) list them by these names.
     m_hotkeyMain.setObjectName(QStringLiteral("show_clipboard"));
-    m_hotkeyMain.setDescription(QCoreApplication::translate("Global", "Show the clipboard history"));
+    m_hotkeyMain.setDescription(
+        QCoreApplication::translate("Global", "Show the clipboard history"));
     m_hotkeyQp.setObjectName(QStringLiteral("quick_paste"));
-    m_hotkeyQp.setDescription(QCoreApplication::translate("Global", "Quick paste from the history"));
+    m_hotkeyQp.setDescription(
+        QCoreApplication::translate("Global", "Quick paste from the history"));
     m_hotkeyQpPin.setObjectName(QStringLiteral("quick_paste_pin"));
     m_hotkeyQpPin.setDescription(
         QCoreApplication::translate("Global", "Quick paste from the pinned items"));

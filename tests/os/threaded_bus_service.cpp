@@ -18,8 +18,7 @@ ThreadedBusService::ThreadedBusService(const QString &service, const QString &pa
     m_object->moveToThread(&m_thread);
     QDBusConnection bus =
         QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_connectionName);
-    m_registered = bus.isConnected() &&
-                   bus.registerObject(path, m_object, options) &&
+    m_registered = bus.isConnected() && bus.registerObject(path, m_object, options) &&
                    bus.registerService(m_service);
 }
 

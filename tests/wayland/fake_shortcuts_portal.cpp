@@ -74,9 +74,10 @@ QDBusObjectPath CFakeShortcutsPortal::answerLater(const QVariantMap &options,
 
 QDBusObjectPath CFakeShortcutsPortal::CreateSession(const QVariantMap &options)
 {
-    const QString session = QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
-                                .arg(SenderElement(message().service()),
-                                     options.value(QStringLiteral("session_handle_token")).toString());
+    const QString session =
+        QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
+            .arg(SenderElement(message().service()),
+                 options.value(QStringLiteral("session_handle_token")).toString());
     {
         QMutexLocker lock(&m_mutex);
         ++m_sessions;

@@ -81,8 +81,8 @@ bool TestWaylandCapture::startOwner(const QString &program, const QStringList &a
 }
 
 // wl-copy with these arguments; true once the program has captured `expected` items.
-bool TestWaylandCapture::copy(TolvaneProcess &app, const QStringList &args,
-                              const QByteArray &input, int expected)
+bool TestWaylandCapture::copy(TolvaneProcess &app, const QStringList &args, const QByteArray &input,
+                              int expected)
 {
     return startOwner(QStringLiteral("wl-copy"), QStringList{"--foreground"} + args, input) &&
            app.waitForCount(kCaptured, expected, 20000);

@@ -96,9 +96,8 @@ private slots:
 
     void threeActionsBoundWithTheirPreferredTriggers()
     {
-        const QMap<QString, QString> expected = {{kMain, "CTRL+ALT+c"},
-                                                 {kQuickPaste, "CTRL+ALT+v"},
-                                                 {kQuickPastePin, "CTRL+ALT+b"}};
+        const QMap<QString, QString> expected = {
+            {kMain, "CTRL+ALT+c"}, {kQuickPaste, "CTRL+ALT+v"}, {kQuickPastePin, "CTRL+ALT+b"}};
         QTRY_COMPARE_WITH_TIMEOUT(m_portal->bound(), expected, 15000);
         // The three come in one binding, so the desktop asks the user once.
         QCOMPARE(m_portal->sessionsCreated(), 1);
@@ -109,6 +108,7 @@ private slots:
         QVERIFY(!m_wnd->isVisible());
         activate(kMain);
         QTRY_VERIFY_WITH_TIMEOUT(m_wnd->isVisible(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_wnd->isActive(), 15000);
         activate(kMain);
         QTRY_VERIFY_WITH_TIMEOUT(!m_wnd->isVisible(), 15000);
 

@@ -66,7 +66,7 @@ quint32 X11GlobalShortcutBackend::nativeModifiers(Qt::KeyboardModifiers modifier
 }
 
 bool X11GlobalShortcutBackend::registerCombination(quint32 native_key, quint32 native_modifiers,
-                                                  const Action &)
+                                                   const Action &)
 {
     if (!HaveX11())
         return false;
@@ -136,7 +136,8 @@ void X11GlobalShortcutBackend::setPressHandler(PressHandler handler)
         dispatcher->removeNativeEventFilter(this);
 }
 
-bool X11GlobalShortcutBackend::nativeEventFilter(const QByteArray &event_type, void *message, long *)
+bool X11GlobalShortcutBackend::nativeEventFilter(const QByteArray &event_type, void *message,
+                                                 long *)
 {
     quint32 key = 0, modifiers = 0;
     if (m_handler && DecodeHotKeyPress(event_type, message, &key, &modifiers))

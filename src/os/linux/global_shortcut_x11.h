@@ -23,8 +23,8 @@ public:
 
 private:
     // Whether a native event is the press of a grabbed combination, and which one.
-    static bool DecodeHotKeyPress(const QByteArray &event_type, void *message,
-                                  quint32 *native_key, quint32 *native_modifiers);
+    static bool DecodeHotKeyPress(const QByteArray &event_type, void *message, quint32 *native_key,
+                                  quint32 *native_modifiers);
 
     PressHandler m_handler;
 };

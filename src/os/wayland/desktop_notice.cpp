@@ -14,7 +14,8 @@ void Show(const QString &text, int timeout_ms)
 {
     qCWarning(lcOs).noquote() << "notice:" << text;
     QDBusMessage notify = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"),
+        QStringLiteral("/org/freedesktop/Notifications"),
         QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
     notify << QCoreApplication::applicationName() << uint(0) << QString()
            << QGuiApplication::applicationDisplayName() << text << QStringList() << QVariantMap()

@@ -125,8 +125,8 @@ quint32 CPortalGlobalShortcuts::nativeKeycode(Qt::Key key)
 
 quint32 CPortalGlobalShortcuts::nativeModifiers(Qt::KeyboardModifiers modifiers)
 {
-    return quint32(modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier |
-                                Qt::MetaModifier));
+    return quint32(modifiers &
+                   (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
 }
 
 bool CPortalGlobalShortcuts::portalPresent()
@@ -190,9 +190,9 @@ void CPortalGlobalShortcuts::bindAll()
     const int generation = ++m_generation;
     if (m_bindings.isEmpty())
         return;
-    auto *create = new CPortalRequest(
-        m_bus, kInterface, QStringLiteral("CreateSession"), {},
-        {{QStringLiteral("session_handle_token"), Portal::NewToken()}}, this);
+    auto *create =
+        new CPortalRequest(m_bus, kInterface, QStringLiteral("CreateSession"), {},
+                           {{QStringLiteral("session_handle_token"), Portal::NewToken()}}, this);
     connect(create, &CPortalRequest::sigAnswered, this,
             [this, generation](uint response, const QVariantMap &results) {
                 if (generation != m_generation)
@@ -210,22 +210,20 @@ void CPortalGlobalShortcuts::bindAll()
                         properties.insert(QStringLiteral("preferred_trigger"), b.trigger);
                     shortcuts.append({b.action.id, properties});
                 }
-                auto *bind = new CPortalRequest(
-                    m_bus, kInterface, QStringLiteral("BindShortcuts"),
-                    {QVariant::fromValue(QDBusObjectPath(m_session)),
-                     QVariant::fromValue(shortcuts), QString()},
-                    {}, this);
-                connect(bind, &CPortalRequest::sigAnswered, this,
-                        [this, generation](uint bound, const QVariantMap &bound_results) {
-                            if (generation != m_generation)
-                                return;
-                            if (bound != CPortalRequest::kSuccess)
-                                qCWarning(lcOs) << "hot keys: the desktop did not bind them"
-                                                << bound;
-                            emit sigBound(bound == CPortalRequest::kSuccess
-                                              ? BoundIds(bound_results)
-                                              : QStringList());
-                        });
+                auto *bind = new CPortalRequest(m_bus, kInterface, QStringLiteral("BindShortcuts"),
+                                                {QVariant::fromValue(QDBusObjectPath(m_session)),
+                                                 QVariant::fromValue(shortcuts), QString()},
+                                                {}, this);
+                connect(
+                    bind, &CPortalRequest::sigAnswered, this,
+                    [this, generation](uint bound, const QVariantMap &bound_results) {
+                        if (generation != m_generation)
+                            return;
+                        if (bound != CPortalRequest::kSuccess)
+                            qCWarning(lcOs) << "hot keys: the desktop did not bind them" << bound;
+                        emit sigBound(bound == CPortalRequest::kSuccess ? BoundIds(bound_results)
+                                                                        : QStringList());
+                    });
             });
 }
 

@@ -16,9 +16,8 @@ QStringList OfferMimeData::formats() const
     if (!m_offer)
         return {};
     QStringList list = m_offer->formats();
-    const bool has_image = std::any_of(list.cbegin(), list.cend(), [](const QString &f) {
-        return f.startsWith(kImagePrefix);
-    });
+    const bool has_image = std::any_of(list.cbegin(), list.cend(),
+                                       [](const QString &f) { return f.startsWith(kImagePrefix); });
     if (has_image && !list.contains(kQtImage))
         list.append(kQtImage);
     return list;

@@ -21,11 +21,11 @@ void WarnIfNoDataControl()
         return;
     qCWarning(lcOs) << "the compositor offers no" << kDataControl
                     << "; the clipboard is seen only while a Tolvane window has the focus";
-    DesktopNotice::Show(
-        QCoreApplication::translate(
-            "Global", "This desktop does not let Tolvane follow the clipboard. Start it "
-                      "with QT_QPA_PLATFORM=xcb to run it through XWayland."),
-        kNoticeMs);
+    DesktopNotice::Show(QCoreApplication::translate(
+                            "Global",
+                            "This desktop does not let Tolvane follow the clipboard. Start it "
+                            "with QT_QPA_PLATFORM=xcb to run it through XWayland."),
+                        kNoticeMs);
 }
 } // namespace
 

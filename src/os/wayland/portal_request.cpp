@@ -44,8 +44,8 @@ QString RequestPath(const QDBusConnection &bus, const QString &token)
 } // namespace
 
 CPortalRequest::CPortalRequest(const QDBusConnection &bus, const QString &interface,
-                               const QString &method, const QVariantList &args,
-                               QVariantMap options, QObject *parent)
+                               const QString &method, const QVariantList &args, QVariantMap options,
+                               QObject *parent)
     : QObject(parent), m_bus(bus)
 {
     const QString token = Portal::NewToken();
@@ -56,18 +56,19 @@ CPortalRequest::CPortalRequest(const QDBusConnection &bus, const QString &interf
         QDBusMessage::createMethodCall(Portal::kService, Portal::kPath, interface, method);
     call.setArguments(QVariantList(args) << options);
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, method](QDBusPendingCallWatcher *w) {
-        w->deleteLater();
-        const QDBusPendingReply<QDBusObjectPath> reply = *w;
-        if (reply.isError()) {
-            qCWarning(lcOs) << "CPortalRequest" << method << reply.error().message();
-            answer(kFailed, {});
-            return;
-        }
-        // Old portals chose the path themselves.
-        if (reply.value().path() != m_path)
-            listenOn(reply.value().path());
-    });
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, method](QDBusPendingCallWatcher *w) {
+                w->deleteLater();
+                const QDBusPendingReply<QDBusObjectPath> reply = *w;
+                if (reply.isError()) {
+                    qCWarning(lcOs) << "CPortalRequest" << method << reply.error().message();
+                    answer(kFailed, {});
+                    return;
+                }
+                // Old portals chose the path themselves.
+                if (reply.value().path() != m_path)
+                    listenOn(reply.value().path());
+            });
 }
 
 void CPortalRequest::listenOn(const QString &path)
@@ -99,13 +100,12 @@ uint CPortalRequest::Wait(CPortalRequest *request, QVariantMap *results, int tim
     const QPointer<CPortalRequest> guard(request);
     uint response = kFailed;
     QEventLoop loop;
-    connect(request, &CPortalRequest::sigAnswered, &loop,
-            [&](uint r, const QVariantMap &res) {
-                response = r;
-                if (results)
-                    *results = res;
-                loop.quit();
-            });
+    connect(request, &CPortalRequest::sigAnswered, &loop, [&](uint r, const QVariantMap &res) {
+        response = r;
+        if (results)
+            *results = res;
+        loop.quit();
+    });
     QTimer::singleShot(timeout_ms, &loop, &QEventLoop::quit);
     loop.exec();
     if (guard && !guard->m_answered) {

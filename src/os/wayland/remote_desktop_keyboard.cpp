@@ -33,23 +33,25 @@ bool RemoteDesktopKeyboard::startSession()
         &results, kAnswerTimeoutMs);
     const QString session = results.value(QStringLiteral("session_handle")).toString();
     if (created != CPortalRequest::kSuccess || session.isEmpty()) {
-        qCWarning(lcOs) << "RemoteDesktopKeyboard" << "no session" << created;
+        qCWarning(lcOs) << "RemoteDesktopKeyboard"
+                        << "no session" << created;
         return false;
     }
     const QDBusObjectPath handle(session);
-    const uint selected = CPortalRequest::Wait(
-        new CPortalRequest(m_bus, kInterface, QStringLiteral("SelectDevices"),
-                           {QVariant::fromValue(handle)},
-                           {{QStringLiteral("types"), kKeyboardDevice}}),
-        nullptr, kAnswerTimeoutMs);
-    const uint started = selected != CPortalRequest::kSuccess
-                             ? selected
-                             : CPortalRequest::Wait(
-                                   new CPortalRequest(m_bus, kInterface, QStringLiteral("Start"),
+    const uint selected =
+        CPortalRequest::Wait(new CPortalRequest(m_bus, kInterface, QStringLiteral("SelectDevices"),
+                                                {QVariant::fromValue(handle)},
+                                                {{QStringLiteral("types"), kKeyboardDevice}}),
+                             nullptr, kAnswerTimeoutMs);
+    const uint started =
+        selected != CPortalRequest::kSuccess
+            ? selected
+            : CPortalRequest::Wait(new CPortalRequest(m_bus, kInterface, QStringLiteral("Start"),
                                                       {QVariant::fromValue(handle), QString()}, {}),
                                    &results, kAnswerTimeoutMs);
     if (started != CPortalRequest::kSuccess) {
-        qCWarning(lcOs) << "RemoteDesktopKeyboard" << "keyboard not granted" << started;
+        qCWarning(lcOs) << "RemoteDesktopKeyboard"
+                        << "keyboard not granted" << started;
         // Asking again on every paste would nag: a refusal holds for this run.
         m_refused = started == CPortalRequest::kCancelled;
         return false;

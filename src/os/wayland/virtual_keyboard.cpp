@@ -31,7 +31,8 @@ KeymapText UsKeymap()
     if (!context)
         return out;
     const xkb_rule_names names = {"evdev", "pc105", "us", "", ""};
-    if (xkb_keymap *keymap = xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS)) {
+    if (xkb_keymap *keymap =
+            xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS)) {
         if (char *text = xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1)) {
             out.text = QByteArray(text, int(qstrlen(text)) + 1);
             free(text);
@@ -81,13 +82,15 @@ std::unique_ptr<VirtualKeyboard> VirtualKeyboard::Create()
         connection->bind(kManager, &zwp_virtual_keyboard_manager_v1_interface));
     auto *seat = static_cast<wl_seat *>(connection->bind("wl_seat", &wl_seat_interface));
     if (!manager || !seat) {
-        qCWarning(lcOs) << "VirtualKeyboard::Create" << "no seat to type on";
+        qCWarning(lcOs) << "VirtualKeyboard::Create"
+                        << "no seat to type on";
         return nullptr;
     }
     const KeymapText keymap = UsKeymap();
     const int fd = keymap.text.isEmpty() ? -1 : KeymapFile(keymap.text);
     if (fd < 0 || keymap.control_mask == 0) {
-        qCWarning(lcOs) << "VirtualKeyboard::Create" << "cannot build a keymap";
+        qCWarning(lcOs) << "VirtualKeyboard::Create"
+                        << "cannot build a keymap";
         if (fd >= 0)
             close(fd);
         return nullptr;

@@ -8,7 +8,8 @@ std::unique_ptr<WaylandConnection> WaylandConnection::Open()
 {
     wl_display *display = wl_display_connect(nullptr);
     if (!display) {
-        qCWarning(lcOs) << "WaylandConnection::Open" << "no compositor answers";
+        qCWarning(lcOs) << "WaylandConnection::Open"
+                        << "no compositor answers";
         return nullptr;
     }
     std::unique_ptr<WaylandConnection> connection(new WaylandConnection);
@@ -55,7 +56,7 @@ bool WaylandConnection::roundtrip()
 {
     if (wl_display_roundtrip(m_display) >= 0)
         return true;
-    qCWarning(lcOs) << "WaylandConnection::roundtrip" << "the compositor closed the connection"
-                    << wl_display_get_error(m_display);
+    qCWarning(lcOs) << "WaylandConnection::roundtrip"
+                    << "the compositor closed the connection" << wl_display_get_error(m_display);
     return false;
 }
