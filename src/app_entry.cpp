@@ -4,6 +4,7 @@
 #include "cmain.h"
 #include "logging.h"
 #include "os/os_abstract.h"
+#include "os/process_services.h"
 #include "settings/settings_helper.h"
 #include "single_instance.h"
 #include "translation/translation_ini.h"
@@ -48,6 +49,8 @@ void SetupApplication()
 bool Exec(int argc, char **argv, int &exit_code)
 {
     QApplication app(argc, argv);
+    // Ends after the controller and its QML engines, before the application object.
+    ProcessServices::Scope services;
     QGuiApplication::setWindowIcon(QIcon(AppIdentity::kWindowIcon));
     g_appDir = QCoreApplication::applicationDirPath();
 

@@ -9,12 +9,12 @@
 #include "constants.h"
 #include "logging.h"
 #include "os/os_abstract.h"
+#include "os/private_storage.h"
 #include "qml_registration.h"
 #include "settings/settings_helper.h"
 #include "usage_text.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QQmlContext>
 #include <QQuickWindow>
 #include <QThread>
@@ -24,6 +24,21 @@
 namespace {
 constexpr int kMsgMs = 10000;
 constexpr int kStartedMsgMs = 30000;
+
+// Files and images received from linked hosts live in a folder only this user can enter
+// (the runtime folder, else below the cache), and do not survive a restart.
+void PrepareTransferFolder()
+{
+    for (const QString &dir : StoragePaths::TransferFolderCandidates()) {
+        QString problem;
+        if (PrivateStorage::MakePrivateFolder(dir, &problem)) {
+            PrivateStorage::EmptyFolder(dir);
+            StoragePaths::SetTempRoot(dir);
+            return;
+        }
+        qCWarning(lcApp) << "PrepareTransferFolder" << dir << problem;
+    }
+}
 } // namespace
 
 CMain::CMain(QObject *parent) : QObject(parent) {}
@@ -32,8 +47,7 @@ CMain::~CMain() = default;
 
 bool CMain::initialise(const QUrl &main_qml)
 {
-    // Received files do not survive a restart.
-    QDir(StoragePaths::TempRoot()).removeRecursively();
+    PrepareTransferFolder();
     qCDebug(lcApp) << "scene graph" << QQuickWindow::sceneGraphBackend() << "main thread"
                    << QThread::currentThreadId();
     qCDebug(lcApp) << StoragePaths::TempRoot() << StoragePaths::PinHistoryFile()
@@ -52,6 +66,7 @@ bool CMain::initialise(const QUrl &main_qml)
         return false;
     }
     OsInstance()->SetupMainWindow(window, m_engine.rootContext());
+    OsInstance()->WatchDisplayConnection();
     QTimer::singleShot(0, this, &CMain::DelayInit);
     return true;
 }
@@ -70,6 +85,11 @@ void CMain::connectServices()
     });
     connect(qApp, &QCoreApplication::aboutToQuit, this,
             [] { CClipboardManager::instance()->save2File(); });
+    // The process ends right after this: keep what is not on disk yet.
+    connect(OsInstance(), &COSAbstract::sigDisplayLost, this, [] {
+        CClipboardManager::instance()->save2File();
+        CSettingsHelper::instance()->sync();
+    });
 }
 
 void CMain::SetupContext(QQmlContext *ctx)

@@ -44,5 +44,6 @@ void CClipboardAbstract::writeBackItem(const CBData &item, bool roll2top)
 {
     QMimeData *mime = GetMimeFromCBData(item);
     mime->setProperty(ClipboardMarkers::kFilter, QStringLiteral("true"));
+    mime->setProperty(ClipboardMarkers::kItemMd5, item.md5);
     setMimeData(mime, roll2top);
 }

@@ -39,6 +39,15 @@ public:
     // Full path of a running process whose executable's base name, lower-cased, equals
     // base_name (without extension); empty when none runs.
     virtual QString FindRunningExecutable(const QString &base_name) = 0;
+
+    // Where the connection to the display can end under the program (an X server that goes
+    // away ends the process at once), sigDisplayLost() is emitted on the main thread just
+    // before that end, so that the program can save what it holds. Call once the services
+    // that must save exist.
+    virtual void WatchDisplayConnection() {}
+
+signals:
+    void sigDisplayLost();
 };
 
 // The backend's single instance, created on first call, destroyed at process exit.

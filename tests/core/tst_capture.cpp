@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPainter>
+#include <QScopeGuard>
 
 namespace {
 QImage SampleImage()
@@ -41,12 +42,19 @@ class TestCapture : public QObject
 private:
     CClipboardManager *mgr() { return CClipboardManager::instance(); }
     CCilpboardListModel *list() { return mgr()->clipboardModel(); }
+    CCilpboardListModel *pin() { return mgr()->pinModel(); }
     CClipboardAbstract *watcher() { return OsInstance()->ClipboardWatcher(); }
-    // Puts contents on the clipboard and lets the watcher's queued notification run.
+    // Puts contents on the clipboard, lets the watcher's queued notification run and waits
+    // for the capture's work off the interface thread.
     void copy(QMimeData *mime)
     {
         QGuiApplication::clipboard()->setMimeData(mime, QClipboard::Clipboard);
+        settle();
+    }
+    void settle()
+    {
         QTest::qWait(20);
+        mgr()->finishPendingWork();
     }
 
 private slots:
@@ -260,7 +268,7 @@ private slots:
         other.val = other.plain = "written back";
         other.md5 = GetVariantMd5(other.val);
         watcher()->writeBackItem(other, false);
-        QTest::qWait(20);
+        settle();
         QCOMPARE(list()->rowCount(), 1);
         QCOMPARE(list()->getPlain(0), QString("one"));
         // The marker is consumed; the same object must not filter a later notification.
@@ -273,18 +281,18 @@ private slots:
     {
         QSignalSpy spy(CQmlHelper::instance(), &CQmlHelper::sigGotoFirstIndex4Main);
         watcher()->setText("fresh", true);
-        QTest::qWait(20);
+        settle();
         QCOMPARE(list()->getPlain(0), QString("fresh"));
         QCOMPARE(spy.count(), 1);
 
         copy(TextMime("newer"));
         watcher()->setText("fresh", true); // a duplicate below row 0 only moves
-        QTest::qWait(20);
+        settle();
         QCOMPARE(list()->getPlain(0), QString("fresh"));
         QCOMPARE(spy.count(), 1);
 
         watcher()->setText("fresh", true); // already row 0
-        QTest::qWait(20);
+        settle();
         QCOMPARE(spy.count(), 2);
     }
 
@@ -293,7 +301,7 @@ private slots:
         copy(TextMime("x"));
         QSignalSpy spy(CQmlHelper::instance(), &CQmlHelper::sigGotoFirstIndex4Main);
         watcher()->writeBackItem(list()->item(0), true);
-        QTest::qWait(20);
+        settle();
         QCOMPARE(spy.count(), 1);
         QCOMPARE(list()->rowCount(), 1);
     }
@@ -339,23 +347,29 @@ private slots:
     void restoreCapturesTheCurrentClipboardOnce()
     {
         copy(TextMime("on the clipboard now"));
-        QTest::qWait(20); // any batched save of the list has run by now
+        settle(); // any batched save of the list has run by now
         CCilpboardListModel stored;
         stored.prependItem(GetCBDataFromMime(QScopedPointer<QMimeData>(TextMime("kept")).data()));
         stored.Save2FileHelper(StoragePaths::ClipboardHistoryFile());
         list()->clearRows();
         mgr()->restoreFromFile();
+        mgr()->finishPendingWork();
         QCOMPARE(list()->rowCount(), 2);
         QCOMPARE(list()->getPlain(0), QString("on the clipboard now"));
         mgr()->restoreFromFile(); // on top already: not added twice
+        mgr()->finishPendingWork();
         QCOMPARE(list()->rowCount(), 2);
     }
 
     // --- automatic saving in batches ---
     void theClipboardListSavesEveryFifteenthBurst()
     {
+        // Only the batches count here, not the save that follows a quiet moment.
+        const int idle_ms = list()->idleSaveDelay();
+        list()->setIdleSaveDelay(3600 * 1000);
+        auto restore_delay = qScopeGuard([&] { list()->setIdleSaveDelay(idle_ms); });
         QFile::remove(StoragePaths::ClipboardHistoryFile());
-        QTest::qWait(20); // let earlier bursts settle before counting
+        settle(); // let earlier bursts settle before counting
         QFile::remove(StoragePaths::ClipboardHistoryFile());
         int saved_after = -1;
         for (int i = 1; i <= 30 && saved_after < 0; ++i) {
@@ -372,7 +386,7 @@ private slots:
                      qPrintable(QString("saved after %1 bursts").arg(i + 1)));
         }
         copy(TextMime("fifteenth"));
-        QVERIFY(QFile::exists(StoragePaths::ClipboardHistoryFile()));
+        QTRY_VERIFY(QFile::exists(StoragePaths::ClipboardHistoryFile()));
     }
 
     void oneBurstPerEventLoopPass()
@@ -397,17 +411,19 @@ private slots:
         copy(TextMime("pin me"));
         copy(TextMime("and me"));
         QFile::remove(StoragePaths::PinHistoryFile());
+        const int idle_ms = pin()->idleSaveDelay();
+        pin()->setIdleSaveDelay(3600 * 1000);
+        auto restore_delay = qScopeGuard([&] { pin()->setIdleSaveDelay(idle_ms); });
         mgr()->pinItem(0);
-        QTest::qWait(10);
+        settle();
         const bool after_one = QFile::exists(StoragePaths::PinHistoryFile());
         mgr()->pinItem(1);
-        QTest::qWait(10);
         // Two pin operations always include one save, wherever the counter stood.
-        QVERIFY(QFile::exists(StoragePaths::PinHistoryFile()));
+        QTRY_VERIFY(QFile::exists(StoragePaths::PinHistoryFile()));
         if (after_one) {
             QFile::remove(StoragePaths::PinHistoryFile());
             mgr()->pinItem(0); // unpin: a third burst, the counter is at 1 now
-            QTest::qWait(10);
+            settle();
             QVERIFY(!QFile::exists(StoragePaths::PinHistoryFile()));
         }
     }

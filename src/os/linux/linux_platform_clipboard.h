@@ -15,7 +15,7 @@ class LinuxPlatformClipboard : public CClipboardAbstract
 public:
     explicit LinuxPlatformClipboard(QObject *parent = nullptr);
 
-    quint64 sequenceNumber() const { return m_sequence; }
+    qint64 sequenceNumber() const override { return qint64(m_sequence); }
 
 private slots:
     void checkClipboard();

@@ -29,6 +29,7 @@ public:
     QScreen *ForegroundScreen() override;
     bool IsCompositingManagerRunning() override;
     QString FindRunningExecutable(const QString &base_name) override;
+    void WatchDisplayConnection() override;
 
 private:
     void InstallResizeBorders(QQuickWindow *window);
