@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 
 namespace {
 QImage SampleImage()
@@ -209,6 +210,65 @@ private slots:
 
         QScopedPointer<QMimeData> gone(TextMime(path + ".missing"));
         QCOMPARE(GetCBDataFromMime(gone.data()).type, int(CQmlTypes::Text));
+    }
+
+    // Only what names a place by itself is a path: a bare word must not become a file item
+    // because the program happens to run in a folder that holds such a file.
+    void bareWordsAreTextEvenWhenTheWorkingFolderHasThem()
+    {
+        QTemporaryDir home;
+        QVERIFY(QDir(home.path()).mkdir("Documents"));
+        QFile notes(home.filePath("notes.txt"));
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.close();
+        const QString was = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(home.path()));
+        auto back = qScopeGuard([&] { QDir::setCurrent(was); });
+        for (const QString &word : {"Documents", "notes.txt", "./notes.txt", "Documents/"}) {
+            QScopedPointer<QMimeData> m(TextMime(word));
+            QCOMPARE(GetCBDataFromMime(m.data()).type, int(CQmlTypes::Text));
+        }
+        // A file URL names its place as well as an absolute path does.
+        const QUrl url = QUrl::fromLocalFile(home.filePath("notes.txt"));
+        QScopedPointer<QMimeData> m(TextMime(url.toString()));
+        const CBData d = GetCBDataFromMime(m.data());
+        QCOMPARE(d.type, int(CQmlTypes::Urls));
+        QCOMPARE(d.val.value<QList<QUrl>>(), QList<QUrl>{url});
+    }
+
+    // MIME text rules put CRLF into "text/plain", and GTK programs serve it so; what the user
+    // wrote had LF, and the same text copied from two programs is one item.
+    void lineEndsAreTheUsersOwn()
+    {
+        QScopedPointer<QMimeData> crlf(new QMimeData);
+        crlf->setData("text/plain;charset=utf-8", "first line\r\nsecond line\r\n");
+        const CBData d = GetCBDataFromMime(crlf.data());
+        QCOMPARE(d.plain, QString("first line\nsecond line\n"));
+        QScopedPointer<QMimeData> lf(TextMime("first line\nsecond line\n"));
+        QCOMPARE(d.md5, GetCBDataFromMime(lf.data()).md5);
+
+        const QString path = QDir::tempPath() + "/copied path.txt";
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        QScopedPointer<QMimeData> with_end(new QMimeData);
+        with_end->setData("text/plain", (path + "\r\n").toUtf8());
+        const CBData p = GetCBDataFromMime(with_end.data());
+        QCOMPARE(p.type, int(CQmlTypes::Urls));
+        QVERIFY(!p.plain.contains('\r'));
+        QCOMPARE(p.val.value<QList<QUrl>>(), QList<QUrl>{QUrl::fromLocalFile(path)});
+    }
+
+    // Some programs offer HTML without a plain form; the plain text a paste would give is
+    // derived from it.
+    void htmlWithoutPlainTextGetsItsText()
+    {
+        QScopedPointer<QMimeData> m(new QMimeData);
+        m->setHtml("<p>Tea <b>and</b> biscuits</p>");
+        const CBData d = GetCBDataFromMime(m.data());
+        QCOMPARE(d.type, int(CQmlTypes::Html));
+        QCOMPARE(d.plain, QString("Tea and biscuits"));
+        QCOMPARE(d.val.toString(), QString("<p>Tea <b>and</b> biscuits</p>"));
     }
 
     void pathsFrom260CharactersOnAreNotLookedUp()
