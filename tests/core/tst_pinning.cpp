@@ -229,11 +229,43 @@ private slots:
         mgr()->pinItem(0);
         QGuiApplication::clipboard()->setText("top");
         QTest::qWait(20);
+        mgr()->finishPendingWork(); // the capture's end: the clipboard holds row 0
         QSignalSpy changes(QGuiApplication::clipboard(), &QClipboard::dataChanged);
         CQmlHelper::instance()->pasteFromQuickPaste(cb(), 0);
         CQmlHelper::instance()->pasteFromQuickPaste(pin(), 0);
         QTest::qWait(300);
         QCOMPARE(changes.count(), 0);
+    }
+
+    // A secret from a password manager is not captured, so row 0 is no longer what the
+    // clipboard holds: a quick paste of row 0 must put row 0 there, not paste the secret.
+    void quickPasteOfTheTopAfterASecretPastesTheTop()
+    {
+        fill({"top", "below"});
+        mgr()->pinItem(0);
+        for (CCilpboardListModel *model : {cb(), pin()}) {
+            QGuiApplication::clipboard()->setText("top");
+            QTest::qWait(20);
+            mgr()->finishPendingWork();
+            auto *secret = new QMimeData;
+            secret->setText("hunter2");
+            secret->setData("x-kde-passwordManagerHint", "secret");
+            QGuiApplication::clipboard()->setMimeData(secret);
+            QTest::qWait(20);
+            mgr()->finishPendingWork();
+            QCOMPARE(cb()->getPlain(0), QString("top"));
+            QString pasted;
+            QObject scope;
+            connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &scope, [&] {
+                if (pasted.isEmpty())
+                    pasted = ClipboardText();
+            });
+            CQmlHelper::instance()->pasteFromQuickPaste(model, 0);
+            QCOMPARE(pasted, QString("top"));
+            QTRY_COMPARE(ClipboardText(), QString("top"));
+            QTest::qWait(300); // the put-back after the paste
+            QCOMPARE(ClipboardText(), QString("top"));
+        }
     }
 
     void quickPasteWithAnEmptyHistoryLeavesThePastedItem()
