@@ -3,18 +3,20 @@
 // serves "text/plain" with CRLF line ends and "UTF8_STRING" with LF), an owner may never
 // answer at all, and an office suite sets the owner twice in a row.
 //
-//   x11_owner [--offer <target> <value>]... [--never-answer] [--twice] [--timeout <ms>]
+//   x11_owner [--offer <target> <value>]... [--never-answer] [--twice <ms>] [--timeout <ms>]
 //       --offer        a target and its answer; "%n" in the answer becomes the running
 //                      number of the requests for that target (1, 2, ...), so that two
 //                      reads of the same offer differ as an office suite's answers do
 //       --never-answer own the clipboard but ignore every request
-//       --twice        set the owner a second time right after the first
+//       --twice        set the owner a second time, that many ms after the first
 //       --timeout      exit after that many ms (30 s by default)
-//   Prints "ready" once it owns the clipboard, then "request <target>" for each request it
-//   answers, and exits when another client takes the clipboard.
+//   Prints "ready" once it owns the clipboard, "again" after the second setting, then
+//   "request <target>" for each request it answers ("ignored <target>" when it never
+//   answers), and exits when another client takes the clipboard.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -114,14 +116,14 @@ int main(int argc, char *argv[])
 {
     std::vector<std::pair<std::string, std::string>> given;
     bool never_answer = false;
-    bool twice = false;
+    int twice_after_ms = -1;
     int timeout_ms = kDefaultTimeoutMs;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--never-answer") {
             never_answer = true;
-        } else if (arg == "--twice") {
-            twice = true;
+        } else if (arg == "--twice" && i + 1 < argc) {
+            twice_after_ms = std::atoi(argv[++i]);
         } else if (arg == "--timeout" && i + 1 < argc) {
             timeout_ms = std::atoi(argv[++i]);
         } else if (arg == "--offer" && i + 2 < argc) {
@@ -146,13 +148,14 @@ int main(int argc, char *argv[])
 
     const Atom clipboard = XInternAtom(dpy, "CLIPBOARD", False);
     XSetSelectionOwner(dpy, clipboard, win, ServerTime(dpy, win));
-    if (twice)
-        XSetSelectionOwner(dpy, clipboard, win, ServerTime(dpy, win));
     if (XGetSelectionOwner(dpy, clipboard) != win)
         return Usage("could not take the clipboard");
     PrintLine("ready");
 
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+    auto again_at = twice_after_ms >= 0 ? Clock::now() + std::chrono::milliseconds(twice_after_ms)
+                                        : Clock::time_point::max();
     pollfd pfd{ConnectionNumber(dpy), POLLIN, 0};
     while (true) {
         while (XPending(dpy)) {
@@ -162,15 +165,28 @@ int main(int argc, char *argv[])
                 XCloseDisplay(dpy);
                 return 0;
             }
-            if (ev.type == SelectionRequest && !never_answer)
+            if (ev.type != SelectionRequest)
+                continue;
+            if (never_answer) {
+                char *name = XGetAtomName(dpy, ev.xselectionrequest.target);
+                PrintLine("ignored " + std::string(name ? name : "?"));
+                XFree(name);
+            } else {
                 Serve(dpy, ev.xselectionrequest, offers);
+            }
+        }
+        if (Clock::now() >= again_at) {
+            XSetSelectionOwner(dpy, clipboard, win, ServerTime(dpy, win));
+            again_at = Clock::time_point::max();
+            PrintLine("again");
         }
         XFlush(dpy);
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
+        const auto until = std::min(deadline, again_at);
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
+        if (Clock::now() >= deadline)
             break;
-        if (poll(&pfd, 1, int(left.count())) < 0)
+        if (poll(&pfd, 1, int(std::max<long long>(left.count(), 0))) < 0)
             break;
         if (pfd.revents & (POLLERR | POLLHUP))
             break;

@@ -1,5 +1,7 @@
 #include "os/linux/linux_platform_clipboard.h"
 
+#include "os/linux/xfixes_selection_filter.h"
+
 #include <QGuiApplication>
 
 namespace {
@@ -8,17 +10,33 @@ constexpr int kPollIntervalMs = 200;
 
 LinuxPlatformClipboard::LinuxPlatformClipboard(QObject *parent) : CClipboardAbstract(parent)
 {
-    connect(QGuiApplication::clipboard(), &QClipboard::changed, this,
-            &LinuxPlatformClipboard::onSystemClipboardChanged);
+    m_selectionEvents = CXFixesSelectionFilter::Create([this] { countChange(); });
+    if (m_selectionEvents) {
+        // On each change the toolkit's text fields ask the new owner whether it holds text,
+        // each on its own and once more while the answer is empty: an owner that never
+        // answers costs its time-out (5 s) per field, and the program freezes. The fields
+        // paste from the keyboard, which reads the clipboard when asked, so they need no
+        // notice; this watcher has its own, from the X server.
+        QGuiApplication::clipboard()->blockSignals(true);
+    } else {
+        connect(QGuiApplication::clipboard(), &QClipboard::changed, this,
+                &LinuxPlatformClipboard::onSystemClipboardChanged);
+    }
     m_pollTimer.setInterval(kPollIntervalMs);
     connect(&m_pollTimer, &QTimer::timeout, this, &LinuxPlatformClipboard::checkClipboard);
     m_pollTimer.start();
 }
 
+LinuxPlatformClipboard::~LinuxPlatformClipboard() = default;
+
 void LinuxPlatformClipboard::onSystemClipboardChanged(QClipboard::Mode mode)
 {
-    if (mode != QClipboard::Clipboard)
-        return;
+    if (mode == QClipboard::Clipboard)
+        countChange();
+}
+
+void LinuxPlatformClipboard::countChange()
+{
     ++m_sequence;
     QMetaObject::invokeMethod(this, &LinuxPlatformClipboard::checkClipboard, Qt::QueuedConnection);
 }
