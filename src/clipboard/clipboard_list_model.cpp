@@ -28,7 +28,7 @@ CCilpboardListModel::CCilpboardListModel(QObject *parent) : QAbstractListModel(p
     connect(this, &QAbstractItemModel::rowsMoved, this, &CCilpboardListModel::onRowsChanged);
     m_idleSaveTimer.setSingleShot(true);
     m_idleSaveTimer.setInterval(kIdleSaveMs);
-    connect(&m_idleSaveTimer, &QTimer::timeout, this, &CCilpboardListModel::saveCurData);
+    connect(&m_idleSaveTimer, &QTimer::timeout, this, [this] { writeHistory(false); });
     connect(this, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex &, const QModelIndex &, const QVector<int> &roles) {
                 onDataChanged(roles);
@@ -121,7 +121,7 @@ void CCilpboardListModel::DelayedRowChanged()
     ++m_changeCounter;
     if (m_changeCounter == (m_isPin ? kPinSaveEvery : kListSaveEvery)) {
         m_changeCounter = 0;
-        QTimer::singleShot(0, this, &CCilpboardListModel::saveCurData);
+        QTimer::singleShot(0, this, [this] { writeHistory(false); });
     }
 }
 

@@ -95,8 +95,11 @@ public:
     };
     // RestoreFromFile keeping only the newest max_rows records (all when 0).
     RestoreOutcome RestoreRows(const QString &path, int max_rows);
-    // Where saveCurData writes go; by default they are written at once on this thread.
-    using HistoryWriter = std::function<void(const QString &path, const QVector<CBData> &rows)>;
+    // Where this list's own saves go; by default they are written at once on this thread.
+    // A writer may write later, elsewhere, but in order; with `wait` it returns only once
+    // the file is written (saveCurData and resetModelData, which callers expect done).
+    using HistoryWriter =
+        std::function<void(const QString &path, const QVector<CBData> &rows, bool wait)>;
     void setHistoryWriter(HistoryWriter writer) { m_historyWriter = std::move(writer); }
     // Besides every 15th (Pin list: 2nd) burst of row changes, a local list saves this long
     // after its last change, so that a crash loses only that much.
@@ -121,6 +124,7 @@ private slots:
 private:
     void onRowsChanged();
     void onDataChanged(const QVector<int> &roles);
+    void writeHistory(bool wait);
     bool isRowVisible(int row, bool qp) const;
     bool matchesFilter(int row) const;
     void setFilterKey(const QString &key);

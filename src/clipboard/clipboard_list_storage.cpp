@@ -17,12 +17,17 @@ QString CCilpboardListModel::historyFilePath() const
 
 void CCilpboardListModel::saveCurData()
 {
+    writeHistory(true);
+}
+
+void CCilpboardListModel::writeHistory(bool wait)
+{
     const QString path = historyFilePath();
     if (path.isEmpty())
         return;
     m_idleSaveTimer.stop(); // this save covers every change so far
     if (m_historyWriter)
-        m_historyWriter(path, m_items);
+        m_historyWriter(path, m_items, wait);
     else
         Save2FileHelper(path);
 }

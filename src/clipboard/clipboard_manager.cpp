@@ -64,8 +64,8 @@ CClipboardManager::CClipboardManager()
     MakeStorageFolders();
     RegisterUrlListMetaType();
     m_modelPin.setPin(true);
-    const auto writer = [this](const QString &path, const QVector<CBData> &rows) {
-        writeHistoryInBackground(path, rows);
+    const auto writer = [this](const QString &path, const QVector<CBData> &rows, bool wait) {
+        writeHistoryInBackground(path, rows, wait);
     };
     m_model.setHistoryWriter(writer);
     m_modelPin.setHistoryWriter(writer);

@@ -48,7 +48,7 @@ private:
     void captureClipboard(bool force);
     void applyCapture(const CBData &item, bool roll2top, qint64 arrival_ms, quint64 serial);
     bool replacesTopItem(const CBData &item, qint64 arrival_ms) const;
-    void writeHistoryInBackground(const QString &path, const QVector<CBData> &rows);
+    void writeHistoryInBackground(const QString &path, const QVector<CBData> &rows, bool wait);
     void reportWriteProblem(const QString &error);
     void restoreLocalList(CCilpboardListModel &model, const QString &path, int max_rows);
     void removeUnusedFiles();

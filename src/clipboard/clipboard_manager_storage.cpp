@@ -44,9 +44,12 @@ void RemoveLeftoverSaveFiles(QDir &dir, const QStringList &names)
 }
 } // namespace
 
-void CClipboardManager::writeHistoryInBackground(const QString &path, const QVector<CBData> &rows)
+void CClipboardManager::writeHistoryInBackground(const QString &path,
+                                                 const QVector<CBData> &rows, bool wait)
 {
-    if (!m_restored)
+    // Saved on its own before the histories were read, a list would replace them; asked for
+    // explicitly, the save is the caller's decision.
+    if (!m_restored && !wait)
         return;
     m_background.run([path, rows] { return HistoryFile::Save(path, rows); },
                      [this, path](const QString &error) {
@@ -57,6 +60,8 @@ void CClipboardManager::writeHistoryInBackground(const QString &path, const QVec
                          qCWarning(lcClipboard) << "saveCurData" << path << error;
                          reportWriteProblem(error);
                      });
+    if (wait) // behind the saves queued before it, so the newest rows land last
+        m_background.finish();
 }
 
 void CClipboardManager::save2File()
