@@ -19,6 +19,7 @@ int main(int argc, char *argv[])
     BenchTable table;
     bool ok = RunCaptureLatency(table);
     ok = RunImageCapture(table) && ok;
+    ok = RunImageCaptureStall(table) && ok;
     ok = RunHistoryAndFilter(table) && ok;
     ok = RunMainWindow(table) && ok;
     table.print();
