@@ -4,19 +4,19 @@
 #include "bench_table.h"
 #include "benches.h"
 #include "clipboard/clipboard_manager.h"
-#include "clipboard/mime_convert.h"
-#include "clipboard/storage_paths.h"
+#include "item/mime_convert.h"
+#include "item/storage_paths.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QProcess>
-#include <QTimer>
 #include <QMimeData>
 #include <QPainter>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QTimer>
 
 namespace {
 constexpr int kRuns = 3;

@@ -1,9 +1,9 @@
 // Saving and restoring both histories, and the stored images beside them.
 #include "clipboard/clipboard_manager.h"
 
-#include "clipboard/history_file.h"
-#include "clipboard/storage_paths.h"
-#include "logging.h"
+#include "item/clipboard_logging.h"
+#include "item/history_file.h"
+#include "item/storage_paths.h"
 #include "settings/settings_helper.h"
 
 #include <QDateTime>
@@ -44,8 +44,8 @@ void RemoveLeftoverSaveFiles(QDir &dir, const QStringList &names)
 }
 } // namespace
 
-void CClipboardManager::writeHistoryInBackground(const QString &path,
-                                                 const QVector<CBData> &rows, bool wait)
+void CClipboardManager::writeHistoryInBackground(const QString &path, const QVector<CBData> &rows,
+                                                 bool wait)
 {
     // Saved on its own before the histories were read, a list would replace them; asked for
     // explicitly, the save is the caller's decision.

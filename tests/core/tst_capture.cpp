@@ -1,22 +1,24 @@
-// Capture of clipboard contents into item records and into the Clipboard list, on the
-// in-process clipboard of the offscreen platform.
-#include "clipboard/clipboard_abstract.h"
+// Capture of clipboard contents into item records and into the Clipboard list, through an
+// in-memory clipboard watcher: no waiting for the system clipboard.
 #include "clipboard/clipboard_manager.h"
-#include "clipboard/mime_convert.h"
 #include "clipboard/qml_helper.h"
-#include "clipboard/storage_paths.h"
+#include "clipboard/write_back.h"
+#include "fake_clipboard_watcher.h"
 #include "isolated_env.h"
+#include "item/mime_convert.h"
+#include "item/storage_paths.h"
+#include "os/clipboard_abstract.h"
 #include "os/os_abstract.h"
 #include "settings/settings_helper.h"
 
-#include <QClipboard>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QMimeData>
 #include <QPainter>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+
+#include <functional>
 
 namespace {
 QImage SampleImage()
@@ -44,23 +46,41 @@ private:
     CClipboardManager *mgr() { return CClipboardManager::instance(); }
     CCilpboardListModel *list() { return mgr()->clipboardModel(); }
     CCilpboardListModel *pin() { return mgr()->pinModel(); }
-    CClipboardAbstract *watcher() { return OsInstance()->ClipboardWatcher(); }
-    // Puts contents on the clipboard, lets the watcher's queued notification run and waits
-    // for the capture's work off the interface thread.
+    CClipboardAbstract *watcher() { return m_clip; }
+    // Runs `change` and waits until the burst of row changes it caused in `model` has
+    // ended, together with the save the burst may have started.
+    void settle(CCilpboardListModel *model, const std::function<void()> &change)
+    {
+        QSignalSpy instant(model, &CCilpboardListModel::sigRowChangedInstant);
+        QSignalSpy burst(model, &CCilpboardListModel::sigRowChanged);
+        change();
+        mgr()->finishPendingWork(); // the capture's work off this thread
+        if (!instant.isEmpty() && burst.isEmpty())
+            QVERIFY(burst.wait());
+        QCoreApplication::sendPostedEvents(model, QEvent::MetaCall);
+        mgr()->finishPendingWork(); // the save the burst started
+    }
+    // Contents that another application copies, handled as the watcher reports them.
     void copy(QMimeData *mime)
     {
-        QGuiApplication::clipboard()->setMimeData(mime, QClipboard::Clipboard);
-        settle();
+        settle(list(), [this, mime] {
+            m_clip->copyFromOutside(mime);
+            QVERIFY(m_clip->deliver());
+        });
     }
-    void settle()
+    // The program's own write through the watcher, handled as the watcher reports it.
+    void delivered()
     {
-        QTest::qWait(20);
-        mgr()->finishPendingWork();
+        settle(list(), [this] { QVERIFY(m_clip->deliver()); });
     }
+
+    FakeClipboardWatcher *m_clip = nullptr;
 
 private slots:
     void initTestCase()
     {
+        m_clip = FakeClipboardWatcher::install();
+        QVERIFY(m_clip);
         mgr()->restoreFromFile(); // nothing stored yet; enables saving at the end
         QVERIFY(QDir(StoragePaths::ClipboardDir()).exists());
         QVERIFY(QDir(StoragePaths::PinDir()).exists());
@@ -68,8 +88,15 @@ private slots:
     void init()
     {
         CSettingsHelper::instance()->setIni("stack_max_item_count", 50);
-        list()->clearRows();
-        QTest::qWait(5);
+        settle(list(), [this] { list()->clearRows(); });
+    }
+
+    void theWatcherCanOnlyBeReplacedBeforeUse()
+    {
+        QCOMPARE(OsInstance()->ClipboardWatcher(), m_clip);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("already in place"));
+        QVERIFY(!FakeClipboardWatcher::install());
+        QCOMPARE(OsInstance()->ClipboardWatcher(), m_clip);
     }
 
     // --- the conversion, branch by branch ---
@@ -327,12 +354,12 @@ private slots:
         other.type = CQmlTypes::Text;
         other.val = other.plain = "written back";
         other.md5 = GetVariantMd5(other.val);
-        watcher()->writeBackItem(other, false);
-        settle();
+        WriteBack::Item(other, false);
+        delivered();
         QCOMPARE(list()->rowCount(), 1);
         QCOMPARE(list()->getPlain(0), QString("one"));
         // The marker is consumed; the same object must not filter a later notification.
-        const QMimeData *now = QGuiApplication::clipboard()->mimeData();
+        const QMimeData *now = m_clip->mimeData();
         QVERIFY(now->property("_internal_filter_").toString().isEmpty());
         QCOMPARE(now->text(), QString("written back"));
     }
@@ -341,18 +368,18 @@ private slots:
     {
         QSignalSpy spy(CQmlHelper::instance(), &CQmlHelper::sigGotoFirstIndex4Main);
         watcher()->setText("fresh", true);
-        settle();
+        delivered();
         QCOMPARE(list()->getPlain(0), QString("fresh"));
         QCOMPARE(spy.count(), 1);
 
         copy(TextMime("newer"));
         watcher()->setText("fresh", true); // a duplicate below row 0 only moves
-        settle();
+        delivered();
         QCOMPARE(list()->getPlain(0), QString("fresh"));
         QCOMPARE(spy.count(), 1);
 
         watcher()->setText("fresh", true); // already row 0
-        settle();
+        delivered();
         QCOMPARE(spy.count(), 2);
     }
 
@@ -360,8 +387,8 @@ private slots:
     {
         copy(TextMime("x"));
         QSignalSpy spy(CQmlHelper::instance(), &CQmlHelper::sigGotoFirstIndex4Main);
-        watcher()->writeBackItem(list()->item(0), true);
-        settle();
+        WriteBack::Item(list()->item(0), true);
+        delivered();
         QCOMPARE(spy.count(), 1);
         QCOMPARE(list()->rowCount(), 1);
     }
@@ -406,8 +433,7 @@ private slots:
 
     void restoreCapturesTheCurrentClipboardOnce()
     {
-        copy(TextMime("on the clipboard now"));
-        settle(); // any batched save of the list has run by now
+        copy(TextMime("on the clipboard now")); // with any batched save of the list
         CCilpboardListModel stored;
         stored.prependItem(GetCBDataFromMime(QScopedPointer<QMimeData>(TextMime("kept")).data()));
         stored.Save2FileHelper(StoragePaths::ClipboardHistoryFile());
@@ -429,8 +455,6 @@ private slots:
         list()->setIdleSaveDelay(3600 * 1000);
         auto restore_delay = qScopeGuard([&] { list()->setIdleSaveDelay(idle_ms); });
         QFile::remove(StoragePaths::ClipboardHistoryFile());
-        settle(); // let earlier bursts settle before counting
-        QFile::remove(StoragePaths::ClipboardHistoryFile());
         int saved_after = -1;
         for (int i = 1; i <= 30 && saved_after < 0; ++i) {
             copy(TextMime(QString("burst %1").arg(i)));
@@ -446,7 +470,7 @@ private slots:
                      qPrintable(QString("saved after %1 bursts").arg(i + 1)));
         }
         copy(TextMime("fifteenth"));
-        QTRY_VERIFY(QFile::exists(StoragePaths::ClipboardHistoryFile()));
+        QVERIFY(QFile::exists(StoragePaths::ClipboardHistoryFile()));
     }
 
     void oneBurstPerEventLoopPass()
@@ -462,28 +486,28 @@ private slots:
             list()->prependItem(d);
         }
         QCOMPARE(instant.count(), 5);
-        QTest::qWait(10);
+        QVERIFY(delayed.wait());
+        QCoreApplication::processEvents(); // a second burst would be due by now
         QCOMPARE(delayed.count(), 1);
     }
 
     void thePinListSavesEverySecondBurst()
     {
-        copy(TextMime("pin me"));
-        copy(TextMime("and me"));
-        QFile::remove(StoragePaths::PinHistoryFile());
         const int idle_ms = pin()->idleSaveDelay();
         pin()->setIdleSaveDelay(3600 * 1000);
         auto restore_delay = qScopeGuard([&] { pin()->setIdleSaveDelay(idle_ms); });
-        mgr()->pinItem(0);
-        settle();
+        copy(TextMime("pin me"));
+        copy(TextMime("and me"));
+        QFile::remove(StoragePaths::PinHistoryFile());
+        settle(mgr()->pinModel(), [this] { mgr()->pinItem(0); });
         const bool after_one = QFile::exists(StoragePaths::PinHistoryFile());
-        mgr()->pinItem(1);
+        settle(mgr()->pinModel(), [this] { mgr()->pinItem(1); });
         // Two pin operations always include one save, wherever the counter stood.
-        QTRY_VERIFY(QFile::exists(StoragePaths::PinHistoryFile()));
+        QVERIFY(QFile::exists(StoragePaths::PinHistoryFile()));
         if (after_one) {
             QFile::remove(StoragePaths::PinHistoryFile());
-            mgr()->pinItem(0); // unpin: a third burst, the counter is at 1 now
-            settle();
+            // Unpinning: a third burst, the counter is at 1 now.
+            settle(mgr()->pinModel(), [this] { mgr()->pinItem(0); });
             QVERIFY(!QFile::exists(StoragePaths::PinHistoryFile()));
         }
     }

@@ -1,26 +1,25 @@
 // What slow or hostile clipboard owners and very large contents do to the capture: each
 // change is asked about once, contents beyond the limits are left alone, the work done off
 // the interface thread loses and reorders nothing, and one copy announced twice stays one
-// item. On the in-process clipboard of the offscreen platform.
+// item. Through an in-memory clipboard watcher.
 #include "clipboard/background_queue.h"
-#include "clipboard/clipboard_abstract.h"
 #include "clipboard/clipboard_manager.h"
-#include "clipboard/clipboard_offer.h"
-#include "clipboard/history_file.h"
-#include "clipboard/item_limits.h"
-#include "clipboard/mime_convert.h"
 #include "clipboard/qml_helper.h"
-#include "clipboard/storage_paths.h"
+#include "fake_clipboard_watcher.h"
 #include "file_size_limit.h"
 #include "isolated_env.h"
+#include "item/clipboard_offer.h"
+#include "item/history_file.h"
+#include "item/item_limits.h"
+#include "item/mime_convert.h"
+#include "item/storage_paths.h"
+#include "os/clipboard_abstract.h"
 #include "os/os_abstract.h"
 #include "settings/settings_helper.h"
 
 #include <QBuffer>
-#include <QClipboard>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QMimeData>
 #include <QMutex>
 #include <QRandomGenerator>
@@ -129,18 +128,18 @@ class TestCaptureRobustness : public QObject
 private:
     CClipboardManager *mgr() { return CClipboardManager::instance(); }
     CCilpboardListModel *list() { return mgr()->clipboardModel(); }
-    void put(QMimeData *mime) { QGuiApplication::clipboard()->setMimeData(mime); }
-    // The watcher reports on the next turn of the event loop; the item is built off this
-    // thread and taken in afterwards.
-    void settle()
+    // Another program copies and the watcher reports it: the capture reads the contents
+    // now and builds the item off this thread.
+    void put(QMimeData *mime)
     {
-        QTest::qWait(20);
-        mgr()->finishPendingWork();
+        m_clip->copyFromOutside(mime);
+        QVERIFY(m_clip->deliver());
     }
+    // The item built and taken in.
     void copy(QMimeData *mime)
     {
         put(mime);
-        settle();
+        mgr()->finishPendingWork();
     }
     QStringList plains()
     {
@@ -150,8 +149,15 @@ private:
         return out;
     }
 
+    FakeClipboardWatcher *m_clip = nullptr;
+
 private slots:
-    void initTestCase() { mgr()->restoreFromFile(); }
+    void initTestCase()
+    {
+        m_clip = FakeClipboardWatcher::install();
+        QVERIFY(m_clip);
+        mgr()->restoreFromFile();
+    }
     void init()
     {
         list()->clearRows();
@@ -216,9 +222,9 @@ private slots:
         copy(m);
         QCOMPARE(m->formatLists, 1);
         mgr()->restoreFromFile();
-        QCOMPARE(m->formatLists, 2); // the restore always looks
-        emit OsInstance()->ClipboardWatcher()->changed(QClipboard::Clipboard);
-        settle();
+        QCOMPARE(m->formatLists, 2);                 // the restore always looks
+        emit m_clip->changed(QClipboard::Clipboard); // the watcher's look, nothing new
+        mgr()->finishPendingWork();
         QCOMPARE(m->formatLists, 2);
         QCOMPARE(plains(), QStringList{"read once"});
     }
@@ -322,12 +328,10 @@ private slots:
         for (int i = 0; i < 2; ++i) {
             auto *img = new QMimeData;
             img->setImageData(NoisyImage(900, 600, quint32(20 + i)));
-            put(img);
-            QCoreApplication::processEvents(); // the watcher's notification, not the capture's end
+            put(img); // read, but not built yet
             auto *text = new QMimeData;
             text->setText(QString("text after image %1").arg(i));
             put(text);
-            QCoreApplication::processEvents();
         }
         mgr()->finishPendingWork();
         QCOMPARE(plains(),
@@ -339,8 +343,7 @@ private slots:
     {
         auto *img = new QMimeData;
         img->setImageData(NoisyImage(1200, 900, 31));
-        put(img);
-        QCoreApplication::processEvents(); // the watcher reports; the encoding has just begun
+        put(img); // the encoding has just begun
         QCOMPARE(list()->rowCount(), 0);
         mgr()->save2File();
         QFile f(StoragePaths::ClipboardHistoryFile());
@@ -394,9 +397,10 @@ private slots:
             QScopedPointer<QMimeData>(HtmlMime("<p>v1</p>", "office text")).data()));
         QVERIFY(stored.Save2FileHelper(StoragePaths::ClipboardHistoryFile()));
         put(HtmlMime("<p>v2</p>", "office text"));
+        mgr()->finishPendingWork();
         QTest::qWait(1100); // long before the start
         mgr()->restoreFromFile();
-        settle();
+        mgr()->finishPendingWork();
         QCOMPARE(list()->rowCount(), 1);
         QCOMPARE(list()->getVal(0).toString(), QString("<p>v2</p>"));
     }

@@ -1,8 +1,8 @@
 // The controller's start-up on a real X server: context, main window, first-run usage text.
 #include "clipboard/clipboard_manager.h"
-#include "clipboard/storage_paths.h"
 #include "cmain.h"
 #include "isolated_env.h"
+#include "item/storage_paths.h"
 #include "settings/settings_helper.h"
 #include "ui_driver.h"
 

@@ -1,10 +1,10 @@
 // The history file byte for byte: expectations are streams assembled here field by field,
 // never the writer's own output, and the reader is fed what a hostile linked host could send.
 #include "clipboard/clipboard_list_model.h"
-#include "clipboard/item_limits.h"
 #include "file_size_limit.h"
 #include "history_test_support.h"
 #include "isolated_env.h"
+#include "item/item_limits.h"
 
 #include <QBuffer>
 #include <QDir>

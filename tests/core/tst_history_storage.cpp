@@ -2,20 +2,19 @@
 // this version cannot read kept aside, saves soon after the last change, failed saves told
 // once, and a clean-up that removes only what the program itself put there.
 #include "clipboard/clipboard_manager.h"
-#include "clipboard/history_file.h"
-#include "clipboard/mime_convert.h"
 #include "clipboard/qml_helper.h"
-#include "clipboard/storage_paths.h"
+#include "fake_clipboard_watcher.h"
 #include "file_size_limit.h"
 #include "isolated_env.h"
+#include "item/history_file.h"
+#include "item/mime_convert.h"
+#include "item/storage_paths.h"
 #include "settings/settings_helper.h"
 #include "test_items.h"
 
-#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QMimeData>
 #include <QScopeGuard>
 #include <QTemporaryFile>
@@ -70,16 +69,21 @@ class TestHistoryStorage : public QObject
 private:
     CClipboardManager *mgr() { return CClipboardManager::instance(); }
     CCilpboardListModel *list() { return mgr()->clipboardModel(); }
-    void settle()
+    // Another program copies; the item is built and taken in.
+    void copy(QMimeData *mime)
     {
-        QTest::qWait(20);
+        m_clip->copyFromOutside(mime);
+        QVERIFY(m_clip->deliver());
         mgr()->finishPendingWork();
     }
     void copyText(const QString &text)
     {
-        QGuiApplication::clipboard()->setText(text);
-        settle();
+        auto *mime = new QMimeData;
+        mime->setText(text);
+        copy(mime);
     }
+
+    FakeClipboardWatcher *m_clip = nullptr;
 
 private slots:
     // Files of an older version, created readable by everyone, before the program starts.
@@ -92,6 +96,8 @@ private slots:
         WriteFile(StoragePaths::ClipboardHistoryFile(), FileOfTexts({"from an older version"}));
         QVERIFY(!IsPrivate(StoragePaths::ClipboardHistoryFile()));
         QVERIFY(!IsPrivate(StoragePaths::ClipboardDir()));
+        m_clip = FakeClipboardWatcher::install();
+        QVERIFY(m_clip);
         mgr(); // the manager starts
     }
 
@@ -113,8 +119,7 @@ private slots:
         QImage img(30, 20, QImage::Format_RGB32);
         img.fill(Qt::cyan);
         m->setImageData(img);
-        QGuiApplication::clipboard()->setMimeData(m);
-        settle();
+        copy(m);
         QCOMPARE(list()->getType(0), int(CQmlTypes::Image));
         mgr()->save2File();
         QVERIFY(IsPrivate(StoragePaths::ImgPath(list()->getMd5(0))));
@@ -182,7 +187,7 @@ private slots:
         else if (bytes.at(4) == 2)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("data version: larger"));
         mgr()->restoreFromFile();
-        settle();
+        mgr()->finishPendingWork();
         const QStringList aside = AsideFiles(dir);
         QCOMPARE(aside.size(), 1);
         QCOMPARE(ReadFile(dir + aside.first()), bytes);
@@ -196,7 +201,7 @@ private slots:
         // An empty file (an older version's failed save) holds nothing worth keeping.
         WriteFile(StoragePaths::ClipboardHistoryFile(), QByteArray());
         mgr()->restoreFromFile();
-        settle();
+        mgr()->finishPendingWork();
         QVERIFY(AsideFiles(dir).isEmpty());
     }
 
@@ -210,9 +215,9 @@ private slots:
         CSettingsHelper::instance()->setIni("stack_max_item_count", 20);
         auto back =
             qScopeGuard([] { CSettingsHelper::instance()->setIni("stack_max_item_count", 50); });
-        QGuiApplication::clipboard()->clear();
+        copy(new QMimeData); // an empty clipboard
         mgr()->restoreFromFile();
-        settle();
+        mgr()->finishPendingWork();
         // The list's own trimming on insertion may take one more row off the bottom.
         QVERIFY2(list()->rowCount() == 20 || list()->rowCount() == 19,
                  qPrintable(QString::number(list()->rowCount())));

@@ -3,8 +3,8 @@
 // some programs offer HTML alone, office suites announce one copy twice, and a copy made
 // while the program was not running is read at start. Nothing copied may be lost, the
 // program must stay able to quit, and one copy must stay one item.
-#include "clipboard/history_file.h"
-#include "qml_types.h"
+#include "item/history_file.h"
+#include "item/qml_types.h"
 #include "tolvane_process.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "os/private_storage.h"
 
-#include "logging.h"
+#include "os/os_logging.h"
 
 #include <QDir>
 #include <QFile>
