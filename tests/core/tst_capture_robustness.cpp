@@ -16,6 +16,7 @@
 #include "os/clipboard_abstract.h"
 #include "os/os_abstract.h"
 #include "settings/settings_helper.h"
+#include "test_items.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -141,13 +142,7 @@ private:
         put(mime);
         mgr()->finishPendingWork();
     }
-    QStringList plains()
-    {
-        QStringList out;
-        for (int r = 0; r < list()->rowCount(); ++r)
-            out << list()->getPlain(r);
-        return out;
-    }
+    QStringList plains() { return PlainTexts(list()->items()); }
 
     FakeClipboardWatcher *m_clip = nullptr;
 

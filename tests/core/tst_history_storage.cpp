@@ -49,10 +49,7 @@ QStringList StoredPlains()
     QFile f(StoragePaths::ClipboardHistoryFile());
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    QStringList out;
-    for (const CBData &d : HistoryFile::Read(f).rows)
-        out << d.plain;
-    return out;
+    return PlainTexts(HistoryFile::Read(f).rows);
 }
 
 QStringList AsideFiles(const QString &dir)

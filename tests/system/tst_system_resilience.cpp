@@ -5,6 +5,7 @@
 // program must stay able to quit, and one copy must stay one item.
 #include "item/history_file.h"
 #include "item/qml_types.h"
+#include "test_items.h"
 #include "tolvane_process.h"
 
 #include <QDir>
@@ -15,8 +16,6 @@
 #include <QTest>
 
 #include <csignal>
-#include <memory>
-#include <vector>
 
 namespace {
 const QString kCaptured = QStringLiteral("captured");
@@ -28,14 +27,6 @@ QVector<CBData> StoredHistory(const TolvaneEnvironment &env)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return HistoryFile::Read(f).rows;
-}
-
-QStringList Plains(const QVector<CBData> &rows)
-{
-    QStringList out;
-    for (const CBData &d : rows)
-        out << d.plain;
-    return out;
 }
 
 bool IsPrivate(const QString &path)
@@ -88,34 +79,17 @@ private:
     static int countLines(QProcess *owner, QByteArray &seen, const QByteArray &line);
     bool quit(TolvaneProcess &app);
 
-    std::vector<std::unique_ptr<QProcess>> m_children;
+    ChildProcesses m_children;
 };
 
 void TestSystemResilience::cleanup()
 {
-    for (auto &p : m_children) {
-        p->kill();
-        p->waitForFinished(3000);
-    }
-    m_children.clear();
+    m_children.endAll();
 }
 
 QProcess *TestSystemResilience::startOwner(const QStringList &args, const QString &display)
 {
-    auto p = std::make_unique<QProcess>();
-    if (!display.isEmpty()) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", display);
-        p->setProcessEnvironment(env);
-    }
-    p->start(QStringLiteral(TOLVANE_X11_OWNER), args);
-    QProcess *raw = p.get();
-    m_children.push_back(std::move(p));
-    if (!QTest::qWaitFor(
-            [raw] { return raw->canReadLine() || raw->state() == QProcess::NotRunning; }, 10000) ||
-        raw->readLine().trimmed() != "ready")
-        return nullptr;
-    return raw;
+    return m_children.startOwner(QStringLiteral(TOLVANE_X11_OWNER), args, display);
 }
 
 // Lines equal to `line` the owner has printed so far; `seen` collects its output.
@@ -164,7 +138,7 @@ void TestSystemResilience::copiesSurviveTheLossOfTheDisplay()
     QVERIFY2(app.waitForFinished(30000), qPrintable(app.log()));
     QCOMPARE(app.process().exitStatus(), QProcess::NormalExit); // no crash on the way out
     QVERIFY2(app.count("display connection lost") == 1, qPrintable(app.log()));
-    QCOMPARE(Plains(StoredHistory(env)), (QStringList{texts.at(1), texts.at(0)}));
+    QCOMPARE(PlainTexts(StoredHistory(env)), (QStringList{texts.at(1), texts.at(0)}));
 
     // Everything the program keeps is the user's alone.
     for (const QString &path :
@@ -280,7 +254,7 @@ void TestSystemResilience::aCopyMadeWhileStoppedIsOneItem()
     QTest::qWait(1500); // the watcher's first look comes right after the start
     QVERIFY2(quit(app), qPrintable(app.log()));
     QCOMPARE(app.count(kCaptured), 1);
-    QCOMPARE(Plains(StoredHistory(env)), QStringList{"read at start"});
+    QCOMPARE(PlainTexts(StoredHistory(env)), QStringList{"read at start"});
 }
 
 QTEST_GUILESS_MAIN(TestSystemResilience)
