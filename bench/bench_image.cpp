@@ -96,8 +96,8 @@ bool RunImageCapture(BenchTable &table)
     return same;
 }
 
-// Another X client copies a screenshot-sized PNG; a 1 ms timer on the interface thread
-// measures its longest gap until the image is row 0 of the Clipboard list.
+// Another X client (xclip) copies a screenshot-sized PNG; a 1 ms timer on the interface
+// thread measures its longest gap until the image is row 0 of the Clipboard list.
 bool RunImageCaptureStall(BenchTable &table)
 {
     const QString name = QStringLiteral("image from another client, longest UI stall");
@@ -124,7 +124,11 @@ bool RunImageCaptureStall(BenchTable &table)
         since_copy.start();
         since_tick.start();
         tick.start();
-        owner.start(QStringLiteral(TOLVANE_CLIP_OWNER), {QStringLiteral("--image"), png});
+        // xclip serves the encoded bytes as they are, as an image viewer would.
+        owner.start(QStringLiteral("xclip"),
+                    {QStringLiteral("-quiet"), QStringLiteral("-selection"),
+                     QStringLiteral("clipboard"), QStringLiteral("-t"), QStringLiteral("image/png"),
+                     QStringLiteral("-i"), png});
         QTimer::singleShot(kCaptureTimeoutMs, &loop, &QEventLoop::quit);
         loop.exec();
         tick.stop();
