@@ -13,3 +13,4 @@ bool RunImageCapture(BenchTable &table);
 bool RunImageCaptureStall(BenchTable &table);
 bool RunHistoryAndFilter(BenchTable &table);
 bool RunMainWindow(BenchTable &table);
+bool RunQuickPaste(BenchTable &table);

@@ -39,10 +39,7 @@ bool IsPrivate(const QString &path)
 // Not a first run: no usage text of the program's own on the clipboard.
 void MarkStartedBefore(const TolvaneEnvironment &env)
 {
-    QDir().mkpath(QFileInfo(env.settingsFile()).path());
-    QFile f(env.settingsFile());
-    f.open(QIODevice::WriteOnly);
-    f.write("[General]\napp_version=1.5.0\n");
+    QVERIFY(env.writeSettings("[General]\napp_version=1.5.0\n"));
 }
 
 // Text a GTK program serves for one copy: CRLF where MIME's text rules apply, LF elsewhere.
