@@ -14,3 +14,4 @@ bool RunImageCaptureStall(BenchTable &table);
 bool RunHistoryAndFilter(BenchTable &table);
 bool RunMainWindow(BenchTable &table);
 bool RunQuickPaste(BenchTable &table);
+bool RunIdleCost(BenchTable &table);

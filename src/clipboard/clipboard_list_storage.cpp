@@ -77,6 +77,7 @@ CCilpboardListModel::RestoreOutcome CCilpboardListModel::RestoreRows(const QStri
         beginInsertRows(QModelIndex(), 0, res.rows.size() - 1);
         m_items = std::move(res.rows);
         endInsertRows();
+        emit sigInsertionFinished();
     }
     renumberFavourites();
     return out;

@@ -8,7 +8,8 @@ namespace {
 constexpr int kPollIntervalMs = 200;
 } // namespace
 
-LinuxPlatformClipboard::LinuxPlatformClipboard(QObject *parent) : CClipboardAbstract(parent)
+LinuxPlatformClipboard::LinuxPlatformClipboard(OwnerProbe poll_owner, QObject *parent)
+    : CClipboardAbstract(parent), m_pollOwner(std::move(poll_owner))
 {
     m_selectionEvents = CXFixesSelectionFilter::Create([this] { countChange(); });
     if (m_selectionEvents) {
@@ -22,8 +23,12 @@ LinuxPlatformClipboard::LinuxPlatformClipboard(QObject *parent) : CClipboardAbst
         connect(QGuiApplication::clipboard(), &QClipboard::changed, this,
                 &LinuxPlatformClipboard::onSystemClipboardChanged);
     }
+    QMetaObject::invokeMethod(this, &LinuxPlatformClipboard::checkClipboard, Qt::QueuedConnection);
+    if (!m_pollOwner)
+        return;
+    m_lastOwner = m_pollOwner();
     m_pollTimer.setInterval(kPollIntervalMs);
-    connect(&m_pollTimer, &QTimer::timeout, this, &LinuxPlatformClipboard::checkClipboard);
+    connect(&m_pollTimer, &QTimer::timeout, this, &LinuxPlatformClipboard::pollOwner);
     m_pollTimer.start();
 }
 
@@ -39,6 +44,20 @@ void LinuxPlatformClipboard::countChange()
 {
     ++m_sequence;
     QMetaObject::invokeMethod(this, &LinuxPlatformClipboard::checkClipboard, Qt::QueuedConnection);
+}
+
+void LinuxPlatformClipboard::pollOwner()
+{
+    const quint64 owner = m_pollOwner();
+    if (owner == m_lastOwner)
+        return;
+    m_lastOwner = owner;
+    // Our own writes were reported by QClipboard::changed already; a second report would
+    // come after their markers were used up and capture them again.
+    if (QGuiApplication::clipboard()->ownsClipboard())
+        return;
+    ++m_sequence;
+    checkClipboard();
 }
 
 void LinuxPlatformClipboard::checkClipboard()
