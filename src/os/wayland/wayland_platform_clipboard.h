@@ -22,7 +22,7 @@ public:
     ~WaylandPlatformClipboard() override;
 
     const QMimeData *mimeData() const override;
-    quint64 sequenceNumber() const { return m_sequence; }
+    qint64 sequenceNumber() const override { return qint64(m_sequence); }
 
 protected:
     void putMimeData(QMimeData *mime) override;
