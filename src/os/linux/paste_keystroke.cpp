@@ -53,24 +53,24 @@ void WaitForFocusToLeaveHiddenWindows(Display *dpy)
 }
 } // namespace
 
-bool PasteKeystroke::Send()
+void PasteKeystroke::Send()
 {
     if (!QX11Info::isPlatformX11()) {
         qCWarning(lcOs) << Q_FUNC_INFO << __LINE__ << "needs X11, platform is"
                         << QGuiApplication::platformName();
-        return false;
+        return;
     }
     Display *dpy = QX11Info::display();
     int event_base, error_base, major, minor;
     if (!dpy || !XTestQueryExtension(dpy, &event_base, &error_base, &major, &minor)) {
         qCWarning(lcOs) << Q_FUNC_INFO << __LINE__ << "the X server lacks XTEST";
-        return false;
+        return;
     }
     const KeyCode ctrl = XKeysymToKeycode(dpy, XK_Control_L);
     const KeyCode v = XKeysymToKeycode(dpy, XK_v);
     if (ctrl == 0 || v == 0) {
         qCWarning(lcOs) << Q_FUNC_INFO << __LINE__ << "no key code for Control_L or v" << ctrl << v;
-        return false;
+        return;
     }
     WaitForFocusToLeaveHiddenWindows(dpy);
     XTestFakeKeyEvent(dpy, ctrl, True, CurrentTime);
@@ -83,5 +83,4 @@ bool PasteKeystroke::Send()
     QEventLoop loop;
     QTimer::singleShot(kPasteSettleMs, &loop, &QEventLoop::quit);
     loop.exec();
-    return true;
 }

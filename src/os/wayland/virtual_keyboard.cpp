@@ -3,7 +3,7 @@
 #include "os/os_logging.h"
 #include "os/wayland/wayland_connection.h"
 
-#include "virtual-keyboard-unstable-v1-client-protocol.h"
+#include "os/wayland/virtual-keyboard-unstable-v1-client-protocol.h"
 
 #include <QElapsedTimer>
 
