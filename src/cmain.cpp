@@ -3,12 +3,14 @@
 #include "app_identity.h"
 #include "clipboard/clipboard_abstract.h"
 #include "clipboard/clipboard_manager.h"
+#include "clipboard/drag_helper.h"
 #include "clipboard/qml_helper.h"
 #include "clipboard/quick_image_provider.h"
 #include "clipboard/storage_paths.h"
 #include "constants.h"
 #include "logging.h"
 #include "os/os_abstract.h"
+#include "packaged_app.h"
 #include "qml_registration.h"
 #include "settings/settings_helper.h"
 #include "usage_text.h"
@@ -24,9 +26,10 @@
 namespace {
 constexpr int kMsgMs = 10000;
 constexpr int kStartedMsgMs = 30000;
+constexpr int kUpdateCheckDelayMs = 3000;
 } // namespace
 
-CMain::CMain(QObject *parent) : QObject(parent) {}
+CMain::CMain(QObject *parent) : QObject(parent), m_drag(new CDragHelper(this)) {}
 
 CMain::~CMain() = default;
 
@@ -41,7 +44,11 @@ bool CMain::initialise(const QUrl &main_qml)
 
     connectServices();
 
-    SetupContext(m_engine.rootContext());
+    QQmlContext *root_ctx = m_engine.rootContext();
+    SetupContext(root_ctx);
+    // Only the main window drags items out and shows update checks.
+    root_ctx->setContextProperty(QStringLiteral("m_drag"), m_drag);
+    root_ctx->setContextProperty(QStringLiteral("m_updater"), &m_updater);
     RegisterQmlTypes();
     m_engine.load(main_qml);
 
@@ -98,6 +105,10 @@ void CMain::ShowBalloon(const QString &msg, int msecs)
 void CMain::DelayInit()
 {
     CheckAppVersion();
+    // A packaged installation is updated by its store, never by a check of its own.
+    CSettingsHelper *ini = CSettingsHelper::instance();
+    if (!IsPackagedApp() && ini->getIni(ini->app_autoupdate()).toBool())
+        QTimer::singleShot(kUpdateCheckDelayMs, &m_updater, &CUpdaterHelper::updateSilently);
 }
 
 void CMain::CheckAppVersion()

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "updater/updater_helper.h"
+
 #include <QObject>
 #include <QQmlApplicationEngine>
 
+class CDragHelper;
 class QQmlContext;
 
 // The application controller: owns the main QML engine (and, as they are built, the tray
@@ -23,6 +26,7 @@ public:
     void CheckAppVersion();
 
     QQmlApplicationEngine *engine() { return &m_engine; }
+    CUpdaterHelper *updater() { return &m_updater; }
 
 public slots:
     void ShowMsg(const QString &msg);
@@ -35,4 +39,6 @@ private:
     void connectServices();
 
     QQmlApplicationEngine m_engine;
+    CUpdaterHelper m_updater;
+    CDragHelper *m_drag = nullptr;
 };

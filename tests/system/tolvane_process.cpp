@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include <csignal>
@@ -12,6 +13,11 @@ TolvaneEnvironment::TolvaneEnvironment() : m_dir(QDir::tempPath() + "/tolvane-sy
         QDir().mkpath(root() + sub);
     // The runtime folder must be private, or Qt ignores it.
     QFile::setPermissions(root() + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // The program under test never asks the real update feed.
+    QDir().mkpath(QFileInfo(settingsFile()).path());
+    QFile settings(settingsFile());
+    if (settings.open(QIODevice::WriteOnly))
+        settings.write("[General]\napp_autoupdate=false\n");
 }
 
 QString TolvaneEnvironment::cacheDir() const

@@ -98,6 +98,8 @@ private slots:
         ini->setIni(ini->app_version(), "1.5.0");
         ini->setIni(ini->app_theme_color(), m_theme == "light");
         ini->setIni(ini->app_show_tray(), true);
+        // No update check: its outcome would show as a toast.
+        ini->setIni(ini->app_autoupdate(), false);
         m_main = new CMain(this);
         connect(m_main->engine(), &QQmlEngine::warnings, this,
                 [this](const QList<QQmlError> &warnings) {
