@@ -143,6 +143,7 @@ ApplicationWindow {
         m_const.main_wnd_visible = false
         if (title_btns.item)
             title_btns.item.closeMenu()
+        dialogs.closeOnHide()
         m_utilities.cleanEngineCache(root)
     }
 
@@ -222,8 +223,8 @@ ApplicationWindow {
                         Layout.preferredWidth: lay_titlebar.height * 2
                         Layout.fillHeight: true
                         sourceComponent: TitleBar {
-                            onSigShowSettingsWnd: dialogs.unavailable("Settings")
-                            onSigShowAboutWnd: dialogs.unavailable("About")
+                            onSigShowSettingsWnd: dialogs.settings()
+                            onSigShowAboutWnd: dialogs.about()
                             onSigShowConnect: dialogs.unavailable("Connection")
                             onSigShowBugReport: Qt.openUrlExternally(m_const.url_report_bug)
                             onSigCloseWnd: root.switchWndVisibility()
@@ -279,6 +280,7 @@ ApplicationWindow {
 
         MainDialogs {
             id: dialogs
+            objectName: "dialogs"
             wnd: root
             wnd_box: main_box
             toast_area: main_box
@@ -305,6 +307,10 @@ ApplicationWindow {
         }
     }
 
+    MainUpdaterConnections {
+        dialogs: dialogs
+    }
+
     MainUtilityConnections {
         wnd: root
         lists: lists_container
@@ -321,7 +327,7 @@ ApplicationWindow {
         onSigCopy: actions.activate()
         onSigConnection: dialogs.unavailable("Connection")
         onSigFind: filter_box.activeFilter()
-        onSigPreference: dialogs.unavailable("Settings")
+        onSigPreference: dialogs.settings()
         onSigPin: actions.pin()
         onSigMoveCurItem: actions.move(is_up)
         onSigMoveCurItemPage: actions.movePage(is_up)
