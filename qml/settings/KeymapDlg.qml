@@ -14,7 +14,11 @@ Dialog {
         return native_probe.nativeText
     }
 
-    readonly property var rows: [
+    // Built once: reading key texts goes through the probe, which a binding would loop on.
+    property var rows: []
+
+    function buildRows() {
+        return [
         { name: qsTranslate("SettingsWnd4Stack", "Switch view:"),
           keys: nativeText(m_const.sc_switch2cb) + "/" + nativeText(m_const.sc_switch2pin)
                 + ", A/D" },
@@ -34,7 +38,8 @@ Dialog {
         { name: qsTranslate("SettingsWnd4Stack", "Settings:"),
           keys: nativeText(m_const.isWin ? "Ctrl+," : StandardKey.Preferences) },
         { name: qsTranslate("SettingsWnd4Stack", "Info:"), keys: nativeText("Ctrl+I") }
-    ]
+        ]
+    }
 
     function tableHtml() {
         let html = "<ul>"
@@ -42,6 +47,8 @@ Dialog {
             html += "<li>" + " " + rows[i].name + " " + rows[i].keys + "</li><br/>"
         return html + "</ul><br/>"
     }
+
+    Component.onCompleted: rows = buildRows()
 
     width: 350
     height: 400
