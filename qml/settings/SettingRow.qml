@@ -7,7 +7,7 @@ Row {
     property real label_width: 0
 
     height: 48
-    spacing: 0
+    spacing: 8
 
     // A label longer than the common width keeps its whole text.
     Label {

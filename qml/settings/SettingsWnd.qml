@@ -78,20 +78,19 @@ Dialog {
 
     footer: DialogButtonBox {
         implicitHeight: 52
-        width: 500
         font.pixelSize: 14
         buttonLayout: m_const.isWin ? DialogButtonBox.WinLayout : DialogButtonBox.MacLayout
 
         Button {
             objectName: "settings_ok"
-            width: 75
+            implicitWidth: Math.max(75, implicitContentWidth + leftPadding + rightPadding)
             flat: true
             text: root.is_restart_required ? qsTr("Restart") : qsTranslate("Global", "OK")
             DialogButtonBox.buttonRole: DialogButtonBox.AcceptRole
         }
         Button {
             objectName: "settings_cancel"
-            width: 75
+            implicitWidth: Math.max(75, implicitContentWidth + leftPadding + rightPadding)
             flat: true
             text: qsTranslate("Global", "Cancel")
             DialogButtonBox.buttonRole: DialogButtonBox.RejectRole

@@ -57,9 +57,15 @@ ScrollView {
     ScrollBar.vertical.policy: ScrollBar.AlwaysOn
     ScrollBar.vertical.interactive: false
 
+    // The labels' column is as wide as this label in the labels' font.
+    Label {
+        id: label_probe
+        visible: false
+        font.pixelSize: 14
+    }
     TextMetrics {
         id: label_metrics
-        font.pixelSize: 14
+        font: label_probe.font
         text: qsTr("Quick paste item") + ": "
     }
 
