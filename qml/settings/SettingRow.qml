@@ -5,12 +5,14 @@ import QtQuick.Controls 2.5
 Row {
     property string label: ""
     property real label_width: 0
+    readonly property real label_implicit_width: label.implicitWidth
 
     height: 48
     spacing: 8
 
     // A label longer than the common width keeps its whole text.
     Label {
+        id: label
         width: Math.max(parent.label_width, implicitWidth)
         anchors.verticalCenter: parent.verticalCenter
         text: parent.label

@@ -11,7 +11,13 @@ ScrollView {
 
     signal sigShowKeysDlg()
 
-    readonly property int row_height: 48
+    // The labels share a column as wide as the widest of them, at least as wide as the
+    // row-height label with a blank.
+    readonly property real label_width: Math.max(label_metrics.width, row_count.label_implicit_width,
+                                                 row_clip.label_implicit_width,
+                                                 row_quick.label_implicit_width,
+                                                 row_quick_pin.label_implicit_width,
+                                                 row_item_height.label_implicit_width)
     readonly property var key_fields: [key_clip, key_quick, key_quick_pin]
 
     function stored(key) {
@@ -77,8 +83,9 @@ ScrollView {
         rightPadding: 16
 
         SettingRow {
+            id: row_count
             label: qsTr("Max item count") + ":"
-            label_width: label_metrics.width
+            label_width: root.label_width
 
             CSlider {
                 id: max_count
@@ -93,8 +100,9 @@ ScrollView {
             }
         }
         SettingRow {
+            id: row_clip
             label: qsTr("Show clipboard") + ":"
-            label_width: label_metrics.width
+            label_width: root.label_width
 
             KeySequenceEdit {
                 id: key_clip
@@ -106,8 +114,9 @@ ScrollView {
             }
         }
         SettingRow {
+            id: row_quick
             label: qsTr("Show quick paste") + ":"
-            label_width: label_metrics.width
+            label_width: root.label_width
 
             KeySequenceEdit {
                 id: key_quick
@@ -119,8 +128,9 @@ ScrollView {
             }
         }
         SettingRow {
+            id: row_quick_pin
             label: qsTr("Show quick pin") + ":"
-            label_width: label_metrics.width
+            label_width: root.label_width
 
             KeySequenceEdit {
                 id: key_quick_pin
@@ -132,8 +142,9 @@ ScrollView {
             }
         }
         SettingRow {
+            id: row_item_height
             label: qsTr("Quick paste item") + ":"
-            label_width: label_metrics.width
+            label_width: root.label_width
             height: 64
 
             QuickPasteItemHeightCtrl {
@@ -147,7 +158,7 @@ ScrollView {
         }
         SettingRow {
             label: qsTr("Hide quick paste view:")
-            label_width: label_metrics.width
+            label_width: root.label_width
 
             ComboBox {
                 id: qp_hide
