@@ -2,6 +2,7 @@
 #include "clipboard/clipboard_manager.h"
 #include "cmain.h"
 #include "isolated_env.h"
+#include "local_http_server.h"
 #include "settings/settings_helper.h"
 #include "ui_driver.h"
 
@@ -10,6 +11,7 @@
 #include <QMimeData>
 #include <QQmlContext>
 #include <QQuickWindow>
+#include <QSignalSpy>
 
 using UiDriver::ForeignClipboard;
 
@@ -21,6 +23,7 @@ private slots:
     {
         CSettingsHelper *ini = CSettingsHelper::instance();
         QVERIFY(!ini->getIni(ini->app_version()).isValid());
+        ini->setIni(ini->app_autoupdate(), false); // no request to the real feed
         CMain controller;
         QVERIFY(controller.initialise());
 
@@ -60,6 +63,38 @@ private slots:
         controller.CheckAppVersion();
         QCOMPARE(ini->getIni(ini->app_version()).toString(), QString("1.5.0"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("marker"));
+    }
+
+    // Some seconds after start the updater asks the feed, unless the user switched that off.
+    void theUpdateCheckFollowsTheSetting()
+    {
+        CSettingsHelper *ini = CSettingsHelper::instance();
+        ini->setIni(ini->app_version(), "1.5.0");
+        for (const bool automatic : {true, false}) {
+            ini->setIni(ini->app_autoupdate(), automatic);
+            LocalHttpServer feed;
+            QVERIFY(feed.start());
+            feed.serve("/updates.xml",
+                       "<rss><channel><item><enclosure url=\"https://d.example.org/\" "
+                       "sparkle:version=\"1.5.0\"/></item></channel></rss>");
+            CMain controller;
+            controller.updater()->setFeedUrl(QUrl(feed.url("/updates.xml")));
+            QSignalSpy none(controller.updater(), &CUpdaterHelper::sigNoUpdates);
+            QVERIFY(controller.initialise());
+            QCOMPARE(
+                controller.engine()->rootContext()->contextProperty("m_updater").value<QObject *>(),
+                controller.updater());
+            QVERIFY(
+                controller.engine()->rootContext()->contextProperty("m_drag").value<QObject *>());
+            if (automatic) {
+                QTRY_COMPARE_WITH_TIMEOUT(none.count(), 1, 15000);
+                QCOMPARE(feed.requests(), QStringList({"/updates.xml"}));
+            } else {
+                // Well past the delay, nothing has been asked.
+                QTest::qWait(5000);
+                QVERIFY(feed.requests().isEmpty());
+            }
+        }
     }
 
     void aMissingMainWindowIsReportedNotDereferenced()
