@@ -16,8 +16,10 @@
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QStyleHints>
 
 using namespace UiDriver;
 
@@ -55,9 +57,14 @@ private:
     {
         auto *item = qobject_cast<QQuickItem *>(obj(name));
         QVERIFY2(item && item->isVisible(), name);
-        const QPointF centre = item->mapToGlobal(QPointF(item->width() / 2, item->height() / 2));
-        Run("xdotool", {"mousemove", QString::number(qRound(centre.x())),
-                        QString::number(qRound(centre.y())), "click", "1"});
+        const QPoint centre =
+            item->mapToGlobal(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+        // A second click on the same spot soon after the first would be a double click.
+        if ((centre - m_lastClick).manhattanLength() < 8)
+            QTest::qWait(qApp->styleHints()->mouseDoubleClickInterval() + 100);
+        m_lastClick = centre;
+        Run("xdotool",
+            {"mousemove", QString::number(centre.x()), QString::number(centre.y()), "click", "1"});
         QTest::qWait(50);
     }
     // Opens a combo box with a click and picks a row with the arrow keys.
@@ -132,6 +139,7 @@ private:
 
     CMain *m_main = nullptr;
     QQuickWindow *m_wnd = nullptr;
+    QPoint m_lastClick;
     QString m_variant;
     bool m_chinese = false;
     QStringList m_qmlWarnings;
@@ -310,6 +318,68 @@ private slots:
         QCoreApplication::exec();
         qApp->setProperty("_internal_is_app_restart_needed_", false);
         ini()->setIni(ini()->app_theme_color(), m_variant == "light");
+    }
+
+    // Reset asks once more in place; confirmed, it clears the store and restarts.
+    void resetAsksThenClearsEverything()
+    {
+        if (m_chinese)
+            QSKIP("the Chinese run takes screenshots only");
+        ini()->setIni(ini()->stack_max_item_count(), 70);
+        openSettings();
+        click("reset");
+        QTRY_VERIFY(prop("reset_no", "visible").toBool());
+        QTRY_VERIFY(!prop("reset", "visible").toBool());
+        click("reset_no");
+        QTRY_VERIFY(prop("reset", "visible").toBool());
+        QTRY_VERIFY(!prop("reset_yes", "visible").toBool());
+        QCOMPARE(ini()->getIni("stack_max_item_count").toInt(), 70);
+
+        click("reset");
+        QTRY_VERIFY(prop("reset_yes", "visible").toBool());
+        click("reset_yes");
+        QTRY_VERIFY(qApp->property("_internal_is_app_restart_needed_").toBool());
+        ini()->sync();
+        const QStringList left = QSettings(ini()->fileName(), QSettings::IniFormat).allKeys();
+        QCOMPARE(left, QStringList({"app_version"}));
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QCoreApplication::exec();
+        qApp->setProperty("_internal_is_app_restart_needed_", false);
+        // Back to the state of the earlier cases.
+        ini()->setIni(ini()->app_theme_color(), m_variant == "light");
+        ini()->setIni(ini()->app_autoupdate(), false);
+        QMetaObject::invokeMethod(obj("settings_wnd"), "close");
+    }
+
+    // A hot key recorded in the dialog takes effect as soon as the dialog closes.
+    void aHotKeyChangedInTheDialogWorksAtOnce()
+    {
+        if (m_chinese)
+            QSKIP("the Chinese run takes screenshots only");
+        openSettings();
+        showTab(1);
+        click("key_clip");
+        Key({"BackSpace", "ctrl+alt+k"});
+        QTRY_COMPARE(prop("key_clip", "text").toString(), QString("Ctrl+Alt+K"));
+        closeWith("settings_ok");
+        QCOMPARE(text("key_show_clipboard"), QString("Ctrl+Alt+K"));
+
+        Key({"Escape"}); // the window hides; the focus goes elsewhere
+        QTRY_VERIFY(!m_wnd->isVisible());
+        Key({"ctrl+alt+k"});
+        QTRY_VERIFY_WITH_TIMEOUT(m_wnd->isVisible(), 10000);
+        // The old combination is free again.
+        QVERIFY(Activate(m_wnd));
+        Key({"Escape"});
+        QTRY_VERIFY(!m_wnd->isVisible());
+        Key({"ctrl+alt+c"});
+        QTest::qWait(1000);
+        QVERIFY(!m_wnd->isVisible());
+
+        ini()->setIni(ini()->key_show_clipboard(), "Ctrl+Alt+C");
+        emit CQmlHelper::instance()->sigSetGlobalShortcutEnable(true);
+        emit CQmlHelper::instance()->sigShowMainWnd();
+        QVERIFY(Activate(m_wnd));
     }
 
     void aDuplicateHotKeyIsCleared()
