@@ -4,7 +4,7 @@
 #include "clipboard/qml_helper.h"
 #include "clipboard/storage_paths.h"
 #include "cmain.h"
-#include "isolated_env.h"
+#include "ui_test_main.h"
 #include "settings/settings_helper.h"
 #include "test_items.h"
 #include "ui_driver.h"
@@ -178,16 +178,6 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    IsolatedEnvironment env;
-    QQuickWindow::setDefaultAlphaBuffer(true);
-    QQuickStyle::setStyle(QStringLiteral("Material"));
-    QApplication app(argc, argv);
-    QGuiApplication::setQuitOnLastWindowClosed(false);
-    SetTestApplicationIdentity();
-    TestDragOut tc;
-    return QTest::qExec(&tc, argc, argv);
-}
+TOLVANE_UI_TEST_MAIN(TestDragOut)
 
 #include "tst_drag_out.moc"

@@ -5,7 +5,7 @@
 #include "clipboard/mime_convert.h"
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
-#include "isolated_env.h"
+#include "ui_test_main.h"
 #include "settings/settings_helper.h"
 #include "test_items.h"
 #include "ui_driver.h"
@@ -418,17 +418,6 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    IsolatedEnvironment env;
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QQuickWindow::setDefaultAlphaBuffer(true);
-    QQuickStyle::setStyle(QStringLiteral("Material"));
-    QApplication app(argc, argv);
-    QGuiApplication::setQuitOnLastWindowClosed(false);
-    SetTestApplicationIdentity();
-    TestMainWindow tc;
-    return QTest::qExec(&tc, argc, argv);
-}
+TOLVANE_UI_TEST_MAIN(TestMainWindow)
 
 #include "tst_main_window.moc"

@@ -4,8 +4,9 @@
 // Run again in the dark theme and in Chinese for the screenshots (test-artifacts/).
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
-#include "isolated_env.h"
+#include "ui_test_main.h"
 #include "local_http_server.h"
+#include "url_recorder.h"
 #include "settings/settings_helper.h"
 #include "translation/translation_ini.h"
 #include "ui_driver.h"
@@ -22,16 +23,6 @@
 #include <QStyleHints>
 
 using namespace UiDriver;
-
-// Records which links would have been opened in the browser.
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened << url; }
-};
 
 class TestSettingsWindow : public QObject
 {
@@ -531,17 +522,6 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    IsolatedEnvironment env;
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QQuickWindow::setDefaultAlphaBuffer(true);
-    QQuickStyle::setStyle(QStringLiteral("Material"));
-    QApplication app(argc, argv);
-    QGuiApplication::setQuitOnLastWindowClosed(false);
-    SetTestApplicationIdentity();
-    TestSettingsWindow tc;
-    return QTest::qExec(&tc, argc, argv);
-}
+TOLVANE_UI_TEST_MAIN(TestSettingsWindow)
 
 #include "tst_settings_window.moc"

@@ -1,6 +1,7 @@
 // The update check against a feed server of the test's own on loopback.
 #include "isolated_env.h"
 #include "local_http_server.h"
+#include "url_recorder.h"
 #include "updater/release_notes.h"
 #include "updater/updater_helper.h"
 
@@ -32,16 +33,6 @@ QByteArray Appcast(const QString &version, const QString &link, const QString &n
 const QByteArray kNotes = "<h2>What is new</h2><p>Faster <b>search</b>.</p>"
                           "<p><img src=\"%1\" width=\"20\" height=\"20\"/>tracked</p>";
 } // namespace
-
-// Records which links would have been opened in the browser.
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened << url; }
-};
 
 class TestUpdater : public QObject
 {
