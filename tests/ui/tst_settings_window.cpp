@@ -119,6 +119,34 @@ private:
         QTRY_COMPARE(prop("settings_wnd", "cur_index").toInt(), index);
         QTest::qWait(300); // the page slides in
     }
+    // Texts of the dialog that are elided or do not fit across it: a translation too long
+    // for its place.
+    QStringList textsCutOff(const char *dialog)
+    {
+        auto *content = prop(dialog, "contentItem").value<QQuickItem *>();
+        QQuickItem *face = content ? content->parentItem() : nullptr;
+        if (!face)
+            return {"no dialog"};
+        QStringList cut;
+        QList<QQuickItem *> items = face->childItems();
+        int texts = 0;
+        while (!items.isEmpty()) {
+            QQuickItem *item = items.takeLast();
+            items << item->childItems();
+            if (!item->inherits("QQuickText") || !item->isVisible() || item->opacity() == 0)
+                continue;
+            const QString shown = item->property("text").toString();
+            ++texts;
+            const qreal width = item->property("contentWidth").toReal();
+            const QRectF at = item->mapRectToItem(face, QRectF(0, 0, width, item->height()));
+            const bool elided = item->property("truncated").toBool();
+            if (!shown.isEmpty() && (elided || at.left() < 0 || at.right() > face->width() + 0.5))
+                cut << shown;
+        }
+        if (texts < 5)
+            cut << "only " + QString::number(texts) + " texts found";
+        return cut;
+    }
     void saveShot(const QString &name)
     {
         QTest::qWait(700); // animations settle
@@ -449,8 +477,10 @@ private slots:
             QCOMPARE(prop("tab_general", "text").toString(), QString::fromUtf8("常规"));
         }
         saveShot("settings-general");
+        QCOMPARE(textsCutOff("settings_wnd"), QStringList());
         showTab(1);
         saveShot("settings-clipboard");
+        QCOMPARE(textsCutOff("settings_wnd"), QStringList());
     }
 
     void theAboutDialogShowsNameAndVersion()
