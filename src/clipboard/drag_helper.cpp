@@ -1,9 +1,9 @@
 #include "clipboard/drag_helper.h"
 
 #include "clipboard/clipboard_list_model.h"
-#include "clipboard/mime_convert.h"
-#include "logging.h"
-#include "qml_types.h"
+#include "item/mime_convert.h"
+#include "item/clipboard_logging.h"
+#include "item/qml_types.h"
 
 #include <QDrag>
 #include <QGuiApplication>

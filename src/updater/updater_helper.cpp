@@ -1,6 +1,6 @@
 #include "updater/updater_helper.h"
 
-#include "logging.h"
+#include "updater/updater_logging.h"
 #include "updater/appcast.h"
 #include "updater/bounded_fetch.h"
 #include "updater/release_notes.h"

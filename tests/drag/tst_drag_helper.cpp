@@ -1,7 +1,7 @@
 // The drag helper's gesture recognition on a real Qt Quick item, and what a drag carries.
 #include "clipboard/clipboard_list_model.h"
 #include "clipboard/drag_helper.h"
-#include "clipboard/storage_paths.h"
+#include "item/storage_paths.h"
 #include "isolated_env.h"
 #include "test_items.h"
 

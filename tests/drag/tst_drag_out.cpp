@@ -2,7 +2,7 @@
 // pointer events through the X server (xdotool) and the toolkit's XDND on both sides.
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"
-#include "clipboard/storage_paths.h"
+#include "item/storage_paths.h"
 #include "cmain.h"
 #include "ui_test_main.h"
 #include "settings/settings_helper.h"
