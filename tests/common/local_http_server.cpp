@@ -1,6 +1,8 @@
 #include "local_http_server.h"
 
+#include <QPointer>
 #include <QTcpSocket>
+#include <QTimer>
 
 LocalHttpServer::LocalHttpServer(QObject *parent) : QObject(parent)
 {
@@ -45,8 +47,21 @@ void LocalHttpServer::answer(QTcpSocket *socket)
         m_silent << socket;
         return;
     }
+    if (response.mode == Mode::Late) {
+        QPointer<QTcpSocket> later(socket);
+        QTimer::singleShot(1500, this, [=] {
+            if (later)
+                reply(later, response);
+        });
+        return;
+    }
+    reply(socket, response);
+}
+
+void LocalHttpServer::reply(QTcpSocket *socket, const Response &response)
+{
     QByteArray reply = "HTTP/1.1 " + QByteArray::number(response.status) + " X\r\n";
-    if (response.mode == Mode::Normal)
+    if (response.mode != Mode::NoLength)
         reply += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
     reply += "Connection: close\r\n\r\n";
     socket->write(reply);

@@ -20,6 +20,7 @@ public:
         Normal,       // status, headers with Content-Length, body
         NoLength,     // body ended by closing the connection, no Content-Length
         NeverAnswers, // reads the request and keeps the connection open, silent
+        Late,         // as Normal, but only after a second and a half
     };
 
     explicit LocalHttpServer(QObject *parent = nullptr);
@@ -39,6 +40,7 @@ private:
         Mode mode;
     };
     void answer(QTcpSocket *socket);
+    void reply(QTcpSocket *socket, const Response &response);
 
     QTcpServer m_server;
     QHash<QString, Response> m_responses;

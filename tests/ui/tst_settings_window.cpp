@@ -505,7 +505,8 @@ private slots:
                              "<sparkle:releaseNotesLink>%1</sparkle:releaseNotesLink>"
                              "</item></channel></rss>")
                          .arg(server.url("/notes.html"))
-                         .toUtf8());
+                         .toUtf8(),
+                     200, LocalHttpServer::Mode::Late);
         server.serve("/notes.html",
                      QString("<h3>Tolvane 1.6</h3><ul><li>Faster search in long histories</li>"
                              "<li>Drag items into any application</li></ul>"
@@ -515,8 +516,24 @@ private slots:
         m_main->updater()->setFeedUrl(QUrl(server.url("/updates.xml")));
 
         openSettings();
+        // While the check waits for the (late) feed the button turns and takes no clicks. The
+        // check waits in an event loop of its own, so the button is looked at from there.
+        QString state_while_checking;
+        bool enabled_while_checking = true;
+        const auto probe =
+            connect(m_main->updater(), &CUpdaterHelper::is_updatingChanged, this, [&] {
+                if (!m_main->updater()->isUpdating())
+                    return;
+                QTimer::singleShot(300, this, [&] {
+                    state_while_checking = prop("check_updates", "state").toString();
+                    enabled_while_checking = prop("check_updates", "enabled").toBool();
+                });
+            });
         click("check_updates");
         QTRY_VERIFY_WITH_TIMEOUT(prop("update_dlg", "opened").toBool(), 20000);
+        disconnect(probe);
+        QCOMPARE(state_while_checking, QString("rolling"));
+        QVERIFY(!enabled_while_checking);
         QVERIFY(prop("update_dlg", "title").toString().contains("1.6.0"));
         // The check has ended: the button turns back and works again.
         QTRY_VERIFY(prop("check_updates", "enabled").toBool());
