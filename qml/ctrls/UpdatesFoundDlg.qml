@@ -35,7 +35,7 @@ Dialog {
             selectByMouse: false
             wrapMode: TextArea.WordWrap
             font.pixelSize: 16
-            background: null
+            background: Item {}
             // The notes come from the web: only web pages are opened from their links.
             onLinkActivated: {
                 if (/^https?:\/\//i.test(link))
