@@ -5,9 +5,9 @@
 #include <QQuickStyle>
 #include <QQuickWindow>
 
-// main() of a test that shows the real interface: set up as the program's entry does it
-// (high-density scaling, translucent windows, the Material style, windows that hide
-// rather than quit), in an isolated environment.
+// The main of a test that drives the real windows: the application set up as the program
+// sets itself up (high-DPI scaling, translucent windows, Material style, no quit when a
+// window closes), in an isolated environment.
 #define TOLVANE_UI_TEST_MAIN(TestObject)                                                           \
     int main(int argc, char *argv[])                                                               \
     {                                                                                              \

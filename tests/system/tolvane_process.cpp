@@ -30,6 +30,13 @@ QString TolvaneEnvironment::settingsFile() const
     return root() + "/config/Marden/Tolvane.conf";
 }
 
+bool TolvaneEnvironment::writeSettings(const QByteArray &ini) const
+{
+    QDir().mkpath(QFileInfo(settingsFile()).path());
+    QFile file(settingsFile());
+    return file.open(QIODevice::WriteOnly) && file.write(ini) == ini.size();
+}
+
 QProcessEnvironment TolvaneEnvironment::processEnvironment() const
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -9,6 +9,7 @@
 #include "settings/settings_helper.h"
 #include "test_items.h"
 #include "ui_driver.h"
+#include "ui_test_main.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -17,7 +18,6 @@
 #include <QQmlApplicationEngine>
 #include <QQmlError>
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QQuickWindow>
 
 using namespace UiDriver;
