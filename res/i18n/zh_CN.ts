@@ -229,7 +229,7 @@
     </message>
     <message>
         <source>Quit</source>
-        <translation type="vanished">退出</translation>
+        <translation>退出</translation>
     </message>
     <message>
         <source>Report a bug...</source>
@@ -237,19 +237,19 @@
     </message>
     <message>
         <source>Search</source>
-        <translation type="vanished">查找</translation>
+        <translation>查找</translation>
     </message>
     <message>
         <source>Search pinned</source>
-        <translation type="vanished">查找 pinned</translation>
+        <translation>查找 pinned</translation>
     </message>
     <message>
         <source>Show clipboard</source>
-        <translation type="vanished">显示剪贴板窗口</translation>
+        <translation>显示剪贴板窗口</translation>
     </message>
     <message>
         <source>Show quick paste</source>
-        <translation type="vanished">显示快速粘贴窗口</translation>
+        <translation>显示快速粘贴窗口</translation>
     </message>
 </context>
 <context>
