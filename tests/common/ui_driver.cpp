@@ -1,7 +1,12 @@
 #include "ui_driver.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
 #include <QProcess>
+#include <QQmlEngine>
+#include <QQmlError>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QtTest>
@@ -55,6 +60,23 @@ bool Activate(QQuickWindow *window)
         return true;
     Run("xdotool", {"windowactivate", "--sync", QString::number(window->winId())});
     return QTest::qWaitForWindowActive(window);
+}
+
+void CollectQmlWarnings(QQmlEngine *engine, QObject *context, QStringList *into)
+{
+    QObject::connect(engine, &QQmlEngine::warnings, context,
+                     [into](const QList<QQmlError> &warnings) {
+                         for (const QQmlError &w : warnings)
+                             *into << w.toString();
+                     });
+}
+
+bool SaveShot(QQuickWindow *window, const QString &path, int settle_ms)
+{
+    QTest::qWait(settle_ms);
+    QDir().mkpath(QFileInfo(path).path());
+    const QImage shot = window->grabWindow();
+    return !shot.isNull() && shot.save(path);
 }
 
 namespace {

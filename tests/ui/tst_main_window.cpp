@@ -5,7 +5,6 @@
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
 #include "item/mime_convert.h"
-#include "ui_test_main.h"
 #include "settings/settings_helper.h"
 #include "test_items.h"
 #include "ui_driver.h"
@@ -69,12 +68,8 @@ private:
     }
     void saveShot(const QString &name)
     {
-        QTest::qWait(600); // animations and asynchronous images settle
-        QDir().mkpath(TOLVANE_ARTIFACTS_DIR);
         const QString path = QString(TOLVANE_ARTIFACTS_DIR) + "/" + name + "-" + m_theme + ".png";
-        const QImage shot = m_wnd->grabWindow();
-        QVERIFY(!shot.isNull());
-        QVERIFY2(shot.save(path), qPrintable(path));
+        QVERIFY2(SaveShot(m_wnd, path, 600), qPrintable(path));
     }
 
     // Puts the mouse pointer over a row of the current list, through the X server.
@@ -101,11 +96,7 @@ private slots:
         // No update check: its outcome would show as a toast.
         ini->setIni(ini->app_autoupdate(), false);
         m_main = new CMain(this);
-        connect(m_main->engine(), &QQmlEngine::warnings, this,
-                [this](const QList<QQmlError> &warnings) {
-                    for (const QQmlError &w : warnings)
-                        m_qmlWarnings << w.toString();
-                });
+        CollectQmlWarnings(m_main->engine(), this, &m_qmlWarnings);
         QVERIFY(m_main->initialise());
         m_wnd = qobject_cast<QQuickWindow *>(m_main->engine()->rootObjects().first());
         QVERIFY(m_wnd);

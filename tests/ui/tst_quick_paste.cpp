@@ -115,12 +115,9 @@ private:
     }
     void saveShot(const QString &name)
     {
-        QTest::qWait(600); // rows fade in, images load asynchronously
-        QDir().mkpath(TOLVANE_ARTIFACTS_DIR);
+        // Rows fade in, images load asynchronously.
         const QString path = QString(TOLVANE_ARTIFACTS_DIR) + "/" + name + "-" + m_theme + ".png";
-        const QImage shot = qp()->grabWindow();
-        QVERIFY(!shot.isNull());
-        QVERIFY2(shot.save(path), qPrintable(path));
+        QVERIFY2(SaveShot(qp(), path, 600), qPrintable(path));
     }
 
     CMain *m_main = nullptr;
@@ -169,11 +166,7 @@ private slots:
         QVERIFY(!m_main->quickPasteView()); // made on the first request
         pressQuickPasteKey("ctrl+alt+v");
         QTRY_VERIFY(qpShown());
-        connect(m_main->quickPasteView()->engine(), &QQmlEngine::warnings, this,
-                [this](const QList<QQmlError> &warnings) {
-                    for (const QQmlError &w : warnings)
-                        m_qmlWarnings << w.toString();
-                });
+        CollectQmlWarnings(m_main->quickPasteView()->engine(), this, &m_qmlWarnings);
         QSignalSpy visibility(qp(), &QWindow::visibleChanged);
         QCOMPARE(page(), 0);
         QCOMPARE(qpProp("view", "currentIndex").toInt(), 0);

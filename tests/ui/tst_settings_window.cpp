@@ -149,12 +149,8 @@ private:
     }
     void saveShot(const QString &name)
     {
-        QTest::qWait(700); // animations settle
-        QDir().mkpath(TOLVANE_ARTIFACTS_DIR);
         const QString path = QString(TOLVANE_ARTIFACTS_DIR) + "/" + name + "-" + m_variant + ".png";
-        const QImage shot = m_wnd->grabWindow();
-        QVERIFY(!shot.isNull());
-        QVERIFY2(shot.save(path), qPrintable(path));
+        QVERIFY2(SaveShot(m_wnd, path, 700), qPrintable(path));
     }
 
     CMain *m_main = nullptr;
@@ -181,11 +177,7 @@ private slots:
         QDesktopServices::setUrlHandler("https", &m_browser, "open");
 
         m_main = new CMain(this);
-        connect(m_main->engine(), &QQmlEngine::warnings, this,
-                [this](const QList<QQmlError> &warnings) {
-                    for (const QQmlError &w : warnings)
-                        m_qmlWarnings << w.toString();
-                });
+        CollectQmlWarnings(m_main->engine(), this, &m_qmlWarnings);
         QVERIFY(m_main->initialise());
         m_wnd = qobject_cast<QQuickWindow *>(m_main->engine()->rootObjects().first());
         QVERIFY(m_wnd);
