@@ -182,7 +182,7 @@ ApplicationWindow {
                 z: 1
                 width: parent.width
                 height: m_const.title_height
-                radius: m_const.wnd_radius
+                radius: main_box.radius
                 color: Qt.darker(root.Material.background, 1.05)
 
                 RowLayout {
@@ -213,6 +213,7 @@ ApplicationWindow {
                         objectName: "ctrl_btns"
                         Layout.preferredWidth: implicitWidth
                         Layout.fillHeight: true
+                        onSigActionDone: lists_container.getCurList().forceActiveFocus()
                     }
                     Item {
                         Layout.fillWidth: true
@@ -228,6 +229,7 @@ ApplicationWindow {
                             onSigShowConnect: dialogs.unavailable("Connection")
                             onSigShowBugReport: Qt.openUrlExternally(m_const.url_report_bug)
                             onSigCloseWnd: root.switchWndVisibility()
+                            onSigMenuClosed: lists_container.getCurList().forceActiveFocus()
                         }
                     }
                     Item {

@@ -10,6 +10,7 @@
 #include "os/clipboard_abstract.h"
 #include "os/os_abstract.h"
 #include "os/packaged_app.h"
+#include "os/private_storage.h"
 #include "qml_registration.h"
 #include "quick_paste_view.h"
 #include "settings/app_identity.h"
@@ -17,7 +18,6 @@
 #include "usage_text.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QQmlContext>
 #include <QQuickWindow>
 #include <QThread>
@@ -28,6 +28,21 @@ namespace {
 constexpr int kMsgMs = 10000;
 constexpr int kStartedMsgMs = 30000;
 constexpr int kUpdateCheckDelayMs = 3000;
+
+// Files and images received from linked hosts live in a folder only this user can enter
+// (the runtime folder, else below the cache), and do not survive a restart.
+void PrepareTransferFolder()
+{
+    for (const QString &dir : StoragePaths::TransferFolderCandidates()) {
+        QString problem;
+        if (PrivateStorage::MakePrivateFolder(dir, &problem)) {
+            PrivateStorage::EmptyFolder(dir);
+            StoragePaths::SetTempRoot(dir);
+            return;
+        }
+        qCWarning(lcApp) << "PrepareTransferFolder" << dir << problem;
+    }
+}
 } // namespace
 
 CMain::CMain(QObject *parent) : QObject(parent), m_drag(new CDragHelper(this)) {}
@@ -40,8 +55,7 @@ CMain::~CMain()
 
 bool CMain::initialise(const QUrl &main_qml)
 {
-    // Received files do not survive a restart.
-    QDir(StoragePaths::TempRoot()).removeRecursively();
+    PrepareTransferFolder();
     qCDebug(lcApp) << "scene graph" << QQuickWindow::sceneGraphBackend() << "main thread"
                    << QThread::currentThreadId();
     qCDebug(lcApp) << StoragePaths::TempRoot() << StoragePaths::PinHistoryFile()
@@ -67,6 +81,7 @@ bool CMain::initialise(const QUrl &main_qml)
     }
     OsInstance()->setWindowShadowLength(CConstants::instance()->shadowLen());
     OsInstance()->SetupMainWindow(window, m_engine.rootContext());
+    OsInstance()->watchDisplayConnection();
     QTimer::singleShot(0, this, &CMain::DelayInit);
     return true;
 }
@@ -87,6 +102,11 @@ void CMain::connectServices()
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         m_tray.hide();
         CClipboardManager::instance()->save2File();
+    });
+    // The process ends right after this: keep what is not on disk yet.
+    connect(OsInstance(), &COSAbstract::sigDisplayLost, this, [] {
+        CClipboardManager::instance()->save2File();
+        CSettingsHelper::instance()->sync();
     });
     connect(util, &CQmlHelper::sigUpdateTrayIconStatus, this, [this] {
         CSettingsHelper *ini = CSettingsHelper::instance();

@@ -5,8 +5,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
-#include <QQmlEngine>
-#include <QQmlError>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QtTest>
@@ -60,15 +58,6 @@ bool Activate(QQuickWindow *window)
         return true;
     Run("xdotool", {"windowactivate", "--sync", QString::number(window->winId())});
     return QTest::qWaitForWindowActive(window);
-}
-
-void CollectQmlWarnings(QQmlEngine *engine, QObject *context, QStringList *into)
-{
-    QObject::connect(engine, &QQmlEngine::warnings, context,
-                     [into](const QList<QQmlError> &warnings) {
-                         for (const QQmlError &w : warnings)
-                             *into << w.toString();
-                     });
 }
 
 bool SaveShot(QQuickWindow *window, const QString &path, int settle_ms)

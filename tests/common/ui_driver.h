@@ -4,7 +4,6 @@
 #include <QStringList>
 
 class QObject;
-class QQmlEngine;
 class QQuickWindow;
 
 // Drives a window the way a user does: real X key events from another X client
@@ -21,8 +20,6 @@ QString ForeignClipboard(const QString &target = QString());
 // Raises the window and gives it the input focus through the window manager; true once
 // the window is active.
 bool Activate(QQuickWindow *window);
-// Appends every QML warning of the engine to *into, for as long as `context` lives.
-void CollectQmlWarnings(QQmlEngine *engine, QObject *context, QStringList *into);
 // Waits settle_ms for animations and asynchronous images, then saves a picture of the
 // window as `path` (PNG), making its folder; false when no picture could be saved.
 bool SaveShot(QQuickWindow *window, const QString &path, int settle_ms);

@@ -5,6 +5,7 @@
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
 #include "local_http_server.h"
+#include "qt_warning_log.h"
 #include "settings/settings_helper.h"
 #include "translation/translation_ini.h"
 #include "ui_driver.h"
@@ -158,7 +159,6 @@ private:
     QPoint m_lastClick;
     QString m_variant;
     bool m_chinese = false;
-    QStringList m_qmlWarnings;
     UrlRecorder m_browser;
 
 private slots:
@@ -176,8 +176,9 @@ private slots:
         }
         QDesktopServices::setUrlHandler("https", &m_browser, "open");
 
+        QtWarningLog::instance()->listenNow();
         m_main = new CMain(this);
-        CollectQmlWarnings(m_main->engine(), this, &m_qmlWarnings);
+        QtWarningLog::instance()->watch(m_main->engine());
         QVERIFY(m_main->initialise());
         m_wnd = qobject_cast<QQuickWindow *>(m_main->engine()->rootObjects().first());
         QVERIFY(m_wnd);
@@ -190,8 +191,7 @@ private slots:
         if (Find(m_wnd, "settings_wnd"))
             QMetaObject::invokeMethod(obj("settings_wnd"), "close");
         QTRY_VERIFY(!Find(m_wnd, "settings_wnd"));
-        const QStringList warnings = m_qmlWarnings;
-        m_qmlWarnings.clear();
+        const QStringList warnings = QtWarningLog::instance()->take();
         QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
     }
 
