@@ -155,11 +155,11 @@
     </message>
     <message>
         <source>Open with peekora</source>
-        <translation>用 peekora 打开</translation>
+        <translation type="vanished">用 peekora 打开</translation>
     </message>
     <message>
         <source>Open with Quicklook</source>
-        <translation>用 Quicklook 打开</translation>
+        <translation type="vanished">用 Quicklook 打开</translation>
     </message>
     <message>
         <source>Copy as plain text</source>
@@ -181,12 +181,24 @@
         <source>Open with browser</source>
         <translation>用浏览器打开</translation>
     </message>
+    <message>
+        <source>Show in file manager</source>
+        <translation>在文件管理器中显示</translation>
+    </message>
+    <message>
+        <source>Open with %1</source>
+        <translation>用 %1 打开</translation>
+    </message>
 </context>
 <context>
     <name>DetailsView4UrlsLocal</name>
     <message>
         <source>Download</source>
         <translation>下载</translation>
+    </message>
+    <message>
+        <source>Open with %1</source>
+        <translation>用 %1 打开</translation>
     </message>
 </context>
 <context>
@@ -250,6 +262,18 @@
     <message>
         <source>Show quick paste</source>
         <translation>显示快速粘贴窗口</translation>
+    </message>
+    <message>
+        <source>Tolvane could not save to disk (%1). What was stored before is kept.</source>
+        <translation>Tolvane 无法保存到磁盘（%1）。之前保存的内容会被保留。</translation>
+    </message>
+    <message>
+        <source>cannot remove the link %1</source>
+        <translation>无法删除链接 %1</translation>
+    </message>
+    <message>
+        <source>incomplete write</source>
+        <translation>写入不完整</translation>
     </message>
 </context>
 <context>
