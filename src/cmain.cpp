@@ -7,6 +7,7 @@
 #include "clipboard/quick_image_provider.h"
 #include "clipboard/storage_paths.h"
 #include "constants.h"
+#include "datasync/transfer_messages.h"
 #include "logging.h"
 #include "os/os_abstract.h"
 #include "qml_registration.h"
@@ -24,6 +25,7 @@
 namespace {
 constexpr int kMsgMs = 10000;
 constexpr int kStartedMsgMs = 30000;
+constexpr int kDefaultLinkPort = 8121;
 } // namespace
 
 CMain::CMain(QObject *parent) : QObject(parent) {}
@@ -42,6 +44,7 @@ bool CMain::initialise(const QUrl &main_qml)
     connectServices();
 
     SetupContext(m_engine.rootContext());
+    m_engine.rootContext()->setContextProperty(QStringLiteral("m_connector"), &m_connector);
     RegisterQmlTypes();
     m_engine.load(main_qml);
 
@@ -68,8 +71,10 @@ void CMain::connectServices()
         qApp->setProperty(AppIdentity::kRestartProperty, true);
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     });
-    connect(qApp, &QCoreApplication::aboutToQuit, this,
-            [] { CClipboardManager::instance()->save2File(); });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        m_connector.Shutdown();
+        CClipboardManager::instance()->save2File();
+    });
 }
 
 void CMain::SetupContext(QQmlContext *ctx)
@@ -98,6 +103,16 @@ void CMain::ShowBalloon(const QString &msg, int msecs)
 void CMain::DelayInit()
 {
     CheckAppVersion();
+    CSettingsHelper *ini = CSettingsHelper::instance();
+    int port = ini->getIni(ini->connect_port()).toInt();
+    if (!TransferMessage::IsValidPort(port)) {
+        // Port 0 would make the system pick one that no other host can guess.
+        qCWarning(lcApp) << Q_FUNC_INFO << __LINE__
+                         << "no usable port in the settings:" << ini->getIni(ini->connect_port())
+                         << "- using" << kDefaultLinkPort;
+        port = kDefaultLinkPort;
+    }
+    m_connector.StartServer(ushort(port));
 }
 
 void CMain::CheckAppVersion()

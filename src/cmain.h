@@ -1,5 +1,7 @@
 #pragma once
 
+#include "datasync/connector.h"
+
 #include <QObject>
 #include <QQmlApplicationEngine>
 
@@ -23,6 +25,7 @@ public:
     void CheckAppVersion();
 
     QQmlApplicationEngine *engine() { return &m_engine; }
+    CConnector *connector() { return &m_connector; }
 
 public slots:
     void ShowMsg(const QString &msg);
@@ -35,4 +38,5 @@ private:
     void connectServices();
 
     QQmlApplicationEngine m_engine;
+    CConnector m_connector;
 };
