@@ -9,6 +9,7 @@
 #include "logging.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QPointer>
 #include <QSysInfo>
@@ -205,8 +206,9 @@ void CTransferParser::serveFile(CPeerLink *link, const QString &path)
 {
     // A path no item shows is answered as missing, whether or not it exists.
     // Devices and pipes are no files to send: they may never end.
+    // The listed paths are compared clean, so the clean form is what gets served.
     const bool shared = m_share.isSharedPath(path);
-    const QFileInfo info(path);
+    const QFileInfo info(QDir::cleanPath(path));
     if (shared && info.isDir())
         link->sendText(TextCommand::FileError(FileErrorReason::IsDir, path));
     else if (shared && info.isFile())
