@@ -20,9 +20,9 @@ void Set(const QString &ip, const QString &remote_path, const QString &save_path
     Table().insert(Key(ip, remote_path), save_path);
 }
 
-QString Get(const QString &ip, const QString &remote_path)
+QString Take(const QString &ip, const QString &remote_path)
 {
-    return Table().value(Key(ip, remote_path));
+    return Table().take(Key(ip, remote_path));
 }
 
 void Remove(const QString &ip, const QString &remote_path)

@@ -3,11 +3,11 @@
 #include <QString>
 
 // Where the user asked a downloaded file to be saved, per host address and remote path, for
-// the whole process: recorded by the download request, read when the host announces the
-// file, forgotten when the receiver made for it is gone. Keyed by host too, so that another
-// linked host cannot write into a path the user chose for this one.
+// the whole process: recorded by the download request and taken (used once) when the host
+// announces the file. Keyed by host too, so that another linked host cannot write into a
+// path the user chose for this one.
 namespace PendingSavePaths {
 void Set(const QString &ip, const QString &remote_path, const QString &save_path);
-QString Get(const QString &ip, const QString &remote_path);
+QString Take(const QString &ip, const QString &remote_path);
 void Remove(const QString &ip, const QString &remote_path);
 } // namespace PendingSavePaths

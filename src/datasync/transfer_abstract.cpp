@@ -81,7 +81,7 @@ void CTransferAbstract::onBinaryReceived(const QByteArray &message)
 
 QString CTransferAbstract::destinationFor(const QString &ip, const QString &remote) const
 {
-    const QString saved = PendingSavePaths::Get(ip, remote);
+    const QString saved = PendingSavePaths::Take(ip, remote);
     if (!saved.isEmpty())
         return saved;
     const QString name = TransferMessage::ReceivedFileName(remote);
@@ -118,7 +118,6 @@ void CTransferAbstract::onAnnouncement(CPeerLink *link, const TransferMessage::A
 
     auto *reader = new CTcpFileReader(ann.size, dest, ip, this);
     reader->setOrigin(link);
-    connect(reader, &QObject::destroyed, [ip, remote] { PendingSavePaths::Remove(ip, remote); });
     const QString err = reader->start();
     if (!err.isEmpty()) {
         qCDebug(lcDataSync) << "receiver for" << dest << "did not start:" << err;

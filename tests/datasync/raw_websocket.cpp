@@ -38,9 +38,12 @@ bool RawWebSocket::connectTo(quint16 port, const QHostAddress &bind_address, int
     if (!bind_address.isNull() && !m_socket->bind(bind_address))
         return false;
     m_socket->connectToHost(QHostAddress::LocalHost, port);
-    if (!waitFor([this] { return m_socket->state() == QAbstractSocket::ConnectedState ||
-                                 m_socket->state() == QAbstractSocket::UnconnectedState; },
-                 timeout_ms) ||
+    if (!waitFor(
+            [this] {
+                return m_socket->state() == QAbstractSocket::ConnectedState ||
+                       m_socket->state() == QAbstractSocket::UnconnectedState;
+            },
+            timeout_ms) ||
         m_socket->state() != QAbstractSocket::ConnectedState)
         return false;
 
@@ -197,9 +200,8 @@ bool RawWebSocket::parseFrame()
             m_messages.append({m_partialIsText, std::exchange(m_partial, QByteArray())});
         break;
     case 0x8:
-        m_closeCode = payload.size() >= 2
-                          ? (int(uchar(payload[0])) << 8) | int(uchar(payload[1]))
-                          : 1005;
+        m_closeCode =
+            payload.size() >= 2 ? (int(uchar(payload[0])) << 8) | int(uchar(payload[1])) : 1005;
         m_closed = true;
         break;
     case 0x9:

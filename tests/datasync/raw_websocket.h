@@ -40,7 +40,10 @@ public:
     bool waitForClosed(int timeout_ms = 10000);
     bool isClosed() const { return m_closed; }
     int closeCode() const { return m_closeCode; }
-    QHostAddress localAddress() const { return m_socket ? m_socket->localAddress() : QHostAddress(); }
+    QHostAddress localAddress() const
+    {
+        return m_socket ? m_socket->localAddress() : QHostAddress();
+    }
 
 private:
     void onReadyRead();

@@ -6,8 +6,8 @@
 
 #include <QCryptographicHash>
 #include <QPointer>
-#include <QScopeGuard>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>

@@ -112,7 +112,8 @@ void TestLinkProtocol::keepsPayloadsUnchanged()
 
 void TestLinkProtocol::splitsFileRequestsAtEverySeparator()
 {
-    auto p = TextCommand::Parse(QStringLiteral("??tag_normal_file#C:/data/a.txt**##!!D:/save/a.txt"));
+    auto p =
+        TextCommand::Parse(QStringLiteral("??tag_normal_file#C:/data/a.txt**##!!D:/save/a.txt"));
     QCOMPARE(p.text, QStringLiteral("C:/data/a.txt"));
     QCOMPARE(p.savePath, QStringLiteral("D:/save/a.txt"));
     p = TextCommand::Parse(QStringLiteral("??tag_normal_file#/a**##!!/b**##!!/c"));
@@ -150,7 +151,8 @@ void TestLinkProtocol::formatsEveryCommand()
 
 void TestLinkProtocol::formattedCommandsParseBack()
 {
-    QCOMPARE(TextCommand::Parse(TextCommand::FileRequest("/a b/c.txt", "/s/c.txt")).kind, Kind::File);
+    QCOMPARE(TextCommand::Parse(TextCommand::FileRequest("/a b/c.txt", "/s/c.txt")).kind,
+             Kind::File);
     const auto p = TextCommand::Parse(TextCommand::FileRequest("/a b/c.txt", "/s/c.txt"));
     QCOMPARE(p.text, QStringLiteral("/a b/c.txt"));
     QCOMPARE(p.savePath, QStringLiteral("/s/c.txt"));
@@ -172,7 +174,8 @@ void TestLinkProtocol::binaryMessagesMatchTheFieldTable()
     QCOMPARE(TransferMessage::EncodeAnnouncement(path, 1234), WireBytes::FileRequest(path, 1234));
     QCOMPARE(TransferMessage::EncodeAnnouncement(QStringLiteral("/ä"), 0),
              WireBytes::FileRequest(QStringLiteral("/ä"), 0));
-    QCOMPARE(TransferMessage::EncodeAcceptance(40123, path), WireBytes::FileResponse(true, 40123, path));
+    QCOMPARE(TransferMessage::EncodeAcceptance(40123, path),
+             WireBytes::FileResponse(true, 40123, path));
     // The whole message, spelled out: body 2 (length 14) holding path (field 1) and size 5.
     QCOMPARE(TransferMessage::EncodeAnnouncement(QStringLiteral("/a/b.txt"), 5).toHex(),
              QByteArray("120c0a082f612f622e7478741005"));
@@ -225,18 +228,29 @@ void TestLinkProtocol::receivedFileKeepsOnlyItsBaseName_data()
 {
     QTest::addColumn<QString>("announced");
     QTest::addColumn<QString>("name");
-    QTest::newRow("plain") << "/home/u/a.txt" << "a.txt";
-    QTest::newRow("windows") << "C:/Users/u/b.png" << "b.png";
-    QTest::newRow("backslashes") << "C:\\Users\\u\\c.doc" << "c.doc";
-    QTest::newRow("climbing") << "../../../etc/cron.d/x" << "x";
-    QTest::newRow("bare") << "history" << "history";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("folder") << "/home/u/" << "";
-    QTest::newRow("dot") << "/a/." << "";
-    QTest::newRow("dotdot") << "/a/.." << "";
-    QTest::newRow("only dotdot") << ".." << "";
+    QTest::newRow("plain") << "/home/u/a.txt"
+                           << "a.txt";
+    QTest::newRow("windows") << "C:/Users/u/b.png"
+                             << "b.png";
+    QTest::newRow("backslashes") << "C:\\Users\\u\\c.doc"
+                                 << "c.doc";
+    QTest::newRow("climbing") << "../../../etc/cron.d/x"
+                              << "x";
+    QTest::newRow("bare") << "history"
+                          << "history";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("folder") << "/home/u/"
+                            << "";
+    QTest::newRow("dot") << "/a/."
+                         << "";
+    QTest::newRow("dotdot") << "/a/.."
+                            << "";
+    QTest::newRow("only dotdot") << ".."
+                                 << "";
     QTest::newRow("nul") << QStringLiteral("a") + QChar(0) + QStringLiteral("b") << "";
-    QTest::newRow("hidden") << "/a/.bashrc" << ".bashrc";
+    QTest::newRow("hidden") << "/a/.bashrc"
+                            << ".bashrc";
 }
 
 void TestLinkProtocol::receivedFileKeepsOnlyItsBaseName()
