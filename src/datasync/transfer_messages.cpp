@@ -1,7 +1,11 @@
 #include "datasync/transfer_messages.h"
 
+#include "logging.h"
 #include "protobuf/messages.pb.h"
 
+#include <google/protobuf/stubs/logging.h>
+
+#include <mutex>
 #include <string>
 
 namespace TransferMessage {
@@ -18,6 +22,20 @@ std::string ToUtf8(const QString &s)
     return std::string(bytes.constData(), size_t(bytes.size()));
 }
 
+// The library writes every malformed message it meets to stderr; a linked host could fill
+// the terminal that way. Its lines go to this subsystem's debug log instead.
+void RouteLibraryLog(google::protobuf::LogLevel level, const char *file, int line,
+                     const std::string &message)
+{
+    qCDebug(lcDataSync) << "protobuf" << int(level) << file << line << message.c_str();
+}
+
+void RouteLibraryLogOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { google::protobuf::SetLogHandler(&RouteLibraryLog); });
+}
+
 QByteArray Serialized(const Message &msg)
 {
     QByteArray out(int(msg.ByteSizeLong()), Qt::Uninitialized);
@@ -28,6 +46,7 @@ QByteArray Serialized(const Message &msg)
 
 Decoded Decode(const QByteArray &bytes)
 {
+    RouteLibraryLogOnce();
     Decoded d;
     Message msg;
     if (!msg.ParseFromArray(bytes.constData(), bytes.size()))
