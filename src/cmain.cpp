@@ -6,6 +6,7 @@
 #include "clipboard/qml_helper.h"
 #include "clipboard/quick_image_provider.h"
 #include "clipboard/storage_paths.h"
+#include "connector_control.h"
 #include "constants.h"
 #include "datasync/transfer_messages.h"
 #include "logging.h"
@@ -42,6 +43,8 @@ bool CMain::initialise(const QUrl &main_qml)
                    << StoragePaths::ClipboardHistoryFile();
 
     connectServices();
+    // End-to-end tests of linking drive the connector through this; inert unless asked for.
+    CConnectorControl::FromEnvironment(&m_connector, this);
 
     SetupContext(m_engine.rootContext());
     m_engine.rootContext()->setContextProperty(QStringLiteral("m_connector"), &m_connector);
