@@ -21,6 +21,8 @@ int main(int argc, char *argv[])
     ok = RunImageCapture(table) && ok;
     ok = RunHistoryAndFilter(table) && ok;
     ok = RunMainWindow(table) && ok;
+    ok = RunLinkMirrorLatency(table) && ok;
+    ok = RunLinkTransfer(table) && ok;
     table.print();
     return ok ? 0 : 1;
 }

@@ -12,3 +12,5 @@ bool RunCaptureLatency(BenchTable &table);
 bool RunImageCapture(BenchTable &table);
 bool RunHistoryAndFilter(BenchTable &table);
 bool RunMainWindow(BenchTable &table);
+bool RunLinkTransfer(BenchTable &table);
+bool RunLinkMirrorLatency(BenchTable &table);
