@@ -149,23 +149,23 @@ void RawWebSocket::onReadyRead()
     }
 }
 
-bool RawWebSocket::parseFrame()
+bool TakeFrame(QByteArray &buffer, WebSocketFrame &out)
 {
-    if (m_buffer.size() < 2)
+    if (buffer.size() < 2)
         return false;
-    const auto *b = reinterpret_cast<const uchar *>(m_buffer.constData());
-    const bool fin = b[0] & 0x80;
-    const int opcode = b[0] & 0x0f;
+    const auto *b = reinterpret_cast<const uchar *>(buffer.constData());
+    out.fin = b[0] & 0x80;
+    out.opcode = b[0] & 0x0f;
     const bool masked = b[1] & 0x80;
     quint64 len = b[1] & 0x7f;
     int pos = 2;
     if (len == 126) {
-        if (m_buffer.size() < 4)
+        if (buffer.size() < 4)
             return false;
         len = (quint64(b[2]) << 8) | b[3];
         pos = 4;
     } else if (len == 127) {
-        if (m_buffer.size() < 10)
+        if (buffer.size() < 10)
             return false;
         len = 0;
         for (int i = 0; i < 8; ++i)
@@ -174,41 +174,51 @@ bool RawWebSocket::parseFrame()
     }
     char key[4] = {0, 0, 0, 0};
     if (masked) {
-        if (m_buffer.size() < pos + 4)
+        if (buffer.size() < pos + 4)
             return false;
-        memcpy(key, m_buffer.constData() + pos, 4);
+        memcpy(key, buffer.constData() + pos, 4);
         pos += 4;
     }
-    if (quint64(m_buffer.size() - pos) < len)
+    if (quint64(buffer.size() - pos) < len)
         return false;
-    QByteArray payload = m_buffer.mid(pos, int(len));
-    m_buffer.remove(0, pos + int(len));
+    out.payload = buffer.mid(pos, int(len));
+    buffer.remove(0, pos + int(len));
     if (masked) {
-        for (int i = 0; i < payload.size(); ++i)
-            payload[i] = char(payload[i] ^ key[i % 4]);
+        for (int i = 0; i < out.payload.size(); ++i)
+            out.payload[i] = char(out.payload[i] ^ key[i % 4]);
     }
-    switch (opcode) {
-    case 0x0:
-    case 0x1:
-    case 0x2:
-        if (opcode != 0x0) {
-            m_partial.clear();
-            m_partialIsText = opcode == 0x1;
-        }
-        m_partial += payload;
-        if (fin)
-            m_messages.append({m_partialIsText, std::exchange(m_partial, QByteArray())});
-        break;
-    case 0x8:
-        m_closeCode =
-            payload.size() >= 2 ? (int(uchar(payload[0])) << 8) | int(uchar(payload[1])) : 1005;
+    return true;
+}
+
+bool WebSocketReassembler::add(const WebSocketFrame &frame, Message &out)
+{
+    if (frame.opcode > 0x2)
+        return false;
+    if (frame.opcode != 0x0) {
+        m_partial.clear();
+        m_isText = frame.opcode == 0x1;
+    }
+    m_partial += frame.payload;
+    if (!frame.fin)
+        return false;
+    out = {m_isText, std::exchange(m_partial, QByteArray())};
+    return true;
+}
+
+bool RawWebSocket::parseFrame()
+{
+    WebSocketFrame frame;
+    if (!TakeFrame(m_buffer, frame))
+        return false;
+    Message message;
+    if (m_reassembler.add(frame, message))
+        m_messages.append(message);
+    if (frame.opcode == 0x8) {
+        const QByteArray &p = frame.payload;
+        m_closeCode = p.size() >= 2 ? (int(uchar(p[0])) << 8) | int(uchar(p[1])) : 1005;
         m_closed = true;
-        break;
-    case 0x9:
-        sendFrame(0xA, payload);
-        break;
-    default:
-        break;
+    } else if (frame.opcode == 0x9) {
+        sendFrame(0xA, frame.payload);
     }
     return true;
 }

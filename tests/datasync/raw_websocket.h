@@ -7,6 +7,36 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+// One WebSocket frame as RFC 6455 lays it out, unmasked.
+struct WebSocketFrame
+{
+    bool fin = true;
+    int opcode = 0;
+    QByteArray payload;
+};
+
+// Takes one whole frame from the front of buffer; false while it is incomplete.
+bool TakeFrame(QByteArray &buffer, WebSocketFrame &out);
+
+// A whole text or binary message from its frames.
+struct WebSocketMessage
+{
+    bool is_text = false;
+    QByteArray data;
+};
+
+class WebSocketReassembler
+{
+public:
+    using Message = WebSocketMessage;
+    // True when frame completed a message (control frames complete none).
+    bool add(const WebSocketFrame &frame, Message &out);
+
+private:
+    QByteArray m_partial;
+    bool m_isText = false;
+};
+
 // A WebSocket peer written for the tests straight from RFC 6455 over a plain TCP socket,
 // sharing no code with the program: it can leave from a chosen local address, send any
 // frame (oversized, fragmented, malformed) and sees exactly the frames the program sends.
@@ -14,11 +44,7 @@ class RawWebSocket : public QObject
 {
     Q_OBJECT
 public:
-    struct Message
-    {
-        bool is_text = false;
-        QByteArray data;
-    };
+    using Message = WebSocketMessage;
 
     // Client: connects (from bind_address when given) and performs the opening handshake.
     bool connectTo(quint16 port, const QHostAddress &bind_address = QHostAddress(),
@@ -39,6 +65,11 @@ public:
     // Waits until the connection has ended (close frame or TCP close).
     bool waitForClosed(int timeout_ms = 10000);
     bool isClosed() const { return m_closed; }
+    // The TCP connection itself has ended (the peer may close it without a close frame).
+    bool isTcpClosed() const
+    {
+        return !m_socket || m_socket->state() == QAbstractSocket::UnconnectedState;
+    }
     int closeCode() const { return m_closeCode; }
     QHostAddress localAddress() const
     {
@@ -53,8 +84,7 @@ private:
     QTcpSocket *m_socket = nullptr;
     bool m_isClient = true;
     QByteArray m_buffer;
-    QByteArray m_partial;
-    bool m_partialIsText = false;
+    WebSocketReassembler m_reassembler;
     QList<Message> m_messages;
     bool m_closed = false;
     int m_closeCode = -1;

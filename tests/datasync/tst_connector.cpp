@@ -4,6 +4,8 @@
 #include "isolated_env.h"
 #include "test_host.h"
 #include "test_items.h"
+#include "wire_bytes.h"
+#include "wire_tap.h"
 
 #include <QCryptographicHash>
 #include <QPointer>
@@ -51,6 +53,9 @@ private slots:
     void closingALinkCleansUpBothSides();
     void answersWhetherALinkMayBeOpened();
     void busyPortIsReported();
+
+private:
+    void checkHandshakeOrder(const QList<WireTap::Event> &events);
 };
 
 void TestConnector::initTestCase()
@@ -64,16 +69,17 @@ void TestConnector::handshakeFillsBothMirrors()
     TestHost b(QStringLiteral("b-pass"));
     FillTextRows(a.clip, {"a1", "a2"});
     FillTextRows(b.clip, {"b1", "b2", "b3"});
+    WireTap tap; // between a and b's server, to see the conversation
+    QVERIFY(tap.listen(b.port));
     QSignalSpy a_result(a.connector.get(), &CConnector::sigConnectResult);
     QSignalSpy a_update(a.connector.get(), &CConnector::sigUpdateConnection);
     QSignalSpy b_update(b.connector.get(), &CConnector::sigUpdateConnection);
     QSignalSpy a_downloaded(a.connector.get(), &CConnector::sigFileDownloaded);
 
-    a->connect2Server(kLocal, QStringLiteral("b-pass"), b.port);
+    a->connect2Server(kLocal, QStringLiteral("b-pass"), tap.port());
     QVERIFY(a_result.wait(20000));
     QCOMPARE(a_result.at(0), QVariantList({true, QString()}));
     QVERIFY(a_update.count() >= 1); // the link shows as soon as the password passed
-    QCOMPARE(a->isInit(0), false);
 
     QTRY_VERIFY_WITH_TIMEOUT(a->isInit(0) && b->getHostsCount() == 1 && b->isInit(0), 20000);
     for (TestHost *h : {&a, &b}) {
@@ -95,6 +101,84 @@ void TestConnector::handshakeFillsBothMirrors()
     QCOMPARE(a_result.count(), 1);
     // A mirror never writes the local history files.
     QVERIFY(!QFile::exists(StoragePaths::ClipboardHistoryFile()));
+    checkHandshakeOrder(tap.events());
+}
+
+// The conversation on the wire, in the order the messages passed: the client gives its
+// password first; then each side asks the other for its operating system, on the answer for
+// its machine name, on that answer for its history, which comes as an announced file.
+void TestConnector::checkHandshakeOrder(const QList<WireTap::Event> &events)
+{
+    const auto texts = [&](bool to_server, const QString &prefix) {
+        QStringList out;
+        for (const WireTap::Event &e : events) {
+            const QString t = QString::fromUtf8(e.message.data);
+            if (e.to_server == to_server && e.message.is_text && t.startsWith(prefix))
+                out << t;
+        }
+        return out;
+    };
+    const auto index = [&](bool to_server, const std::function<bool(const WireTap::Event &)> &is) {
+        for (int i = 0; i < events.size(); ++i) {
+            if (events.at(i).to_server == to_server && is(events.at(i)))
+                return i;
+        }
+        return -1;
+    };
+    const auto text_at = [&](bool to_server, const QString &text) {
+        return index(to_server, [&](const WireTap::Event &e) {
+            return e.message.is_text && e.message.data == text.toUtf8();
+        });
+    };
+    const auto binary_at = [&](bool to_server, int body) {
+        return index(to_server, [&](const WireTap::Event &e) {
+            return !e.message.is_text && WireBytes::Decode(e.message.data).body == body;
+        });
+    };
+    const QString host_reply = QStringLiteral("!!tag_host#") + QSysInfo::machineHostName();
+
+    QCOMPARE(texts(true, QString()).first(), QStringLiteral("??tag_pwd#b-pass"));
+    QCOMPARE(texts(false, QString()).mid(0, 2), QStringList({"!!tag_pwd#ok", "??tag_os#"}));
+    QCOMPARE(texts(true, "??"), QStringList({"??tag_pwd#b-pass", "??tag_os#", "??tag_host#",
+                                             "??tag_normal_file#history"}));
+    QCOMPARE(texts(false, "??"),
+             QStringList({"??tag_os#", "??tag_host#", "??tag_normal_file#history"}));
+    QCOMPARE(texts(true, "!!"), QStringList({"!!tag_os#w", host_reply}));
+    QCOMPARE(texts(false, "!!"), QStringList({"!!tag_pwd#ok", "!!tag_os#w", host_reply}));
+    QVERIFY(text_at(true, "??tag_pwd#b-pass") < text_at(false, "!!tag_pwd#ok"));
+    QVERIFY(text_at(false, "!!tag_pwd#ok") < text_at(true, "??tag_os#"));
+    for (const bool asker_is_client : {true, false}) {
+        const bool ask = asker_is_client; // direction of the asker's messages
+        const int steps[] = {text_at(ask, "??tag_os#"),
+                             text_at(!ask, "!!tag_os#w"),
+                             text_at(ask, "??tag_host#"),
+                             text_at(!ask, host_reply),
+                             text_at(ask, "??tag_normal_file#history"),
+                             binary_at(!ask, 2),
+                             binary_at(ask, 3)};
+        for (int i = 1; i < int(std::size(steps)); ++i)
+            QVERIFY2(steps[i - 1] >= 0 && steps[i - 1] < steps[i],
+                     qPrintable(QString("asker %1, step %2").arg(asker_is_client).arg(i)));
+    }
+    // Each side offers its history file once and accepts the other's offer of it.
+    for (const bool dir : {true, false}) {
+        QList<WireBytes::Decoded> mine, theirs;
+        for (const WireTap::Event &e : events) {
+            if (!e.message.is_text)
+                (e.to_server == dir ? mine : theirs).append(WireBytes::Decode(e.message.data));
+        }
+        QCOMPARE(mine.size(), 2);
+        QCOMPARE(theirs.size(), 2);
+        const auto offer = std::find_if(theirs.cbegin(), theirs.cend(),
+                                        [](const WireBytes::Decoded &d) { return d.body == 2; });
+        const auto answer = std::find_if(mine.cbegin(), mine.cend(),
+                                         [](const WireBytes::Decoded &d) { return d.body == 3; });
+        QVERIFY(offer != theirs.cend() && answer != mine.cend());
+        QCOMPARE(QFileInfo(offer->path).fileName(), QStringLiteral("history"));
+        QVERIFY(offer->size > 0);
+        QVERIFY(answer->accept);
+        QCOMPARE(answer->path, offer->path);
+    }
 }
 
 void TestConnector::changesArePushedToLinkedHosts()
