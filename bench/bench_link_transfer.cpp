@@ -121,7 +121,9 @@ bool RunLinkTransfer(BenchTable &table)
     }
     const double link = BenchTable::median(link_ms);
     const double nc = BenchTable::median(nc_ms);
-    const auto rate = [](double ms) { return double(kSize) / kMiB / (ms / 1000.0); };
+    const auto rate = [](double ms) {
+        return double(kSize) / kMiB / (ms / 1000.0);
+    };
     table.addSamples(name, link_ms, QStringLiteral("%1 MiB/s").arg(rate(link), 0, 'f', 0));
     table.addSamples(QStringLiteral("nc: the same file into a file, loopback"), nc_ms,
                      QStringLiteral("%1 MiB/s").arg(rate(nc), 0, 'f', 0));

@@ -24,6 +24,12 @@ CPeerLink *CTransferAbstract::senderLink(const char *where) const
     return link;
 }
 
+HostInfo *CTransferAbstract::senderHost(const char *where, CPeerLink *&link) const
+{
+    link = senderLink(where);
+    return link ? m_hosts->getHost(link) : nullptr;
+}
+
 void CTransferAbstract::onTextReceived(const QString &cmd)
 {
     if (CPeerLink *link = senderLink(Q_FUNC_INFO))
@@ -52,10 +58,8 @@ void CTransferAbstract::announceFile(CPeerLink *link, const QString &filepath)
 
 void CTransferAbstract::onBinaryReceived(const QByteArray &message)
 {
-    CPeerLink *link = senderLink(Q_FUNC_INFO);
-    if (!link)
-        return;
-    HostInfo *host = m_hosts->getHost(link);
+    CPeerLink *link = nullptr;
+    HostInfo *host = senderHost(Q_FUNC_INFO, link);
     if (!host)
         return;
     if (!host->session.trusted) {

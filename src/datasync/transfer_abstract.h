@@ -46,6 +46,8 @@ protected:
     // The link whose signal is being handled, or nullptr (with a warning) for any other
     // sender.
     CPeerLink *senderLink(const char *where) const;
+    // The same link and its host record; nullptr (with a warning) when either is missing.
+    HostInfo *senderHost(const char *where, CPeerLink *&link) const;
     // Announces a local file on the link: its path as given and its size.
     void announceFile(CPeerLink *link, const QString &filepath);
 

@@ -60,10 +60,8 @@ void CTransferParser::DispatchFile(const QString &ip, const QString &filepath)
 
 void CTransferParser::onTextReceived(const QString &cmd)
 {
-    CPeerLink *link = senderLink(Q_FUNC_INFO);
-    if (!link)
-        return;
-    HostInfo *host = m_hosts->getHost(link);
+    CPeerLink *link = nullptr;
+    HostInfo *host = senderHost(Q_FUNC_INFO, link);
     if (!host)
         return;
     const TextCommand::Parsed p = TextCommand::Parse(cmd);

@@ -21,14 +21,7 @@ void CLoopbackLink::sendText(const QString &msg)
     if (!m_open)
         return;
     m_sentTexts.append(msg);
-    QPointer<CLoopbackLink> to = m_partner;
-    QMetaObject::invokeMethod(
-        this,
-        [to, msg] {
-            if (to && to->m_open)
-                emit to->textReceived(msg);
-        },
-        Qt::QueuedConnection);
+    toPartner([msg](CLoopbackLink *to) { emit to->textReceived(msg); });
 }
 
 void CLoopbackLink::sendBinary(const QByteArray &msg)
@@ -36,12 +29,17 @@ void CLoopbackLink::sendBinary(const QByteArray &msg)
     if (!m_open)
         return;
     m_sentBinaries.append(msg);
+    toPartner([msg](CLoopbackLink *to) { emit to->binaryReceived(msg); });
+}
+
+void CLoopbackLink::toPartner(const std::function<void(CLoopbackLink *)> &deliver)
+{
     QPointer<CLoopbackLink> to = m_partner;
     QMetaObject::invokeMethod(
         this,
-        [to, msg] {
+        [to, deliver] {
             if (to && to->m_open)
-                emit to->binaryReceived(msg);
+                deliver(to);
         },
         Qt::QueuedConnection);
 }

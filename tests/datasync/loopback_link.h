@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
 #include <utility>
 
 // Two links joined in process, standing in for a WebSocket connection in tests of the
@@ -38,6 +39,8 @@ public:
 private:
     explicit CLoopbackLink(QObject *parent) : CPeerLink(parent) {}
     void endLocally();
+    // Runs deliver on the partner on a later turn of the event loop, if it is still open.
+    void toPartner(const std::function<void(CLoopbackLink *)> &deliver);
 
     QString m_peer;
     QHostAddress m_local;

@@ -31,6 +31,31 @@ bool RawWebSocket::waitFor(const std::function<bool()> &done, int timeout_ms)
     return QTest::qWaitFor(done, timeout_ms);
 }
 
+bool RawWebSocket::readHead(QByteArray &head, int timeout_ms)
+{
+    const bool ended = waitFor(
+        [&] {
+            m_buffer += m_socket->readAll();
+            return m_buffer.contains("\r\n\r\n") ||
+                   m_socket->state() != QAbstractSocket::ConnectedState;
+        },
+        timeout_ms);
+    const int end = m_buffer.indexOf("\r\n\r\n");
+    if (!ended || end < 0)
+        return false;
+    head = m_buffer.left(end);
+    m_buffer.remove(0, end + 4);
+    return true;
+}
+
+void RawWebSocket::startFrames()
+{
+    connect(m_socket, &QTcpSocket::readyRead, this, &RawWebSocket::onReadyRead);
+    connect(m_socket, &QTcpSocket::disconnected, this, [this] { m_closed = true; });
+    while (parseFrame()) {
+    }
+}
+
 bool RawWebSocket::connectTo(quint16 port, const QHostAddress &bind_address, int timeout_ms)
 {
     m_socket = new QTcpSocket(this);
@@ -55,23 +80,10 @@ bool RawWebSocket::connectTo(quint16 port, const QHostAddress &bind_address, int
                     "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Key: " + key +
                     "\r\nSec-WebSocket-Version: 13\r\n\r\n");
     QByteArray head;
-    if (!waitFor(
-            [&] {
-                head += m_socket->readAll();
-                return head.contains("\r\n\r\n") ||
-                       m_socket->state() != QAbstractSocket::ConnectedState;
-            },
-            timeout_ms))
+    if (!readHead(head, timeout_ms) || !head.startsWith("HTTP/1.1 101") ||
+        HeaderValue(head, "Sec-WebSocket-Accept") != AcceptKey(key))
         return false;
-    const int end = head.indexOf("\r\n\r\n");
-    if (end < 0 || !head.startsWith("HTTP/1.1 101") ||
-        HeaderValue(head.left(end), "Sec-WebSocket-Accept") != AcceptKey(key))
-        return false;
-    m_buffer = head.mid(end + 4);
-    connect(m_socket, &QTcpSocket::readyRead, this, &RawWebSocket::onReadyRead);
-    connect(m_socket, &QTcpSocket::disconnected, this, [this] { m_closed = true; });
-    while (parseFrame()) {
-    }
+    startFrames();
     return true;
 }
 
@@ -81,26 +93,15 @@ bool RawWebSocket::acceptFrom(QTcpSocket *socket, int timeout_ms)
     socket->setParent(this);
     m_isClient = false;
     QByteArray head;
-    if (!waitFor(
-            [&] {
-                head += m_socket->readAll();
-                return head.contains("\r\n\r\n") ||
-                       m_socket->state() != QAbstractSocket::ConnectedState;
-            },
-            timeout_ms))
+    if (!readHead(head, timeout_ms))
         return false;
-    const int end = head.indexOf("\r\n\r\n");
-    const QByteArray key = HeaderValue(head.left(end), "Sec-WebSocket-Key");
-    if (end < 0 || key.isEmpty())
+    const QByteArray key = HeaderValue(head, "Sec-WebSocket-Key");
+    if (key.isEmpty())
         return false;
     m_socket->write("HTTP/1.1 101 Switching Protocols\r\nUpgrade: websocket\r\n"
                     "Connection: Upgrade\r\nSec-WebSocket-Accept: " +
                     AcceptKey(key) + "\r\n\r\n");
-    m_buffer = head.mid(end + 4);
-    connect(m_socket, &QTcpSocket::readyRead, this, &RawWebSocket::onReadyRead);
-    connect(m_socket, &QTcpSocket::disconnected, this, [this] { m_closed = true; });
-    while (parseFrame()) {
-    }
+    startFrames();
     return true;
 }
 

@@ -77,6 +77,9 @@ public:
     }
 
 private:
+    // The HTTP head of the opening handshake; what follows it stays in the buffer.
+    bool readHead(QByteArray &head, int timeout_ms);
+    void startFrames();
     void onReadyRead();
     bool parseFrame();
     bool waitFor(const std::function<bool()> &done, int timeout_ms);

@@ -5,19 +5,13 @@
 
 #include <QCryptographicHash>
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QtTest>
 
 TestHost::TestHost(const QString &password, bool shared_root) : pwd(password)
 {
     root = shared_root ? StoragePaths::TempRoot() : dir.path() + "/transfer/";
-    LocalShare share;
-    share.clipboard = &clip;
-    share.pin = &pin;
-    share.password = [this] {
-        return pwd;
-    };
-    share.transferRoot = root;
-    connector = std::make_unique<CConnector>(share);
+    connector = std::make_unique<CConnector>(LocalShare{&clip, &pin, [this] { return pwd; }, root});
     connector->StartServer(0);
     port = connector->serverPort();
 }
@@ -66,6 +60,17 @@ bool LinkHosts(TestHost &from, TestHost &to, int timeout_ms)
                    to->isInit(to_before);
         },
         timeout_ms);
+}
+
+bool SendOverTcp(quint16 port, const QByteArray &bytes)
+{
+    QTcpSocket s;
+    s.connectToHost(QHostAddress::LocalHost, port);
+    if (!s.waitForConnected(5000))
+        return false;
+    s.write(bytes);
+    s.disconnectFromHost();
+    return s.state() == QAbstractSocket::UnconnectedState || s.waitForDisconnected(5000);
 }
 
 QByteArray ReadFile(const QString &path)

@@ -36,5 +36,7 @@ struct TestHost
 bool LinkHosts(TestHost &from, TestHost &to, int timeout_ms = 30000);
 
 QByteArray ReadFile(const QString &path);
+// Connects to a receiver's port on loopback, sends the bytes and closes.
+bool SendOverTcp(quint16 port, const QByteArray &bytes);
 bool WriteFile(const QString &path, const QByteArray &bytes);
 QStringList Plains(const CCilpboardListModel *model);

@@ -3,6 +3,7 @@
 #include "datasync/tcp_file_reader.h"
 #include "datasync/tcp_file_sender.h"
 #include "isolated_env.h"
+#include "test_host.h"
 
 #include <QCryptographicHash>
 #include <QPointer>
@@ -27,18 +28,6 @@ QByteArray RandomBytes(qint64 size, quint32 seed)
     QRandomGenerator rng(seed);
     rng.fillRange(reinterpret_cast<quint32 *>(out.data()), int(size / 4));
     return out;
-}
-
-bool WriteFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // A raw client that connects to a receiver, optionally from another local address.
@@ -144,7 +133,7 @@ void TestFileTransfer::sendsTwentyFiveMiBInThreeChunks()
     QVERIFY(std::is_sorted(rates.begin(), rates.end()));
     QCOMPARE(rates.count(100), 1); // only the byte that completes the file makes it 100
     QCOMPARE(received.at(0), QVariantList({path("big.dst"), kLocal}));
-    QCOMPARE(QCryptographicHash::hash(ReadAll(path("big.dst")), QCryptographicHash::Sha256),
+    QCOMPARE(QCryptographicHash::hash(ReadFile(path("big.dst")), QCryptographicHash::Sha256),
              QCryptographicHash::hash(content, QCryptographicHash::Sha256));
 }
 
@@ -162,7 +151,7 @@ void TestFileTransfer::shortTransferIsAnError()
     QVERIFY(error.wait(10000));
     QCOMPARE(error.at(0), QVariantList({path("short.dst"), kLocal, "Unknow error"}));
     QCOMPARE(received.count(), 0);
-    QCOMPARE(ReadAll(path("short.dst")), QByteArray("previous content"));
+    QCOMPARE(ReadFile(path("short.dst")), QByteArray("previous content"));
     QTRY_VERIFY(!guard);
 }
 
@@ -191,7 +180,7 @@ void TestFileTransfer::replacesALongerFileWhole()
     QVERIFY(raw.open(reader->serverPort()));
     raw.sendAndClose("0123456789");
     QVERIFY(received.wait(10000));
-    QCOMPARE(ReadAll(path("replace.dst")), QByteArray("0123456789")); // no old tail
+    QCOMPARE(ReadFile(path("replace.dst")), QByteArray("0123456789")); // no old tail
 }
 
 void TestFileTransfer::emptyFileCompletesAtOnce()
@@ -249,7 +238,7 @@ void TestFileTransfer::acceptsOneConnectionFromTheAskedAddress()
     QTRY_COMPARE(s2.state(), QAbstractSocket::UnconnectedState);
     first.sendAndClose("cd");
     QVERIFY(received.wait(10000));
-    QCOMPARE(ReadAll(path("one.dst")), QByteArray("abcd"));
+    QCOMPARE(ReadFile(path("one.dst")), QByteArray("abcd"));
 }
 
 void TestFileTransfer::receiverGivesUpWithoutConnection()

@@ -9,6 +9,7 @@
 #include "datasync/transfer_parser.h"
 #include "isolated_env.h"
 #include "loopback_link.h"
+#include "test_host.h"
 #include "test_items.h"
 #include "wire_bytes.h"
 
@@ -30,13 +31,7 @@ struct Side
     explicit Side(bool incoming, const QString &pwd = QStringLiteral("secret"))
     {
         root = dir.path() + "/root/";
-        LocalShare share;
-        share.clipboard = &clip;
-        share.pin = &pin;
-        share.password = [pwd] {
-            return pwd;
-        };
-        share.transferRoot = root;
+        const LocalShare share{&clip, &pin, [pwd] { return pwd; }, root};
         parser = std::make_unique<CTransferParser>(&hosts, share);
         auto pair = CLoopbackLink::MakePair(kPeer, kPeer, parser.get());
         link = pair.first;
@@ -53,10 +48,7 @@ struct Side
     {
         const QString path = dir.path() + "/shared/" + name;
         QDir().mkpath(QFileInfo(path).path());
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(content);
-        f.close();
+        WriteFile(path, content);
         clip.prependItem(FileListItem({QUrl::fromLocalFile(path)}));
         return path;
     }
@@ -93,23 +85,6 @@ QString NotFound(const QString &path)
     return QStringLiteral("!!tag_normal_file_error#not_found") + path;
 }
 
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// Connects to a receiver's port, sends the bytes and closes.
-bool SendOverTcp(quint16 port, const QByteArray &bytes)
-{
-    QTcpSocket s;
-    s.connectToHost(QHostAddress::LocalHost, port);
-    if (!s.waitForConnected(5000))
-        return false;
-    s.write(bytes);
-    s.disconnectFromHost();
-    return s.state() == QAbstractSocket::UnconnectedState || s.waitForDisconnected(5000);
-}
 } // namespace
 
 class TestTransferParser : public QObject
@@ -461,7 +436,7 @@ void TestTransferParser::announcementStartsAReceiver()
     QSignalSpy received(reader, &CTcpFileReader::sigReceived);
     QVERIFY(SendOverTcp(quint16(reply.port), "hello"));
     QVERIFY(received.wait(10000));
-    QCOMPARE(ReadAll(s.root + kPeer + "/a.txt"), QByteArray("hello"));
+    QCOMPARE(ReadFile(s.root + kPeer + "/a.txt"), QByteArray("hello"));
 }
 
 void TestTransferParser::announcedNamesStayInTheTransferFolder_data()
@@ -537,7 +512,7 @@ void TestTransferParser::pendingSavePathBelongsToItsHost()
     QSignalSpy done(first, &CTcpFileReader::sigReceived);
     QVERIFY(SendOverTcp(first->serverPort(), "abc"));
     QVERIFY(done.wait(10000));
-    QCOMPARE(ReadAll(save), QByteArray("abc"));
+    QCOMPARE(ReadFile(save), QByteArray("abc"));
     s.link->deliverBinary(WireBytes::FileRequest("/r/a.txt", 3));
     QCOMPARE(started.count(), 3);
     QCOMPARE(started.at(2).at(0).value<CTcpFileReader *>()->path(), s.root + kPeer + "/a.txt");

@@ -38,12 +38,6 @@ void CheckSenders(const LinkFuzzSession &s, int offers)
 }
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    LinkFuzzWorld::instance();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0)

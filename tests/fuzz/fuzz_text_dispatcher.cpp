@@ -36,12 +36,6 @@ void CheckStep(const LinkFuzzSession &s, bool was_trusted, int texts_before, int
 }
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    LinkFuzzWorld::instance();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0)

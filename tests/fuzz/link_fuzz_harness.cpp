@@ -53,16 +53,16 @@ LinkFuzzWorld &LinkFuzzWorld::instance()
     return *world;
 }
 
+// Both link fuzzers build their world before the first input.
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    LinkFuzzWorld::instance();
+    return 0;
+}
+
 LocalShare LinkFuzzWorld::share()
 {
-    LocalShare s;
-    s.clipboard = &clip;
-    s.pin = &pin;
-    s.password = [this] {
-        return password;
-    };
-    s.transferRoot = transferRoot;
-    return s;
+    return LocalShare{&clip, &pin, [this] { return password; }, transferRoot};
 }
 
 bool LinkFuzzWorld::isOfferable(const QString &path) const
