@@ -17,7 +17,7 @@ LocalShare LocalShare::ProcessWide()
         CSettingsHelper *ini = CSettingsHelper::instance();
         return ini->getIni(ini->connect_local_pwd()).toString();
     };
-    share.transferRoot = StoragePaths::TempRoot();
+    share.transfer_root = StoragePaths::TempRoot();
     return share;
 }
 
@@ -44,11 +44,11 @@ bool LocalShare::isSharedPath(const QString &path) const
 
 QString LocalShare::historyFile() const
 {
-    QDir().mkpath(transferRoot);
-    return transferRoot + TextCommand::HistoryName();
+    QDir().mkpath(transfer_root);
+    return transfer_root + TextCommand::HistoryName();
 }
 
 QString LocalShare::receiveDir(const QString &ip) const
 {
-    return StoragePaths::HostDir(transferRoot, ip);
+    return StoragePaths::HostDir(transfer_root, ip);
 }

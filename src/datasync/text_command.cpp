@@ -49,7 +49,7 @@ Parsed ParseFileRequest(const QString &payload)
     const QStringList parts = payload.split(kSaveSeparator, Qt::KeepEmptyParts);
     Parsed p = Make(Kind::File, parts.first());
     if (parts.size() > 1)
-        p.savePath = parts.at(1);
+        p.save_path = parts.at(1);
     return p;
 }
 

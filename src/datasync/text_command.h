@@ -41,7 +41,7 @@ struct Parsed
     Kind kind = Kind::Unknown;
     // Password, OS code ("w"/"m"), host name, md5, requested path or failed path.
     QString text;
-    QString savePath;    // File: the requester's save path, empty when none was given
+    QString save_path;   // File: the requester's save path, empty when none was given
     bool passed = false; // PasswordReply
     FileErrorReason reason = FileErrorReason::Unknown;
 };

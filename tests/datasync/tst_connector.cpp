@@ -473,7 +473,7 @@ void TestConnector::busyPortIsReported()
     share.password = [] {
         return QString();
     };
-    share.transferRoot = a.root;
+    share.transfer_root = a.root;
     CConnector other(share);
     QSignalSpy failed(&other, &CConnector::sigStartServerFailed);
     other.StartServer(a.port);

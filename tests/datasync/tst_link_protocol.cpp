@@ -115,15 +115,15 @@ void TestLinkProtocol::splitsFileRequestsAtEverySeparator()
     auto p =
         TextCommand::Parse(QStringLiteral("??tag_normal_file#C:/data/a.txt**##!!D:/save/a.txt"));
     QCOMPARE(p.text, QStringLiteral("C:/data/a.txt"));
-    QCOMPARE(p.savePath, QStringLiteral("D:/save/a.txt"));
+    QCOMPARE(p.save_path, QStringLiteral("D:/save/a.txt"));
     p = TextCommand::Parse(QStringLiteral("??tag_normal_file#/a**##!!/b**##!!/c"));
     QCOMPARE(p.text, QStringLiteral("/a"));
-    QCOMPARE(p.savePath, QStringLiteral("/b"));
+    QCOMPARE(p.save_path, QStringLiteral("/b"));
     p = TextCommand::Parse(QStringLiteral("??tag_normal_file#**##!!/b"));
     QCOMPARE(p.text, QString());
     p = TextCommand::Parse(QStringLiteral("??tag_normal_file#/only"));
     QCOMPARE(p.text, QStringLiteral("/only"));
-    QCOMPARE(p.savePath, QString());
+    QCOMPARE(p.save_path, QString());
 }
 
 void TestLinkProtocol::formatsEveryCommand()
@@ -155,7 +155,7 @@ void TestLinkProtocol::formattedCommandsParseBack()
              Kind::File);
     const auto p = TextCommand::Parse(TextCommand::FileRequest("/a b/c.txt", "/s/c.txt"));
     QCOMPARE(p.text, QStringLiteral("/a b/c.txt"));
-    QCOMPARE(p.savePath, QStringLiteral("/s/c.txt"));
+    QCOMPARE(p.save_path, QStringLiteral("/s/c.txt"));
     QCOMPARE(TextCommand::Parse(TextCommand::ImageRequest("k")).text, QStringLiteral("k"));
     QCOMPARE(TextCommand::Parse(TextCommand::HostReply("n")).text, QStringLiteral("n"));
     QVERIFY(TextCommand::Parse(TextCommand::PasswordReply(true)).passed);

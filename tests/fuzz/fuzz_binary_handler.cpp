@@ -14,7 +14,7 @@
 namespace {
 void CheckReceivers(const LinkFuzzSession &s)
 {
-    const QString inbox = LinkFuzzWorld::instance().transferRoot + QStringLiteral("127.0.0.1/");
+    const QString inbox = LinkFuzzWorld::instance().transfer_root + QStringLiteral("127.0.0.1/");
     const auto readers = s.parser->findChildren<CTcpFileReader *>();
     if (readers.size() > CTransferAbstract::kMaxReceiversPerLink)
         Violation("too many receivers", QString::number(readers.size()));
@@ -32,7 +32,7 @@ void CheckSenders(const LinkFuzzSession &s, int offers)
     if (senders.size() > offers)
         Violation("more senders than offers", QString::number(senders.size()));
     for (const CTcpFileSender *f : senders) {
-        if (f->path() != LinkFuzzWorld::instance().sharedFile)
+        if (f->path() != LinkFuzzWorld::instance().shared_file)
             Violation("sent a file never offered", f->path());
     }
 }
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     LinkFuzzSession s(true, true);
     int offers = 0;
     if (bytes.at(0) & 1) {
-        s.link->deliverText(TextCommand::FileRequest(LinkFuzzWorld::instance().sharedFile, {}));
+        s.link->deliverText(TextCommand::FileRequest(LinkFuzzWorld::instance().shared_file, {}));
         offers = s.link->sentBinaries().size();
     }
     const int first_reply = s.link->sentBinaries().size();

@@ -40,14 +40,14 @@ LinkFuzzWorld &LinkFuzzWorld::instance()
 
         auto *w = new LinkFuzzWorld;
         w->password = QStringLiteral("pw");
-        w->transferRoot = root + QStringLiteral("/transfer/");
-        w->sharedFile = root + QStringLiteral("/shared/a.txt");
-        QDir().mkpath(QFileInfo(w->sharedFile).path());
-        WriteBytes(w->sharedFile, "shared");
-        w->clip.prependItem(FileListItem({QUrl::fromLocalFile(w->sharedFile)}));
-        w->imageKey = QStringLiteral("0123456789abcdef0123456789abcdef");
+        w->transfer_root = root + QStringLiteral("/transfer/");
+        w->shared_file = root + QStringLiteral("/shared/a.txt");
+        QDir().mkpath(QFileInfo(w->shared_file).path());
+        WriteBytes(w->shared_file, "shared");
+        w->clip.prependItem(FileListItem({QUrl::fromLocalFile(w->shared_file)}));
+        w->image_key = QStringLiteral("0123456789abcdef0123456789abcdef");
         QDir().mkpath(StoragePaths::ClipboardDir());
-        WriteBytes(StoragePaths::ImgPath(w->imageKey), "png");
+        WriteBytes(StoragePaths::ImgPath(w->image_key), "png");
         return w;
     }();
     return *world;
@@ -62,13 +62,13 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 LocalShare LinkFuzzWorld::share()
 {
-    return LocalShare{&clip, &pin, [this] { return password; }, transferRoot};
+    return LocalShare{&clip, &pin, [this] { return password; }, transfer_root};
 }
 
 bool LinkFuzzWorld::isOfferable(const QString &path) const
 {
-    return path == QFileInfo(transferRoot + QStringLiteral("history")).absoluteFilePath() ||
-           path == StoragePaths::ImgPath(imageKey) || path == sharedFile;
+    return path == QFileInfo(transfer_root + QStringLiteral("history")).absoluteFilePath() ||
+           path == StoragePaths::ImgPath(image_key) || path == shared_file;
 }
 
 LinkFuzzSession::LinkFuzzSession(bool incoming, bool trusted)

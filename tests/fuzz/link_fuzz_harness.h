@@ -22,9 +22,9 @@ struct LinkFuzzWorld
     bool isOfferable(const QString &path) const;
 
     QString password;
-    QString sharedFile;
-    QString imageKey;
-    QString transferRoot;
+    QString shared_file;
+    QString image_key;
+    QString transfer_root;
     CCilpboardListModel clip;
     CCilpboardListModel pin;
 };
