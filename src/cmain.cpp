@@ -26,7 +26,7 @@
 namespace {
 constexpr int kMsgMs = 10000;
 constexpr int kStartedMsgMs = 30000;
-constexpr int kDefaultLinkPort = 8121;
+constexpr ushort kDefaultLinkPort = 8121;
 } // namespace
 
 CMain::CMain(QObject *parent) : QObject(parent) {}
@@ -106,16 +106,20 @@ void CMain::ShowBalloon(const QString &msg, int msecs)
 void CMain::DelayInit()
 {
     CheckAppVersion();
+    m_connector.StartServer(LinkServerPort());
+}
+
+ushort CMain::LinkServerPort()
+{
     CSettingsHelper *ini = CSettingsHelper::instance();
-    int port = ini->getIni(ini->connect_port()).toInt();
-    if (!TransferMessage::IsValidPort(port)) {
-        // Port 0 would make the system pick one that no other host can guess.
-        qCWarning(lcApp) << Q_FUNC_INFO << __LINE__
-                         << "no usable port in the settings:" << ini->getIni(ini->connect_port())
-                         << "- using" << kDefaultLinkPort;
-        port = kDefaultLinkPort;
-    }
-    m_connector.StartServer(ushort(port));
+    const int port = ini->getIni(ini->connect_port()).toInt();
+    if (TransferMessage::IsValidPort(port))
+        return ushort(port);
+    // Port 0 would make the system pick one that no other host can guess.
+    qCWarning(lcApp) << Q_FUNC_INFO << __LINE__
+                     << "no usable port in the settings:" << ini->getIni(ini->connect_port())
+                     << "- using" << kDefaultLinkPort;
+    return kDefaultLinkPort;
 }
 
 void CMain::CheckAppVersion()

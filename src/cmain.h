@@ -23,6 +23,8 @@ public:
     // engine (quick paste window, QML tests) gets exactly the same set.
     static void SetupContext(QQmlContext *ctx);
     void CheckAppVersion();
+    // The port of the connect_port setting; the default one when the setting holds none.
+    static ushort LinkServerPort();
 
     QQmlApplicationEngine *engine() { return &m_engine; }
     CConnector *connector() { return &m_connector; }

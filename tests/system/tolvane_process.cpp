@@ -1,5 +1,7 @@
 #include "tolvane_process.h"
 
+#include "free_port.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -12,6 +14,11 @@ TolvaneEnvironment::TolvaneEnvironment() : m_dir(QDir::tempPath() + "/tolvane-sy
         QDir().mkpath(root() + sub);
     // The runtime folder must be private, or Qt ignores it.
     QFile::setPermissions(root() + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // The link server listens on a free port, not on the default one of the host.
+    QDir().mkpath(QFileInfo(settingsFile()).path());
+    QFile ini(settingsFile());
+    if (ini.open(QIODevice::WriteOnly))
+        ini.write("[connect]\nconnect_port=" + QByteArray::number(FreeTcpPort()) + "\n");
 }
 
 QString TolvaneEnvironment::cacheDir() const

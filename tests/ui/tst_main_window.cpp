@@ -5,6 +5,7 @@
 #include "clipboard/mime_convert.h"
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
+#include "free_port.h"
 #include "isolated_env.h"
 #include "settings/settings_helper.h"
 #include "test_items.h"
@@ -98,6 +99,7 @@ private slots:
         ini->setIni(ini->app_version(), "1.5.0");
         ini->setIni(ini->app_theme_color(), m_theme == "light");
         ini->setIni(ini->app_show_tray(), true);
+        ini->setIni(ini->connect_port(), QString::number(FreeTcpPort()));
         m_main = new CMain(this);
         connect(m_main->engine(), &QQmlEngine::warnings, this,
                 [this](const QList<QQmlError> &warnings) {
