@@ -8,7 +8,8 @@
 
 #include <csignal>
 
-TolvaneEnvironment::TolvaneEnvironment() : m_dir(QDir::tempPath() + "/tolvane-sys-XXXXXX")
+TolvaneEnvironment::TolvaneEnvironment()
+    : m_dir(QDir::tempPath() + "/tolvane-sys-XXXXXX"), m_linkPort(FreeTcpPort())
 {
     for (const char *sub : {"/home", "/config", "/cache", "/run", "/tmp"})
         QDir().mkpath(root() + sub);
@@ -18,7 +19,7 @@ TolvaneEnvironment::TolvaneEnvironment() : m_dir(QDir::tempPath() + "/tolvane-sy
     QDir().mkpath(QFileInfo(settingsFile()).path());
     QFile ini(settingsFile());
     if (ini.open(QIODevice::WriteOnly))
-        ini.write("[connect]\nconnect_port=" + QByteArray::number(FreeTcpPort()) + "\n");
+        ini.write("[connect]\nconnect_port=" + QByteArray::number(m_linkPort) + "\n");
 }
 
 QString TolvaneEnvironment::cacheDir() const
