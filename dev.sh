@@ -42,8 +42,10 @@ build() {
     # ccache, where a developer has it, makes rebuilds across checkouts cheap.
     local launcher=()
     command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    # TOLVANE_WERROR=ON (CI sets it) turns compiler warnings into errors.
     cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" >/dev/null
+        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" \
+        -DTOLVANE_WERROR="${TOLVANE_WERROR:-OFF}" >/dev/null
     cmake --build "$BUILD_DIR"
 }
 

@@ -2,7 +2,7 @@
 #include "bench_table.h"
 #include "benches.h"
 #include "clipboard/clipboard_list_model.h"
-#include "clipboard/mime_convert.h"
+#include "item/mime_convert.h"
 
 #include <QColor>
 #include <QDir>

@@ -2,8 +2,8 @@
 // bytes, against the earlier way of hashing QVariant(image) and then saving the PNG.
 #include "bench_table.h"
 #include "benches.h"
-#include "clipboard/mime_convert.h"
-#include "clipboard/storage_paths.h"
+#include "item/mime_convert.h"
+#include "item/storage_paths.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,6 +1,6 @@
 // TolvaneHelper: started by Tolvane when it wants a restart. Waits until the running
 // instance has let go of its single-instance lock, then starts Tolvane again.
-#include "single_instance.h"
+#include "os/single_instance.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

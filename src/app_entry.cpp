@@ -1,13 +1,13 @@
 #include "app_entry.h"
 
-#include "app_identity.h"
+#include "app_logging.h"
 #include "cmain.h"
-#include "logging.h"
 #include "os/os_abstract.h"
+#include "os/single_instance.h"
+#include "os/unix_signal_quit.h"
+#include "settings/app_identity.h"
 #include "settings/settings_helper.h"
-#include "single_instance.h"
 #include "translation/translation_ini.h"
-#include "unix_signal_quit.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -42,7 +42,7 @@ void SetupApplication()
     CSettingsHelper *ini = CSettingsHelper::instance();
     if (ini->getIni(ini->app_version()).toString().isEmpty())
         ini->setIni(ini->app_theme_color(), !OsInstance()->IsSystemDarkTheme());
-    OsInstance()->ApplyTheme();
+    OsInstance()->ApplyTheme(ini->getIni(ini->app_theme_color()).toBool());
 }
 
 bool Exec(int argc, char **argv, int &exit_code)

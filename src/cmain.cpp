@@ -1,17 +1,17 @@
 #include "cmain.h"
 
-#include "app_identity.h"
-#include "clipboard/clipboard_abstract.h"
+#include "app_logging.h"
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"
 #include "clipboard/quick_image_provider.h"
-#include "clipboard/storage_paths.h"
 #include "connector_control.h"
 #include "constants.h"
 #include "datasync/transfer_messages.h"
-#include "logging.h"
+#include "item/storage_paths.h"
+#include "os/clipboard_abstract.h"
 #include "os/os_abstract.h"
 #include "qml_registration.h"
+#include "settings/app_identity.h"
 #include "settings/settings_helper.h"
 #include "usage_text.h"
 
@@ -57,6 +57,7 @@ bool CMain::initialise(const QUrl &main_qml)
         qCCritical(lcApp) << Q_FUNC_INFO << __LINE__ << main_qml << "gave no window";
         return false;
     }
+    OsInstance()->setWindowShadowLength(CConstants::instance()->shadowLen());
     OsInstance()->SetupMainWindow(window, m_engine.rootContext());
     QTimer::singleShot(0, this, &CMain::DelayInit);
     return true;
@@ -94,10 +95,10 @@ void CMain::SetupContext(QQmlContext *ctx)
 
 void CMain::ShowMsg(const QString &msg)
 {
-    ShowBalloon(msg, kMsgMs);
+    showBalloon(msg, kMsgMs);
 }
 
-void CMain::ShowBalloon(const QString &msg, int msecs)
+void CMain::showBalloon(const QString &msg, int msecs)
 {
     // Balloons need the tray icon; until it exists the message goes to the log only.
     qCInfo(lcApp).noquote() << AppIdentity::kName << ":" << msg << "(" << msecs << "ms)";
@@ -129,7 +130,7 @@ void CMain::CheckAppVersion()
         QVersionNumber::fromString(ini->getIni(ini->app_version()).toString());
     if (stored.segmentCount() == 0) {
         OsInstance()->ClipboardWatcher()->setHtml(BuildUsageHtml(), false);
-        ShowBalloon(QCoreApplication::translate("Global", "Application started."), kStartedMsgMs);
+        showBalloon(QCoreApplication::translate("Global", "Application started."), kStartedMsgMs);
         ini->setIni(ini->app_version(), AppIdentity::kVersion);
         return;
     }

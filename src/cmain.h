@@ -36,7 +36,7 @@ private slots:
     void DelayInit();
 
 private:
-    void ShowBalloon(const QString &msg, int msecs);
+    void showBalloon(const QString &msg, int msecs);
     void connectServices();
 
     QQmlApplicationEngine m_engine;

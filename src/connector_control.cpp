@@ -1,8 +1,8 @@
 #include "connector_control.h"
 
+#include "app_logging.h"
 #include "clipboard/clipboard_list_model.h"
 #include "datasync/connector.h"
-#include "logging.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

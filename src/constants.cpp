@@ -1,9 +1,9 @@
 #include "constants.h"
 
-#include "app_identity.h"
-#include "logging.h"
+#include "app_logging.h"
 #include "os/os_abstract.h"
-#include "packaged_app.h"
+#include "os/packaged_app.h"
+#include "settings/app_identity.h"
 #include "settings/settings_helper.h"
 
 #include <QFileInfo>
@@ -32,13 +32,13 @@ CConstants::CConstants(QObject *parent) : QObject(parent)
     m_appVer = AppIdentity::kVersion;
     m_urlTwitter = QUrl(m_isChina ? kSocialProfileChina : kSocialProfile);
     // Without a compositor a translucent margin shows as a black frame, so drop it.
-    m_shadowLen = OsInstance()->IsCompositingManagerRunning() ? kShadowLen : 0;
-    m_peekoraPath = FindPeekoraPath();
+    m_shadowLen = OsInstance()->isCompositingManagerRunning() ? kShadowLen : 0;
+    m_peekoraPath = findPeekoraPath();
 }
 
-QString CConstants::FindPeekoraPath()
+QString CConstants::findPeekoraPath()
 {
-    const QString running = OsInstance()->FindRunningExecutable(QStringLiteral("peekora"));
+    const QString running = OsInstance()->findRunningExecutable(QStringLiteral("peekora"));
     if (!running.isEmpty()) {
         qCDebug(lcApp) << "+++++++++++++++++++++++++++++++++++++" << running;
         return running;

@@ -60,7 +60,7 @@ public:
     void setQpWndVisible(bool v);
 
     // The previewer: a running one wins over the path its settings record.
-    static QString FindPeekoraPath();
+    static QString findPeekoraPath();
 
 signals:
     void main_wnd_visibleChanged();

@@ -1,7 +1,7 @@
 #include "qml_registration.h"
 
 #include "clipboard/clipboard_list_model.h"
-#include "qml_types.h"
+#include "item/qml_types.h"
 
 #include <QQmlContext>
 #include <QQuickItem>

@@ -1,8 +1,7 @@
 #include "clipboard/clipboard_list_model.h"
 
-#include "clipboard/clipboard_abstract.h"
-#include "logging.h"
-#include "os/os_abstract.h"
+#include "clipboard/write_back.h"
+#include "item/clipboard_logging.h"
 
 namespace {
 constexpr int kPinSaveEvery = 2;
@@ -113,17 +112,19 @@ void CCilpboardListModel::removeItem(int index)
     endRemoveRows();
 }
 
+// A QVector holds at most INT_MAX rows, so the counts below fit an int.
 int CCilpboardListModel::getImgCount() const
 {
-    return std::count_if(m_items.cbegin(), m_items.cend(),
-                         [](const CBData &d) { return d.type == CQmlTypes::Image; });
+    return static_cast<int>(std::count_if(m_items.cbegin(), m_items.cend(), [](const CBData &d) {
+        return d.type == CQmlTypes::Image;
+    }));
 }
 
 int CCilpboardListModel::getTextCount() const
 {
-    return std::count_if(m_items.cbegin(), m_items.cend(), [](const CBData &d) {
+    return static_cast<int>(std::count_if(m_items.cbegin(), m_items.cend(), [](const CBData &d) {
         return d.type == CQmlTypes::Text || d.type == CQmlTypes::Html;
-    });
+    }));
 }
 
 int CCilpboardListModel::getOthersCount() const
@@ -221,6 +222,6 @@ void CCilpboardListModel::moveRow2Top(int index, bool go2top4main)
 {
     if (index <= 0 || index >= m_items.size())
         return;
-    OsInstance()->ClipboardWatcher()->writeBackItem(m_items.at(index), go2top4main);
+    WriteBack::Item(m_items.at(index), go2top4main);
     moveRow(index, 0);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clipboard/cbdata.h"
+#include "item/cbdata.h"
 
 #include <QAbstractListModel>
 #include <QRegExp>

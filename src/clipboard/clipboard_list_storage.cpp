@@ -1,9 +1,9 @@
 // History file reading and writing of the list model, and where its images live.
 #include "clipboard/clipboard_list_model.h"
 
-#include "clipboard/history_file.h"
-#include "clipboard/storage_paths.h"
-#include "logging.h"
+#include "item/clipboard_logging.h"
+#include "item/history_file.h"
+#include "item/storage_paths.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,10 +1,11 @@
 #include "clipboard/clipboard_manager.h"
 
-#include "clipboard/clipboard_abstract.h"
-#include "clipboard/mime_convert.h"
 #include "clipboard/qml_helper.h"
-#include "clipboard/storage_paths.h"
-#include "logging.h"
+#include "clipboard/write_back.h"
+#include "item/clipboard_logging.h"
+#include "item/mime_convert.h"
+#include "item/storage_paths.h"
+#include "os/clipboard_abstract.h"
 #include "os/os_abstract.h"
 #include "settings/settings_helper.h"
 
@@ -119,5 +120,5 @@ void CClipboardManager::restoreFromFile()
 void CClipboardManager::syncModel2Clipboard()
 {
     if (m_model.rowCount() > 0)
-        OsInstance()->ClipboardWatcher()->writeBackItem(m_model.item(0), false);
+        WriteBack::Item(m_model.item(0), false);
 }

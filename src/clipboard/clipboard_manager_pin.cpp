@@ -1,12 +1,11 @@
 // Pinning, favourites and putting items back on the clipboard.
 #include "clipboard/clipboard_manager.h"
 
-#include "clipboard/clipboard_abstract.h"
-#include "clipboard/mime_convert.h"
 #include "clipboard/qml_helper.h"
-#include "clipboard/storage_paths.h"
-#include "logging.h"
-#include "os/os_abstract.h"
+#include "clipboard/write_back.h"
+#include "item/clipboard_logging.h"
+#include "item/mime_convert.h"
+#include "item/storage_paths.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -93,7 +92,7 @@ void CClipboardManager::copyPinItem2Main(int pin_index)
         m_model.moveRow2Top(row, true);
         return;
     }
-    OsInstance()->ClipboardWatcher()->writeBackItem(copy, true);
+    WriteBack::Item(copy, true);
     copy.pin_status = true;
     m_model.prependItem(copy);
 }
@@ -121,7 +120,6 @@ void CClipboardManager::copyRemoteItem2Main(CCilpboardListModel *model, int inde
         if (!QFile::exists(local) && QFile::copy(remote.toLocalFile(), local))
             mime->setImageData(QImage(local)); // the first read found no local copy yet
     }
-    mime->setProperty(ClipboardMarkers::kFilter, QStringLiteral("true"));
-    OsInstance()->ClipboardWatcher()->setMimeData(mime, true);
+    WriteBack::Mime(mime, true);
     m_model.prependItem(copy);
 }

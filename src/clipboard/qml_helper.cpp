@@ -2,9 +2,9 @@
 
 #include "clipboard/clipboard_list_model.h"
 #include "clipboard/clipboard_manager.h"
-#include "clipboard/storage_paths.h"
-#include "clipboard/text_helpers.h"
-#include "logging.h"
+#include "item/clipboard_logging.h"
+#include "item/storage_paths.h"
+#include "item/text_helpers.h"
 #include "os/os_abstract.h"
 
 #include <QCoreApplication>
@@ -106,7 +106,7 @@ bool CQmlHelper::isRichText(const QString &text) const
     return Qt::mightBeRichText(text);
 }
 
-QList<QUrl> CQmlHelper::ToUrlList(const QVariant &v)
+QList<QUrl> CQmlHelper::toUrlList(const QVariant &v)
 {
     if (v.userType() == qMetaTypeId<QList<QUrl>>())
         return v.value<QList<QUrl>>();
@@ -123,7 +123,7 @@ QList<QUrl> CQmlHelper::ToUrlList(const QVariant &v)
 
 bool CQmlHelper::isSinglePixUrl(const QVariant &v) const
 {
-    const QList<QUrl> urls = ToUrlList(v);
+    const QList<QUrl> urls = toUrlList(v);
     if (urls.size() != 1 || !urls.first().isLocalFile())
         return false;
     QImageReader reader(urls.first().toLocalFile());
@@ -140,7 +140,7 @@ bool CQmlHelper::revealInExplorer(const QVariant &var)
     if (var.userType() == QMetaType::QString)
         urls << QUrl::fromLocalFile(var.toString());
     else
-        urls = ToUrlList(var);
+        urls = toUrlList(var);
     if (urls.isEmpty()) {
         qCWarning(lcClipboard) << Q_FUNC_INFO << __LINE__ << var;
         return false;
@@ -148,7 +148,7 @@ bool CQmlHelper::revealInExplorer(const QVariant &var)
     return OsInstance()->RevealInFileManager(urls);
 }
 
-QString CQmlHelper::PinFolderFile(int pin_index)
+QString CQmlHelper::pinFolderFile(int pin_index)
 {
     CCilpboardListModel *pin = CClipboardManager::instance()->pinModel();
     if (pin_index < 0 || pin_index >= pin->rowCount())
@@ -163,7 +163,7 @@ QString CQmlHelper::PinFolderFile(int pin_index)
 
 bool CQmlHelper::revealInExplorerFromPin(int index)
 {
-    const QString file = PinFolderFile(index);
+    const QString file = pinFolderFile(index);
     QVariantList urls;
     if (!file.isEmpty())
         urls << QUrl::fromLocalFile(file);
@@ -172,7 +172,7 @@ bool CQmlHelper::revealInExplorerFromPin(int index)
 
 void CQmlHelper::openWithDefFromPin(int index)
 {
-    const QString file = PinFolderFile(index);
+    const QString file = pinFolderFile(index);
     if (!file.isEmpty())
         QDesktopServices::openUrl(QUrl::fromLocalFile(file));
 }

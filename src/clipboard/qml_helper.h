@@ -52,9 +52,9 @@ public:
     QString getImgPath(const QString &md5) const;
 
     // Reads a URL list out of whatever the caller holds: a URL list, a JS array, a string.
-    static QList<QUrl> ToUrlList(const QVariant &v);
+    static QList<QUrl> toUrlList(const QVariant &v);
     // The first file of the Pin folder named after that Pin-list row's key, or empty.
-    static QString PinFolderFile(int pin_index);
+    static QString pinFolderFile(int pin_index);
 
 signals:
     void sigShowDetails(CCilpboardListModel *m, int index);

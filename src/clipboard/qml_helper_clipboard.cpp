@@ -1,9 +1,10 @@
 // Clipboard actions of the interface utilities: copies and the quick paste.
 #include "clipboard/qml_helper.h"
 
-#include "clipboard/clipboard_abstract.h"
 #include "clipboard/clipboard_list_model.h"
 #include "clipboard/clipboard_manager.h"
+#include "clipboard/write_back.h"
+#include "os/clipboard_abstract.h"
 #include "os/os_abstract.h"
 
 #include <QCursor>
@@ -34,7 +35,7 @@ void CQmlHelper::copyImgFromUrl(CCilpboardListModel *m, int index)
 {
     if (!m || index < 0 || index >= m->rowCount())
         return;
-    const QList<QUrl> urls = ToUrlList(m->getVal(index));
+    const QList<QUrl> urls = toUrlList(m->getVal(index));
     if (urls.isEmpty())
         return;
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
@@ -74,7 +75,7 @@ void CQmlHelper::pasteFromQuickPaste(CCilpboardListModel *model, int index)
         QEventLoop loop;
         connect(watcher, &CClipboardAbstract::changed, &loop, &QEventLoop::quit);
         QTimer::singleShot(kClipboardWaitMs, &loop, &QEventLoop::quit);
-        watcher->writeBackItem(model->item(index), false);
+        WriteBack::Item(model->item(index), false);
         loop.exec();
     }
     OsInstance()->SendPasteKeystroke();
@@ -82,8 +83,8 @@ void CQmlHelper::pasteFromQuickPaste(CCilpboardListModel *model, int index)
         return;
     // Afterwards the clipboard holds the history's newest item again; with an empty
     // history there is nothing to put back and the pasted item stays.
-    QTimer::singleShot(kRestoreDelayMs, this, [main, watcher] {
+    QTimer::singleShot(kRestoreDelayMs, this, [main] {
         if (main->rowCount() > 0)
-            watcher->writeBackItem(main->item(0), false);
+            WriteBack::Item(main->item(0), false);
     });
 }

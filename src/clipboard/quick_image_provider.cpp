@@ -1,52 +1,17 @@
 #include "clipboard/quick_image_provider.h"
 
-#include "logging.h"
-
-#include <algorithm>
+#include "item/clipboard_logging.h"
+#include "os/os_abstract.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileIconProvider>
 #include <QFileInfo>
-#include <QIcon>
-#include <QMimeDatabase>
 #include <QStandardPaths>
 #include <QThread>
 #include <QUrl>
 
 namespace {
 constexpr int kIconSide = 32;
-const QString kFullIconTheme = QStringLiteral("Adwaita");
-
-bool IconThemeInstalled(const QString &name)
-{
-    const QStringList dirs = QIcon::themeSearchPaths();
-    return std::any_of(dirs.cbegin(), dirs.cend(), [&name](const QString &dir) {
-        return QFileInfo::exists(dir + QLatin1Char('/') + name + QStringLiteral("/index.theme"));
-    });
-}
-
-// A session without a desktop environment (a plain window manager, as under Xvfb) names no
-// icon theme, or "hicolor", which has hardly any file-type icons: then the full theme that
-// the program depends on answers what the current one lacks. A desktop's own theme stays.
-void EnsureFileTypeIconTheme()
-{
-    const QString theme = QIcon::themeName();
-    if (!theme.isEmpty() && theme != QLatin1String("hicolor") && IconThemeInstalled(theme))
-        return;
-    if (theme.isEmpty())
-        QIcon::setThemeName(kFullIconTheme);
-    else
-        QIcon::setFallbackThemeName(kFullIconTheme);
-}
-
-// The icon the desktop gives the file's type: that of its MIME type, else the generic one.
-QIcon MimeTypeIcon(const QFileInfo &info)
-{
-    const QMimeType mime = QMimeDatabase().mimeTypeForFile(info);
-    const QIcon icon = QIcon::fromTheme(mime.iconName());
-    return icon.isNull() ? QIcon::fromTheme(mime.genericIconName()) : icon;
-}
 
 // An empty file with that extension in the temporary folder; creating it is idempotent, so
 // concurrent requests cannot harm each other.
@@ -63,11 +28,7 @@ QString PlaceholderFor(const QString &suffix)
 }
 } // namespace
 
-CQuickImageProvider::CQuickImageProvider() : QQuickImageProvider(QQuickImageProvider::Image)
-{
-    // Set here, on the interface thread, by the one user of file-type icons.
-    EnsureFileTypeIconTheme();
-}
+CQuickImageProvider::CQuickImageProvider() : QQuickImageProvider(QQuickImageProvider::Image) {}
 
 QImage CQuickImageProvider::requestImage(const QString &id, QSize *size, const QSize &requestedSize)
 {
@@ -98,18 +59,6 @@ QImage CQuickImageProvider::GetFileIconImage(const QString &path)
     if (!info.exists())
         info.setFile(PlaceholderFor(info.suffix()));
 
-    QFileIconProvider provider;
-    QIcon icon;
-    if (info.isDir()) {
-        icon = provider.icon(QFileIconProvider::Folder);
-    } else {
-        // The type's icon comes first: without a desktop environment the file icon provider
-        // answers every file with the generic file icon.
-        icon = MimeTypeIcon(info);
-        if (icon.isNull())
-            icon = provider.icon(info);
-        if (icon.isNull())
-            icon = provider.icon(QFileIconProvider::File);
-    }
+    const QIcon icon = OsInstance()->fileIcon(info);
     return icon.pixmap(kIconSide, kIconSide, QIcon::Normal, QIcon::Off).toImage();
 }

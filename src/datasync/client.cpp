@@ -1,6 +1,6 @@
 #include "datasync/client.h"
 
-#include "logging.h"
+#include "datasync/datasync_logging.h"
 
 #include <QCoreApplication>
 #include <QWebSocket>

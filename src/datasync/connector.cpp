@@ -2,12 +2,12 @@
 
 #include "clipboard/clipboard_list_model.h"
 #include "datasync/client.h"
+#include "datasync/datasync_logging.h"
 #include "datasync/pending_save_paths.h"
 #include "datasync/tcp_file_reader.h"
 #include "datasync/tcp_file_sender.h"
 #include "datasync/text_command.h"
 #include "datasync/websocket_link.h"
-#include "logging.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "datasync/host_container.h"
 
 #include "clipboard/clipboard_list_model.h"
+#include "datasync/datasync_logging.h"
 #include "datasync/peer_link.h"
-#include "logging.h"
 
 #include <utility>
 

@@ -2,8 +2,8 @@
 
 #include "clipboard/clipboard_list_model.h"
 #include "clipboard/clipboard_manager.h"
-#include "clipboard/storage_paths.h"
 #include "datasync/text_command.h"
+#include "item/storage_paths.h"
 #include "settings/settings_helper.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "datasync/tcp_file_reader.h"
 
-#include "logging.h"
+#include "datasync/datasync_logging.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "datasync/tcp_file_sender.h"
 
-#include "logging.h"
+#include "datasync/datasync_logging.h"
 
 #include <QCoreApplication>
 

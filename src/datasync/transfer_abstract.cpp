@@ -1,12 +1,12 @@
 #include "datasync/transfer_abstract.h"
 
+#include "datasync/datasync_logging.h"
 #include "datasync/host_container.h"
 #include "datasync/peer_link.h"
 #include "datasync/pending_save_paths.h"
 #include "datasync/tcp_file_reader.h"
 #include "datasync/tcp_file_sender.h"
 #include "datasync/transfer_messages.h"
-#include "logging.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "datasync/transfer_messages.h"
 
-#include "logging.h"
-#include "protobuf/messages.pb.h"
+#include "datasync/datasync_logging.h"
+#include "datasync/protobuf/messages.pb.h"
 
 #include <google/protobuf/stubs/logging.h>
 

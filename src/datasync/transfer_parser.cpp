@@ -1,12 +1,12 @@
 #include "datasync/transfer_parser.h"
 
 #include "clipboard/clipboard_list_model.h"
-#include "clipboard/storage_paths.h"
+#include "datasync/datasync_logging.h"
 #include "datasync/host_container.h"
 #include "datasync/peer_link.h"
 #include "datasync/pending_save_paths.h"
 #include "datasync/text_command.h"
-#include "logging.h"
+#include "item/storage_paths.h"
 
 #include <QCoreApplication>
 #include <QDir>

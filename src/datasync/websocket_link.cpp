@@ -1,6 +1,6 @@
 #include "datasync/websocket_link.h"
 
-#include "logging.h"
+#include "datasync/datasync_logging.h"
 
 #include <QWebSocket>
 

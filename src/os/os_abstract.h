@@ -1,32 +1,43 @@
 #pragma once
 
+#include <QIcon>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QUrl>
 
 class CClipboardAbstract;
+class QFileInfo;
 class QQmlContext;
 class QQuickWindow;
 class QScreen;
 
 // Everything that touches the desktop beyond what Qt offers. One backend per platform
 // implements it (chosen in CMake); the rest of the program only calls these operations.
+// Nothing here knows the layers above: what an operation needs is passed in.
 class COSAbstract : public QObject
 {
     Q_OBJECT
 public:
     COSAbstract() : QObject(nullptr) {}
 
-    // The process-wide clipboard watcher, created on first use.
-    virtual CClipboardAbstract *ClipboardWatcher() = 0;
+    // The process-wide clipboard watcher: the one given to setClipboardWatcher, else the
+    // backend's own, created on first use.
+    CClipboardAbstract *ClipboardWatcher();
+    // Puts `watcher` in place of the backend's own (tests use an in-memory clipboard). Only
+    // while no watcher is in place, that is before the first ClipboardWatcher() call, since
+    // its users connect to the watcher they were given; false when refused. The caller
+    // keeps ownership and keeps it alive.
+    bool setClipboardWatcher(CClipboardAbstract *watcher);
+
     // Opens the file manager on the folder of the first file with the files selected.
     virtual bool RevealInFileManager(const QList<QUrl> &files) = 0;
     // Ctrl+V to the focused window, then a 150 ms wait that keeps processing events.
     virtual void SendPasteKeystroke() = 0;
     virtual void SetAutoRun(bool enable) = 0;
     virtual void MoveFileWithUndo(const QString &from, const QString &to) = 0;
-    // Loads the tray-menu style sheet matching the chosen theme.
-    virtual void ApplyTheme() {}
+    // Loads the tray-menu style sheet of the light or the dark theme.
+    virtual void ApplyTheme(bool light);
     // Frameless windows get their resize borders here.
     virtual void SetupMainWindow(QQuickWindow *window, QQmlContext *context);
     virtual void SetupQuickPasteWindow(QQuickWindow *window, QQmlContext *context);
@@ -35,10 +46,24 @@ public:
 
     // Beyond the Windows set: translucent window margins only look right with a
     // compositor, and finding a running program is platform specific.
-    virtual bool IsCompositingManagerRunning() { return true; }
+    virtual bool isCompositingManagerRunning() { return true; }
     // Full path of a running process whose executable's base name, lower-cased, equals
     // base_name (without extension); empty when none runs.
-    virtual QString FindRunningExecutable(const QString &base_name) = 0;
+    virtual QString findRunningExecutable(const QString &base_name) = 0;
+    // The transparent margin (device-independent pixels) around the body of the frameless
+    // windows set up from now on; their resize bands hug the body.
+    void setWindowShadowLength(int length) { m_windowShadowLength = length; }
+    int windowShadowLength() const { return m_windowShadowLength; }
+    // The icon the desktop shows for this file or folder; null when it has none.
+    // Interface thread only.
+    virtual QIcon fileIcon(const QFileInfo &info);
+
+protected:
+    virtual CClipboardAbstract *createClipboardWatcher() = 0;
+
+private:
+    QPointer<CClipboardAbstract> m_watcher;
+    int m_windowShadowLength = 0;
 };
 
 // The backend's single instance, created on first call, destroyed at process exit.

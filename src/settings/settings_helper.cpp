@@ -1,9 +1,9 @@
 #include "settings/settings_helper.h"
 
-#include "app_identity.h"
-#include "logging.h"
 #include "os/os_abstract.h"
-#include "packaged_app.h"
+#include "os/packaged_app.h"
+#include "settings/app_identity.h"
+#include "settings/settings_logging.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -1,7 +1,7 @@
 #include "translation/translation_ini.h"
 
-#include "logging.h"
 #include "settings/settings_helper.h"
+#include "translation/translation_logging.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "clipboard/cbdata.h"
 #include "clipboard/clipboard_list_model.h"
-#include "clipboard/mime_convert.h"
+#include "item/cbdata.h"
+#include "item/mime_convert.h"
 
 // Item records as the capture would make them, for tests that fill models directly.
 inline CBData TextItem(const QString &plain, int type = CQmlTypes::Text)

@@ -2,8 +2,8 @@
 
 // Helpers of the history file tests: streams assembled field by field, sample items with the
 // hand-written stream form of their values, and ways to run the reader under watch.
-#include "clipboard/cbdata.h"
-#include "clipboard/history_file.h"
+#include "item/cbdata.h"
+#include "item/history_file.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,9 +1,9 @@
 // Start-up pieces of the entry: identity, first-run theme, signals that end the loop.
 #include "app_entry.h"
-#include "app_identity.h"
 #include "isolated_env.h"
+#include "os/unix_signal_quit.h"
+#include "settings/app_identity.h"
 #include "settings/settings_helper.h"
-#include "unix_signal_quit.h"
 
 #include <QProcess>
 #include <QTextStream>

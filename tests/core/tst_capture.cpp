@@ -1,20 +1,22 @@
-// Capture of clipboard contents into item records and into the Clipboard list, on the
-// in-process clipboard of the offscreen platform.
-#include "clipboard/clipboard_abstract.h"
+// Capture of clipboard contents into item records and into the Clipboard list, through an
+// in-memory clipboard watcher: no waiting for the system clipboard.
 #include "clipboard/clipboard_manager.h"
-#include "clipboard/mime_convert.h"
 #include "clipboard/qml_helper.h"
-#include "clipboard/storage_paths.h"
+#include "clipboard/write_back.h"
+#include "fake_clipboard_watcher.h"
 #include "isolated_env.h"
+#include "item/mime_convert.h"
+#include "item/storage_paths.h"
+#include "os/clipboard_abstract.h"
 #include "os/os_abstract.h"
 #include "settings/settings_helper.h"
 
-#include <QClipboard>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QMimeData>
 #include <QPainter>
+
+#include <functional>
 
 namespace {
 QImage SampleImage()
@@ -41,17 +43,39 @@ class TestCapture : public QObject
 private:
     CClipboardManager *mgr() { return CClipboardManager::instance(); }
     CCilpboardListModel *list() { return mgr()->clipboardModel(); }
-    CClipboardAbstract *watcher() { return OsInstance()->ClipboardWatcher(); }
-    // Puts contents on the clipboard and lets the watcher's queued notification run.
+    CClipboardAbstract *watcher() { return m_clip; }
+    // Runs `change` and waits until the burst of row changes it caused in `model` has
+    // ended, together with the save the burst may have started.
+    void settle(CCilpboardListModel *model, const std::function<void()> &change)
+    {
+        QSignalSpy instant(model, &CCilpboardListModel::sigRowChangedInstant);
+        QSignalSpy burst(model, &CCilpboardListModel::sigRowChanged);
+        change();
+        if (!instant.isEmpty() && burst.isEmpty())
+            QVERIFY(burst.wait());
+        QCoreApplication::sendPostedEvents(model, QEvent::MetaCall);
+    }
+    // Contents that another application copies, handled as the watcher reports them.
     void copy(QMimeData *mime)
     {
-        QGuiApplication::clipboard()->setMimeData(mime, QClipboard::Clipboard);
-        QTest::qWait(20);
+        settle(list(), [this, mime] {
+            m_clip->copyFromOutside(mime);
+            QVERIFY(m_clip->deliver());
+        });
     }
+    // The program's own write through the watcher, handled as the watcher reports it.
+    void delivered()
+    {
+        settle(list(), [this] { QVERIFY(m_clip->deliver()); });
+    }
+
+    FakeClipboardWatcher *m_clip = nullptr;
 
 private slots:
     void initTestCase()
     {
+        m_clip = FakeClipboardWatcher::install();
+        QVERIFY(m_clip);
         mgr()->restoreFromFile(); // nothing stored yet; enables saving at the end
         QVERIFY(QDir(StoragePaths::ClipboardDir()).exists());
         QVERIFY(QDir(StoragePaths::PinDir()).exists());
@@ -59,8 +83,15 @@ private slots:
     void init()
     {
         CSettingsHelper::instance()->setIni("stack_max_item_count", 50);
-        list()->clearRows();
-        QTest::qWait(5);
+        settle(list(), [this] { list()->clearRows(); });
+    }
+
+    void theWatcherCanOnlyBeReplacedBeforeUse()
+    {
+        QCOMPARE(OsInstance()->ClipboardWatcher(), m_clip);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("already in place"));
+        QVERIFY(!FakeClipboardWatcher::install());
+        QCOMPARE(OsInstance()->ClipboardWatcher(), m_clip);
     }
 
     // --- the conversion, branch by branch ---
@@ -259,12 +290,12 @@ private slots:
         other.type = CQmlTypes::Text;
         other.val = other.plain = "written back";
         other.md5 = GetVariantMd5(other.val);
-        watcher()->writeBackItem(other, false);
-        QTest::qWait(20);
+        WriteBack::Item(other, false);
+        delivered();
         QCOMPARE(list()->rowCount(), 1);
         QCOMPARE(list()->getPlain(0), QString("one"));
         // The marker is consumed; the same object must not filter a later notification.
-        const QMimeData *now = QGuiApplication::clipboard()->mimeData();
+        const QMimeData *now = m_clip->mimeData();
         QVERIFY(now->property("_internal_filter_").toString().isEmpty());
         QCOMPARE(now->text(), QString("written back"));
     }
@@ -273,18 +304,18 @@ private slots:
     {
         QSignalSpy spy(CQmlHelper::instance(), &CQmlHelper::sigGotoFirstIndex4Main);
         watcher()->setText("fresh", true);
-        QTest::qWait(20);
+        delivered();
         QCOMPARE(list()->getPlain(0), QString("fresh"));
         QCOMPARE(spy.count(), 1);
 
         copy(TextMime("newer"));
         watcher()->setText("fresh", true); // a duplicate below row 0 only moves
-        QTest::qWait(20);
+        delivered();
         QCOMPARE(list()->getPlain(0), QString("fresh"));
         QCOMPARE(spy.count(), 1);
 
         watcher()->setText("fresh", true); // already row 0
-        QTest::qWait(20);
+        delivered();
         QCOMPARE(spy.count(), 2);
     }
 
@@ -292,8 +323,8 @@ private slots:
     {
         copy(TextMime("x"));
         QSignalSpy spy(CQmlHelper::instance(), &CQmlHelper::sigGotoFirstIndex4Main);
-        watcher()->writeBackItem(list()->item(0), true);
-        QTest::qWait(20);
+        WriteBack::Item(list()->item(0), true);
+        delivered();
         QCOMPARE(spy.count(), 1);
         QCOMPARE(list()->rowCount(), 1);
     }
@@ -338,8 +369,7 @@ private slots:
 
     void restoreCapturesTheCurrentClipboardOnce()
     {
-        copy(TextMime("on the clipboard now"));
-        QTest::qWait(20); // any batched save of the list has run by now
+        copy(TextMime("on the clipboard now")); // with any batched save of the list
         CCilpboardListModel stored;
         stored.prependItem(GetCBDataFromMime(QScopedPointer<QMimeData>(TextMime("kept")).data()));
         stored.Save2FileHelper(StoragePaths::ClipboardHistoryFile());
@@ -354,8 +384,6 @@ private slots:
     // --- automatic saving in batches ---
     void theClipboardListSavesEveryFifteenthBurst()
     {
-        QFile::remove(StoragePaths::ClipboardHistoryFile());
-        QTest::qWait(20); // let earlier bursts settle before counting
         QFile::remove(StoragePaths::ClipboardHistoryFile());
         int saved_after = -1;
         for (int i = 1; i <= 30 && saved_after < 0; ++i) {
@@ -388,7 +416,8 @@ private slots:
             list()->prependItem(d);
         }
         QCOMPARE(instant.count(), 5);
-        QTest::qWait(10);
+        QVERIFY(delayed.wait());
+        QCoreApplication::processEvents(); // a second burst would be due by now
         QCOMPARE(delayed.count(), 1);
     }
 
@@ -397,17 +426,15 @@ private slots:
         copy(TextMime("pin me"));
         copy(TextMime("and me"));
         QFile::remove(StoragePaths::PinHistoryFile());
-        mgr()->pinItem(0);
-        QTest::qWait(10);
+        settle(mgr()->pinModel(), [this] { mgr()->pinItem(0); });
         const bool after_one = QFile::exists(StoragePaths::PinHistoryFile());
-        mgr()->pinItem(1);
-        QTest::qWait(10);
+        settle(mgr()->pinModel(), [this] { mgr()->pinItem(1); });
         // Two pin operations always include one save, wherever the counter stood.
         QVERIFY(QFile::exists(StoragePaths::PinHistoryFile()));
         if (after_one) {
             QFile::remove(StoragePaths::PinHistoryFile());
-            mgr()->pinItem(0); // unpin: a third burst, the counter is at 1 now
-            QTest::qWait(10);
+            // Unpinning: a third burst, the counter is at 1 now.
+            settle(mgr()->pinModel(), [this] { mgr()->pinItem(0); });
             QVERIFY(!QFile::exists(StoragePaths::PinHistoryFile()));
         }
     }

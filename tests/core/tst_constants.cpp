@@ -79,9 +79,9 @@ private slots:
         const QString app = QDir::tempPath() + "/peekora-recorded";
         QVERIFY(QFile::copy("/bin/true", app));
         peekoraSettings().setValue("Others/app_path", app);
-        QCOMPARE(CConstants::FindPeekoraPath(), app);
+        QCOMPARE(CConstants::findPeekoraPath(), app);
         peekoraSettings().setValue("Others/app_path", app + ".gone");
-        QCOMPARE(CConstants::FindPeekoraPath(), QString());
+        QCOMPARE(CConstants::findPeekoraPath(), QString());
     }
 
     void aRunningPreviewerWins()
@@ -96,7 +96,7 @@ private slots:
         QProcess proc;
         proc.start(running, {"30"});
         QVERIFY(proc.waitForStarted());
-        QCOMPARE(CConstants::FindPeekoraPath(), running);
+        QCOMPARE(CConstants::findPeekoraPath(), running);
         proc.kill();
         proc.waitForFinished();
     }

@@ -1,14 +1,13 @@
 // The list model on its own: roles, searches, navigation, paging, moves and image places.
 #include "clipboard/clipboard_list_model.h"
-#include "clipboard/mime_convert.h"
-#include "clipboard/storage_paths.h"
+#include "fake_clipboard_watcher.h"
 #include "isolated_env.h"
+#include "item/mime_convert.h"
+#include "item/storage_paths.h"
 #include "test_items.h"
 
 #include <QAbstractItemModelTester>
-#include <QClipboard>
 #include <QDir>
-#include <QGuiApplication>
 #include <QMimeData>
 
 namespace {
@@ -24,7 +23,15 @@ QStringList Numbered(int n)
 class TestListModel : public QObject
 {
     Q_OBJECT
+    FakeClipboardWatcher *m_clip = nullptr;
+
 private slots:
+    void initTestCase()
+    {
+        m_clip = FakeClipboardWatcher::install();
+        QVERIFY(m_clip);
+    }
+
     void rolesAndBounds()
     {
         CCilpboardListModel m;
@@ -207,15 +214,16 @@ private slots:
     {
         CCilpboardListModel m;
         FillTextRows(m, {"top", "second", "third"});
-        QGuiApplication::clipboard()->setText("untouched");
+        m_clip->copyTextFromOutside("untouched");
         m.moveRow2Top(0);
         m.moveRow2Top(7);
-        QCOMPARE(QGuiApplication::clipboard()->text(), QString("untouched"));
+        QCOMPARE(m_clip->text(), QString("untouched"));
+        QVERIFY(m_clip->writtenTexts().isEmpty());
         QCOMPARE(m.getPlain(0), QString("top"));
 
         m.moveRow2Top(2, true);
         QCOMPARE(m.getPlain(0), QString("third"));
-        const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
+        const QMimeData *mime = m_clip->mimeData();
         QCOMPARE(mime->text(), QString("third"));
         QCOMPARE(mime->property("_internal_filter_").toString(), QString("true"));
         QCOMPARE(mime->property("_internal_roll2top4main_").toString(), QString("true"));

@@ -1,23 +1,16 @@
-// Pinning, favourites and write-back through the clipboard manager and m_utilities.
+// Pinning, favourites and write-back through the clipboard manager and m_utilities, on an
+// in-memory clipboard watcher.
 #include "clipboard/clipboard_manager.h"
-#include "clipboard/mime_convert.h"
 #include "clipboard/qml_helper.h"
-#include "clipboard/storage_paths.h"
+#include "fake_clipboard_watcher.h"
 #include "isolated_env.h"
+#include "item/mime_convert.h"
+#include "item/storage_paths.h"
 #include "test_items.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QImageWriter>
 #include <QMimeData>
 #include <QPainter>
-
-namespace {
-QString ClipboardText()
-{
-    return QGuiApplication::clipboard()->text();
-}
-} // namespace
 
 class TestPinning : public QObject
 {
@@ -28,6 +21,7 @@ private:
     CCilpboardListModel *pin() { return mgr()->pinModel(); }
     // Clipboard list rows, rows[0] on top.
     void fill(const QStringList &rows) { FillTextRows(*cb(), rows); }
+    QString clipboardText() const { return m_clip->text(); }
     QList<int> favNumbers()
     {
         QList<int> favs;
@@ -36,14 +30,21 @@ private:
         return favs;
     }
 
+    FakeClipboardWatcher *m_clip = nullptr;
+
 private slots:
-    void initTestCase() { mgr()->restoreFromFile(); }
+    void initTestCase()
+    {
+        m_clip = FakeClipboardWatcher::install();
+        QVERIFY(m_clip);
+        mgr()->restoreFromFile();
+    }
     void init()
     {
         cb()->clearRows();
         pin()->clearRows();
         pin()->renumberFavourites();
-        QTest::qWait(5);
+        m_clip->deliver();
     }
 
     void pinningCopiesBelowTheFavouritesAndTogglesBack()
@@ -165,8 +166,8 @@ private slots:
         mgr()->copyPinItem2Main(0);
         QCOMPARE(cb()->rowCount(), 4);
         QCOMPARE(cb()->getPlain(0), QString("r3"));
-        QCOMPARE(ClipboardText(), QString("r3"));
-        QTest::qWait(20);
+        QCOMPARE(clipboardText(), QString("r3"));
+        QVERIFY(m_clip->deliver());
         QCOMPARE(cb()->rowCount(), 4); // the notification was not captured again
         QCOMPARE(top.count(), 1);
     }
@@ -183,41 +184,37 @@ private slots:
         QCOMPARE(cb()->getPlain(0), QString("old"));
         QVERIFY(cb()->isPinned(0));
         QCOMPARE(cb()->getFav(0), 1); // the copy keeps its other fields
-        QCOMPARE(ClipboardText(), QString("old"));
-        QTest::qWait(20);
+        QCOMPARE(clipboardText(), QString("old"));
+        QVERIFY(m_clip->deliver());
         QCOMPARE(cb()->rowCount(), 2);
     }
 
     void syncPutsTheTopBack()
     {
         fill({"first", "second"});
-        QGuiApplication::clipboard()->setText("elsewhere");
-        QTest::qWait(20);
+        m_clip->copyTextFromOutside("elsewhere");
+        QVERIFY(m_clip->deliver());
         cb()->removeItem(0); // the user deleted "elsewhere"
         mgr()->syncModel2Clipboard();
-        QCOMPARE(ClipboardText(), QString("first"));
-        QTest::qWait(20);
+        QCOMPARE(clipboardText(), QString("first"));
+        QVERIFY(m_clip->deliver());
         QCOMPARE(cb()->rowCount(), 2);
         cb()->clearRows();
         mgr()->syncModel2Clipboard(); // empty: leaves the clipboard alone
-        QCOMPARE(ClipboardText(), QString("first"));
+        QCOMPARE(clipboardText(), QString("first"));
     }
 
     void quickPasteRestoresTheTopAndKeepsTheOrder()
     {
         fill({"r0", "r1", "r2", "r3", "r4", "r5", "r6"});
-        QGuiApplication::clipboard()->setText("r0");
-        QTest::qWait(20);
-        QString during;
-        QObject scope; // the connection ends with this test
-        connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &scope, [&] {
-            if (during.isEmpty())
-                during = ClipboardText();
-        });
+        m_clip->copyTextFromOutside("r0");
+        QVERIFY(m_clip->deliver());
+        const int writes = m_clip->writtenTexts().size();
         CQmlHelper::instance()->pasteFromQuickPaste(cb(), 5);
-        QCOMPARE(during, QString("r5"));
-        QTRY_COMPARE_WITH_TIMEOUT(ClipboardText(), QString("r0"), 2000);
-        QTest::qWait(50);
+        QCOMPARE(m_clip->writtenTexts().mid(writes), QStringList{"r5"});
+        QTRY_COMPARE_WITH_TIMEOUT(clipboardText(), QString("r0"), 2000);
+        QCOMPARE(m_clip->writtenTexts().mid(writes), (QStringList{"r5", "r0"}));
+        m_clip->deliver(); // putting the top back is not captured either
         QCOMPARE(cb()->rowCount(), 7);
         QCOMPARE(cb()->getPlain(5), QString("r5"));
         QCOMPARE(cb()->getPlain(0), QString("r0"));
@@ -227,13 +224,13 @@ private slots:
     {
         fill({"top", "below"});
         mgr()->pinItem(0);
-        QGuiApplication::clipboard()->setText("top");
-        QTest::qWait(20);
-        QSignalSpy changes(QGuiApplication::clipboard(), &QClipboard::dataChanged);
+        m_clip->copyTextFromOutside("top");
+        QVERIFY(m_clip->deliver());
+        const int writes = m_clip->writtenTexts().size();
         CQmlHelper::instance()->pasteFromQuickPaste(cb(), 0);
         CQmlHelper::instance()->pasteFromQuickPaste(pin(), 0);
-        QTest::qWait(300);
-        QCOMPARE(changes.count(), 0);
+        QTest::qWait(300); // past the moment the top would be put back
+        QCOMPARE(m_clip->writtenTexts().size(), writes);
     }
 
     void quickPasteWithAnEmptyHistoryLeavesThePastedItem()
@@ -243,7 +240,7 @@ private slots:
         cb()->clearRows();
         CQmlHelper::instance()->pasteFromQuickPaste(pin(), 0);
         QTest::qWait(300);
-        QCOMPARE(ClipboardText(), QString("pinned"));
+        QCOMPARE(clipboardText(), QString("pinned"));
         QCOMPARE(cb()->rowCount(), 0);
     }
 
@@ -255,9 +252,9 @@ private slots:
         QVERIFY(big.save(photo, "JPEG", 60));
         cb()->prependItem(FileListItem({QUrl::fromLocalFile(photo)}));
         CQmlHelper::instance()->copyImgFromUrl(cb(), 0);
-        const QImage got = QGuiApplication::clipboard()->image();
+        const QImage got = m_clip->image();
         QCOMPARE(got.size(), QSize(800, 600));
-        QTest::qWait(20); // an ordinary capture follows: a new image item on top
+        QVERIFY(m_clip->deliver()); // an ordinary capture follows: a new image item on top
         QCOMPARE(cb()->getType(0), int(CQmlTypes::Image));
     }
 
@@ -275,7 +272,7 @@ private slots:
         QVERIFY(w.write(raw));
         cb()->prependItem(FileListItem({QUrl::fromLocalFile(path)}));
         CQmlHelper::instance()->copyImgFromUrl(cb(), 0);
-        const QImage got = QGuiApplication::clipboard()->image();
+        const QImage got = m_clip->image();
         QCOMPARE(got.size(), QSize(450, 600)); // upright 1200x1600 into 900x600
         // Turned clockwise: red on top, blue at the bottom, nothing squeezed.
         QVERIFY(qRed(got.pixel(225, 100)) > 200);

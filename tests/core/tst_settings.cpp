@@ -1,5 +1,5 @@
-#include "app_identity.h"
 #include "isolated_env.h"
+#include "settings/app_identity.h"
 #include "settings/settings_helper.h"
 
 #include <QEventLoop>

@@ -1,6 +1,6 @@
 #include "test_host.h"
 
-#include "clipboard/storage_paths.h"
+#include "item/storage_paths.h"
 #include "test_items.h"
 
 #include <QCryptographicHash>

@@ -1,7 +1,7 @@
 // Two connectors in one process, linked over loopback on ports the system chose: the whole
 // link as the user sees it through the connector's signals and invokable methods.
-#include "clipboard/storage_paths.h"
 #include "isolated_env.h"
+#include "item/storage_paths.h"
 #include "test_host.h"
 #include "test_items.h"
 #include "wire_bytes.h"

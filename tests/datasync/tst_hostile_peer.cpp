@@ -3,9 +3,9 @@
 // files it was never shown, writes outside the transfer folder, floods and sends garbage.
 // Whatever it does, nothing leaks, nothing lands outside the transfer folder and the
 // program keeps answering.
-#include "clipboard/history_file.h"
-#include "clipboard/storage_paths.h"
 #include "isolated_env.h"
+#include "item/history_file.h"
+#include "item/storage_paths.h"
 #include "raw_websocket.h"
 #include "test_host.h"
 #include "test_items.h"

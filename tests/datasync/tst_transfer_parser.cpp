@@ -1,13 +1,13 @@
 // The command dispatcher and the binary negotiation on one link, with the test playing the
 // linked host through an in-process link: what is answered, when, and what is refused.
 #include "clipboard/clipboard_list_model.h"
-#include "clipboard/history_file.h"
-#include "clipboard/storage_paths.h"
 #include "datasync/host_container.h"
 #include "datasync/pending_save_paths.h"
 #include "datasync/tcp_file_reader.h"
 #include "datasync/transfer_parser.h"
 #include "isolated_env.h"
+#include "item/history_file.h"
+#include "item/storage_paths.h"
 #include "loopback_link.h"
 #include "test_host.h"
 #include "test_items.h"

@@ -1,7 +1,7 @@
 // libFuzzer target for the history file reader: linked hosts send files of this format, so
 // any byte string must read without a crash, undefined behaviour or unbounded allocation.
 // Whatever the reader accepts must also survive a write and a second read unchanged.
-#include "clipboard/history_file.h"
+#include "item/history_file.h"
 
 #include <QBuffer>
 #include <QByteArray>

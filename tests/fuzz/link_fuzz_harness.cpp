@@ -1,6 +1,6 @@
 #include "link_fuzz_harness.h"
 
-#include "clipboard/storage_paths.h"
+#include "item/storage_paths.h"
 #include "loopback_link.h"
 #include "test_items.h"
 

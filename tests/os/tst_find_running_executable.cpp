@@ -76,7 +76,7 @@ void TestFindRunningExecutable::findsByLowerCaseBaseName()
     const QString program = copyOfSleep(file_name);
     QVERIFY(!program.isEmpty());
     QVERIFY(run(program));
-    QCOMPARE(OsInstance()->FindRunningExecutable(QStringLiteral("peekora")), program);
+    QCOMPARE(OsInstance()->findRunningExecutable(QStringLiteral("peekora")), program);
 }
 
 void TestFindRunningExecutable::notRunningIsEmpty()
@@ -85,18 +85,18 @@ void TestFindRunningExecutable::notRunningIsEmpty()
     QVERIFY(!copyOfSleep(QStringLiteral("peekora")).isEmpty());
     const QString longer = copyOfSleep(QStringLiteral("peekora2"));
     QVERIFY(run(longer));
-    QCOMPARE(OsInstance()->FindRunningExecutable(QStringLiteral("peekora")), QString());
-    QCOMPARE(OsInstance()->FindRunningExecutable(QStringLiteral("peekora2")), longer);
+    QCOMPARE(OsInstance()->findRunningExecutable(QStringLiteral("peekora")), QString());
+    QCOMPARE(OsInstance()->findRunningExecutable(QStringLiteral("peekora2")), longer);
 }
 
 void TestFindRunningExecutable::deletedExecutableDoesNotCount()
 {
     const QString program = copyOfSleep(QStringLiteral("peekora"));
     QVERIFY(run(program));
-    QCOMPARE(OsInstance()->FindRunningExecutable(QStringLiteral("peekora")), program);
+    QCOMPARE(OsInstance()->findRunningExecutable(QStringLiteral("peekora")), program);
     // Still running, but from a file that is gone: no path to offer.
     QVERIFY(QFile::remove(program));
-    QCOMPARE(OsInstance()->FindRunningExecutable(QStringLiteral("peekora")), QString());
+    QCOMPARE(OsInstance()->findRunningExecutable(QStringLiteral("peekora")), QString());
 }
 
 TOLVANE_TEST_MAIN(TestFindRunningExecutable)

@@ -39,6 +39,7 @@ class TestResizeBorder : public QObject
 private slots:
     void framelessWindowGetsBorders();
     void framedWindowIsLeftAlone();
+    void bandsHugTheBodyInsideAShadowMargin();
 
 private:
     QQuickWindow *createWindow(bool frameless);
@@ -145,6 +146,30 @@ void TestResizeBorder::framedWindowIsLeftAlone()
     XTestPointer::LeftButton(false);
     QTRY_COMPARE(window->property("clicks").toInt(), 1);
     QCOMPARE(window->width(), 400);
+}
+
+void TestResizeBorder::bandsHugTheBodyInsideAShadowMargin()
+{
+    QScopedPointer<QQuickWindow> window(createWindow(true));
+    QVERIFY(window);
+    const int margin = 25;
+    OsInstance()->setWindowShadowLength(margin);
+    OsInstance()->SetupQuickPasteWindow(window.data(), nullptr);
+    OsInstance()->setWindowShadowLength(0);
+    const QRect g = window->geometry();
+    const int y = g.center().y();
+    QVERIFY(qFuzzyCompare(window->devicePixelRatio(), 1.0));
+
+    XTestPointer::MoveTo(g.center());
+    QTRY_COMPARE(cursorOf(window.data()), Qt::PointingHandCursor);
+    // The 5-pixel bands lie just inside the margin, next to the body.
+    XTestPointer::MoveTo(QPoint(g.x() + margin - 3, y));
+    QTRY_COMPARE(cursorOf(window.data()), Qt::SizeHorCursor);
+    XTestPointer::MoveTo(QPoint(g.x() + g.width() - margin + 2, y));
+    QTRY_COMPARE(cursorOf(window.data()), Qt::SizeHorCursor);
+    // The outer pixels belong to the transparent margin, not to a band.
+    XTestPointer::MoveTo(QPoint(g.x() + 2, y));
+    QTRY_COMPARE(cursorOf(window.data()), Qt::PointingHandCursor);
 }
 
 TOLVANE_TEST_MAIN(TestResizeBorder)

@@ -74,11 +74,17 @@ int TolvaneProcess::count(const QString &needle) const
 
 bool TolvaneProcess::waitForCount(const QString &needle, int n, int timeout_ms)
 {
-    // A program that has already ended will log nothing more.
-    QTest::qWaitFor([&] { return count(needle) >= n || m_process.state() == QProcess::NotRunning; },
-                    timeout_ms);
+    // A program that has already ended will log nothing more, but its last lines may still
+    // be unread when the wait ends.
+    const auto found = [&] {
+        return count(needle) >= n;
+    };
+    if (QTest::qWaitFor([&] { return found() || m_process.state() == QProcess::NotRunning; },
+                        timeout_ms) &&
+        found())
+        return true;
     m_log += m_process.readAll();
-    return count(needle) >= n;
+    return found();
 }
 
 bool TolvaneProcess::sendSignal(int signo)

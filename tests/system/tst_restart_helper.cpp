@@ -1,7 +1,7 @@
 // TolvaneHelper, the restart program: it waits until the running instance has let go of
 // the single-instance lock, then starts the program beside it.
 #include "isolated_env.h"
-#include "single_instance.h"
+#include "os/single_instance.h"
 
 #include <QDir>
 #include <QFile>

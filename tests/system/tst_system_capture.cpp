@@ -1,8 +1,8 @@
 // End to end: the real program captures what other X clients copy, keeps a single
 // instance per user, and leaves a history file and stored images that read back as copied.
-#include "clipboard/history_file.h"
 #include "isolated_env.h"
-#include "qml_types.h"
+#include "item/history_file.h"
+#include "item/qml_types.h"
 #include "tolvane_process.h"
 
 #include <QBuffer>

@@ -2,11 +2,11 @@
 // manager, driven only by real key presses; results read from the models, from the
 // clipboard as another program sees it, and from the window's objects.
 #include "clipboard/clipboard_manager.h"
-#include "clipboard/mime_convert.h"
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
 #include "free_port.h"
 #include "isolated_env.h"
+#include "item/mime_convert.h"
 #include "settings/settings_helper.h"
 #include "test_items.h"
 #include "ui_driver.h"

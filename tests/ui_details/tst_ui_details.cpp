@@ -2,10 +2,10 @@
 // test-artifacts/details-*.png for a person to look at. Each also checks what its picture
 // must show.
 #include "clipboard/clipboard_manager.h"
-#include "clipboard/mime_convert.h"
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
 #include "isolated_env.h"
+#include "item/mime_convert.h"
 #include "qml_registration.h"
 
 #include <QDir>

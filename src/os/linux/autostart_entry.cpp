@@ -1,7 +1,6 @@
 #include "os/linux/autostart_entry.h"
 
-#include "logging.h"
-#include "os/linux/os_linux.h"
+#include "os/os_logging.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -69,12 +68,10 @@ QByteArray Contents(const QString &app_name, const QString &executable)
     return text.toUtf8();
 }
 
-} // namespace AutostartEntry
-
-void COSLinux::SetAutoRun(bool enable)
+void Apply(bool enable)
 {
     const QString app_name = QCoreApplication::applicationName();
-    const QString path = AutostartEntry::FilePath(app_name);
+    const QString path = FilePath(app_name);
     if (!enable) {
         if (QFile::exists(path) && !QFile::remove(path))
             qCWarning(lcOs) << Q_FUNC_INFO << __LINE__ << "cannot remove" << path;
@@ -87,8 +84,9 @@ void COSLinux::SetAutoRun(bool enable)
     // Written whole or not at all, so a session never starts from half an entry.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) ||
-        file.write(AutostartEntry::Contents(app_name, QCoreApplication::applicationFilePath())) <
-            0 ||
+        file.write(Contents(app_name, QCoreApplication::applicationFilePath())) < 0 ||
         !file.commit())
         qCWarning(lcOs) << Q_FUNC_INFO << __LINE__ << "cannot write" << path << file.errorString();
 }
+
+} // namespace AutostartEntry

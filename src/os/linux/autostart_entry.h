@@ -12,4 +12,6 @@ QString FilePath(const QString &app_name);
 QString ExecArgument(const QString &arg);
 // A complete desktop entry that starts `executable` without arguments.
 QByteArray Contents(const QString &app_name, const QString &executable);
+// Adds the program's entry (named and started as the application) or removes it.
+void Apply(bool enable);
 } // namespace AutostartEntry

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clipboard/clipboard_abstract.h"
+#include "os/clipboard_abstract.h"
 
 #include <QTimer>
 

@@ -1,12 +1,19 @@
 #include "os/linux/os_linux.h"
 
+#include "os/linux/autostart_entry.h"
+#include "os/linux/file_manager_reveal.h"
+#include "os/linux/file_move.h"
+#include "os/linux/file_type_icons.h"
 #include "os/linux/linux_platform_clipboard.h"
+#include "os/linux/paste_keystroke.h"
 #include "os/linux/resize_border_filter.h"
-#include "settings/settings_helper.h"
+#include "os/linux/running_processes.h"
+#include "os/linux/system_theme.h"
+#include "os/linux/x11_active_window.h"
+#include "os/os_logging.h"
 
-#include <QApplication>
-#include <QFile>
-#include <QX11Info>
+#include <QGuiApplication>
+#include <QQuickWindow>
 
 COSAbstract *OsInstance()
 {
@@ -22,25 +29,80 @@ COSLinux::~COSLinux()
         delete filter.data();
 }
 
-CClipboardAbstract *COSLinux::ClipboardWatcher()
+CClipboardAbstract *COSLinux::createClipboardWatcher()
 {
     // A child of the application, so its timer stops while the event loop still exists.
-    if (!m_watcher)
-        m_watcher = new LinuxPlatformClipboard(qApp);
-    return m_watcher;
+    return new LinuxPlatformClipboard(qApp);
 }
 
-void COSLinux::ApplyTheme()
+bool COSLinux::RevealInFileManager(const QList<QUrl> &files)
 {
-    CSettingsHelper *ini = CSettingsHelper::instance();
-    const bool light = ini->getIni(ini->app_theme_color()).toBool();
-    QFile css(light ? QStringLiteral("://def.css") : QStringLiteral("://dark.css"));
-    if (!css.open(QIODevice::ReadOnly | QIODevice::Text))
+    return FileManagerReveal::ShowItems(files, this);
+}
+
+void COSLinux::SendPasteKeystroke()
+{
+    PasteKeystroke::Send();
+}
+
+void COSLinux::SetAutoRun(bool enable)
+{
+    AutostartEntry::Apply(enable);
+}
+
+void COSLinux::MoveFileWithUndo(const QString &from, const QString &to)
+{
+    FileMove::Move(from, to);
+}
+
+void COSLinux::ApplyTheme(bool light)
+{
+    SystemTheme::ApplyStyleSheet(light);
+}
+
+bool COSLinux::IsSystemDarkTheme()
+{
+    return SystemTheme::PrefersDark();
+}
+
+bool COSLinux::isCompositingManagerRunning()
+{
+    return SystemTheme::CompositorRunning();
+}
+
+QScreen *COSLinux::ForegroundScreen()
+{
+    return X11ActiveWindowScreen();
+}
+
+QString COSLinux::findRunningExecutable(const QString &base_name)
+{
+    return RunningProcesses::FindExecutable(base_name);
+}
+
+QIcon COSLinux::fileIcon(const QFileInfo &info)
+{
+    return FileTypeIcons::ForFile(info);
+}
+
+void COSLinux::SetupMainWindow(QQuickWindow *window, QQmlContext *)
+{
+    installResizeBorders(window);
+}
+
+void COSLinux::SetupQuickPasteWindow(QQuickWindow *window, QQmlContext *)
+{
+    installResizeBorders(window);
+}
+
+void COSLinux::installResizeBorders(QQuickWindow *window)
+{
+    if (!window) {
+        qCWarning(lcOs) << Q_FUNC_INFO << __LINE__ << "no window";
         return;
-    qApp->setStyleSheet(QString::fromUtf8(css.readAll()));
-}
-
-bool COSLinux::IsCompositingManagerRunning()
-{
-    return QX11Info::isPlatformX11() && QX11Info::isCompositingManagerRunning();
+    }
+    // One filter per window, however often the window is handed over.
+    if (window->findChild<CResizeBorderFilter *>(QString(), Qt::FindDirectChildrenOnly))
+        return;
+    m_borderFilters.append(new CResizeBorderFilter(window, windowShadowLength()));
 }

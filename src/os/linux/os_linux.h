@@ -5,11 +5,11 @@
 #include <QList>
 #include <QPointer>
 
-#include "os/linux/linux_platform_clipboard.h"
-
 class CResizeBorderFilter;
 
-// The Linux (X11) backend of the operating-system layer.
+// The Linux (X11) backend of the operating-system layer. Each concern lives in a file of its
+// own (autostart_entry, file_manager_reveal, file_move, file_type_icons, paste_keystroke,
+// running_processes, system_theme, x11_active_window); this class delegates to them.
 class COSLinux : public COSAbstract
 {
     Q_OBJECT
@@ -17,23 +17,25 @@ public:
     COSLinux();
     ~COSLinux() override;
 
-    CClipboardAbstract *ClipboardWatcher() override;
     bool RevealInFileManager(const QList<QUrl> &files) override;
     void SendPasteKeystroke() override;
     void SetAutoRun(bool enable) override;
     void MoveFileWithUndo(const QString &from, const QString &to) override;
-    void ApplyTheme() override;
+    void ApplyTheme(bool light) override;
     void SetupMainWindow(QQuickWindow *window, QQmlContext *context) override;
     void SetupQuickPasteWindow(QQuickWindow *window, QQmlContext *context) override;
     bool IsSystemDarkTheme() override;
     QScreen *ForegroundScreen() override;
-    bool IsCompositingManagerRunning() override;
-    QString FindRunningExecutable(const QString &base_name) override;
+    bool isCompositingManagerRunning() override;
+    QString findRunningExecutable(const QString &base_name) override;
+    QIcon fileIcon(const QFileInfo &info) override;
+
+protected:
+    CClipboardAbstract *createClipboardWatcher() override;
 
 private:
-    void InstallResizeBorders(QQuickWindow *window);
+    void installResizeBorders(QQuickWindow *window);
 
-    QPointer<LinuxPlatformClipboard> m_watcher;
     // Owned by their windows too; whichever goes first takes them along.
     QList<QPointer<CResizeBorderFilter>> m_borderFilters;
 };

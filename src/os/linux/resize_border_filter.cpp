@@ -1,6 +1,5 @@
 #include "os/linux/resize_border_filter.h"
 
-#include "constants.h"
 #include "os/resize_bands.h"
 
 #include <QMouseEvent>
@@ -19,7 +18,8 @@ Qt::CursorShape CursorForEdges(Qt::Edges edges)
 }
 } // namespace
 
-CResizeBorderFilter::CResizeBorderFilter(QWindow *window) : QObject(window), m_window(window)
+CResizeBorderFilter::CResizeBorderFilter(QWindow *window, int shadow_len)
+    : QObject(window), m_window(window), m_shadowLen(shadow_len)
 {
     window->installEventFilter(this);
 }
@@ -29,7 +29,7 @@ Qt::Edges CResizeBorderFilter::edgesAt(const QMouseEvent *event) const
     // The shadow margin is laid out in device-independent pixels, the bands are 5 device
     // pixels wide: work in device pixels, as the window manager does.
     const qreal dpr = m_window->devicePixelRatio();
-    const qreal d = CConstants::instance()->shadowLen() * dpr;
+    const qreal d = m_shadowLen * dpr;
     const QRect body(QPoint(0, 0), m_window->size() * dpr);
     return ResizeBandsAt(body, (event->localPos() * dpr).toPoint(), d);
 }

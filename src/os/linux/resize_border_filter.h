@@ -9,11 +9,13 @@ class QWindow;
 // Resize borders for a frameless window: over a resize band the pointer shows the matching
 // resize cursor, and a left press there hands the window to the window manager's own
 // resize. Everything else passes through untouched. A child of the window it serves.
+// shadow_len is the transparent margin around the window's body, in device-independent
+// pixels.
 class CResizeBorderFilter : public QObject
 {
     Q_OBJECT
 public:
-    explicit CResizeBorderFilter(QWindow *window);
+    CResizeBorderFilter(QWindow *window, int shadow_len);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -25,6 +27,7 @@ private:
     void leaveBands();
 
     QWindow *m_window;
+    int m_shadowLen;
     bool m_inBand = false;
     bool m_swallowRelease = false;
     QCursor m_savedCursor;

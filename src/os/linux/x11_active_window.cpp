@@ -1,5 +1,7 @@
 #include "os/linux/x11_active_window.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QX11Info>
 
 // Xlib last: its macros (None, Bool, Status...) clash with Qt names.
@@ -44,4 +46,21 @@ QRect X11ActiveWindowGeometry()
         !XTranslateCoordinates(dpy, active, root, 0, 0, &root_x, &root_y, &child))
         return QRect();
     return QRect(root_x, root_y, int(width), int(height));
+}
+
+QScreen *X11ActiveWindowScreen()
+{
+    QScreen *primary = QGuiApplication::primaryScreen();
+    const QRect active = X11ActiveWindowGeometry();
+    if (active.isEmpty())
+        return primary;
+    const QPoint centre = active.center();
+    const auto screens = QGuiApplication::screens();
+    for (QScreen *screen : screens) {
+        // Screens keep their device-pixel origin; only their size is scaled.
+        const QRect g = screen->geometry();
+        if (QRect(g.topLeft(), g.size() * screen->devicePixelRatio()).contains(centre))
+            return screen;
+    }
+    return primary;
 }

@@ -1,0 +1,3 @@
+#include "app_logging.h"
+
+Q_LOGGING_CATEGORY(lcApp, "tolvane.app")

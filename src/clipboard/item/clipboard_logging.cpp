@@ -1,0 +1,3 @@
+#include "item/clipboard_logging.h"
+
+Q_LOGGING_CATEGORY(lcClipboard, "tolvane.clipboard")

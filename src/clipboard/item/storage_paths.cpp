@@ -1,0 +1,75 @@
+#include "item/storage_paths.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace StoragePaths {
+
+QString CacheDir()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+}
+
+QString ClipboardDir()
+{
+    return CacheDir() + QStringLiteral("/clipboard/");
+}
+
+QString PinDir()
+{
+    return CacheDir() + QStringLiteral("/pin/");
+}
+
+QString ClipboardHistoryFile()
+{
+    return ClipboardDir() + QStringLiteral("history");
+}
+
+QString PinHistoryFile()
+{
+    return PinDir() + QStringLiteral("history");
+}
+
+QString ImgPath(const QString &md5)
+{
+    return ClipboardDir() + md5 + QStringLiteral(".png");
+}
+
+QString TempRoot()
+{
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::TempLocation) +
+                        QStringLiteral("/Tolvane/");
+    QDir().mkpath(dir);
+    return dir;
+}
+
+QString RemoteImgDir(const QString &ip)
+{
+    return HostDir(TempRoot(), ip);
+}
+
+QString HostDir(const QString &root, const QString &ip)
+{
+    // The address names a folder; anything that could climb out of the temp root is not an
+    // address and gets a harmless name instead.
+    QString name = ip;
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1String("..")))
+        name = QStringLiteral("_invalid_host");
+    const QString dir = root + name + QLatin1Char('/');
+    QDir().mkpath(dir);
+    return dir;
+}
+
+bool IsMd5Key(const QString &text)
+{
+    if (text.size() != 32)
+        return false;
+    for (QChar c : text) {
+        const ushort u = c.unicode();
+        if (!((u >= '0' && u <= '9') || (u >= 'a' && u <= 'f')))
+            return false;
+    }
+    return true;
+}
+
+} // namespace StoragePaths

@@ -1,0 +1,23 @@
+#include "os/packaged_app.h"
+
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+bool DetectPackaged()
+{
+    if (::access("/.flatpak-info", F_OK) == 0)
+        return true;
+    const char *flatpak = std::getenv("FLATPAK_ID");
+    const char *snap = std::getenv("SNAP");
+    return (flatpak && *flatpak) || (snap && *snap);
+}
+
+// Static initialisation: written once before any other code can read it.
+const bool g_isPackaged = DetectPackaged();
+} // namespace
+
+bool IsPackagedApp()
+{
+    return g_isPackaged;
+}

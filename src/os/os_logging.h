@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// The operating-system layer.
+Q_DECLARE_LOGGING_CATEGORY(lcOs)

@@ -1,0 +1,3 @@
+#include "translation/translation_logging.h"
+
+Q_LOGGING_CATEGORY(lcTranslation, "tolvane.translation")

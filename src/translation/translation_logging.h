@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// Choosing and installing the interface language.
+Q_DECLARE_LOGGING_CATEGORY(lcTranslation)
