@@ -44,7 +44,7 @@ bool CMain::initialise(const QUrl &main_qml)
 
     connectServices();
     // End-to-end tests of linking drive the connector through this; inert unless asked for.
-    CConnectorControl::FromEnvironment(&m_connector, this);
+    CConnectorControl::fromEnvironment(&m_connector, this);
 
     SetupContext(m_engine.rootContext());
     m_engine.rootContext()->setContextProperty(QStringLiteral("m_connector"), &m_connector);
@@ -107,10 +107,10 @@ void CMain::showBalloon(const QString &msg, int msecs)
 void CMain::DelayInit()
 {
     CheckAppVersion();
-    m_connector.StartServer(LinkServerPort());
+    m_connector.StartServer(linkServerPort());
 }
 
-ushort CMain::LinkServerPort()
+ushort CMain::linkServerPort()
 {
     CSettingsHelper *ini = CSettingsHelper::instance();
     const int port = ini->getIni(ini->connect_port()).toInt();

@@ -24,7 +24,7 @@ public:
     static void SetupContext(QQmlContext *ctx);
     void CheckAppVersion();
     // The port of the connect_port setting; the default one when the setting holds none.
-    static ushort LinkServerPort();
+    static ushort linkServerPort();
 
     QQmlApplicationEngine *engine() { return &m_engine; }
     CConnector *connector() { return &m_connector; }

@@ -10,7 +10,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
-CConnectorControl *CConnectorControl::FromEnvironment(CConnector *connector, QObject *parent)
+CConnectorControl *CConnectorControl::fromEnvironment(CConnector *connector, QObject *parent)
 {
     const QString path = qEnvironmentVariable(kEnvironmentVariable);
     if (path.isEmpty())

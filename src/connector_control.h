@@ -23,7 +23,7 @@ public:
     static constexpr const char *kEnvironmentVariable = "TOLVANE_TEST_CONTROL";
 
     // The channel the environment asks for, or nullptr.
-    static CConnectorControl *FromEnvironment(CConnector *connector, QObject *parent);
+    static CConnectorControl *fromEnvironment(CConnector *connector, QObject *parent);
 
 private:
     CConnectorControl(CConnector *connector, QObject *parent);

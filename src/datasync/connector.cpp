@@ -19,7 +19,7 @@
 
 #include <memory>
 
-CConnector::CConnector(QObject *parent) : CConnector(LocalShare::ProcessWide(), parent) {}
+CConnector::CConnector(QObject *parent) : CConnector(LocalShare::processWide(), parent) {}
 
 CConnector::CConnector(const LocalShare &share, QObject *parent)
     : QObject(parent), m_parser(&m_hosts, share)

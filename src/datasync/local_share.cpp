@@ -8,7 +8,7 @@
 
 #include <QDir>
 
-LocalShare LocalShare::ProcessWide()
+LocalShare LocalShare::processWide()
 {
     LocalShare share;
     share.clipboard = CClipboardManager::instance()->clipboardModel();

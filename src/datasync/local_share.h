@@ -16,7 +16,7 @@ struct LocalShare
     QString transfer_root; // outgoing history file, and a folder per host for received files
 
     // The clipboard manager's lists, the connect_local_pwd setting and the temp folder.
-    static LocalShare ProcessWide();
+    static LocalShare processWide();
 
     // Whether an item of the Clipboard or Pin list names this local path: exactly the paths
     // a linked host can see, and so the only ones it may fetch.

@@ -85,10 +85,10 @@ private slots:
         for (const char *bad : {"eighty", "0", "-1", "65536", ""}) {
             ini->setIni(ini->connect_port(), QString::fromLatin1(bad));
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no usable port"));
-            QCOMPARE(CMain::LinkServerPort(), ushort(8121));
+            QCOMPARE(CMain::linkServerPort(), ushort(8121));
         }
         ini->setIni(ini->connect_port(), "65535");
-        QCOMPARE(CMain::LinkServerPort(), ushort(65535));
+        QCOMPARE(CMain::linkServerPort(), ushort(65535));
         ini->setIni(ini->connect_port(), kept);
     }
 

@@ -3,7 +3,7 @@
 #include <QMetaObject>
 
 std::pair<CLoopbackLink *, CLoopbackLink *>
-CLoopbackLink::MakePair(const QString &a_address, const QString &b_address, QObject *parent)
+CLoopbackLink::makePair(const QString &a_address, const QString &b_address, QObject *parent)
 {
     auto *a = new CLoopbackLink(parent);
     auto *b = new CLoopbackLink(parent);

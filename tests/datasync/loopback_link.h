@@ -18,7 +18,7 @@ class CLoopbackLink : public CPeerLink
 public:
     // a's peer address is b_address and the other way round.
     static std::pair<CLoopbackLink *, CLoopbackLink *>
-    MakePair(const QString &a_address, const QString &b_address, QObject *parent = nullptr);
+    makePair(const QString &a_address, const QString &b_address, QObject *parent = nullptr);
 
     QString peerAddress() const override { return m_peer; }
     QHostAddress localAddress() const override { return m_local; }

@@ -33,7 +33,7 @@ struct Side
         root = dir.path() + "/root/";
         const LocalShare share{&clip, &pin, [pwd] { return pwd; }, root};
         parser = std::make_unique<CTransferParser>(&hosts, share);
-        auto pair = CLoopbackLink::MakePair(kPeer, kPeer, parser.get());
+        auto pair = CLoopbackLink::makePair(kPeer, kPeer, parser.get());
         link = pair.first;
         QObject::connect(link, &CPeerLink::textReceived, parser.get(),
                          &CTransferParser::onTextReceived);

@@ -76,7 +76,7 @@ LinkFuzzSession::LinkFuzzSession(bool incoming, bool trusted)
     LinkFuzzWorld &world = LinkFuzzWorld::instance();
     parser = std::make_unique<CTransferParser>(&hosts, world.share());
     const QString local = QStringLiteral("127.0.0.1");
-    link = CLoopbackLink::MakePair(local, local, parser.get()).first;
+    link = CLoopbackLink::makePair(local, local, parser.get()).first;
     QObject::connect(link, &CPeerLink::textReceived, parser.get(),
                      &CTransferParser::onTextReceived);
     QObject::connect(link, &CPeerLink::binaryReceived, parser.get(),

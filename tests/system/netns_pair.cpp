@@ -8,7 +8,7 @@
 #include <csignal>
 #include <unistd.h>
 
-bool NetnsPair::Ip(const QStringList &args, QString *out)
+bool NetnsPair::runIp(const QStringList &args, QString *out)
 {
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
@@ -44,7 +44,7 @@ NetnsPair::NetnsPair()
     };
     for (const QStringList &step : steps) {
         QString out;
-        if (!Ip(step, &out)) {
+        if (!runIp(step, &out)) {
             m_error = QStringLiteral("ip ") + step.join(' ') + QStringLiteral(": ") + out;
             return;
         }
@@ -54,14 +54,14 @@ NetnsPair::NetnsPair()
 NetnsPair::~NetnsPair()
 {
     // The veth pair goes with its namespaces.
-    Ip({"netns", "del", m_a});
-    Ip({"netns", "del", m_b});
+    runIp({"netns", "del", m_a});
+    runIp({"netns", "del", m_b});
 }
 
-void NetnsPair::RemoveStale()
+void NetnsPair::removeStale()
 {
     QString out;
-    if (!Ip({"netns", "list"}, &out))
+    if (!runIp({"netns", "list"}, &out))
         return;
     static const QRegularExpression name(QStringLiteral("^(tlv13[ab]-(\\d+))"),
                                          QRegularExpression::MultilineOption);
@@ -70,6 +70,6 @@ void NetnsPair::RemoveStale()
         const auto m = it.next();
         const pid_t pid = pid_t(m.captured(2).toLongLong());
         if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH)
-            Ip({"netns", "del", m.captured(1)});
+            runIp({"netns", "del", m.captured(1)});
     }
 }

@@ -23,9 +23,9 @@ public:
     QString nameB() const { return m_b; }
 
     // Removes pairs left behind by test processes that no longer run.
-    static void RemoveStale();
+    static void removeStale();
     // Runs `ip args...`; false (with its output in *out) when it fails.
-    static bool Ip(const QStringList &args, QString *out = nullptr);
+    static bool runIp(const QStringList &args, QString *out = nullptr);
 
 private:
     QString m_a;

@@ -69,7 +69,7 @@ class TestLinkTwoHosts : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { NetnsPair::RemoveStale(); }
+    void initTestCase() { NetnsPair::removeStale(); }
     void linkMirrorAndDownload();
 };
 
