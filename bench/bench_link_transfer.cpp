@@ -107,12 +107,10 @@ std::unique_ptr<TolvaneProcess> StartOwner(const TolvaneEnvironment &env, const 
                                            QString &why)
 {
     // Not a first run: the usage text would take the clipboard while the file is put there.
-    QFile ini(env.settingsFile());
-    if (!ini.open(QIODevice::Append) || ini.write("[General]\napp_version=1.5.0\n") <= 0) {
+    if (!env.writeSettings("[General]\napp_version=1.5.0\n")) {
         why = QStringLiteral("cannot write the program's settings");
         return nullptr;
     }
-    ini.close();
     auto owner = std::make_unique<TolvaneProcess>(env);
     const QString captured = QStringLiteral("captured");
     if (!owner->start() ||

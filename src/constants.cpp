@@ -3,6 +3,7 @@
 #include "app_logging.h"
 #include "os/os_abstract.h"
 #include "os/packaged_app.h"
+#include "os/process_services.h"
 #include "settings/app_identity.h"
 #include "settings/settings_helper.h"
 
@@ -17,8 +18,8 @@ constexpr int kShadowLen = 25;
 
 CConstants *CConstants::instance()
 {
-    static CConstants inst;
-    return &inst;
+    static CConstants *inst = ProcessServices::Adopt(new CConstants);
+    return inst;
 }
 
 CConstants::CConstants(QObject *parent) : QObject(parent)
@@ -34,6 +35,7 @@ CConstants::CConstants(QObject *parent) : QObject(parent)
     // Without a compositor a translucent margin shows as a black frame, so drop it.
     m_shadowLen = OsInstance()->isCompositingManagerRunning() ? kShadowLen : 0;
     m_peekoraPath = findPeekoraPath();
+    m_peekoraName = QFileInfo(m_peekoraPath).completeBaseName();
 }
 
 QString CConstants::findPeekoraPath()
@@ -46,7 +48,9 @@ QString CConstants::findPeekoraPath()
     QSettings peekora(QSettings::NativeFormat, QSettings::UserScope, AppIdentity::kOrganisation,
                       QStringLiteral("Peekora"));
     const QString recorded = peekora.value(QStringLiteral("Others/app_path")).toString();
-    return !recorded.isEmpty() && QFileInfo(recorded).isFile() ? recorded : QString();
+    // A file that cannot be started is no previewer.
+    const QFileInfo file(recorded);
+    return !recorded.isEmpty() && file.isFile() && file.isExecutable() ? recorded : QString();
 }
 
 void CConstants::setMainWndVisible(bool v)

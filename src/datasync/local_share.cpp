@@ -17,7 +17,6 @@ LocalShare LocalShare::processWide()
         CSettingsHelper *ini = CSettingsHelper::instance();
         return ini->getIni(ini->connect_local_pwd()).toString();
     };
-    share.transfer_root = StoragePaths::TempRoot();
     return share;
 }
 
@@ -42,13 +41,19 @@ bool LocalShare::isSharedPath(const QString &path) const
     return false;
 }
 
+QString LocalShare::transferRoot() const
+{
+    return transfer_root.isEmpty() ? StoragePaths::TempRoot() : transfer_root;
+}
+
 QString LocalShare::historyFile() const
 {
-    QDir().mkpath(transfer_root);
-    return transfer_root + TextCommand::HistoryName();
+    const QString root = transferRoot();
+    QDir().mkpath(root);
+    return root + TextCommand::HistoryName();
 }
 
 QString LocalShare::receiveDir(const QString &ip) const
 {
-    return StoragePaths::HostDir(transfer_root, ip);
+    return StoragePaths::HostDir(transferRoot(), ip);
 }

@@ -13,14 +13,17 @@ struct LocalShare
     CCilpboardListModel *clipboard = nullptr; // sent as this host's history
     CCilpboardListModel *pin = nullptr;       // its files may be fetched too
     std::function<QString()> password;        // the password linked hosts must give
-    QString transfer_root; // outgoing history file, and a folder per host for received files
+    // The outgoing history file, and a folder per host for received files. Empty: the
+    // program's transfer folder, which the controller settles only after start-up.
+    QString transfer_root;
 
-    // The clipboard manager's lists, the connect_local_pwd setting and the temp folder.
+    // The clipboard manager's lists, the connect_local_pwd setting and the transfer folder.
     static LocalShare processWide();
+    QString transferRoot() const;
 
     // Whether an item of the Clipboard or Pin list names this local path: exactly the paths
     // a linked host can see, and so the only ones it may fetch.
     bool isSharedPath(const QString &path) const;
-    QString historyFile() const;                 // transfer_root + "history"
-    QString receiveDir(const QString &ip) const; // transfer_root + ip + "/", created
+    QString historyFile() const;                 // transferRoot() + "history"
+    QString receiveDir(const QString &ip) const; // transferRoot() + ip + "/", created
 };

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include <csignal>
@@ -16,10 +17,7 @@ TolvaneEnvironment::TolvaneEnvironment()
     // The runtime folder must be private, or Qt ignores it.
     QFile::setPermissions(root() + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // The link server listens on a free port, not on the default one of the host.
-    QDir().mkpath(QFileInfo(settingsFile()).path());
-    QFile ini(settingsFile());
-    if (ini.open(QIODevice::WriteOnly))
-        ini.write("[connect]\nconnect_port=" + QByteArray::number(m_linkPort) + "\n");
+    writeSettings(QByteArray());
 }
 
 QString TolvaneEnvironment::cacheDir() const
@@ -30,6 +28,18 @@ QString TolvaneEnvironment::cacheDir() const
 QString TolvaneEnvironment::settingsFile() const
 {
     return root() + "/config/Marden/Tolvane.conf";
+}
+
+bool TolvaneEnvironment::writeSettings(const QByteArray &ini) const
+{
+    QDir().mkpath(QFileInfo(settingsFile()).path());
+    QFile file(settingsFile());
+    // The link server keeps its free port unless the test chooses one.
+    const QByteArray text =
+        ini.contains("connect_port")
+            ? ini
+            : ini + "\n[connect]\nconnect_port=" + QByteArray::number(m_linkPort) + "\n";
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
 }
 
 QProcessEnvironment TolvaneEnvironment::processEnvironment() const
@@ -45,10 +55,13 @@ QProcessEnvironment TolvaneEnvironment::processEnvironment() const
     return env;
 }
 
-TolvaneProcess::TolvaneProcess(const TolvaneEnvironment &env)
+TolvaneProcess::TolvaneProcess(const TolvaneEnvironment &env, const QString &display)
 {
     m_process.setProgram(QStringLiteral(TOLVANE_BIN));
-    m_process.setProcessEnvironment(env.processEnvironment());
+    QProcessEnvironment process_env = env.processEnvironment();
+    if (!display.isEmpty())
+        process_env.insert(QStringLiteral("DISPLAY"), display);
+    m_process.setProcessEnvironment(process_env);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     QObject::connect(&m_process, &QProcess::readyRead, [this] { m_log += m_process.readAll(); });
 }
@@ -99,4 +112,40 @@ bool TolvaneProcess::waitForFinished(int timeout_ms)
         QTest::qWaitFor([&] { return m_process.state() == QProcess::NotRunning; }, timeout_ms);
     m_log += m_process.readAll();
     return done;
+}
+
+QProcess *ChildProcesses::start(const QString &program, const QStringList &args,
+                                const QString &display)
+{
+    auto p = std::make_unique<QProcess>();
+    if (!display.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display);
+        p->setProcessEnvironment(env);
+    }
+    p->start(program, args);
+    QProcess *raw = p.get();
+    m_children.push_back(std::move(p));
+    return raw->waitForStarted(10000) ? raw : nullptr;
+}
+
+QProcess *ChildProcesses::startOwner(const QString &program, const QStringList &args,
+                                     const QString &display)
+{
+    QProcess *p = start(program, args, display);
+    if (!p ||
+        !QTest::qWaitFor([p] { return p->canReadLine() || p->state() == QProcess::NotRunning; },
+                         10000) ||
+        p->readLine().trimmed() != "ready")
+        return nullptr;
+    return p;
+}
+
+void ChildProcesses::endAll()
+{
+    for (auto &p : m_children) {
+        p->kill();
+        p->waitForFinished(3000);
+    }
+    m_children.clear();
 }

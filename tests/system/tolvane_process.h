@@ -4,6 +4,9 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <memory>
+#include <vector>
+
 // The real tolvane binary in a private environment of its own (HOME, XDG folders, runtime
 // folder, TMPDIR), sharing only the test's X display and session bus. Its debug log is
 // collected so a test can wait for what the program reports instead of guessing delays.
@@ -17,6 +20,8 @@ public:
     QString settingsFile() const;
     // The free port its link server is set to listen on.
     quint16 linkPort() const { return m_linkPort; }
+    // Starts the program with these settings (INI text) instead of none.
+    bool writeSettings(const QByteArray &ini) const;
     QProcessEnvironment processEnvironment() const;
 
 private:
@@ -27,7 +32,8 @@ private:
 class TolvaneProcess
 {
 public:
-    explicit TolvaneProcess(const TolvaneEnvironment &env);
+    // On the test's display, or on `display` when one is given.
+    explicit TolvaneProcess(const TolvaneEnvironment &env, const QString &display = QString());
     ~TolvaneProcess();
 
     bool start();
@@ -45,4 +51,22 @@ public:
 private:
     QProcess m_process;
     QByteArray m_log;
+};
+
+// The helper programs a test starts (clipboard owners, xclip); all of them end with endAll().
+class ChildProcesses
+{
+public:
+    ~ChildProcesses() { endAll(); }
+    // Starts a program, on the given X display when one is named; null if it did not start.
+    QProcess *start(const QString &program, const QStringList &args,
+                    const QString &display = QString());
+    // Starts a clipboard owner that prints "ready" once it owns the clipboard; null unless
+    // it does.
+    QProcess *startOwner(const QString &program, const QStringList &args,
+                         const QString &display = QString());
+    void endAll();
+
+private:
+    std::vector<std::unique_ptr<QProcess>> m_children;
 };

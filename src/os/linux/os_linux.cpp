@@ -1,6 +1,7 @@
 #include "os/linux/os_linux.h"
 
 #include "os/linux/autostart_entry.h"
+#include "os/linux/display_loss.h"
 #include "os/linux/file_manager_reveal.h"
 #include "os/linux/file_move.h"
 #include "os/linux/file_type_icons.h"
@@ -10,6 +11,7 @@
 #include "os/linux/running_processes.h"
 #include "os/linux/system_theme.h"
 #include "os/linux/x11_active_window.h"
+#include "os/linux/x11_selection.h"
 #include "os/os_logging.h"
 
 #include <QGuiApplication>
@@ -32,7 +34,7 @@ COSLinux::~COSLinux()
 CClipboardAbstract *COSLinux::createClipboardWatcher()
 {
     // A child of the application, so its timer stops while the event loop still exists.
-    return new LinuxPlatformClipboard(qApp);
+    return new LinuxPlatformClipboard(X11ClipboardOwnerPoll(), qApp);
 }
 
 bool COSLinux::RevealInFileManager(const QList<QUrl> &files)
@@ -83,6 +85,11 @@ QString COSLinux::findRunningExecutable(const QString &base_name)
 QIcon COSLinux::fileIcon(const QFileInfo &info)
 {
     return FileTypeIcons::ForFile(info);
+}
+
+void COSLinux::watchDisplayConnection()
+{
+    DisplayLoss::Watch(this);
 }
 
 void COSLinux::SetupMainWindow(QQuickWindow *window, QQmlContext *)
