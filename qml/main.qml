@@ -265,7 +265,7 @@ ApplicationWindow {
                         id: hosts_container
                         width: parent.width
                         height: item ? item.height : 0
-                        active: Services.hasConnector()
+                        active: Services.hasConnector() && Services.hasHostBar()
                         source: "qrc:/qml/datasync/HostsContainer.qml"
                         onLoaded: item.btn_color = title_bar.color
                     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datasync/connector.h"
 #include "os/global_shortcut.h"
 #include "system_tray_icon.h"
 #include "updater/updater_helper.h"
@@ -28,6 +29,8 @@ public:
     // engine (quick paste window, QML tests) gets exactly the same set.
     static void SetupContext(QQmlContext *ctx);
     void CheckAppVersion();
+    // The port of the connect_port setting; the default one when the setting holds none.
+    static ushort linkServerPort();
     // Gives the hot keys the stored sequences (read anew) or takes them all away.
     void SetGlobalShortcutEnable(bool enable);
 
@@ -36,6 +39,7 @@ public:
     CSystemTrayIcon *trayIcon() { return &m_tray; }
     // Null until the first quick paste request.
     CQuickPasteView *quickPasteView() const { return m_quickPaste; }
+    CConnector *connector() { return &m_connector; }
 
 public slots:
     void ShowMsg(const QString &msg);
@@ -59,6 +63,7 @@ private:
     QxtGlobalShortcut m_hotkeyMain;
     QxtGlobalShortcut m_hotkeyQp;
     QxtGlobalShortcut m_hotkeyQpPin;
+    CConnector m_connector;
     CUpdaterHelper m_updater;
     CDragHelper *m_drag = nullptr;
 };

@@ -1,6 +1,7 @@
 // The controller's start-up on a real X server: context, main window, first-run usage text.
 #include "clipboard/clipboard_manager.h"
 #include "cmain.h"
+#include "free_port.h"
 #include "isolated_env.h"
 #include "item/storage_paths.h"
 #include "local_http_server.h"
@@ -15,6 +16,7 @@
 #include <QQmlContext>
 #include <QQuickWindow>
 #include <QSignalSpy>
+#include <QTcpSocket>
 
 using UiDriver::ForeignClipboard;
 
@@ -22,6 +24,12 @@ class TestCMain : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        CSettingsHelper *ini = CSettingsHelper::instance();
+        ini->setIni(ini->connect_port(), QString::number(FreeTcpPort()));
+    }
+
     void firstRunPutsTheUsageOnTheClipboard()
     {
         CSettingsHelper *ini = CSettingsHelper::instance();
@@ -49,6 +57,45 @@ private slots:
         // It became the first item of the history, as an ordinary capture.
         CCilpboardListModel *list = CClipboardManager::instance()->clipboardModel();
         QTRY_VERIFY(list->rowCount() > 0 && list->getPlain(0).startsWith("Usage:"));
+    }
+
+    // The link server starts with the delayed part, on the port of the settings, is offered
+    // to the main window as m_connector, and stops listening at quit.
+    void linkServerRunsFromStartToQuit()
+    {
+        CSettingsHelper *ini = CSettingsHelper::instance();
+        const quint16 port = FreeTcpPort();
+        ini->setIni(ini->connect_port(), QString::number(port));
+        CMain controller;
+        QVERIFY(controller.initialise());
+        QCOMPARE(
+            controller.engine()->rootContext()->contextProperty("m_connector").value<QObject *>(),
+            static_cast<QObject *>(controller.connector()));
+        QTRY_COMPARE(controller.connector()->serverPort(), port);
+        QTcpSocket probe;
+        probe.connectToHost(QHostAddress::LocalHost, port);
+        QVERIFY(probe.waitForConnected(5000));
+        probe.abort();
+
+        QVERIFY(QMetaObject::invokeMethod(qApp, "aboutToQuit"));
+        QCOMPARE(controller.connector()->serverPort(), quint16(0));
+        probe.connectToHost(QHostAddress::LocalHost, port);
+        QVERIFY(!probe.waitForConnected(2000));
+    }
+
+    // A port the settings cannot give is not turned into one the system picks at random.
+    void unusablePortFallsBackToTheDefault()
+    {
+        CSettingsHelper *ini = CSettingsHelper::instance();
+        const QVariant kept = ini->getIni(ini->connect_port());
+        for (const char *bad : {"eighty", "0", "-1", "65536", ""}) {
+            ini->setIni(ini->connect_port(), QString::fromLatin1(bad));
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no usable port"));
+            QCOMPARE(CMain::linkServerPort(), ushort(8121));
+        }
+        ini->setIni(ini->connect_port(), "65535");
+        QCOMPARE(CMain::linkServerPort(), ushort(65535));
+        ini->setIni(ini->connect_port(), kept);
     }
 
     void laterStartsLeaveTheClipboardAlone()

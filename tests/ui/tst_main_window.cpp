@@ -4,6 +4,8 @@
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
+#include "free_port.h"
+#include "isolated_env.h"
 #include "item/mime_convert.h"
 #include "item/storage_paths.h"
 #include "qt_warning_log.h"
@@ -162,6 +164,7 @@ private slots:
         ini->setIni(ini->app_show_tray(), true);
         // No update check: its outcome would show as a toast.
         ini->setIni(ini->app_autoupdate(), false);
+        ini->setIni(ini->connect_port(), QString::number(FreeTcpPort()));
         // A previewer the program finds at start, under a name of its own.
         const QString viewer = QDir::tempPath() + "/Peek Viewer";
         QVERIFY(QFile::copy("/bin/true", viewer));
