@@ -2,12 +2,17 @@
 
 #include "app_logging.h"
 #include "clipboard/clipboard_manager.h"
+#include "clipboard/drag_helper.h"
 #include "clipboard/qml_helper.h"
 #include "clipboard/quick_image_provider.h"
+#include "connector_control.h"
 #include "constants.h"
+#include "datasync/transfer_messages.h"
 #include "item/storage_paths.h"
 #include "os/clipboard_abstract.h"
 #include "os/os_abstract.h"
+#include "os/packaged_app.h"
+#include "os/private_storage.h"
 #include "qml_registration.h"
 #include "quick_paste_view.h"
 #include "settings/app_identity.h"
@@ -15,7 +20,6 @@
 #include "usage_text.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QQmlContext>
 #include <QQuickWindow>
 #include <QThread>
@@ -25,9 +29,26 @@
 namespace {
 constexpr int kMsgMs = 10000;
 constexpr int kStartedMsgMs = 30000;
+constexpr int kUpdateCheckDelayMs = 3000;
+constexpr ushort kDefaultLinkPort = 8121;
+
+// Files and images received from linked hosts live in a folder only this user can enter
+// (the runtime folder, else below the cache), and do not survive a restart.
+void PrepareTransferFolder()
+{
+    for (const QString &dir : StoragePaths::TransferFolderCandidates()) {
+        QString problem;
+        if (PrivateStorage::MakePrivateFolder(dir, &problem)) {
+            PrivateStorage::EmptyFolder(dir);
+            StoragePaths::SetTempRoot(dir);
+            return;
+        }
+        qCWarning(lcApp) << "PrepareTransferFolder" << dir << problem;
+    }
+}
 } // namespace
 
-CMain::CMain(QObject *parent) : QObject(parent) {}
+CMain::CMain(QObject *parent) : QObject(parent), m_drag(new CDragHelper(this)) {}
 
 CMain::~CMain()
 {
@@ -37,18 +58,24 @@ CMain::~CMain()
 
 bool CMain::initialise(const QUrl &main_qml)
 {
-    // Received files do not survive a restart.
-    QDir(StoragePaths::TempRoot()).removeRecursively();
+    PrepareTransferFolder();
     qCDebug(lcApp) << "scene graph" << QQuickWindow::sceneGraphBackend() << "main thread"
                    << QThread::currentThreadId();
     qCDebug(lcApp) << StoragePaths::TempRoot() << StoragePaths::PinHistoryFile()
                    << StoragePaths::ClipboardHistoryFile();
 
     connectServices();
+    // End-to-end tests of linking drive the connector through this; inert unless asked for.
+    CConnectorControl::fromEnvironment(&m_connector, this);
     setupHotKeys();
     setupTray();
 
-    SetupContext(m_engine.rootContext());
+    QQmlContext *root_ctx = m_engine.rootContext();
+    SetupContext(root_ctx);
+    // Only the main window drags items out, shows update checks and links with hosts.
+    root_ctx->setContextProperty(QStringLiteral("m_drag"), m_drag);
+    root_ctx->setContextProperty(QStringLiteral("m_updater"), &m_updater);
+    root_ctx->setContextProperty(QStringLiteral("m_connector"), &m_connector);
     RegisterQmlTypes();
     m_engine.load(main_qml);
 
@@ -60,6 +87,7 @@ bool CMain::initialise(const QUrl &main_qml)
     }
     OsInstance()->setWindowShadowLength(CConstants::instance()->shadowLen());
     OsInstance()->SetupMainWindow(window, m_engine.rootContext());
+    OsInstance()->watchDisplayConnection();
     QTimer::singleShot(0, this, &CMain::DelayInit);
     return true;
 }
@@ -79,7 +107,13 @@ void CMain::connectServices()
     // The icon goes before the (possibly slow) save, so the user sees the program end.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         m_tray.hide();
+        m_connector.Shutdown();
         CClipboardManager::instance()->save2File();
+    });
+    // The process ends right after this: keep what is not on disk yet.
+    connect(OsInstance(), &COSAbstract::sigDisplayLost, this, [] {
+        CClipboardManager::instance()->save2File();
+        CSettingsHelper::instance()->sync();
     });
     connect(util, &CQmlHelper::sigUpdateTrayIconStatus, this, [this] {
         CSettingsHelper *ini = CSettingsHelper::instance();
@@ -93,6 +127,16 @@ void CMain::connectServices()
 
 void CMain::setupHotKeys()
 {
+    // Desktops that bind hot keys per program (the Wayland portal) list them by these names.
+    m_hotkeyMain.setObjectName(QStringLiteral("show_clipboard"));
+    m_hotkeyMain.setDescription(
+        QCoreApplication::translate("Global", "Show the clipboard history"));
+    m_hotkeyQp.setObjectName(QStringLiteral("quick_paste"));
+    m_hotkeyQp.setDescription(
+        QCoreApplication::translate("Global", "Quick paste from the history"));
+    m_hotkeyQpPin.setObjectName(QStringLiteral("quick_paste_pin"));
+    m_hotkeyQpPin.setDescription(
+        QCoreApplication::translate("Global", "Quick paste from the pinned items"));
     SetGlobalShortcutEnable(true);
     qCDebug(lcApp) << "global shortcut main" << m_hotkeyMain.shortcut();
     qCDebug(lcApp) << "global shortcut qp" << m_hotkeyQp.shortcut();
@@ -167,6 +211,24 @@ void CMain::showBalloon(const QString &msg, int msecs)
 void CMain::DelayInit()
 {
     CheckAppVersion();
+    m_connector.StartServer(linkServerPort());
+    // A packaged installation is updated by its store, never by a check of its own.
+    CSettingsHelper *ini = CSettingsHelper::instance();
+    if (!IsPackagedApp() && ini->getIni(ini->app_autoupdate()).toBool())
+        QTimer::singleShot(kUpdateCheckDelayMs, &m_updater, &CUpdaterHelper::updateSilently);
+}
+
+ushort CMain::linkServerPort()
+{
+    CSettingsHelper *ini = CSettingsHelper::instance();
+    const int port = ini->getIni(ini->connect_port()).toInt();
+    if (TransferMessage::IsValidPort(port))
+        return ushort(port);
+    // Port 0 would make the system pick one that no other host can guess.
+    qCWarning(lcApp) << Q_FUNC_INFO << __LINE__
+                     << "no usable port in the settings:" << ini->getIni(ini->connect_port())
+                     << "- using" << kDefaultLinkPort;
+    return kDefaultLinkPort;
 }
 
 void CMain::CheckAppVersion()

@@ -64,12 +64,12 @@ void CQmlHelper::pasteFromQuickPaste(CCilpboardListModel *model, int index)
     CCilpboardListModel *main = mgr->clipboardModel();
     CClipboardAbstract *watcher = OsInstance()->ClipboardWatcher();
 
-    bool must_write = true;
-    if (model == main && index == 0)
-        must_write = false;
-    else if (model == mgr->pinModel() && main->rowCount() > 0 &&
-             model->getMd5(index) == main->getMd5(0))
-        must_write = false;
+    // The clipboard already holds the item only if it holds the top item as captured: after
+    // a copy that was not kept (a secret) the top row is no longer what a paste would give.
+    const bool is_top =
+        (model == main && index == 0) || (model == mgr->pinModel() && main->rowCount() > 0 &&
+                                          model->getMd5(index) == main->getMd5(0));
+    const bool must_write = !(is_top && mgr->clipboardHoldsTopItem());
 
     if (must_write) {
         QEventLoop loop;
@@ -78,8 +78,8 @@ void CQmlHelper::pasteFromQuickPaste(CCilpboardListModel *model, int index)
         WriteBack::Item(model->item(index), false);
         loop.exec();
     }
-    OsInstance()->SendPasteKeystroke();
-    if (!must_write)
+    // Where no keys could be sent the user pastes by hand: the item stays on the clipboard.
+    if (!OsInstance()->SendPasteKeystroke() || !must_write)
         return;
     // Afterwards the clipboard holds the history's newest item again; with an empty
     // history there is nothing to put back and the pasted item stays.

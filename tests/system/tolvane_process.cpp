@@ -1,5 +1,7 @@
 #include "tolvane_process.h"
 
+#include "free_port.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,12 +9,16 @@
 
 #include <csignal>
 
-TolvaneEnvironment::TolvaneEnvironment() : m_dir(QDir::tempPath() + "/tolvane-sys-XXXXXX")
+TolvaneEnvironment::TolvaneEnvironment(const QString &platform)
+    : m_dir(QDir::tempPath() + "/tolvane-sys-XXXXXX"), m_linkPort(FreeTcpPort()),
+      m_platform(platform)
 {
     for (const char *sub : {"/home", "/config", "/cache", "/run", "/tmp"})
         QDir().mkpath(root() + sub);
     // The runtime folder must be private, or Qt ignores it.
     QFile::setPermissions(root() + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // The link server listens on a free port, not on the default one of the host.
+    writeSettings(QByteArray());
 }
 
 QString TolvaneEnvironment::cacheDir() const
@@ -29,7 +35,15 @@ bool TolvaneEnvironment::writeSettings(const QByteArray &ini) const
 {
     QDir().mkpath(QFileInfo(settingsFile()).path());
     QFile file(settingsFile());
-    return file.open(QIODevice::WriteOnly) && file.write(ini) == ini.size();
+    // The program under test never asks the real update feed (keys before the first
+    // group header are general ones), and the link server keeps its free port unless
+    // the test chooses one.
+    QByteArray text = ini;
+    if (!text.contains("app_autoupdate"))
+        text.prepend("app_autoupdate=false\n");
+    if (!text.contains("connect_port"))
+        text += "\n[connect]\nconnect_port=" + QByteArray::number(m_linkPort) + "\n";
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
 }
 
 QProcessEnvironment TolvaneEnvironment::processEnvironment() const
@@ -40,14 +54,14 @@ QProcessEnvironment TolvaneEnvironment::processEnvironment() const
     env.insert("XDG_CACHE_HOME", root() + "/cache");
     env.insert("XDG_RUNTIME_DIR", root() + "/run");
     env.insert("TMPDIR", root() + "/tmp");
-    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("QT_QPA_PLATFORM", m_platform);
     env.insert("QT_LOGGING_RULES", "tolvane.*.debug=true");
     return env;
 }
 
 TolvaneProcess::TolvaneProcess(const TolvaneEnvironment &env, const QString &display)
 {
-    m_process.setProgram(QStringLiteral(TOLVANE_BIN));
+    m_process.setProgram(qEnvironmentVariable("TOLVANE_BIN", QStringLiteral(TOLVANE_BIN)));
     QProcessEnvironment process_env = env.processEnvironment();
     if (!display.isEmpty())
         process_env.insert(QStringLiteral("DISPLAY"), display);
@@ -102,4 +116,40 @@ bool TolvaneProcess::waitForFinished(int timeout_ms)
         QTest::qWaitFor([&] { return m_process.state() == QProcess::NotRunning; }, timeout_ms);
     m_log += m_process.readAll();
     return done;
+}
+
+QProcess *ChildProcesses::start(const QString &program, const QStringList &args,
+                                const QString &display)
+{
+    auto p = std::make_unique<QProcess>();
+    if (!display.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display);
+        p->setProcessEnvironment(env);
+    }
+    p->start(program, args);
+    QProcess *raw = p.get();
+    m_children.push_back(std::move(p));
+    return raw->waitForStarted(10000) ? raw : nullptr;
+}
+
+QProcess *ChildProcesses::startOwner(const QString &program, const QStringList &args,
+                                     const QString &display)
+{
+    QProcess *p = start(program, args, display);
+    if (!p ||
+        !QTest::qWaitFor([p] { return p->canReadLine() || p->state() == QProcess::NotRunning; },
+                         10000) ||
+        p->readLine().trimmed() != "ready")
+        return nullptr;
+    return p;
+}
+
+void ChildProcesses::endAll()
+{
+    for (auto &p : m_children) {
+        p->kill();
+        p->waitForFinished(3000);
+    }
+    m_children.clear();
 }

@@ -5,6 +5,10 @@
 
 namespace StoragePaths {
 
+namespace {
+QString g_tempRoot;
+} // namespace
+
 QString CacheDir()
 {
     return QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
@@ -35,22 +39,41 @@ QString ImgPath(const QString &md5)
     return ClipboardDir() + md5 + QStringLiteral(".png");
 }
 
+QStringList TransferFolderCandidates()
+{
+    QStringList dirs;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (QDir::isAbsolutePath(runtime))
+        dirs << runtime + QStringLiteral("/Tolvane/");
+    dirs << CacheDir() + QStringLiteral("/transfer/");
+    return dirs;
+}
+
+void SetTempRoot(const QString &dir)
+{
+    g_tempRoot = dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
+}
+
 QString TempRoot()
 {
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::TempLocation) +
-                        QStringLiteral("/Tolvane/");
+    const QString dir = g_tempRoot.isEmpty() ? TransferFolderCandidates().constFirst() : g_tempRoot;
     QDir().mkpath(dir);
     return dir;
 }
 
 QString RemoteImgDir(const QString &ip)
 {
+    return HostDir(TempRoot(), ip);
+}
+
+QString HostDir(const QString &root, const QString &ip)
+{
     // The address names a folder; anything that could climb out of the temp root is not an
     // address and gets a harmless name instead.
     QString name = ip;
     if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1String("..")))
         name = QStringLiteral("_invalid_host");
-    const QString dir = TempRoot() + name + QLatin1Char('/');
+    const QString dir = root + name + QLatin1Char('/');
     QDir().mkpath(dir);
     return dir;
 }

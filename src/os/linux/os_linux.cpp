@@ -1,6 +1,7 @@
 #include "os/linux/os_linux.h"
 
 #include "os/linux/autostart_entry.h"
+#include "os/linux/display_loss.h"
 #include "os/linux/file_manager_reveal.h"
 #include "os/linux/file_move.h"
 #include "os/linux/file_type_icons.h"
@@ -15,12 +16,6 @@
 
 #include <QGuiApplication>
 #include <QQuickWindow>
-
-COSAbstract *OsInstance()
-{
-    static COSLinux inst;
-    return &inst;
-}
 
 COSLinux::COSLinux() = default;
 
@@ -41,9 +36,11 @@ bool COSLinux::RevealInFileManager(const QList<QUrl> &files)
     return FileManagerReveal::ShowItems(files, this);
 }
 
-void COSLinux::SendPasteKeystroke()
+bool COSLinux::SendPasteKeystroke()
 {
+    // A failure here is only logged: the user was not asked to paste by hand.
     PasteKeystroke::Send();
+    return true;
 }
 
 void COSLinux::SetAutoRun(bool enable)
@@ -84,6 +81,11 @@ QString COSLinux::findRunningExecutable(const QString &base_name)
 QIcon COSLinux::fileIcon(const QFileInfo &info)
 {
     return FileTypeIcons::ForFile(info);
+}
+
+void COSLinux::watchDisplayConnection()
+{
+    DisplayLoss::Watch(this);
 }
 
 void COSLinux::SetupMainWindow(QQuickWindow *window, QQmlContext *)

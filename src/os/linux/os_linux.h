@@ -18,7 +18,7 @@ public:
     ~COSLinux() override;
 
     bool RevealInFileManager(const QList<QUrl> &files) override;
-    void SendPasteKeystroke() override;
+    bool SendPasteKeystroke() override;
     void SetAutoRun(bool enable) override;
     void MoveFileWithUndo(const QString &from, const QString &to) override;
     void ApplyTheme(bool light) override;
@@ -29,6 +29,7 @@ public:
     bool isCompositingManagerRunning() override;
     QString findRunningExecutable(const QString &base_name) override;
     QIcon fileIcon(const QFileInfo &info) override;
+    void watchDisplayConnection() override;
 
 protected:
     CClipboardAbstract *createClipboardWatcher() override;
