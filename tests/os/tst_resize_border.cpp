@@ -264,7 +264,6 @@ void TestResizeBorder::resizeDrag(QWindow *window, const QPoint &from, const QPo
     QElapsedTimer held;
     held.start();
     while (!QTest::qWaitFor(reached, 200) && held.elapsed() < 15000) {
-        qDebug() << "DBG held" << held.elapsed() << window->size() << QCursor::pos() << end;
         XTestPointer::MoveTo(end - by / 6);
         QTest::qWait(30);
         XTestPointer::MoveTo(end);
