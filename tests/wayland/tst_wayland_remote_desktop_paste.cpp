@@ -47,7 +47,19 @@ private:
         return QGuiApplication::applicationDisplayName() + QStringLiteral(": Copied, press Ctrl+V");
     }
 
+    // A portal of this case's own on the bus, answering Start with start_response; null when
+    // it could not be served.
+    CFakeRemoteDesktopPortal *servePortal(uint start_response)
+    {
+        auto *portal = new CFakeRemoteDesktopPortal(start_response);
+        m_portalService = std::make_unique<ThreadedBusService>(
+            CFakePortal::kService, CFakePortal::kPath, portal,
+            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties);
+        return m_portalService->isRegistered() ? portal : nullptr;
+    }
+
     std::unique_ptr<BareCompositor> m_compositor;
+    std::unique_ptr<ThreadedBusService> m_portalService;
     CFakeNotifications *m_notifications = nullptr;
     std::unique_ptr<ThreadedBusService> m_notificationService;
     int m_noticesBefore = 0;
@@ -67,14 +79,12 @@ private slots:
     }
 
     void init() { m_noticesBefore = m_notifications->shown().size(); }
+    void cleanup() { m_portalService.reset(); }
 
     void ctrlVGoesThroughTheGrantedKeyboard()
     {
-        auto *portal = new CFakeRemoteDesktopPortal(0);
-        ThreadedBusService service(CFakePortal::kService, CFakePortal::kPath, portal,
-                                   QDBusConnection::ExportAllSlots |
-                                       QDBusConnection::ExportAllProperties);
-        QVERIFY(service.isRegistered());
+        CFakeRemoteDesktopPortal *portal = servePortal(0);
+        QVERIFY(portal);
         WaylandPasteKeystroke paste;
         const int clients = m_compositor->clientsConnected();
 
@@ -90,11 +100,8 @@ private slots:
 
     void aRefusalHoldsForTheRunAndTheUserIsTold()
     {
-        auto *portal = new CFakeRemoteDesktopPortal(1);
-        ThreadedBusService service(CFakePortal::kService, CFakePortal::kPath, portal,
-                                   QDBusConnection::ExportAllSlots |
-                                       QDBusConnection::ExportAllProperties);
-        QVERIFY(service.isRegistered());
+        CFakeRemoteDesktopPortal *portal = servePortal(1);
+        QVERIFY(portal);
         WaylandPasteKeystroke paste;
 
         QVERIFY(!paste.send());
