@@ -3,6 +3,7 @@
 #   ./dev.sh run    build and start Tolvane
 #   ./dev.sh test   build and run every test (unit, QML, X11, system, fuzz regression)
 #   ./dev.sh bench  build and print the benchmark tables
+#   ./dev.sh package  build and make the Debian package build/tolvane_<version>_<arch>.deb
 # Each installs the Debian packages it needs when they are missing.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -22,7 +23,10 @@ PACKAGES_BUILD=(
 PACKAGES_TEST=(
     qml-module-qttest xvfb xauth openbox xdotool xclip x11-utils imagemagick
     dbus dbus-x11 libclang-rt-14-dev
+    desktop-file-utils appstream lintian
 )
+# What cpack -G DEB runs: dpkg-shlibdeps, and file to find the binaries.
+PACKAGES_DEB=(dpkg-dev file)
 
 ensure_packages() {
     local missing=()
@@ -56,7 +60,7 @@ run)
     exec "$BUILD_DIR/bin/tolvane"
     ;;
 test)
-    ensure_packages "${PACKAGES_BUILD[@]}" "${PACKAGES_TEST[@]}"
+    ensure_packages "${PACKAGES_BUILD[@]}" "${PACKAGES_TEST[@]}" "${PACKAGES_DEB[@]}"
     build
     exec tests/run-in-session.sh ctest --test-dir "$BUILD_DIR" --output-on-failure \
         --no-tests=error -j"$(nproc)" "${@:2}"
@@ -66,8 +70,14 @@ bench)
     build
     exec tests/run-in-session.sh "$BUILD_DIR/bin/tolvane_bench" "${@:2}"
     ;;
+package)
+    ensure_packages "${PACKAGES_BUILD[@]}" "${PACKAGES_DEB[@]}"
+    build
+    cd "$BUILD_DIR"
+    exec cpack -G DEB
+    ;;
 *)
-    echo "usage: $0 run|test|bench" >&2
+    echo "usage: $0 run|test|bench|package" >&2
     exit 2
     ;;
 esac
