@@ -6,7 +6,7 @@
 #   ./dev.sh package  build and make the Debian package build/tolvane_<version>_<arch>.deb
 # Each installs the Debian packages it needs when they are missing.
 set -euo pipefail
-cd "$(dirname "$0")"
+cd "$(dirname "${BASH_SOURCE[0]}")"
 BUILD_DIR=${TOLVANE_BUILD_DIR:-build}
 
 PACKAGES_BUILD=(
@@ -16,7 +16,7 @@ PACKAGES_BUILD=(
     qml-module-qtquick2 qml-module-qtquick-controls2 qml-module-qtquick-layouts
     qml-module-qtquick-window2 qml-module-qtquick-templates2 qml-module-qtgraphicaleffects
     qml-module-qtqml-models2
-    libx11-dev libxtst-dev libprotobuf-dev protobuf-compiler
+    libx11-dev libxtst-dev libxcb-res0-dev libprotobuf-dev protobuf-compiler
     fonts-roboto fonts-font-awesome fonts-noto-cjk python3-fontforge librsvg2-bin
     adwaita-icon-theme hicolor-icon-theme libgl1-mesa-dri
 )
@@ -52,6 +52,9 @@ build() {
         -DTOLVANE_WERROR="${TOLVANE_WERROR:-OFF}" >/dev/null
     cmake --build "$BUILD_DIR"
 }
+
+# Sourced (by bench/compare) for the package lists and the build step alone.
+[ "${BASH_SOURCE[0]}" != "$0" ] && return 0
 
 case "${1:-}" in
 run)
