@@ -108,15 +108,16 @@ def context_switches(pids):
 
 
 def memory_kib(pids):
-    """Rss, Pss and private memory (Private_Clean + Private_Dirty), summed."""
-    totals = {"Rss:": 0, "Pss:": 0, "Private_Clean:": 0, "Private_Dirty:": 0}
+    """Rss, Pss and anonymous memory (heap, stacks, everything not backed by a file),
+    summed."""
+    totals = {"Rss:": 0, "Pss:": 0, "Anonymous:": 0}
     for pid in pids:
         with open(f"/proc/{pid}/smaps_rollup") as f:
             for line in f:
                 key = line.split(" ", 1)[0]
                 if key in totals:
                     totals[key] += int(line.split()[1])
-    return totals["Rss:"], totals["Pss:"], totals["Private_Clean:"] + totals["Private_Dirty:"]
+    return totals["Rss:"], totals["Pss:"], totals["Anonymous:"]
 
 
 def visible_windows(pids):
@@ -133,9 +134,10 @@ def visible_windows(pids):
 class Probe:
     """A selection_probe process: offers contents and reports who reads them when."""
 
-    def __init__(self, exe):
+    def __init__(self, exe, runtime_dir):
+        env = dict(os.environ, XDG_RUNTIME_DIR=runtime_dir)
         self.proc = subprocess.Popen([exe], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                     text=True, bufsize=1)
+                                     text=True, bufsize=1, env=env)
         self.lines = queue.Queue()
         self.requests = []  # (ns, pid, target)
         threading.Thread(target=self._read, daemon=True).start()
@@ -360,7 +362,7 @@ class Results:
         self.wakeups = []
         self.rss = []
         self.pss = []
-        self.private = []
+        self.anonymous = []
         self.processes = []
         self.items = []      # items the manager itself reports, where it can tell
         self.windows = []    # visible windows during each idle run
@@ -409,10 +411,10 @@ def long_round(manager, probe, results):
     elapsed = t1 - t0
     results.idle_cpu.append(100.0 * (ticks1 - ticks0) / os.sysconf("SC_CLK_TCK") / elapsed)
     results.wakeups.append((switches1 - switches0) / elapsed)
-    rss, pss, private = memory_kib(pids)
+    rss, pss, anonymous = memory_kib(pids)
     results.rss.append(rss / 1024)
     results.pss.append(pss / 1024)
-    results.private.append(private / 1024)
+    results.anonymous.append(anonymous / 1024)
     results.processes.append(len(pids))
     manager.stop()
 
@@ -491,7 +493,7 @@ EXPLANATIONS = {
     "wakeups": IDLE_NOTE,
     "rss": MEMORY_NOTE,
     "pss": MEMORY_NOTE,
-    "private": MEMORY_NOTE,
+    "anonymous": MEMORY_NOTE,
     "startup": (
         "Tolvane reads its histories and takes its first capture only once its main window "
         "has been loaded: QML engine, Material style, fonts, and the OpenGL probe described "
@@ -516,8 +518,8 @@ ROWS = [
      lambda r: mean(r.rss), "{:.1f}"),
     ("pss", f"PSS of all processes with {HISTORY_ITEMS} items (MiB, mean of 2)",
      lambda r: mean(r.pss), "{:.1f}"),
-    ("private", f"Private memory of all processes with {HISTORY_ITEMS} items (MiB, mean of 2)",
-     lambda r: mean(r.private), "{:.1f}"),
+    ("anonymous", f"Anonymous memory (heap and the like) of all processes with "
+     f"{HISTORY_ITEMS} items (MiB, mean of 2)", lambda r: mean(r.anonymous), "{:.1f}"),
     ("startup", "Start-up to the first capture, median of 10 (ms)",
      lambda r: median(r.startup), "{:.0f}"),
 ]
@@ -587,11 +589,11 @@ def report(results, managers, image_bytes, started_at, finished_at):
             f"(each once the manager is quiet), then, after {SETTLE_SECONDS} s, user and "
             f"system CPU time of all the manager's processes and threads (/proc/PID/stat) "
             f"and their context switches (/proc/PID/task/*/status) over {IDLE_SECONDS} s "
-            "with nothing copied; then Rss, Pss and Private_Clean + Private_Dirty of "
-            "/proc/PID/smaps_rollup summed over the processes. Two runs each, in the order "
-            "Tolvane, CopyQ, CopyQ, Tolvane. PSS shares each library page among all the "
-            "processes of the machine that map it, so it moves with whatever else runs "
-            "(here: other Qt programs and tests); the private row does not.",
+            "with nothing copied; then Rss, Pss and Anonymous of /proc/PID/smaps_rollup "
+            "summed over the processes. Two runs each, in the order Tolvane, CopyQ, CopyQ, "
+            "Tolvane. PSS shares each library page among all the processes of the machine "
+            "that map it, so it moves with whatever else runs (here: other Qt programs and "
+            "tests); the anonymous row, memory the program allocated itself, does not.",
             ]
     for name in ("Tolvane", "CopyQ"):
         r = results[name]
@@ -612,11 +614,11 @@ def report(results, managers, image_bytes, started_at, finished_at):
     out += ["", "Start-up (ms):", ""]
     for name in ("Tolvane", "CopyQ"):
         out.append(f"- {name}: " + ", ".join(f"{v:.0f}" for v in results[name].startup))
-    out += ["", "Idle runs (CPU %, wake-ups/s, RSS, PSS, private MiB):", ""]
+    out += ["", "Idle runs (CPU %, wake-ups/s, RSS, PSS, anonymous MiB):", ""]
     for name in ("Tolvane", "CopyQ"):
         r = results[name]
         runs = [f"{a:.2f} / {b:.1f} / {c:.1f} / {d:.1f} / {e:.1f}"
-                for a, b, c, d, e in zip(r.idle_cpu, r.wakeups, r.rss, r.pss, r.private)]
+                for a, b, c, d, e in zip(r.idle_cpu, r.wakeups, r.rss, r.pss, r.anonymous)]
         out.append(f"- {name}: " + "; ".join(runs))
     return "\n".join(out) + "\n"
 
@@ -641,7 +643,9 @@ def main():
     results = {"Tolvane": Results(), "CopyQ": Results()}
     probe = image_probe = None
     try:
-        probe, image_probe = Probe(args.probe), Probe(args.probe)
+        probe_run = os.path.join(work_dir, "probe-run")
+        os.makedirs(probe_run, mode=0o700)
+        probe, image_probe = Probe(args.probe, probe_run), Probe(args.probe, probe_run)
         for m in (tolvane, copyq):
             m.prepare(probe)
         image_path = os.path.join(work_dir, "screenshot.png")
