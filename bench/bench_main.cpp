@@ -1,5 +1,6 @@
 // tolvane_bench: prints one table of timings. Runs inside a desktop session (it needs the
-// X clipboard) with HOME and the XDG folders of its own, like the tests.
+// X clipboard) with HOME and the XDG folders of its own, like the tests. Arguments name
+// the groups to run (capture, image, history, mainwindow, quickpaste); none runs all.
 #include "bench_table.h"
 #include "benches.h"
 #include "isolated_env.h"
@@ -16,11 +17,19 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     SetTestApplicationIdentity();
 
+    // Groups by name; with none named, all of them run.
+    const QList<QPair<QString, bool (*)(BenchTable &)>> groups = {{"capture", RunCaptureLatency},
+                                                                  {"image", RunImageCapture},
+                                                                  {"history", RunHistoryAndFilter},
+                                                                  {"mainwindow", RunMainWindow},
+                                                                  {"quickpaste", RunQuickPaste}};
+    const QStringList chosen = app.arguments().mid(1);
     BenchTable table;
-    bool ok = RunCaptureLatency(table);
-    ok = RunImageCapture(table) && ok;
-    ok = RunHistoryAndFilter(table) && ok;
-    ok = RunMainWindow(table) && ok;
+    bool ok = true;
+    for (const auto &group : groups) {
+        if (chosen.isEmpty() || chosen.contains(group.first))
+            ok = group.second(table) && ok;
+    }
     table.print();
     return ok ? 0 : 1;
 }

@@ -12,3 +12,4 @@ bool RunCaptureLatency(BenchTable &table);
 bool RunImageCapture(BenchTable &table);
 bool RunHistoryAndFilter(BenchTable &table);
 bool RunMainWindow(BenchTable &table);
+bool RunQuickPaste(BenchTable &table);

@@ -9,6 +9,7 @@
 #include "os/clipboard_abstract.h"
 #include "os/os_abstract.h"
 #include "qml_registration.h"
+#include "quick_paste_view.h"
 #include "settings/app_identity.h"
 #include "settings/settings_helper.h"
 #include "usage_text.h"
@@ -28,7 +29,11 @@ constexpr int kStartedMsgMs = 30000;
 
 CMain::CMain(QObject *parent) : QObject(parent) {}
 
-CMain::~CMain() = default;
+CMain::~CMain()
+{
+    // Before the hot keys and the tray, which can ask for it, as if it were a member.
+    delete m_quickPaste;
+}
 
 bool CMain::initialise(const QUrl &main_qml)
 {
@@ -40,6 +45,8 @@ bool CMain::initialise(const QUrl &main_qml)
                    << StoragePaths::ClipboardHistoryFile();
 
     connectServices();
+    setupHotKeys();
+    setupTray();
 
     SetupContext(m_engine.rootContext());
     RegisterQmlTypes();
@@ -69,8 +76,68 @@ void CMain::connectServices()
         qApp->setProperty(AppIdentity::kRestartProperty, true);
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     });
-    connect(qApp, &QCoreApplication::aboutToQuit, this,
-            [] { CClipboardManager::instance()->save2File(); });
+    // The icon goes before the (possibly slow) save, so the user sees the program end.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        m_tray.hide();
+        CClipboardManager::instance()->save2File();
+    });
+    connect(util, &CQmlHelper::sigUpdateTrayIconStatus, this, [this] {
+        CSettingsHelper *ini = CSettingsHelper::instance();
+        const bool show = ini->getIni(ini->app_show_tray()).toBool();
+        if (show != m_tray.isVisible())
+            m_tray.setVisible(show);
+    });
+    connect(util, &CQmlHelper::sigShowQuickPaste, this, &CMain::ShowQuickWnd);
+    connect(util, &CQmlHelper::sigSetGlobalShortcutEnable, this, &CMain::SetGlobalShortcutEnable);
+}
+
+void CMain::setupHotKeys()
+{
+    SetGlobalShortcutEnable(true);
+    qCDebug(lcApp) << "global shortcut main" << m_hotkeyMain.shortcut();
+    qCDebug(lcApp) << "global shortcut qp" << m_hotkeyQp.shortcut();
+    qCDebug(lcApp) << "global shortcut qp_pin" << m_hotkeyQpPin.shortcut();
+    connect(&m_hotkeyMain, &QxtGlobalShortcut::activated, CQmlHelper::instance(),
+            &CQmlHelper::sigShowMainWnd);
+    connect(&m_hotkeyQp, &QxtGlobalShortcut::activated, this, &CMain::ShowQuickWnd);
+    connect(&m_hotkeyQpPin, &QxtGlobalShortcut::activated, this, &CMain::ShowQuickWndPin);
+}
+
+void CMain::setupTray()
+{
+    CQmlHelper *util = CQmlHelper::instance();
+    connect(&m_tray, &CSystemTrayIcon::SigShowClipboard, util, &CQmlHelper::sigShowMainWnd);
+    connect(&m_tray, &CSystemTrayIcon::SigShowQuickpaste, util, &CQmlHelper::sigShowQuickPaste);
+    connect(&m_tray, &CSystemTrayIcon::SigQuit, qApp, &QCoreApplication::quit);
+}
+
+void CMain::SetGlobalShortcutEnable(bool enable)
+{
+    CSettingsHelper *ini = CSettingsHelper::instance();
+    auto sequence = [ini, enable](const QString &key) {
+        return enable ? QKeySequence(ini->getIni(key).toString()) : QKeySequence();
+    };
+    m_hotkeyMain.setShortcut(sequence(ini->key_show_clipboard()));
+    m_hotkeyQp.setShortcut(sequence(ini->key_show_quick_paste()));
+    m_hotkeyQpPin.setShortcut(sequence(ini->key_show_quick_paste_pin()));
+}
+
+void CMain::ensureQuickPasteView()
+{
+    if (!m_quickPaste)
+        m_quickPaste = new CQuickPasteView(this);
+}
+
+void CMain::ShowQuickWnd()
+{
+    ensureQuickPasteView();
+    m_quickPaste->ShowQuickPaste(false);
+}
+
+void CMain::ShowQuickWndPin()
+{
+    ensureQuickPasteView();
+    m_quickPaste->ShowQuickPaste(true);
 }
 
 void CMain::SetupContext(QQmlContext *ctx)
@@ -92,8 +159,9 @@ void CMain::ShowMsg(const QString &msg)
 
 void CMain::showBalloon(const QString &msg, int msecs)
 {
-    // Balloons need the tray icon; until it exists the message goes to the log only.
-    qCInfo(lcApp).noquote() << AppIdentity::kName << ":" << msg << "(" << msecs << "ms)";
+    // A hidden icon shows no balloon; the log keeps the message either way.
+    qCDebug(lcApp).noquote() << "balloon:" << msg << "(" << msecs << "ms)";
+    m_tray.showMessage(AppIdentity::kName, msg, QSystemTrayIcon::Information, msecs);
 }
 
 void CMain::DelayInit()

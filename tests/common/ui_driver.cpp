@@ -16,7 +16,10 @@ QString Run(const QString &program, const QStringList &args)
         return QString();
     QElapsedTimer timer;
     timer.start();
-    while (!tool.waitForFinished(10) && timer.elapsed() < 10000)
+    // The tool may end while the events run (a handler with a local event loop): then
+    // waitForFinished() no longer reports it, the state does.
+    while (tool.state() != QProcess::NotRunning && !tool.waitForFinished(10) &&
+           timer.elapsed() < 10000)
         QCoreApplication::processEvents();
     return QString::fromUtf8(tool.readAllStandardOutput());
 }

@@ -1,6 +1,6 @@
 // A stand-in for the application that receives a paste: one focused line edit whose text
-// is written to standard output, one line per change. "ready" follows once the window
-// has the keyboard focus.
+// is written to standard output, one line per change. "window:<X window id>" and then
+// "ready" follow once the window has the keyboard focus.
 #include <QApplication>
 #include <QLineEdit>
 #include <QTextStream>
@@ -26,6 +26,7 @@ int main(int argc, char *argv[])
             return;
         }
         poll.stop();
+        out << "window:" << edit.winId() << '\n';
         out << "ready\n";
         out.flush();
     });

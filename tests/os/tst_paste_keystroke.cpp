@@ -3,10 +3,10 @@
 // on the clipboard, which this process serves while the keystroke waits.
 #include "isolated_env.h"
 #include "os/os_abstract.h"
+#include "paste_target_process.h"
 
 #include <QClipboard>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTimer>
 #include <QUuid>
 
@@ -15,45 +15,15 @@ class TestPasteKeystroke : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void focusedWindowPastesTheClipboard();
 
 private:
-    bool waitForLine(const QString &prefix, QString *line, int timeout_ms);
-
-    QProcess m_target;
+    PasteTargetProcess m_target{QStringLiteral(PASTE_TARGET_PATH)};
 };
 
 void TestPasteKeystroke::initTestCase()
 {
-    m_target.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_target.start(QStringLiteral(PASTE_TARGET_PATH), QStringList());
-    QVERIFY(m_target.waitForStarted(5000));
-    QString line;
-    QVERIFY2(waitForLine(QStringLiteral("ready"), &line, 10000),
-             "the paste target never got the keyboard focus");
-}
-
-void TestPasteKeystroke::cleanupTestCase()
-{
-    m_target.kill();
-    m_target.waitForFinished(3000);
-}
-
-bool TestPasteKeystroke::waitForLine(const QString &prefix, QString *line, int timeout_ms)
-{
-    // Polled with the event loop running: the target asks this process for the clipboard.
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < timeout_ms) {
-        while (m_target.canReadLine()) {
-            *line = QString::fromUtf8(m_target.readLine()).trimmed();
-            if (line->startsWith(prefix))
-                return true;
-        }
-        QTest::qWait(20);
-    }
-    return false;
+    QVERIFY2(m_target.start(), "the paste target never got the keyboard focus");
 }
 
 void TestPasteKeystroke::focusedWindowPastesTheClipboard()
@@ -75,9 +45,7 @@ void TestPasteKeystroke::focusedWindowPastesTheClipboard()
     QVERIFY(fired_inside);
     QVERIFY2(waited >= 140, qPrintable(QString::number(waited)));
 
-    QString line;
-    QVERIFY(waitForLine(QStringLiteral("text:"), &line, 5000));
-    QCOMPARE(line, QStringLiteral("text:") + text);
+    QVERIFY2(m_target.waitForText(text), qPrintable(m_target.text()));
 }
 
 TOLVANE_TEST_MAIN(TestPasteKeystroke)

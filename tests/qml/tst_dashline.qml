@@ -91,7 +91,7 @@ Item {
             tryVerify(function () {
                 shot = grabImage(line)
                 return Qt.colorEqual(shot.pixel(5, 2), "red")
-            }, 3000, "a dash is painted in the drawing colour")
+            }, 15000, "a dash is painted in the drawing colour")
             // Stipples of 20: dashes on 0..11.1, 20..31.1, ...; gaps between.
             verify(Qt.colorEqual(shot.pixel(25, 2), "red"))
             verify(!Qt.colorEqual(shot.pixel(15, 2), "red"), "gap left undrawn")

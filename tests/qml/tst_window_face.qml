@@ -64,7 +64,7 @@ Item {
             tryVerify(function () {
                 shot = grabImage(bar)
                 return Qt.colorEqual(shot.pixel(60, 26), "#336699")
-            }, 3000)
+            }, 15000)
             verify(Qt.colorEqual(shot.pixel(0, 51), "#336699"), "bottom-left corner filled")
             verify(Qt.colorEqual(shot.pixel(119, 51), "#336699"), "bottom-right corner filled")
             verify(!Qt.colorEqual(shot.pixel(0, 0), "#336699"), "top-left corner rounded")

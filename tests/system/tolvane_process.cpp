@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 #include <csignal>
@@ -22,6 +23,13 @@ QString TolvaneEnvironment::cacheDir() const
 QString TolvaneEnvironment::settingsFile() const
 {
     return root() + "/config/Marden/Tolvane.conf";
+}
+
+bool TolvaneEnvironment::writeSettings(const QByteArray &ini) const
+{
+    QDir().mkpath(QFileInfo(settingsFile()).path());
+    QFile file(settingsFile());
+    return file.open(QIODevice::WriteOnly) && file.write(ini) == ini.size();
 }
 
 QProcessEnvironment TolvaneEnvironment::processEnvironment() const

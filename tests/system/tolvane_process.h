@@ -15,6 +15,8 @@ public:
     QString root() const { return m_dir.path(); }
     QString cacheDir() const; // the program's own cache folder (organisation/application)
     QString settingsFile() const;
+    // Starts the program with these settings (INI text) instead of none.
+    bool writeSettings(const QByteArray &ini) const;
     QProcessEnvironment processEnvironment() const;
 
 private:

@@ -9,6 +9,7 @@
 #include "settings/settings_helper.h"
 #include "test_items.h"
 #include "ui_driver.h"
+#include "ui_test_main.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -17,7 +18,6 @@
 #include <QQmlApplicationEngine>
 #include <QQmlError>
 #include <QQuickItem>
-#include <QQuickStyle>
 #include <QQuickWindow>
 
 using namespace UiDriver;
@@ -416,17 +416,6 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    IsolatedEnvironment env;
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QQuickWindow::setDefaultAlphaBuffer(true);
-    QQuickStyle::setStyle(QStringLiteral("Material"));
-    QApplication app(argc, argv);
-    QGuiApplication::setQuitOnLastWindowClosed(false);
-    SetTestApplicationIdentity();
-    TestMainWindow tc;
-    return QTest::qExec(&tc, argc, argv);
-}
+TOLVANE_UI_TEST_MAIN(TestMainWindow)
 
 #include "tst_main_window.moc"

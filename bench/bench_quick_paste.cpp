@@ -1,0 +1,136 @@
+// The quick paste path as a user feels it: from the hot key to the window on screen, and
+// from a digit to its text arriving in a text field of another process.
+#include "bench_table.h"
+#include "bench_x11_keys.h"
+#include "benches.h"
+#include "clipboard/clipboard_manager.h"
+#include "cmain.h"
+#include "paste_target_process.h"
+#include "quick_paste_view.h"
+#include "settings/settings_helper.h"
+#include "test_items.h"
+#include "ui_driver.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QQuickWindow>
+
+namespace {
+constexpr int kRuns = 20;
+constexpr int kTimeoutMs = 5000;
+const QStringList kHotKey = {QStringLiteral("Control_L"), QStringLiteral("Alt_L"),
+                             QStringLiteral("v")};
+const QStringList kItems = {QStringLiteral("alpha"), QStringLiteral("bravo"),
+                            QStringLiteral("charlie")};
+
+template <typename Cond> bool WaitFor(Cond cond, int timeout_ms = kTimeoutMs)
+{
+    QDeadlineTimer deadline(timeout_ms);
+    while (!cond() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    return cond();
+}
+
+void Settle(int ms)
+{
+    WaitFor([] { return false; }, ms);
+}
+
+QQuickWindow *QuickPasteWindow(CMain &controller)
+{
+    CQuickPasteView *view = controller.quickPasteView();
+    return view ? view->window() : nullptr;
+}
+
+// Hot key to the first frame of the shown window; the window is hidden again after each.
+bool MeasureHotKeyToWindow(CMain &controller, BenchTable &table)
+{
+    // The first request makes the window; the second after start is let pass.
+    if (!PressKeysViaServer(kHotKey) || !WaitFor([&] { return QuickPasteWindow(controller); }))
+        return false;
+    QQuickWindow *win = QuickPasteWindow(controller);
+    PressKeysViaServer(kHotKey);
+    Settle(300);
+    QMetaObject::invokeMethod(win, "hide");
+    QVector<double> ms;
+    for (int i = 0; i < kRuns; ++i) {
+        bool swapped = false;
+        const QMetaObject::Connection c =
+            QObject::connect(win, &QQuickWindow::frameSwapped, [&] { swapped = win->isVisible(); });
+        QElapsedTimer t;
+        t.start();
+        const bool sent = PressKeysViaServer(kHotKey);
+        const bool ok = sent && WaitFor([&] { return swapped; });
+        ms << t.nsecsElapsed() / 1e6;
+        QObject::disconnect(c);
+        QMetaObject::invokeMethod(win, "hide");
+        if (!ok || !WaitFor([win] { return !win->isVisible(); }))
+            return false;
+        Settle(100);
+    }
+    table.addSamples(QStringLiteral("quick paste: hot key to window on screen"), ms,
+                     QStringLiteral("XTest press, to first frame"));
+    return true;
+}
+
+// A digit in the shown window to its item's text in the target's field.
+bool MeasureDigitToText(CMain &controller, BenchTable &table)
+{
+    PasteTargetProcess target(QStringLiteral(PASTE_TARGET_PATH));
+    if (!target.start())
+        return false;
+    QQuickWindow *win = QuickPasteWindow(controller);
+    QVector<double> ms;
+    QString expected;
+    for (int i = 0; i < kRuns; ++i) {
+        UiDriver::Run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"),
+                                                  QStringLiteral("--sync"), target.windowId()});
+        if (!PressKeysViaServer(kHotKey) || !WaitFor([win] { return win->isActive(); }))
+            return false;
+        expected += kItems.at(1);
+        QElapsedTimer t;
+        t.start();
+        PressKeysViaServer({QStringLiteral("2")});
+        const bool arrived = WaitFor([&] { return target.text() == expected; });
+        ms << t.nsecsElapsed() / 1e6;
+        if (!arrived) {
+            qWarning() << "run" << i << "target has" << target.text() << "expected" << expected;
+            return false;
+        }
+        Settle(400); // the clipboard gets the newest item back
+    }
+    table.addSamples(QStringLiteral("quick paste: digit to text in another program"), ms,
+                     QStringLiteral("hide, clipboard, Ctrl+V, target reads"));
+    return true;
+}
+} // namespace
+
+bool RunQuickPaste(BenchTable &table)
+{
+    CSettingsHelper *ini = CSettingsHelper::instance();
+    ini->setIni(ini->app_show_tray(), false);
+    ini->setIni(ini->app_version(), QStringLiteral("1.5.0")); // no usage text on top
+    CMain controller;
+    if (!controller.initialise()) {
+        table.addNote(QStringLiteral("quick paste"), QStringLiteral("FAILED: no main window"));
+        return false;
+    }
+    CCilpboardListModel *list = CClipboardManager::instance()->clipboardModel();
+    list->clearRows();
+    FillTextRows(*list, kItems);
+    CClipboardManager::instance()->syncModel2Clipboard();
+    Settle(300);
+    if (!MeasureHotKeyToWindow(controller, table)) {
+        table.addNote(QStringLiteral("quick paste: hot key to window"),
+                      QStringLiteral("FAILED: no window"));
+        return false;
+    }
+    if (!MeasureDigitToText(controller, table)) {
+        table.addNote(QStringLiteral("quick paste: digit to text"),
+                      QStringLiteral("FAILED: the text did not arrive"));
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,158 @@
+#include "os/global_shortcut.h"
+
+#include "os/global_shortcut_backend.h"
+#include "os/os_logging.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
+#include <QHash>
+#include <QPair>
+
+namespace {
+constexpr int kModifierBits =
+    Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+using NativeCombination = QPair<quint32, quint32>; // key code, modifier mask
+} // namespace
+
+class QxtGlobalShortcutPrivate
+{
+public:
+    explicit QxtGlobalShortcutPrivate(QxtGlobalShortcut *q);
+    ~QxtGlobalShortcutPrivate();
+
+    NativeCombination native() const;
+    QKeySequence sequence() const { return QKeySequence(int(m_key) | int(m_modifiers)); }
+
+    // Every registered combination of the process and the shortcut that holds it.
+    static QHash<NativeCombination, QxtGlobalShortcut *> s_shortcuts;
+
+    QxtGlobalShortcut *m_q;
+    bool m_enabled = true;
+    Qt::Key m_key = Qt::Key(0);
+    Qt::KeyboardModifiers m_modifiers;
+};
+
+QHash<NativeCombination, QxtGlobalShortcut *> QxtGlobalShortcutPrivate::s_shortcuts;
+
+namespace {
+// One filter serves every shortcut through the table. It is an object of its own rather
+// than the first shortcut's private part, so shortcuts may go in any order.
+class HotKeyEventFilter : public QAbstractNativeEventFilter
+{
+public:
+    bool nativeEventFilter(const QByteArray &event_type, void *message, long *) override
+    {
+        quint32 key = 0, modifiers = 0;
+        if (!GlobalShortcutBackend::DecodeHotKeyPress(event_type, message, &key, &modifiers))
+            return false;
+        QxtGlobalShortcut *shortcut =
+            QxtGlobalShortcutPrivate::s_shortcuts.value(NativeCombination(key, modifiers));
+        if (shortcut && shortcut->isEnabled())
+            emit shortcut->activated();
+        return false; // other filters may want the event too
+    }
+};
+
+HotKeyEventFilter g_filter;
+int g_liveShortcuts = 0;
+
+QAbstractEventDispatcher *Dispatcher()
+{
+    return QAbstractEventDispatcher::instance(
+        QCoreApplication::instance() ? QCoreApplication::instance()->thread() : nullptr);
+}
+} // namespace
+
+QxtGlobalShortcutPrivate::QxtGlobalShortcutPrivate(QxtGlobalShortcut *q) : m_q(q)
+{
+    if (g_liveShortcuts++ == 0) {
+        if (QAbstractEventDispatcher *dispatcher = Dispatcher())
+            dispatcher->installNativeEventFilter(&g_filter);
+    }
+}
+
+QxtGlobalShortcutPrivate::~QxtGlobalShortcutPrivate()
+{
+    if (--g_liveShortcuts == 0) {
+        if (QAbstractEventDispatcher *dispatcher = Dispatcher())
+            dispatcher->removeNativeEventFilter(&g_filter);
+    }
+}
+
+NativeCombination QxtGlobalShortcutPrivate::native() const
+{
+    return NativeCombination(GlobalShortcutBackend::NativeKeycode(m_key),
+                             GlobalShortcutBackend::NativeModifiers(m_modifiers));
+}
+
+QxtGlobalShortcut::QxtGlobalShortcut(QObject *parent)
+    : QObject(parent), d(std::make_unique<QxtGlobalShortcutPrivate>(this))
+{
+}
+
+QxtGlobalShortcut::~QxtGlobalShortcut()
+{
+    // Only a registered combination is released; a failed one has nothing to give back.
+    if (QxtGlobalShortcutPrivate::s_shortcuts.value(d->native()) == this)
+        releaseShortcut();
+}
+
+QKeySequence QxtGlobalShortcut::shortcut() const
+{
+    return d->m_key == 0 ? QKeySequence() : d->sequence();
+}
+
+bool QxtGlobalShortcut::setShortcut(const QKeySequence &shortcut)
+{
+    if (d->m_key != 0)
+        releaseShortcut();
+    if (shortcut.isEmpty())
+        return true;
+    const int first = shortcut[0];
+    d->m_key = Qt::Key(first & ~kModifierBits);
+    d->m_modifiers = Qt::KeyboardModifiers(first & kModifierBits);
+    const NativeCombination native = d->native();
+    // A combination another shortcut of this program holds counts as taken, as it does
+    // when another program holds it; keys without a native code register nothing.
+    const bool ok = native.first != 0 && !QxtGlobalShortcutPrivate::s_shortcuts.contains(native) &&
+                    GlobalShortcutBackend::Register(native.first, native.second);
+    if (ok)
+        QxtGlobalShortcutPrivate::s_shortcuts.insert(native, this);
+    else
+        qCWarning(lcOs).noquote() << "QxtGlobalShortcut failed to register:"
+                                  << d->sequence().toString(QKeySequence::PortableText);
+    return ok;
+}
+
+bool QxtGlobalShortcut::releaseShortcut()
+{
+    const NativeCombination native = d->native();
+    bool ok = false;
+    if (QxtGlobalShortcutPrivate::s_shortcuts.value(native) == this &&
+        GlobalShortcutBackend::Unregister(native.first, native.second)) {
+        QxtGlobalShortcutPrivate::s_shortcuts.remove(native);
+        ok = true;
+    }
+    if (!ok)
+        qCWarning(lcOs).noquote() << "QxtGlobalShortcut failed to unregister:"
+                                  << d->sequence().toString(QKeySequence::PortableText);
+    d->m_key = Qt::Key(0);
+    d->m_modifiers = Qt::NoModifier;
+    return ok;
+}
+
+bool QxtGlobalShortcut::isEnabled() const
+{
+    return d->m_enabled;
+}
+
+void QxtGlobalShortcut::setEnabled(bool enabled)
+{
+    d->m_enabled = enabled;
+}
+
+void QxtGlobalShortcut::setDisabled(bool disabled)
+{
+    d->m_enabled = !disabled;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QQmlEngine>
+#include <QQuickWindow>
+
+// The quick paste window's controller: a QML engine of its own whose context holds the
+// shared services, the window created from it on first use, and the hot keys' toggle.
+class CQuickPasteView : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CQuickPasteView(QObject *parent = nullptr);
+    ~CQuickPasteView() override;
+
+    // Null until a request has created the window.
+    QQuickWindow *window() const { return m_window; }
+    QQmlEngine *engine() { return &m_engine; }
+
+public slots:
+    // Shows the window (on the Pin list when to_pin) or hides it when it is visible.
+    void ShowQuickPaste(bool to_pin = false);
+
+private:
+    void Init();
+    // Puts the window in the middle of the screen the user works on, unless it already
+    // is on that screen (where a place the user dragged it to is kept).
+    void placeOnForegroundScreen();
+
+    QQmlEngine m_engine;
+    QPointer<QQuickWindow> m_window;
+    bool m_placed = false;
+};
