@@ -11,6 +11,7 @@ set(TOLVANE_DEB_QML_MODULES
     qml-module-qtquick-controls2
     qml-module-qtquick-layouts
     qml-module-qtquick-window2
+    qml-module-qtqml-models2
     qml-module-qtgraphicaleffects)
 
 # Other run-time needs.
