@@ -13,6 +13,51 @@ constexpr int kItems = 300;
 constexpr int kRuns = 50;
 constexpr int kLongRuns = 3;
 constexpr int kLongText = 20000;
+constexpr int kProseItems = 50;
+constexpr int kProseBytes = 50 * 1024;
+
+// Deterministic English-like text of about `size` characters, with no "zebra" in it.
+QString Prose(int seed, int size)
+{
+    static const QStringList words = {
+        QStringLiteral("the"),     QStringLiteral("quick"),   QStringLiteral("brown"),
+        QStringLiteral("fox"),     QStringLiteral("jumps"),   QStringLiteral("over"),
+        QStringLiteral("a"),       QStringLiteral("lazy"),    QStringLiteral("dog"),
+        QStringLiteral("and"),     QStringLiteral("then"),    QStringLiteral("writes"),
+        QStringLiteral("letters"), QStringLiteral("about"),   QStringLiteral("tables"),
+        QStringLiteral("2024"),    QStringLiteral("chapter"), QStringLiteral("notes.")};
+    QString text;
+    text.reserve(size + 16);
+    quint32 state = quint32(seed) * 2654435761u + 1;
+    while (text.size() < size) {
+        state = state * 1664525u + 1013904223u;
+        text += words.at(int((state >> 16) % quint32(words.size())));
+        text += (state & 0xf) == 0 ? QStringLiteral("\n") : QStringLiteral(" ");
+    }
+    return text;
+}
+
+// Timings of filterText(key), each started from an unfiltered list.
+QVector<double> TimeFilter(CCilpboardListModel &model, const QString &key, int runs)
+{
+    QVector<double> ms;
+    QElapsedTimer t;
+    for (int i = 0; i < runs; ++i) {
+        model.filterText(QString());
+        t.start();
+        model.filterText(key);
+        ms.append(t.nsecsElapsed() / 1e6);
+    }
+    return ms;
+}
+
+int VisibleRows(const CCilpboardListModel &model)
+{
+    int visible = 0;
+    for (int r = 0; r < model.rowCount(); ++r)
+        visible += model.isVisible(r) ? 1 : 0;
+    return visible;
+}
 } // namespace
 
 CBData MakeBenchItem(int i)
@@ -95,11 +140,8 @@ bool RunHistoryAndFilter(BenchTable &table)
     }
     for (int k = 0; k < keys.size(); ++k) {
         model.filterText(keys.at(k));
-        int visible = 0;
-        for (int r = 0; r < model.rowCount(); ++r)
-            visible += model.isVisible(r) ? 1 : 0;
         table.addSamples(QStringLiteral("filterText \"%1\", %2 rows").arg(keys.at(k)).arg(kItems),
-                         per_key.at(k), QStringLiteral("%1 rows match").arg(visible));
+                         per_key.at(k), QStringLiteral("%1 rows match").arg(VisibleRows(model)));
     }
 
     // A leading asterisk means the same as none in a search that may match anywhere, but
@@ -114,15 +156,27 @@ bool RunHistoryAndFilter(BenchTable &table)
     long_text.md5 = GetVariantMd5(long_text.val);
     with_long.prependItem(long_text);
     for (const QString &key : {QStringLiteral("*png"), QStringLiteral("png")}) {
-        QVector<double> ms;
-        for (int i = 0; i < kLongRuns; ++i) {
-            with_long.filterText(QString());
-            t.start();
-            with_long.filterText(key);
-            ms.append(t.nsecsElapsed() / 1e6);
-        }
         table.addSamples(
-            QStringLiteral("filterText \"%1\", %2 rows, one 20 KB text").arg(key).arg(kItems), ms);
+            QStringLiteral("filterText \"%1\", %2 rows, one 20 KB text").arg(key).arg(kItems),
+            TimeFilter(with_long, key, kLongRuns));
+    }
+
+    // Long items under keys with asterisks inside: each piece is scanned for once per item.
+    CCilpboardListModel prose;
+    for (int i = 0; i < kProseItems; ++i) {
+        CBData d;
+        d.type = CQmlTypes::Text;
+        d.plain = Prose(i, kProseBytes);
+        d.val = d.plain;
+        d.md5 = GetVariantMd5(d.val);
+        prose.prependItem(d);
+    }
+    for (const QString &key : {QStringLiteral("the*zebra"), QStringLiteral("a*b"),
+                               QStringLiteral("q?i*[0-9]*notes"), QStringLiteral("t*h*e*z")}) {
+        const QVector<double> ms = TimeFilter(prose, key, kLongRuns);
+        table.addSamples(
+            QStringLiteral("filterText \"%1\", %2 items of 50 KB").arg(key).arg(kProseItems), ms,
+            QStringLiteral("%1 rows match").arg(VisibleRows(prose)));
     }
     QFile::remove(path);
     return ok;

@@ -13,3 +13,4 @@ bool RunImageCapture(BenchTable &table);
 bool RunHistoryAndFilter(BenchTable &table);
 bool RunMainWindow(BenchTable &table);
 bool RunQuickPaste(BenchTable &table);
+bool RunIdleCost(BenchTable &table);

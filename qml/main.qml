@@ -181,7 +181,7 @@ ApplicationWindow {
                 z: 1
                 width: parent.width
                 height: m_const.title_height
-                radius: m_const.wnd_radius
+                radius: main_box.radius
                 color: Qt.darker(root.Material.background, 1.05)
 
                 RowLayout {
@@ -212,6 +212,7 @@ ApplicationWindow {
                         objectName: "ctrl_btns"
                         Layout.preferredWidth: implicitWidth
                         Layout.fillHeight: true
+                        onSigActionDone: lists_container.getCurList().forceActiveFocus()
                     }
                     Item {
                         Layout.fillWidth: true
@@ -227,6 +228,7 @@ ApplicationWindow {
                             onSigShowConnect: dialogs.unavailable("Connection")
                             onSigShowBugReport: Qt.openUrlExternally(m_const.url_report_bug)
                             onSigCloseWnd: root.switchWndVisibility()
+                            onSigMenuClosed: lists_container.getCurList().forceActiveFocus()
                         }
                     }
                     Item {

@@ -34,6 +34,7 @@ CConstants::CConstants(QObject *parent) : QObject(parent)
     // Without a compositor a translucent margin shows as a black frame, so drop it.
     m_shadowLen = OsInstance()->isCompositingManagerRunning() ? kShadowLen : 0;
     m_peekoraPath = findPeekoraPath();
+    m_peekoraName = QFileInfo(m_peekoraPath).completeBaseName();
 }
 
 QString CConstants::findPeekoraPath()
@@ -46,7 +47,9 @@ QString CConstants::findPeekoraPath()
     QSettings peekora(QSettings::NativeFormat, QSettings::UserScope, AppIdentity::kOrganisation,
                       QStringLiteral("Peekora"));
     const QString recorded = peekora.value(QStringLiteral("Others/app_path")).toString();
-    return !recorded.isEmpty() && QFileInfo(recorded).isFile() ? recorded : QString();
+    // A file that cannot be started is no previewer.
+    const QFileInfo file(recorded);
+    return !recorded.isEmpty() && file.isFile() && file.isExecutable() ? recorded : QString();
 }
 
 void CConstants::setMainWndVisible(bool v)

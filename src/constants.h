@@ -18,6 +18,8 @@ class CConstants : public QObject
     Q_PROPERTY(QString app_name MEMBER m_appName CONSTANT)
     Q_PROPERTY(QString app_ver MEMBER m_appVer CONSTANT)
     Q_PROPERTY(QString peekora_path MEMBER m_peekoraPath CONSTANT)
+    // The previewer's own name, its file's name without extension, for "Open with ...".
+    Q_PROPERTY(QString peekora_name MEMBER m_peekoraName CONSTANT)
     Q_PROPERTY(int shadow_len MEMBER m_shadowLen CONSTANT)
     Q_PROPERTY(int wnd_radius MEMBER m_wndRadius CONSTANT)
     Q_PROPERTY(int title_height MEMBER m_titleHeight CONSTANT)
@@ -76,6 +78,7 @@ private:
     QString m_appName;
     QString m_appVer;
     QString m_peekoraPath;
+    QString m_peekoraName;
     int m_shadowLen = 25;
     int m_wndRadius = 4;
     int m_titleHeight = 52;

@@ -30,7 +30,8 @@ Dialog {
             horizontalAlignment: TextArea.AlignHCenter
             font.pixelSize: 16
             color: root.Material.foreground
-            background: null
+            // An attached text area keeps the style's underline when given null.
+            background: Item {}
         }
 
         ScrollIndicator.vertical: ScrollIndicator {

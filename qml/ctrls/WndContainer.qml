@@ -12,7 +12,9 @@ Rectangle {
 
     anchors.fill: parent
     anchors.margins: shadow_len
-    radius: m_const.isWin ? m_const.wnd_radius : 0
+    // Rounded corners leave see-through pixels, which only a compositor draws as such;
+    // without one (and so without a shadow margin) they would show black.
+    radius: shadow_len > 0 ? m_const.wnd_radius : 0
     border.width: m_const.isWin ? 1 : 0
     border.color: Material.theme === Material.Dark ? "#171717" : "#d9d9d9"
     color: Material.background

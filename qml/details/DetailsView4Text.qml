@@ -15,6 +15,14 @@ DetailsViewAbstract {
     property int selected_end: -1
     property int cursor_pos: -1
 
+    // Rich text draws its links in the palette's blue, unreadable on the dark theme's
+    // background; a default style sheet gives them a light blue there (links that carry
+    // their own colour keep it).
+    readonly property bool is_dark: Material.theme === Material.Dark
+    readonly property color link_color: is_dark ? "#8ab4f8" : "#0000ff"
+    readonly property string link_style: is_dark ? "<style>a { color: " + link_color + "; }</style>"
+                                                 : ""
+
     signal sigSelectText()
 
     // Stored as start_end_cursor; a selection that is all zero is no selection at all.
@@ -72,6 +80,7 @@ DetailsViewAbstract {
             wrapMode: Text.WrapAnywhere
             font.pixelSize: 14
             color: Material.foreground
+            linkColor: root.link_color
         }
     }
 
@@ -104,7 +113,7 @@ DetailsViewAbstract {
                                                           flick.contentHeight - flick.height))
                 }
 
-                text: root.text
+                text: root.is_rich_text ? root.link_style + root.text : root.text
                 textFormat: root.is_rich_text ? TextEdit.RichText : TextEdit.PlainText
                 readOnly: true
                 selectByMouse: true

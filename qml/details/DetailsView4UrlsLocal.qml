@@ -267,7 +267,8 @@ DetailsViewAbstract {
                          && (field.activeFocus || activeFocus)
                 text: row.is_download ? FV.Download : FV.Eye
                 font.pixelSize: row.is_download ? 17 : 14
-                tooltip_str: row.is_download ? qsTr("Download") : ""
+                tooltip_str: row.is_download ? qsTr("Download")
+                                             : qsTr("Open with %1").arg(m_const.peekora_name)
                 // The other side and the previewer want a plain path, not a file URL.
                 onClicked: {
                     if (row.is_download)

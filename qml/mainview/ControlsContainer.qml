@@ -12,6 +12,14 @@ Item {
     property var model: null
     property int index: -1
 
+    // After any of the buttons did its work: the keyboard belongs to the list again.
+    signal sigActionDone()
+
+    component ActionBtn: ListViewBtn {
+        length: root.height
+        onClicked: root.sigActionDone()
+    }
+
     function clear() {
         btns.sourceComponent = undefined
     }
@@ -49,14 +57,15 @@ Item {
         id: urls_btns
         Row {
             readonly property var val: root.model.getVal(root.index)
-            ListViewBtn {
-                length: root.height
+            ActionBtn {
+                objectName: "btn_reveal"
                 text: FV.Folder_open
-                tooltip_str: m_const.isWin ? qsTr("Show in Explorer") : qsTr("Show in Finder")
+                tooltip_str: Qt.platform.os === "windows" ? qsTr("Show in Explorer")
+                           : Qt.platform.os === "osx" ? qsTr("Show in Finder")
+                           : qsTr("Show in file manager")
                 onClicked: m_utilities.revealInExplorer(root.model.getVal(root.index))
             }
-            ListViewBtn {
-                length: root.height
+            ActionBtn {
                 visible: m_utilities.isSinglePixUrl(parent.val)
                 text: FV.Image
                 tooltip_str: qsTr("Copy image")
@@ -68,19 +77,19 @@ Item {
     Component {
         id: image_btns
         Row {
-            ListViewBtn {
+            ActionBtn {
                 id: btn_rotate
-                length: root.height
+                objectName: "btn_rotate"
                 checkable: true
                 text: FV.Rotate
                 tooltip_str: qsTr("Rotate")
                 Component.onCompleted: m_utilities.sigDetailsPicRotate(btn_rotate)
             }
-            ListViewBtn {
-                length: root.height
+            ActionBtn {
+                objectName: "btn_previewer"
                 visible: m_const.peekora_path !== ""
                 text: FV.Eye
-                tooltip_str: m_const.isWin ? qsTr("Open with peekora") : qsTr("Open with Quicklook")
+                tooltip_str: qsTr("Open with %1").arg(m_const.peekora_name)
                 onClicked: {
                     const m = root.model
                     m_utilities.quicklook(m_const.peekora_path, m_utilities.decodeLocalFileUrl(
@@ -99,31 +108,27 @@ Item {
             // The recognisers accept surrounding blanks; the address itself has none.
             readonly property string address: plain.trim()
 
-            ListViewBtn {
-                length: root.height
+            ActionBtn {
                 visible: parent.is_html
                 text: FV.PlainText
                 tooltip_str: qsTr("Copy as plain text")
                 onClicked: m_utilities.copyPlainText(m_utilities.convertHtml2Plain(
                                                          root.model.getVal(root.index)))
             }
-            ListViewBtn {
-                length: root.height
+            ActionBtn {
                 visible: m_utilities.isEmailUrl(parent.plain)
                 text: FV.Email
                 tooltip_str: qsTr("Send emial to ") + parent.address
                 onClicked: Qt.openUrlExternally("mailto:" + parent.address)
             }
-            ListViewBtn {
-                length: root.height
+            ActionBtn {
                 visible: !parent.is_html && m_utilities.isRichText(parent.plain)
                 checkable: true
                 text: FV.Convert2RichText
                 tooltip_str: checked ? qsTr("Restore to plain text") : qsTr("Convert to rich text")
                 onClicked: m_utilities.sigDetailsTextPlain2Html(checked)
             }
-            ListViewBtn {
-                length: root.height
+            ActionBtn {
                 visible: m_utilities.isWebUrl(parent.plain)
                 text: FV.Browser
                 tooltip_str: qsTr("Open with browser")

@@ -116,8 +116,9 @@ Loader {
                 line_width: 1
                 start_y: 0.5
                 end_y: 0.5
-                draw_color: m_const.isDark ? Qt.darker(delegate.Material.rippleColor)
-                                           : delegate.Material.rippleColor
+                // The ripple colour is all but invisible on the dark background; this grey
+                // stands 4:1 off it.
+                draw_color: m_const.isDark ? Qt.rgba(1, 1, 1, 0.45) : delegate.Material.rippleColor
             }
         }
 

@@ -9,7 +9,9 @@ Rectangle {
     anchors.fill: parent
     anchors.margins: wnd_box ? wnd_box.shadow_len : 0
     radius: wnd_box ? wnd_box.radius : 0
-    color: Material.backgroundDimColor
+    // The style dims the dark theme with a light grey, which leaves the window behind a
+    // dialog mid-grey with washed-out text; a dark veil keeps it readable.
+    color: Material.theme === Material.Dark ? Qt.rgba(0, 0, 0, 0.4) : Material.backgroundDimColor
 
     Behavior on opacity {
         NumberAnimation {

@@ -12,6 +12,8 @@ Row {
     signal sigShowConnect()
     signal sigShowBugReport()
     signal sigCloseWnd()
+    // The menu has gone; whatever had the keyboard before may take it back.
+    signal sigMenuClosed()
 
     property var menu: null
 
@@ -69,25 +71,23 @@ Row {
                 text: qsTranslate("MainView", "About")
                 onTriggered: root.sigShowAboutWnd()
             }
-
             // Without a tray icon the menu is the only way to quit.
+            TitleMenuItem {
+                id: quit_item
+                text: qsTranslate("MainView", "Quit")
+                onTriggered: Qt.quit()
+            }
+
             Component.onCompleted: {
-                if (String(m_ini.getIni(m_ini.app_show_tray())) !== "true")
-                    addItem(quit_component.createObject(menu))
+                if (String(m_ini.getIni(m_ini.app_show_tray())) === "true")
+                    removeItem(quit_item)
             }
             onClosed: {
                 if (root.menu === menu)
                     root.menu = null
                 menu.destroy()
+                root.sigMenuClosed()
             }
-        }
-    }
-
-    Component {
-        id: quit_component
-        TitleMenuItem {
-            text: qsTranslate("MainView", "Quit")
-            onTriggered: Qt.quit()
         }
     }
 }

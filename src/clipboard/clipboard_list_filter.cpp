@@ -5,24 +5,9 @@ namespace {
 constexpr int kNumberedRows = 9; // rows 0-8 carry the digits 1-9 in the quick paste view
 } // namespace
 
-void CCilpboardListModel::setFilterKey(const QString &key)
-{
-    // The key may match anywhere, so asterisks at its ends change nothing; but the
-    // backtracking matcher retries a leading one at every position, which takes seconds on
-    // a long text.
-    int from = 0;
-    int to = key.size();
-    while (from < to && key.at(from) == QLatin1Char('*'))
-        ++from;
-    while (to > from && key.at(to - 1) == QLatin1Char('*'))
-        --to;
-    m_filter.setPattern(key.mid(from, to - from));
-}
-
 bool CCilpboardListModel::matchesFilter(int row) const
 {
-    // A key that is no valid wildcard pattern matches nothing.
-    return m_filter.isValid() && m_filter.indexIn(m_items.at(row).plain) != -1;
+    return m_filter.matches(m_items.at(row).plain);
 }
 
 bool CCilpboardListModel::isRowVisible(int row, bool qp) const
@@ -39,7 +24,7 @@ void CCilpboardListModel::filterText(const QString &key)
         emit sigQPFilterNoItemVisible(false);
         return;
     }
-    setFilterKey(key);
+    m_filter = WildcardMatcher(key);
     for (int r = 0; r < m_items.size(); ++r) {
         const bool match = matchesFilter(r);
         if (match != m_items.at(r).is_visible)
@@ -58,7 +43,7 @@ void CCilpboardListModel::filterTextQuickPaste(const QString &key)
         emit sigQPFilterNoItemVisible(false);
         return;
     }
-    setFilterKey(key);
+    m_filter = WildcardMatcher(key);
     int visible = 0;
     for (int r = 0; r < m_items.size(); ++r) {
         const bool match = matchesFilter(r);

@@ -10,8 +10,6 @@ constexpr int kListSaveEvery = 15;
 
 CCilpboardListModel::CCilpboardListModel(QObject *parent) : QAbstractListModel(parent)
 {
-    m_filter.setPatternSyntax(QRegExp::Wildcard);
-    m_filter.setCaseSensitivity(Qt::CaseInsensitive);
     m_delayTimer.setSingleShot(true);
     m_delayTimer.setInterval(0);
     connect(&m_delayTimer, &QTimer::timeout, this, &CCilpboardListModel::DelayedRowChanged);
@@ -146,6 +144,7 @@ void CCilpboardListModel::prependItem(const CBData &item)
     beginInsertRows(QModelIndex(), 0, 0);
     m_items.prepend(item);
     endInsertRows();
+    emit sigInsertionFinished();
 }
 
 bool CCilpboardListModel::moveRow(int from, int to)

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "clipboard/wildcard_matcher.h"
 #include "item/cbdata.h"
 
 #include <QAbstractListModel>
-#include <QRegExp>
 #include <QTimer>
 #include <QVector>
 
@@ -93,6 +93,9 @@ signals:
     void sigQPFilterNoItemVisible(bool all_hidden);
     void sigRowChanged();
     void sigRowChangedInstant();
+    // Emitted once rowsInserted has reached every view, so that a handler may change the
+    // rows again without a view hearing of the change before the insertion.
+    void sigInsertionFinished();
 
 public slots:
     void UpdateMaxItemCount(int sz);
@@ -104,10 +107,9 @@ private:
     void onRowsChanged();
     bool isRowVisible(int row, bool qp) const;
     bool matchesFilter(int row) const;
-    void setFilterKey(const QString &key);
 
     int m_lastFavorNum = -1;
-    QRegExp m_filter;
+    WildcardMatcher m_filter;
     QVector<CBData> m_items;
     bool m_isLocal = true;
     QString m_ip;

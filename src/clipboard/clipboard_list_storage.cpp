@@ -67,6 +67,7 @@ bool CCilpboardListModel::RestoreFromFile(const QString &path)
         beginInsertRows(QModelIndex(), 0, res.rows.size() - 1);
         m_items = std::move(res.rows);
         endInsertRows();
+        emit sigInsertionFinished();
     }
     renumberFavourites();
     return true;

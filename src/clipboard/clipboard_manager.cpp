@@ -27,7 +27,9 @@ CClipboardManager::CClipboardManager()
     m_modelPin.setPin(true);
     connect(OsInstance()->ClipboardWatcher(), &CClipboardAbstract::changed, this,
             &CClipboardManager::onClipboardChanged);
-    connect(&m_model, &QAbstractItemModel::rowsInserted, this,
+    // Trimming inside rowsInserted would announce the removal to the views before the
+    // insertion; they would count one row too many from then on.
+    connect(&m_model, &CCilpboardListModel::sigInsertionFinished, this,
             &CClipboardManager::onCBRowCountChanged);
 }
 

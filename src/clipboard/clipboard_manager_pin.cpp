@@ -38,27 +38,21 @@ void CClipboardManager::pinRmItem(CCilpboardListModel *model, int real_index)
         qCWarning(lcClipboard) << Q_FUNC_INFO << __LINE__ << real_index;
         return;
     }
-    if (model == &m_modelPin) {
-        const QString md5 = m_modelPin.getMd5(real_index);
-        const int fav = m_modelPin.getFav(real_index);
-        const int cb_row = m_model.indexOfMD5(md5);
-        if (cb_row != -1)
-            m_model.setRowData(cb_row, false, CCilpboardListModel::PinStatusRole);
-        m_modelPin.removeItem(real_index);
-        if (fav != -1)
-            m_modelPin.renumberFavourites();
-        return;
-    }
-    const int pin_row = m_modelPin.indexOfMD5(m_model.getMd5(real_index));
+    // Rows of the other lists are found by the item's identity, never by the row number,
+    // which belongs to the list passed in (the Pin list, the Clipboard list or a host's).
+    const QString md5 = model->getMd5(real_index);
+    const int pin_row = model == &m_modelPin ? real_index : m_modelPin.indexOfMD5(md5);
+    const int cb_row = model == &m_model ? real_index : m_model.indexOfMD5(md5);
+    if (cb_row != -1)
+        m_model.setRowData(cb_row, false, CCilpboardListModel::PinStatusRole);
     if (pin_row == -1) {
         qCWarning(lcClipboard) << Q_FUNC_INFO << __LINE__ << model->isPin() << real_index;
-    } else {
-        const int fav = m_modelPin.getFav(pin_row);
-        m_modelPin.removeItem(pin_row);
-        if (fav != -1)
-            m_modelPin.renumberFavourites();
+        return;
     }
-    m_model.setRowData(real_index, false, CCilpboardListModel::PinStatusRole);
+    const int fav = m_modelPin.getFav(pin_row);
+    m_modelPin.removeItem(pin_row);
+    if (fav != -1)
+        m_modelPin.renumberFavourites();
 }
 
 void CClipboardManager::setIndexFavor(int pin_model_index)
@@ -105,7 +99,7 @@ void CClipboardManager::copyRemoteItem2Main(CCilpboardListModel *model, int inde
     }
     if (index < 0 || index >= model->rowCount())
         return;
-    const CBData copy = model->item(index);
+    CBData copy = model->item(index);
     const int row = m_model.indexOfMD5(copy.md5);
     if (row != -1) {
         m_model.moveRow2Top(row, true);
@@ -121,5 +115,7 @@ void CClipboardManager::copyRemoteItem2Main(CCilpboardListModel *model, int inde
             mime->setImageData(QImage(local)); // the first read found no local copy yet
     }
     WriteBack::Mime(mime, true);
+    // The host's record knows nothing of this side's Pin list.
+    copy.pin_status = m_modelPin.indexOfMD5(copy.md5) != -1;
     m_model.prependItem(copy);
 }

@@ -10,7 +10,9 @@
 #include "os/clipboard_abstract.h"
 #include "os/os_abstract.h"
 #include "settings/settings_helper.h"
+#include "test_items.h"
 
+#include <QAbstractItemModelTester>
 #include <QDir>
 #include <QFile>
 #include <QMimeData>
@@ -365,6 +367,27 @@ private slots:
         list()->UpdateMaxItemCount(5); // the settings window's limit leaves exactly N rows
         QCOMPARE(list()->rowCount(), 5);
         QCOMPARE(list()->getPlain(4), QString("item 8"));
+    }
+
+    // A view attached to the list hears every insertion before the trimming that follows
+    // it, captures and restores alike.
+    void trimmingReachesViewsAfterTheInsertion()
+    {
+        QAbstractItemModelTester tester(list(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        CSettingsHelper::instance()->setIni("stack_max_item_count", 4);
+        for (int i = 0; i < 6; ++i)
+            copy(TextMime(QString("viewed %1").arg(i)));
+        QCOMPARE(list()->rowCount(), 3);
+
+        CCilpboardListModel stored;
+        for (int i = 0; i < 6; ++i)
+            stored.prependItem(TextItem(QString("stored %1").arg(i)));
+        stored.Save2FileHelper(StoragePaths::ClipboardHistoryFile());
+        copy(TextMime("stored 5")); // on top of the restored list: nothing added
+        mgr()->restoreFromFile();
+        QCOMPARE(list()->rowCount(), 5); // a longer list loses one row at the restore
+        QCOMPARE(list()->getPlain(0), QString("stored 5"));
     }
 
     void restoreCapturesTheCurrentClipboardOnce()

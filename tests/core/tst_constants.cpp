@@ -82,6 +82,18 @@ private slots:
         QCOMPARE(CConstants::findPeekoraPath(), app);
         peekoraSettings().setValue("Others/app_path", app + ".gone");
         QCOMPARE(CConstants::findPeekoraPath(), QString());
+
+        // Offered under the name of what was found; a file that cannot run is not offered.
+        const QString viewer = QDir::tempPath() + "/Image Viewer.AppImage";
+        QVERIFY(QFile::copy("/bin/true", viewer));
+        peekoraSettings().setValue("Others/app_path", viewer);
+        CConstants found;
+        QCOMPARE(found.property("peekora_path").toString(), viewer);
+        QCOMPARE(found.property("peekora_name").toString(), QString("Image Viewer"));
+        QVERIFY(QFile::setPermissions(viewer, QFile::ReadOwner | QFile::WriteOwner));
+        CConstants not_runnable;
+        QCOMPARE(not_runnable.property("peekora_path").toString(), QString());
+        QCOMPARE(not_runnable.property("peekora_name").toString(), QString());
     }
 
     void aRunningPreviewerWins()

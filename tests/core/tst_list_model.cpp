@@ -1,5 +1,6 @@
 // The list model on its own: roles, searches, navigation, paging, moves and image places.
 #include "clipboard/clipboard_list_model.h"
+#include "clipboard/wildcard_matcher.h"
 #include "fake_clipboard_watcher.h"
 #include "isolated_env.h"
 #include "item/mime_convert.h"
@@ -9,6 +10,8 @@
 #include <QAbstractItemModelTester>
 #include <QDir>
 #include <QMimeData>
+#include <QRandomGenerator>
+#include <QRegExp>
 
 namespace {
 QStringList Numbered(int n)
@@ -151,10 +154,84 @@ private slots:
     void invalidPatternMatchesNothing()
     {
         CCilpboardListModel m;
-        FillTextRows(m, {"[abc", "abc"});
+        FillTextRows(m, {"[abc", "abc", "a]"});
         m.filterText("[abc");
         QVERIFY(!m.isVisible(0));
         QVERIFY(!m.isVisible(1));
+        m.filterText("a]"); // a set closed that was never opened
+        QVERIFY(!m.isVisible(2));
+    }
+
+    // The search rule is a case-insensitive wildcard pattern found anywhere in the text, as
+    // the toolkit's wildcard expressions define it; the list's own matcher must give the
+    // same answer for every key and text.
+    void searchAgreesWithTheWildcardRule()
+    {
+        // Keys hold no backslash and only characters whose lower case and case folding
+        // agree: for those the toolkit's engine is not consistent with itself (see the
+        // cases after the loop).
+        const QString key_chars = QStringLiteral("aAb?*[]^-.zéÉß");
+        const QString text_chars = QStringLiteral("aAbB-]^[\\.zZéÉßS \n");
+        QRandomGenerator gen(20240601);
+        auto draw = [&gen](const QString &from, int max_len) {
+            QString s;
+            const int len = gen.bounded(max_len + 1);
+            for (int i = 0; i < len; ++i)
+                s += from.at(gen.bounded(from.size()));
+            return s;
+        };
+        int valid = 0;
+        int matched = 0;
+        for (int round = 0; round < 4000; ++round) {
+            const QString key = draw(key_chars, 7);
+            if (key.isEmpty())
+                continue;
+            QRegExp rule(key, Qt::CaseInsensitive, QRegExp::Wildcard);
+            const WildcardMatcher matcher(key);
+            QVERIFY2(matcher.isValid() == rule.isValid(), qPrintable(key));
+            valid += rule.isValid() ? 1 : 0;
+            for (int t = 0; t < 8; ++t) {
+                const QString text = draw(text_chars, 14);
+                const bool expected = rule.isValid() && rule.indexIn(text) != -1;
+                matched += expected ? 1 : 0;
+                QVERIFY2(matcher.matches(text) == expected,
+                         qPrintable(QString("key \"%1\" text \"%2\"").arg(key, text)));
+            }
+        }
+        // The generated keys exercise both outcomes, not only refusals.
+        QVERIFY(valid > 1000);
+        QVERIFY(matched > 1000);
+
+        // Case variants match whatever else the key holds (the toolkit's engine finds the
+        // long s for "s" but not for "s?").
+        const QString long_s(QChar(0x17F));
+        QVERIFY(WildcardMatcher("s").matches(long_s));
+        QVERIFY(WildcardMatcher("s?").matches(long_s + "x"));
+        QVERIFY(WildcardMatcher("[s]").matches(long_s));
+        QVERIFY(WildcardMatcher(QString(QChar(0x3C3))).matches(QString(QChar(0x3C2)))); // σ ς
+        // A backslash is an ordinary character (the toolkit's engine doubles it before some
+        // characters, so that "\\a" would only find two backslashes).
+        QVERIFY(WildcardMatcher("\\a").matches("x\\ay"));
+        QVERIFY(WildcardMatcher("\\*").matches("\\"));
+        QVERIFY(WildcardMatcher("[\\]").matches("\\"));
+
+        // Through the model, on texts far longer than a key could ever backtrack over.
+        CCilpboardListModel m;
+        const QString prose = QString(20000, QChar('a')) + "the quick brown zebra";
+        FillTextRows(m, {prose, QString(20000, QChar('a'))});
+        m.filterText("a*b");
+        QVERIFY(m.isVisible(0));
+        QVERIFY(!m.isVisible(1));
+        m.filterText("THE*ZEB?A");
+        QVERIFY(m.isVisible(0));
+        m.filterText("a*[!]"); // "!" is a member, not a negation
+        QVERIFY(!m.isVisible(0) && !m.isVisible(1));
+        m.filterText("a*[^a]");
+        QVERIFY(m.isVisible(0));
+        QVERIFY(!m.isVisible(1));
+        FillTextRows(m, {"C:\\temp\\a.txt"});
+        m.filterText("\\temp\\?.txt");
+        QVERIFY(m.isVisible(0));
     }
 
     void navigationSkipsHiddenRows()

@@ -189,6 +189,39 @@ private slots:
         QCOMPARE(cb()->rowCount(), 2);
     }
 
+    // A linked host's list has rows of its own; they meet this side's lists by identity.
+    void aHostsItemMeetsThePinListByIdentity()
+    {
+        fill({"local top", "pinned here"});
+        mgr()->pinItem(1);
+        cb()->removeItem(1); // still pinned, no longer in the history
+        CCilpboardListModel mirror;
+        mirror.setLocal(false);
+        mirror.setIp("10.0.0.7");
+        FillTextRows(mirror, {"remote only", "pinned here"});
+
+        mgr()->copyRemoteItem2Main(&mirror, 1);
+        QCOMPARE(cb()->getPlain(0), QString("pinned here"));
+        QVERIFY(cb()->isPinned(0));
+        QVERIFY(!cb()->isPinned(1));
+        QVERIFY(m_clip->deliver());
+        QCOMPARE(cb()->rowCount(), 2); // the write-back was not captured again
+        mgr()->copyRemoteItem2Main(&mirror, 0);
+        QVERIFY(m_clip->deliver());
+        QVERIFY(!cb()->isPinned(0));
+
+        // Unpinning through the host's list unpins that item, whichever local row has the
+        // host's row number, and an index past the local list's end is harmless.
+        FillTextRows(mirror, {"a", "b", "c", "d"});
+        QCOMPARE(mirror.getPlain(5), QString("pinned here"));
+        mgr()->pinItem(0); // "remote only", on top here now
+        mgr()->pinRmItem(&mirror, 5);
+        QCOMPARE(pin()->rowCount(), 1);
+        QCOMPARE(pin()->getPlain(0), QString("remote only"));
+        QVERIFY(cb()->isPinned(0));
+        QVERIFY(!cb()->isPinned(cb()->indexOfMD5(TextItem("pinned here").md5)));
+    }
+
     void syncPutsTheTopBack()
     {
         fill({"first", "second"});

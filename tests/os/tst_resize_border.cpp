@@ -31,6 +31,39 @@ Window {
     }
 }
 )";
+
+// Controls along the edges, over a background that moves the window like the main
+// window's: a scroll bar down the right edge, a button on the bottom edge.
+const char kControlsQml[] = R"(
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtQuick.Window 2.15
+Window {
+    id: root
+    property int background_presses: 0
+    x: 200; y: 150; width: 400; height: 300
+    color: "white"
+    MouseArea {
+        anchors.fill: parent
+        onPressed: root.background_presses++
+    }
+    Flickable {
+        objectName: "flick"
+        anchors.fill: parent
+        contentHeight: 3000
+        ScrollBar.vertical: ScrollBar {
+            policy: ScrollBar.AlwaysOn
+            width: 12
+        }
+    }
+    Button {
+        objectName: "button"
+        property int clicks: 0
+        x: 100; y: parent.height - height; width: 120; height: 40
+        onClicked: clicks++
+    }
+}
+)";
 } // namespace
 
 class TestResizeBorder : public QObject
@@ -40,18 +73,21 @@ private slots:
     void framelessWindowGetsBorders();
     void framedWindowIsLeftAlone();
     void bandsHugTheBodyInsideAShadowMargin();
+    void controlsOnTheBandsKeepTheirPresses();
 
 private:
-    QQuickWindow *createWindow(bool frameless);
+    QQuickWindow *createWindow(bool frameless, const char *qml = kWindowQml);
+    // Presses at `from`, moves by `by` in steps, releases.
+    static void drag(const QPoint &from, const QPoint &by);
     static Qt::CursorShape cursorOf(QWindow *w) { return w->cursor().shape(); }
 
     QQmlEngine m_engine;
 };
 
-QQuickWindow *TestResizeBorder::createWindow(bool frameless)
+QQuickWindow *TestResizeBorder::createWindow(bool frameless, const char *qml)
 {
     QQmlComponent component(&m_engine);
-    component.setData(kWindowQml, QUrl());
+    component.setData(qml, QUrl());
     auto *window = qobject_cast<QQuickWindow *>(component.create());
     if (!window)
         return nullptr;
@@ -170,6 +206,67 @@ void TestResizeBorder::bandsHugTheBodyInsideAShadowMargin()
     // The outer pixels belong to the transparent margin, not to a band.
     XTestPointer::MoveTo(QPoint(g.x() + 2, y));
     QTRY_COMPARE(cursorOf(window.data()), Qt::PointingHandCursor);
+}
+
+void TestResizeBorder::drag(const QPoint &from, const QPoint &by)
+{
+    XTestPointer::MoveTo(from);
+    XTestPointer::LeftButton(true);
+    for (int step = 1; step <= 6; ++step) {
+        QTest::qWait(30);
+        XTestPointer::MoveTo(from + by * step / 6);
+    }
+    QTest::qWait(30);
+    XTestPointer::LeftButton(false);
+}
+
+void TestResizeBorder::controlsOnTheBandsKeepTheirPresses()
+{
+    QScopedPointer<QQuickWindow> window(createWindow(true, kControlsQml));
+    QVERIFY(window);
+    OsInstance()->SetupMainWindow(window.data(), nullptr);
+    const QRect g = window->geometry();
+    QObject *flick = window->findChild<QObject *>("flick");
+    QObject *button = window->findChild<QObject *>("button");
+    QVERIFY(flick && button);
+
+    // Dragging the scroll bar in the right band scrolls; the window keeps its size.
+    const QPoint bar(g.x() + g.width() - 2, g.y() + 40);
+    XTestPointer::MoveTo(bar);
+    QTest::qWait(200);
+    QVERIFY(cursorOf(window.data()) != Qt::SizeHorCursor);
+    drag(bar, QPoint(0, 60));
+    QTRY_VERIFY(flick->property("contentY").toReal() > 100);
+    QCOMPARE(window->size(), g.size());
+
+    // A click on the button's lowest pixels clicks it.
+    XTestPointer::MoveTo(QPoint(g.x() + 160, g.y() + g.height() - 2));
+    XTestPointer::LeftButton(true);
+    XTestPointer::LeftButton(false);
+    QTRY_COMPARE(button->property("clicks").toInt(), 1);
+    QCOMPARE(window->size(), g.size());
+    QCOMPARE(window->property("background_presses").toInt(), 0);
+
+    // Beside the button the bottom edge still resizes, and so does the corner at the end
+    // of the scroll bar.
+    drag(QPoint(g.x() + 300, g.y() + g.height() - 2), QPoint(0, 40));
+    QTRY_VERIFY2(qAbs(window->height() - 340) <= 2, qPrintable(QString::number(window->height())));
+    // The window manager may still be settling the last resize: aim at the corner as the
+    // window is now.
+    QPoint corner;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            corner = window->geometry().bottomRight() - QPoint(1, 1);
+            XTestPointer::MoveTo(corner);
+            QTest::qWait(50);
+            return cursorOf(window.data()) == Qt::SizeFDiagCursor;
+        },
+        5000));
+    const int width_before = window->width();
+    drag(corner, QPoint(30, 0));
+    QTRY_VERIFY2(qAbs(window->width() - width_before - 30) <= 2,
+                 qPrintable(QString::number(window->width())));
+    QCOMPARE(window->property("background_presses").toInt(), 0);
 }
 
 TOLVANE_TEST_MAIN(TestResizeBorder)

@@ -2,6 +2,7 @@
 // services in the QML context, in an isolated home, and fails when QML reported warnings.
 #include "isolated_env.h"
 #include "qml_test_setup.h"
+#include "qt_warning_log.h"
 
 #include <QApplication>
 #include <QtQuickTest>
@@ -15,7 +16,7 @@ int main(int argc, char *argv[])
     QmlTestSetup setup;
     const int rc =
         quick_test_main_with_setup(argc, argv, "tolvane_qml", QUICK_TEST_SOURCE_DIR, &setup);
-    const QStringList warnings = setup.warningLog().messages();
+    const QStringList warnings = QtWarningLog::instance()->messages();
     if (warnings.isEmpty())
         return rc;
     qCritical().noquote() << "FAIL: QML reported" << warnings.size() << "warning(s):\n  "

@@ -2,18 +2,10 @@
 
 #include "cmain.h"
 #include "qml_registration.h"
+#include "qt_warning_log.h"
 
 #include <QQmlContext>
 #include <QQmlEngine>
-#include <QQmlError>
-#include <QtQml>
-
-void QmlWarningLog::record(const QList<QQmlError> &warnings)
-{
-    for (const QQmlError &w : warnings)
-        m_messages << w.toString();
-    emit changed();
-}
 
 QmlTestSetup::QmlTestSetup()
 {
@@ -22,7 +14,9 @@ QmlTestSetup::QmlTestSetup()
 
 void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
 {
-    connect(engine, &QQmlEngine::warnings, &m_log, &QmlWarningLog::record);
+    QtWarningLog *log = QtWarningLog::instance();
+    log->watch(engine);
+    log->listenOnceTestLoggingStarts();
     CMain::SetupContext(engine->rootContext());
-    engine->rootContext()->setContextProperty(QStringLiteral("qml_warnings"), &m_log);
+    engine->rootContext()->setContextProperty(QStringLiteral("qml_warnings"), log);
 }

@@ -195,6 +195,24 @@ Item {
             compare(area.text, "Count: 3")
             verify(area.readOnly)
             compare(area.font.pixelSize, 16)
+            // Plain text on the dialog's own colour: no field underline below it, in
+            // either theme.
+            for (const theme of [Material.Light, Material.Dark]) {
+                box.Material.theme = theme
+                const flick = box.contentItem
+                let shot = null
+                tryVerify(function () {
+                    shot = grabImage(flick)
+                    return shot.width === Math.floor(flick.width)
+                }, 2000)
+                // The one line of text sits at the top; below it is only the dialog.
+                const ground = shot.pixel(1, 1)
+                for (let y = Math.floor(shot.height / 2); y < shot.height; ++y) {
+                    for (let x = 0; x < shot.width; x += 7)
+                        verify(Qt.colorEqual(shot.pixel(x, y), ground),
+                               "theme " + theme + ": " + shot.pixel(x, y) + " at " + x + "," + y)
+                }
+            }
             keyClick(Qt.Key_Escape)
             tryCompare(box, "visible", false, 2000)
         }

@@ -72,6 +72,27 @@ Item {
             compare(qml_warnings.count, before, qml_warnings.messages.join("\n"))
         }
 
+        // Warnings that QML only prints, without reporting them to its engine, count too.
+        QtObject {
+            id: not_an_item
+        }
+        Component {
+            id: plain_item
+            Item {}
+        }
+
+        function test_plain_qml_warnings_are_heard() {
+            wait(0) // the log listens from the first turn of the event loop in a test run
+            const before = qml_warnings.count
+            const orphan = plain_item.createObject(not_an_item)
+            verify(orphan !== null)
+            tryVerify(function () { return qml_warnings.count > before }, 2000)
+            const taken = qml_warnings.takeMatching("not placed in the graphics scene")
+            compare(taken.length, 1, qml_warnings.messages.join("\n"))
+            compare(qml_warnings.count, before)
+            orphan.destroy()
+        }
+
         function test_icon_font_is_loaded() {
             const fonts = createTemporaryObject(Qt.createComponent("qrc:/qml/ctrls/Fonts.qml"),
                                                 root)

@@ -44,10 +44,25 @@ Item {
             compare(box.x, box.shadow_len)
             compare(box.width, holder.width - 2 * box.shadow_len)
             compare(box.height, holder.height - 2 * box.shadow_len)
-            compare(box.radius, m_const.wnd_radius)
+            compare(box.radius, box.shadow_len > 0 ? m_const.wnd_radius : 0)
             compare(box.border.width, 1)
             verify(box.layer.enabled, "elevation shadow")
             verify(Qt.colorEqual(box.color, box.Material.background))
+        }
+
+        // No compositor runs here: no margin, and no corner pixel left see-through.
+        function test_container_without_margin_has_square_corners() {
+            const holder = createTemporaryObject(container_comp, root)
+            const box = holder.box
+            compare(box.shadow_len, 0)
+            let shot = null
+            tryVerify(function () {
+                shot = grabImage(holder)
+                return shot.width === holder.width
+            }, 3000)
+            for (const [x, y] of [[0, 0], [299, 0], [0, 199], [299, 199]])
+                verify(Qt.colorEqual(shot.pixel(x, y), box.border.color),
+                       "corner " + x + "," + y + ": " + shot.pixel(x, y))
         }
 
         function test_container_border_follows_theme() {

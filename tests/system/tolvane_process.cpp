@@ -45,10 +45,13 @@ QProcessEnvironment TolvaneEnvironment::processEnvironment() const
     return env;
 }
 
-TolvaneProcess::TolvaneProcess(const TolvaneEnvironment &env)
+TolvaneProcess::TolvaneProcess(const TolvaneEnvironment &env, const QString &display)
 {
     m_process.setProgram(QStringLiteral(TOLVANE_BIN));
-    m_process.setProcessEnvironment(env.processEnvironment());
+    QProcessEnvironment process_env = env.processEnvironment();
+    if (!display.isEmpty())
+        process_env.insert(QStringLiteral("DISPLAY"), display);
+    m_process.setProcessEnvironment(process_env);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     QObject::connect(&m_process, &QProcess::readyRead, [this] { m_log += m_process.readAll(); });
 }

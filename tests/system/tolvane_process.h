@@ -26,7 +26,8 @@ private:
 class TolvaneProcess
 {
 public:
-    explicit TolvaneProcess(const TolvaneEnvironment &env);
+    // On the test's display, or on `display` when one is given.
+    explicit TolvaneProcess(const TolvaneEnvironment &env, const QString &display = QString());
     ~TolvaneProcess();
 
     bool start();

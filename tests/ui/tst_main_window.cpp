@@ -6,6 +6,8 @@
 #include "cmain.h"
 #include "isolated_env.h"
 #include "item/mime_convert.h"
+#include "item/storage_paths.h"
+#include "qt_warning_log.h"
 #include "settings/settings_helper.h"
 #include "test_items.h"
 #include "ui_driver.h"
@@ -15,15 +17,46 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPointer>
 #include <QQmlApplicationEngine>
-#include <QQmlError>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QSettings>
+#include <QtMath>
 
 using namespace UiDriver;
 
 namespace {
 const QStringList kRows = {"alpha one", "bravo two", "charlie three", "delta four", "echo five"};
+
+// Relative luminance and contrast ratio as the web's accessibility guidelines define them.
+double Luminance(QRgb c)
+{
+    auto channel = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
+}
+
+double Contrast(QRgb a, QRgb b)
+{
+    const double la = Luminance(a), lb = Luminance(b);
+    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+
+// The strongest contrast of any pixel in `area` against `ground`: the colour a line or a
+// glyph is drawn in shows fully in its core pixels, its edges are blended with the ground.
+double MaxContrast(const QImage &shot, const QRect &area, QRgb ground)
+{
+    double best = 1;
+    const QRect inside = area & shot.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            best = qMax(best, Contrast(shot.pixel(x, y), ground));
+    }
+    return best;
+}
 } // namespace
 
 class TestMainWindow : public QObject
@@ -60,12 +93,39 @@ private:
     }
 
     void fill(const QStringList &rows) { FillTextRows(*cb(), rows); }
+    // A picture of one colour as the new top row, stored as a capture stores it, and
+    // made current.
+    void addCurrentImage(const QColor &colour)
+    {
+        QImage picture(64, 48, QImage::Format_RGB32);
+        picture.fill(colour);
+        CBData image = TextItem("Image", CQmlTypes::Image);
+        image.md5 = GetVariantMd5(QVariant(picture));
+        image.val = image.md5;
+        QDir().mkpath(StoragePaths::ClipboardDir());
+        QVERIFY(picture.save(StoragePaths::ImgPath(image.md5)));
+        cb()->prependItem(image);
+        obj("main_list")->setProperty("currentIndex", 0);
+    }
     void showWindow()
     {
         if (!m_wnd->isVisible())
             emit CQmlHelper::instance()->sigShowMainWnd();
         QVERIFY(Activate(m_wnd));
         QTRY_VERIFY(!stackBusy());
+    }
+    // To the Clipboard view (or the Pin view), as the window's own view switch does it.
+    void switchView(bool to_clipboard)
+    {
+        QMetaObject::invokeMethod(m_wnd, "switchView2Local", Q_ARG(QVariant, false),
+                                  Q_ARG(QVariant, to_clipboard));
+        QTRY_VERIFY(!stackBusy());
+    }
+    // The window as drawn, once animations and asynchronous images have settled.
+    QImage settledShot()
+    {
+        QTest::qWait(600);
+        return m_wnd->grabWindow();
     }
     void saveShot(const QString &name)
     {
@@ -75,6 +135,14 @@ private:
         const QImage shot = m_wnd->grabWindow();
         QVERIFY(!shot.isNull());
         QVERIFY2(shot.save(path), qPrintable(path));
+    }
+
+    // A left click at a point of the window, through the X server.
+    void clickAt(const QPoint &local)
+    {
+        const QPoint at = m_wnd->mapToGlobal(local);
+        Run("xdotool",
+            {"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
     }
 
     // Puts the mouse pointer over a row of the current list, through the X server.
@@ -87,7 +155,6 @@ private:
     CMain *m_main = nullptr;
     QQuickWindow *m_wnd = nullptr;
     QString m_theme;
-    QStringList m_qmlWarnings;
 
 private slots:
     void initTestCase()
@@ -98,12 +165,14 @@ private slots:
         ini->setIni(ini->app_version(), "1.5.0");
         ini->setIni(ini->app_theme_color(), m_theme == "light");
         ini->setIni(ini->app_show_tray(), true);
+        // A previewer the program finds at start, under a name of its own.
+        const QString viewer = QDir::tempPath() + "/Peek Viewer";
+        QVERIFY(QFile::copy("/bin/true", viewer));
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Marden", "Peekora")
+            .setValue("Others/app_path", viewer);
+        QtWarningLog::instance()->listenNow();
         m_main = new CMain(this);
-        connect(m_main->engine(), &QQmlEngine::warnings, this,
-                [this](const QList<QQmlError> &warnings) {
-                    for (const QQmlError &w : warnings)
-                        m_qmlWarnings << w.toString();
-                });
+        QtWarningLog::instance()->watch(m_main->engine());
         QVERIFY(m_main->initialise());
         m_wnd = qobject_cast<QQuickWindow *>(m_main->engine()->rootObjects().first());
         QVERIFY(m_wnd);
@@ -116,10 +185,10 @@ private slots:
         // current and on the clipboard, nothing pinned, no search.
         if (m_wnd->isVisible()) {
             QMetaObject::invokeMethod(obj("filter_box"), "clearFilter");
-            QMetaObject::invokeMethod(m_wnd, "switchView2Local", Q_ARG(QVariant, false),
-                                      Q_ARG(QVariant, true));
-            QTRY_VERIFY(!stackBusy());
+            switchView(true);
         }
+        CSettingsHelper::instance()->setIni(CSettingsHelper::instance()->stack_max_item_count(),
+                                            50);
         // The pointer rests outside the window until a case moves it.
         Run("xdotool", {"mousemove", "1270", "790"});
         cb()->clearRows();
@@ -132,11 +201,10 @@ private slots:
         QTRY_COMPARE(ForeignClipboard(), kRows.at(0));
     }
 
-    // Whatever a case did, the interface reported no QML error.
+    // Whatever a case did, neither QML nor Qt printed a warning.
     void cleanup()
     {
-        const QStringList warnings = m_qmlWarnings;
-        m_qmlWarnings.clear();
+        const QStringList warnings = QtWarningLog::instance()->take();
         QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
     }
 
@@ -240,9 +308,7 @@ private slots:
     {
         hoverRow(3);
         QTest::qWait(100); // the buttons appear with the hover
-        const QPoint copy = m_wnd->mapToGlobal(QPoint(350 - 36 - 18, 52 + 48 * 3 + 24));
-        Run("xdotool",
-            {"mousemove", QString::number(copy.x()), QString::number(copy.y()), "click", "1"});
+        clickAt(QPoint(350 - 36 - 18, 52 + 48 * 3 + 24));
         QTRY_COMPARE(cb()->getPlain(0), kRows.at(3));
         QTRY_COMPARE(ForeignClipboard(), kRows.at(3));
     }
@@ -282,6 +348,141 @@ private slots:
         QTRY_VERIFY(pinViewShown());
         Key({"Return"});
         QCOMPARE(pin()->rowCount(), 1);
+    }
+
+    void aFullListKeepsItsRowCountInTheView()
+    {
+        CSettingsHelper *ini = CSettingsHelper::instance();
+        ini->setIni(ini->stack_max_item_count(), kRows.size() + 1);
+        for (const QString &text : {"first new", "second new", "third new"}) {
+            QGuiApplication::clipboard()->setText(text);
+            QTRY_COMPARE(cb()->getPlain(0), QString(text));
+            QCOMPARE(cb()->rowCount(), kRows.size());
+            QCOMPARE(prop("main_list", "count").toInt(), cb()->rowCount());
+        }
+    }
+
+    // A click on an item action in the title bar leaves the keyboard with the list.
+    void afterATitleBarActionTheKeysMoveTheListAgain()
+    {
+        addCurrentImage(Qt::darkMagenta);
+        QTRY_VERIFY(obj<QQuickItem>("ctrl_btns")->implicitWidth() > 0);
+
+        auto *buttons = obj<QQuickItem>("ctrl_btns");
+        const qreal side = buttons->height();
+        clickAt(buttons->mapToScene(QPointF(side / 2, side / 2)).toPoint());
+        QTRY_VERIFY(prop("btn_rotate", "checked").toBool()); // the picture turned
+        QTRY_VERIFY(prop("main_list", "activeFocus").toBool());
+        Key({"End"});
+        QTRY_COMPARE(mainIndex(), cb()->rowCount() - 1);
+        Key({"Home"});
+        QTRY_COMPARE(mainIndex(), 0);
+    }
+
+    // On Linux the buttons name what they open: the file manager, the previewer found.
+    void itemButtonsNameWhatTheyOpen()
+    {
+        cb()->prependItem(FileListItem({QUrl::fromLocalFile(QDir::tempPath())}));
+        obj("main_list")->setProperty("currentIndex", 0);
+        QTRY_VERIFY(Find(m_wnd, "btn_reveal"));
+        QCOMPARE(prop("btn_reveal", "tooltip_str").toString(), QString("Show in file manager"));
+
+        addCurrentImage(Qt::darkGreen);
+        QTRY_VERIFY(Find(m_wnd, "btn_previewer"));
+        QTRY_VERIFY(prop("btn_previewer", "visible").toBool());
+        QCOMPARE(prop("btn_previewer", "tooltip_str").toString(), QString("Open with Peek Viewer"));
+    }
+
+    // The title bar's menu, opened with the mouse: without a tray icon it ends with Quit.
+    void theMenuOffersQuitOnlyWithoutATray()
+    {
+        CSettingsHelper *ini = CSettingsHelper::instance();
+        for (const bool tray : {false, true}) {
+            ini->setIni(ini->app_show_tray(), tray);
+            clickAt(QPoint(m_wnd->width() - 78, 26));
+            QObject *bar = obj("btn_menu")->parent();
+            QTRY_VERIFY(bar->property("menu").value<QObject *>());
+            auto *menu = bar->property("menu").value<QObject *>();
+            QTRY_VERIFY(menu->property("opened").toBool());
+            const int count = menu->property("count").toInt();
+            QQuickItem *last = nullptr;
+            QMetaObject::invokeMethod(menu, "itemAt", Q_RETURN_ARG(QQuickItem *, last),
+                                      Q_ARG(int, count - 1));
+            QVERIFY(last);
+            QCOMPARE(count, tray ? 4 : 5);
+            QCOMPARE(last->property("text").toString(), QString(tray ? "About" : "Quit"));
+            Key({"Escape"});
+            QTRY_VERIFY(!bar->property("menu").value<QObject *>());
+            QTRY_VERIFY(prop("main_list", "activeFocus").toBool()); // the keyboard is back
+        }
+    }
+
+    // No compositor runs in the session: the window draws every one of its pixels, the
+    // corners too, or they show black.
+    void theWindowHasNoSeeThroughCorners()
+    {
+        QTest::qWait(300);
+        const QImage shot = m_wnd->grabWindow();
+        QVERIFY(!shot.isNull());
+        const int r = shot.width() - 1, b = shot.height() - 1;
+        for (const QPoint &p : {QPoint(0, 0), QPoint(r, 0), QPoint(0, b), QPoint(r, b)})
+            QVERIFY2(qAlpha(shot.pixel(p)) == 255, qPrintable(QString("corner %1,%2 alpha %3")
+                                                                  .arg(p.x())
+                                                                  .arg(p.y())
+                                                                  .arg(qAlpha(shot.pixel(p)))));
+    }
+
+    // Measured on the window's pixels: links of rich text against the details panel, the
+    // last-favourite separator against its row, and a row's text behind a dialog's dimmer
+    // against that row, each at least as far apart as readable text needs (3:1 for the
+    // line).
+    void darkThemeColoursAreReadable()
+    {
+        if (m_theme != "dark")
+            QSKIP("the light theme keeps the style's own colours");
+        mgr()->pinItem(1);
+        mgr()->pinItem(2);
+        mgr()->setIndexFavor(pin()->indexOfMD5(TextItem(kRows.at(2)).md5));
+        switchView(false);
+        QTRY_VERIFY(pinViewShown());
+        obj("pin_list")->setProperty("currentIndex", 1); // the separator's row is not current
+        auto *separator = qobject_cast<QQuickItem *>(Find(m_wnd, "fav_separator"));
+        QVERIFY(separator);
+        QImage shot = settledShot();
+        const QRect line = separator->mapRectToScene(separator->boundingRect()).toRect();
+        const QRgb row_ground = shot.pixel(line.center().x(), line.y() - 4);
+        QVERIFY2(MaxContrast(shot, line, row_ground) >= 3.0,
+                 qPrintable(QString::number(MaxContrast(shot, line, row_ground))));
+
+        switchView(true);
+        QTRY_VERIFY(!pinViewShown());
+        CBData html = TextItem("a link", CQmlTypes::Html);
+        html.val = QString("<p><a href=\"https://tolvane.example.org/\">a link to follow</a></p>");
+        html.md5 = GetVariantMd5(html.val);
+        cb()->prependItem(html);
+        obj("main_list")->setProperty("currentIndex", 0);
+        // The page of the row before is replaced by the rich text's.
+        QTRY_VERIFY(Find(m_wnd, "text_area") &&
+                    Find(m_wnd, "text_area")->property("text").toString().contains("follow"));
+        QPointer<QQuickItem> area = obj<QQuickItem>("text_area");
+        shot = settledShot();
+        QVERIFY(area);
+        const QRect text = area->mapRectToScene(area->boundingRect()).toRect();
+        const QRgb area_ground = shot.pixel(text.x() + 4, text.bottom() - 4);
+        QVERIFY2(MaxContrast(shot, text, area_ground) >= 4.5,
+                 qPrintable(QString::number(MaxContrast(shot, text, area_ground))));
+
+        saveShot("main-rich-text-link");
+        Key({"ctrl+shift+d"});
+        QTRY_VERIFY(Find(m_wnd, "confirm_dlg"));
+        QTRY_VERIFY(prop("confirm_dlg", "opened").toBool());
+        shot = settledShot();
+        const QRect second_row(16, 52 + 48, 300, 48); // "alpha one", above the dialog
+        const QRgb dimmed_ground = shot.pixel(330, 52 + 48 + 24);
+        QVERIFY2(MaxContrast(shot, second_row, dimmed_ground) >= 4.5,
+                 qPrintable(QString::number(MaxContrast(shot, second_row, dimmed_ground))));
+        Key({"Escape"});
+        QTRY_VERIFY(!Find(m_wnd, "confirm_dlg"));
     }
 
     void infoBoxCountsTheKinds()
@@ -402,9 +603,7 @@ private slots:
         QTRY_VERIFY(obj<QQuickItem>("ctrl_btns")->implicitWidth() > 0);
         saveShot("main-item-buttons");
         // The title bar's menu, opened with the mouse.
-        const QPoint menu = m_wnd->mapToGlobal(QPoint(m_wnd->width() - 78, 26));
-        Run("xdotool",
-            {"mousemove", QString::number(menu.x()), QString::number(menu.y()), "click", "1"});
+        clickAt(QPoint(m_wnd->width() - 78, 26));
         saveShot("main-menu");
         Key({"Escape"});
     }

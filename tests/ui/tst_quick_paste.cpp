@@ -9,6 +9,7 @@
 #include "isolated_env.h"
 #include "item/mime_convert.h"
 #include "paste_target_process.h"
+#include "qt_warning_log.h"
 #include "quick_paste_view.h"
 #include "settings/settings_helper.h"
 #include "test_items.h"
@@ -20,7 +21,6 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QQmlEngine>
-#include <QQmlError>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QScreen>
@@ -126,7 +126,6 @@ private:
     CMain *m_main = nullptr;
     QQuickWindow *m_wnd = nullptr;
     QString m_theme;
-    QStringList m_qmlWarnings;
     std::unique_ptr<PasteTargetProcess> m_target;
     int m_requests = 0;
 
@@ -139,6 +138,7 @@ private slots:
         ini->setIni(ini->app_theme_color(), m_theme == "light");
         ini->setIni(ini->app_show_tray(), false);
         ini->setIni(ini->key_show_quick_paste_pin(), kPinKey);
+        QtWarningLog::instance()->listenNow();
         m_main = new CMain(this);
         QVERIFY(m_main->initialise());
         m_wnd = qobject_cast<QQuickWindow *>(m_main->engine()->rootObjects().first());
@@ -159,8 +159,8 @@ private slots:
         m_target.reset();
         CSettingsHelper *ini = CSettingsHelper::instance();
         ini->setIni(ini->stack_qp_hide(), 0);
-        const QStringList warnings = m_qmlWarnings;
-        m_qmlWarnings.clear();
+        // Neither QML nor Qt printed a warning.
+        const QStringList warnings = QtWarningLog::instance()->take();
         QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
     }
 
@@ -169,11 +169,7 @@ private slots:
         QVERIFY(!m_main->quickPasteView()); // made on the first request
         pressQuickPasteKey("ctrl+alt+v");
         QTRY_VERIFY(qpShown());
-        connect(m_main->quickPasteView()->engine(), &QQmlEngine::warnings, this,
-                [this](const QList<QQmlError> &warnings) {
-                    for (const QQmlError &w : warnings)
-                        m_qmlWarnings << w.toString();
-                });
+        QtWarningLog::instance()->watch(m_main->quickPasteView()->engine());
         QSignalSpy visibility(qp(), &QWindow::visibleChanged);
         QCOMPARE(page(), 0);
         QCOMPARE(qpProp("view", "currentIndex").toInt(), 0);

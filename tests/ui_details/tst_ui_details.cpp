@@ -7,6 +7,7 @@
 #include "isolated_env.h"
 #include "item/mime_convert.h"
 #include "qml_registration.h"
+#include "qt_warning_log.h"
 
 #include <QDir>
 #include <QMimeData>
@@ -124,7 +125,9 @@ private slots:
     {
         QQuickStyle::setStyle(QStringLiteral("Material"));
         RegisterQmlTypes();
+        QtWarningLog::instance()->listenNow();
         m_engine.reset(new QQmlApplicationEngine);
+        QtWarningLog::instance()->watch(m_engine.get());
         m_controller.SetupContext(m_engine->rootContext());
         m_engine->load(QUrl::fromLocalFile(QStringLiteral(DETAILS_WINDOW_QML)));
         QVERIFY(!m_engine->rootObjects().isEmpty());
@@ -133,6 +136,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(m_window));
         m_details = m_window->findChild<QQuickItem *>("details_wnd");
         QVERIFY(m_details);
+    }
+
+    // Whatever a page did, neither QML nor Qt printed a warning.
+    void cleanup()
+    {
+        const QStringList warnings = QtWarningLog::instance()->take();
+        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
     }
 
     void plainTextWithSelection()

@@ -10,6 +10,7 @@
 #include "os/linux/running_processes.h"
 #include "os/linux/system_theme.h"
 #include "os/linux/x11_active_window.h"
+#include "os/linux/x11_selection.h"
 #include "os/os_logging.h"
 
 #include <QGuiApplication>
@@ -32,7 +33,7 @@ COSLinux::~COSLinux()
 CClipboardAbstract *COSLinux::createClipboardWatcher()
 {
     // A child of the application, so its timer stops while the event loop still exists.
-    return new LinuxPlatformClipboard(qApp);
+    return new LinuxPlatformClipboard(X11ClipboardOwnerPoll(), qApp);
 }
 
 bool COSLinux::RevealInFileManager(const QList<QUrl> &files)

@@ -1,5 +1,6 @@
 #include "os/linux/resize_border_filter.h"
 
+#include "os/linux/quick_control_at.h"
 #include "os/resize_bands.h"
 
 #include <QMouseEvent>
@@ -31,7 +32,15 @@ Qt::Edges CResizeBorderFilter::edgesAt(const QMouseEvent *event) const
     const qreal dpr = m_window->devicePixelRatio();
     const qreal d = m_shadowLen * dpr;
     const QRect body(QPoint(0, 0), m_window->size() * dpr);
-    return ResizeBandsAt(body, (event->localPos() * dpr).toPoint(), d);
+    const Qt::Edges edges = ResizeBandsAt(body, (event->localPos() * dpr).toPoint(), d);
+    // Without a shadow margin the bands lie over the window's contents: a control there
+    // (a scroll bar, a button, a row) keeps its presses, except at the corners, which
+    // stay for resizing.
+    const bool corner =
+        (edges & (Qt::LeftEdge | Qt::RightEdge)) && (edges & (Qt::TopEdge | Qt::BottomEdge));
+    if (edges && !corner && IsInteractiveControlAt(m_window, event->localPos()))
+        return Qt::Edges();
+    return edges;
 }
 
 bool CResizeBorderFilter::eventFilter(QObject *watched, QEvent *event)
