@@ -1,24 +1,30 @@
 // Image capture: the capture conversion, which encodes the PNG once and hashes those
-// bytes, against the earlier way of hashing QVariant(image) and then saving the PNG.
+// bytes, against the earlier way of hashing QVariant(image) and then saving the PNG; and
+// how long the interface thread stalls while another X client's image is captured.
 #include "bench_table.h"
 #include "benches.h"
+#include "clipboard/clipboard_manager.h"
 #include "item/mime_convert.h"
 #include "item/storage_paths.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QMimeData>
 #include <QPainter>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QTimer>
 
 namespace {
 constexpr int kRuns = 3;
+constexpr int kCaptureTimeoutMs = 120000;
 
 // A screenshot-sized picture with gradients, shapes and grain on every pixel, so the
 // encoder works as hard as on a real screenshot or photo.
-QImage MakePicture()
+QImage MakePicture(quint32 seed = 7)
 {
     QImage img(3840, 2160, QImage::Format_RGB32);
     QPainter p(&img);
@@ -34,7 +40,7 @@ QImage MakePicture()
     p.setPen(Qt::NoPen);
     p.drawEllipse(QPoint(1900, 1000), 900, 900);
     p.end();
-    QRandomGenerator rng(7);
+    QRandomGenerator rng(seed);
     for (int y = 0; y < img.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
         for (int x = 0; x < img.width(); ++x)
@@ -88,4 +94,61 @@ bool RunImageCapture(BenchTable &table)
                       .arg(same ? QStringLiteral("yes") : QStringLiteral("NO")));
     QDir(old_dir).removeRecursively();
     return same;
+}
+
+// Another X client (xclip) copies a screenshot-sized PNG; a 1 ms timer on the interface
+// thread measures its longest gap until the image is row 0 of the Clipboard list.
+bool RunImageCaptureStall(BenchTable &table)
+{
+    const QString name = QStringLiteral("image from another client, longest UI stall");
+    CCilpboardListModel *model = CClipboardManager::instance()->clipboardModel();
+    QVector<double> stall_ms, total_ms;
+    for (int i = 0; i < kRuns; ++i) {
+        const QString png = QDir::tempPath() + QStringLiteral("/bench-stall-%1.png").arg(i);
+        if (!MakePicture(quint32(100 + i)).save(png, "PNG"))
+            return false;
+        QEventLoop loop;
+        QElapsedTimer since_tick, since_copy;
+        double longest = 0;
+        QTimer tick;
+        tick.setInterval(1);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            longest = qMax(longest, since_tick.nsecsElapsed() / 1e6);
+            since_tick.start();
+        });
+        const auto arrived = QObject::connect(model, &QAbstractItemModel::rowsInserted, [&] {
+            if (model->getType(0) == CQmlTypes::Image)
+                loop.quit();
+        });
+        QProcess owner;
+        since_copy.start();
+        since_tick.start();
+        tick.start();
+        // xclip serves the encoded bytes as they are, as an image viewer would.
+        owner.start(QStringLiteral("xclip"),
+                    {QStringLiteral("-quiet"), QStringLiteral("-selection"),
+                     QStringLiteral("clipboard"), QStringLiteral("-t"), QStringLiteral("image/png"),
+                     QStringLiteral("-i"), png});
+        QTimer::singleShot(kCaptureTimeoutMs, &loop, &QEventLoop::quit);
+        loop.exec();
+        // A capture that blocks the thread ends in the handler that quits the loop, before
+        // the timer could see the gap.
+        longest = qMax(longest, since_tick.nsecsElapsed() / 1e6);
+        tick.stop();
+        QObject::disconnect(arrived);
+        const bool captured = model->rowCount() > 0 && model->getType(0) == CQmlTypes::Image;
+        owner.kill();
+        owner.waitForFinished(5000);
+        QFile::remove(png);
+        if (!captured) {
+            table.addNote(name, QStringLiteral("FAILED: the image was not captured"));
+            return false;
+        }
+        stall_ms.append(longest);
+        total_ms.append(since_copy.nsecsElapsed() / 1e6);
+    }
+    table.addSamples(name, stall_ms, QStringLiteral("3840x2160 PNG, 1 ms timer"));
+    table.addSamples(QStringLiteral("image from another client, start to row 0"), total_ms,
+                     QStringLiteral("includes starting the client"));
+    return true;
 }

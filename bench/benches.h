@@ -10,6 +10,7 @@ CBData MakeBenchItem(int i);
 // Each returns false when a run went wrong (its rows say what); the table is still printed.
 bool RunCaptureLatency(BenchTable &table);
 bool RunImageCapture(BenchTable &table);
+bool RunImageCaptureStall(BenchTable &table);
 bool RunHistoryAndFilter(BenchTable &table);
 bool RunMainWindow(BenchTable &table);
 bool RunQuickPaste(BenchTable &table);

@@ -3,6 +3,7 @@
 #include "app_logging.h"
 #include "cmain.h"
 #include "os/os_abstract.h"
+#include "os/process_services.h"
 #include "os/single_instance.h"
 #include "os/unix_signal_quit.h"
 #include "settings/app_identity.h"
@@ -50,6 +51,8 @@ void SetupApplication()
 bool Exec(int argc, char **argv, int &exit_code)
 {
     QApplication app(argc, argv);
+    // Ends after the controller and its QML engines, before the application object.
+    ProcessServices::Scope services;
     QGuiApplication::setWindowIcon(QIcon(AppIdentity::kWindowIcon));
     g_appDir = QCoreApplication::applicationDirPath();
 

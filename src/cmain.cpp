@@ -8,6 +8,7 @@
 #include "item/storage_paths.h"
 #include "os/clipboard_abstract.h"
 #include "os/os_abstract.h"
+#include "os/private_storage.h"
 #include "qml_registration.h"
 #include "quick_paste_view.h"
 #include "settings/app_identity.h"
@@ -15,7 +16,6 @@
 #include "usage_text.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QQmlContext>
 #include <QQuickWindow>
 #include <QThread>
@@ -25,6 +25,21 @@
 namespace {
 constexpr int kMsgMs = 10000;
 constexpr int kStartedMsgMs = 30000;
+
+// Files and images received from linked hosts live in a folder only this user can enter
+// (the runtime folder, else below the cache), and do not survive a restart.
+void PrepareTransferFolder()
+{
+    for (const QString &dir : StoragePaths::TransferFolderCandidates()) {
+        QString problem;
+        if (PrivateStorage::MakePrivateFolder(dir, &problem)) {
+            PrivateStorage::EmptyFolder(dir);
+            StoragePaths::SetTempRoot(dir);
+            return;
+        }
+        qCWarning(lcApp) << "PrepareTransferFolder" << dir << problem;
+    }
+}
 } // namespace
 
 CMain::CMain(QObject *parent) : QObject(parent) {}
@@ -37,8 +52,7 @@ CMain::~CMain()
 
 bool CMain::initialise(const QUrl &main_qml)
 {
-    // Received files do not survive a restart.
-    QDir(StoragePaths::TempRoot()).removeRecursively();
+    PrepareTransferFolder();
     qCDebug(lcApp) << "scene graph" << QQuickWindow::sceneGraphBackend() << "main thread"
                    << QThread::currentThreadId();
     qCDebug(lcApp) << StoragePaths::TempRoot() << StoragePaths::PinHistoryFile()
@@ -60,6 +74,7 @@ bool CMain::initialise(const QUrl &main_qml)
     }
     OsInstance()->setWindowShadowLength(CConstants::instance()->shadowLen());
     OsInstance()->SetupMainWindow(window, m_engine.rootContext());
+    OsInstance()->watchDisplayConnection();
     QTimer::singleShot(0, this, &CMain::DelayInit);
     return true;
 }
@@ -80,6 +95,11 @@ void CMain::connectServices()
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         m_tray.hide();
         CClipboardManager::instance()->save2File();
+    });
+    // The process ends right after this: keep what is not on disk yet.
+    connect(OsInstance(), &COSAbstract::sigDisplayLost, this, [] {
+        CClipboardManager::instance()->save2File();
+        CSettingsHelper::instance()->sync();
     });
     connect(util, &CQmlHelper::sigUpdateTrayIconStatus, this, [this] {
         CSettingsHelper *ini = CSettingsHelper::instance();

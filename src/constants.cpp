@@ -3,6 +3,7 @@
 #include "app_logging.h"
 #include "os/os_abstract.h"
 #include "os/packaged_app.h"
+#include "os/process_services.h"
 #include "settings/app_identity.h"
 #include "settings/settings_helper.h"
 
@@ -17,8 +18,8 @@ constexpr int kShadowLen = 25;
 
 CConstants *CConstants::instance()
 {
-    static CConstants inst;
-    return &inst;
+    static CConstants *inst = ProcessServices::Adopt(new CConstants);
+    return inst;
 }
 
 CConstants::CConstants(QObject *parent) : QObject(parent)

@@ -6,6 +6,13 @@
 namespace {
 constexpr int kPinSaveEvery = 2;
 constexpr int kListSaveEvery = 15;
+constexpr int kIdleSaveMs = 3000;
+// Roles of the fields a history file stores; visibility and filter numbers are view state.
+const QVector<int> kStoredRoles = {
+    CCilpboardListModel::PlainRole, CCilpboardListModel::ValRole,
+    CCilpboardListModel::TypeRole,  CCilpboardListModel::SelectedRole,
+    CCilpboardListModel::Md5Role,   CCilpboardListModel::FavNumRole,
+};
 } // namespace
 
 CCilpboardListModel::CCilpboardListModel(QObject *parent) : QAbstractListModel(parent)
@@ -16,6 +23,13 @@ CCilpboardListModel::CCilpboardListModel(QObject *parent) : QAbstractListModel(p
     connect(this, &QAbstractItemModel::rowsInserted, this, &CCilpboardListModel::onRowsChanged);
     connect(this, &QAbstractItemModel::rowsRemoved, this, &CCilpboardListModel::onRowsChanged);
     connect(this, &QAbstractItemModel::rowsMoved, this, &CCilpboardListModel::onRowsChanged);
+    m_idleSaveTimer.setSingleShot(true);
+    m_idleSaveTimer.setInterval(kIdleSaveMs);
+    connect(&m_idleSaveTimer, &QTimer::timeout, this, [this] { writeHistory(false); });
+    connect(this, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &, const QModelIndex &, const QVector<int> &roles) {
+                onDataChanged(roles);
+            });
 }
 
 int CCilpboardListModel::rowCount(const QModelIndex &parent) const
@@ -86,13 +100,25 @@ void CCilpboardListModel::onRowsChanged()
     m_delayTimer.start();
 }
 
+void CCilpboardListModel::onDataChanged(const QVector<int> &roles)
+{
+    // Not a change that counts towards the batches, but one a crash should not lose.
+    const bool stored = roles.isEmpty() || std::any_of(roles.cbegin(), roles.cend(), [](int r) {
+                            return kStoredRoles.contains(r);
+                        });
+    if (stored && !historyFilePath().isEmpty())
+        m_idleSaveTimer.start();
+}
+
 void CCilpboardListModel::DelayedRowChanged()
 {
     emit sigRowChanged();
+    if (!historyFilePath().isEmpty())
+        m_idleSaveTimer.start();
     ++m_changeCounter;
     if (m_changeCounter == (m_isPin ? kPinSaveEvery : kListSaveEvery)) {
         m_changeCounter = 0;
-        QTimer::singleShot(0, this, &CCilpboardListModel::saveCurData);
+        QTimer::singleShot(0, this, [this] { writeHistory(false); });
     }
 }
 

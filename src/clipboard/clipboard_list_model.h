@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QVector>
 
+#include <functional>
+
 // The one list model of the program: the Clipboard list, the Pin list and the mirrors of
 // linked hosts' histories. Rows are CBData records, row 0 on top.
 class CCilpboardListModel : public QAbstractListModel
@@ -82,8 +84,27 @@ public:
     bool moveRow(int from, int to);
     bool setRowData(int row, const QVariant &value, int role);
     void clearRows();
-    void Save2FileHelper(const QString &path);
-    bool RestoreFromFile(const QString &path);
+    // False when the file could not be written; the old file is then left as it was.
+    bool Save2FileHelper(const QString &path);
+    bool RestoreFromFile(const QString &path) { return RestoreRows(path, 0).read; }
+    struct RestoreOutcome
+    {
+        bool read = false;       // the file was opened and its head understood
+        bool unreadable = false; // it exists, but this version cannot read it
+        bool truncated = false;  // reading stopped at damaged or missing bytes
+    };
+    // RestoreFromFile keeping only the newest max_rows records (all when 0).
+    RestoreOutcome RestoreRows(const QString &path, int max_rows);
+    // Where this list's own saves go; by default they are written at once on this thread.
+    // A writer may write later, elsewhere, but in order; with `wait` it returns only once
+    // the file is written (saveCurData and resetModelData, which callers expect done).
+    using HistoryWriter =
+        std::function<void(const QString &path, const QVector<CBData> &rows, bool wait)>;
+    void setHistoryWriter(HistoryWriter writer) { m_historyWriter = std::move(writer); }
+    // Besides every 15th (Pin list: 2nd) burst of row changes, a local list saves this long
+    // after its last change, so that a crash loses only that much.
+    void setIdleSaveDelay(int ms) { m_idleSaveTimer.setInterval(ms); }
+    int idleSaveDelay() const { return m_idleSaveTimer.interval(); }
     void renumberFavourites();
     // This list's own history file, or empty for a mirror list (which never saves).
     QString historyFilePath() const;
@@ -105,6 +126,8 @@ private slots:
 
 private:
     void onRowsChanged();
+    void onDataChanged(const QVector<int> &roles);
+    void writeHistory(bool wait);
     bool isRowVisible(int row, bool qp) const;
     bool matchesFilter(int row) const;
 
@@ -116,4 +139,6 @@ private:
     bool m_isPin = false;
     quint8 m_changeCounter = 0;
     QTimer m_delayTimer;
+    QTimer m_idleSaveTimer;
+    HistoryWriter m_historyWriter;
 };

@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 QString CCilpboardListModel::historyFilePath() const
 {
@@ -18,8 +17,18 @@ QString CCilpboardListModel::historyFilePath() const
 
 void CCilpboardListModel::saveCurData()
 {
+    writeHistory(true);
+}
+
+void CCilpboardListModel::writeHistory(bool wait)
+{
     const QString path = historyFilePath();
-    if (!path.isEmpty())
+    if (path.isEmpty())
+        return;
+    m_idleSaveTimer.stop(); // this save covers every change so far
+    if (m_historyWriter)
+        m_historyWriter(path, m_items, wait);
+    else
         Save2FileHelper(path);
 }
 
@@ -29,39 +38,40 @@ void CCilpboardListModel::resetModelData()
     saveCurData();
 }
 
-void CCilpboardListModel::Save2FileHelper(const QString &path)
+bool CCilpboardListModel::Save2FileHelper(const QString &path)
 {
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        qCWarning(lcClipboard) << Q_FUNC_INFO << __LINE__ << file.fileName() << file.errorString();
-        return;
-    }
-    HistoryFile::Write(file, m_items);
-    if (!file.commit())
-        qCWarning(lcClipboard) << Q_FUNC_INFO << __LINE__ << "commit failed" << path
-                               << file.errorString();
+    const QString error = HistoryFile::Save(path, m_items);
+    if (!error.isEmpty())
+        qCWarning(lcClipboard) << Q_FUNC_INFO << __LINE__ << path << error;
+    return error.isEmpty();
 }
 
-bool CCilpboardListModel::RestoreFromFile(const QString &path)
+CCilpboardListModel::RestoreOutcome CCilpboardListModel::RestoreRows(const QString &path,
+                                                                     int max_rows)
 {
+    RestoreOutcome out;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcClipboard) << Q_FUNC_INFO << __LINE__ << path << file.errorString();
-        return false;
+        qCWarning(lcClipboard) << "RestoreFromFile" << __LINE__ << path << file.errorString();
+        return out;
     }
     clearRows();
-    HistoryFile::ReadResult res = HistoryFile::Read(file);
+    HistoryFile::ReadResult res = HistoryFile::Read(file, max_rows);
+    // An empty file holds nothing to keep.
+    out.unreadable = res.status != HistoryFile::ReadStatus::Ok && file.size() > 0;
     if (res.status == HistoryFile::ReadStatus::BadMagic) {
         qCDebug(lcClipboard) << "error history header." << res.magic;
-        return false;
+        return out;
     }
     if (res.status == HistoryFile::ReadStatus::VersionTooNew) {
-        qCWarning(lcClipboard) << Q_FUNC_INFO << "data version: larger";
-        return false;
+        qCWarning(lcClipboard) << "RestoreFromFile"
+                               << "data version: larger";
+        return out;
     }
+    out.read = true;
+    out.truncated = res.truncated;
     if (res.dropped > 0 || res.truncated)
-        qCWarning(lcClipboard) << Q_FUNC_INFO << path << "records refused:" << res.dropped
+        qCWarning(lcClipboard) << "RestoreFromFile" << path << "records refused:" << res.dropped
                                << "stopped early:" << res.truncated;
     if (!res.rows.isEmpty()) {
         beginInsertRows(QModelIndex(), 0, res.rows.size() - 1);
@@ -70,7 +80,7 @@ bool CCilpboardListModel::RestoreFromFile(const QString &path)
         emit sigInsertionFinished();
     }
     renumberFavourites();
-    return true;
+    return out;
 }
 
 bool CCilpboardListModel::isImgExists(const QString &md5) const

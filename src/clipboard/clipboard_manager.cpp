@@ -3,28 +3,73 @@
 #include "clipboard/qml_helper.h"
 #include "clipboard/write_back.h"
 #include "item/clipboard_logging.h"
+#include "item/clipboard_offer.h"
+#include "item/history_file.h"
 #include "item/mime_convert.h"
 #include "item/storage_paths.h"
 #include "os/clipboard_abstract.h"
 #include "os/os_abstract.h"
+#include "os/private_storage.h"
+#include "os/process_services.h"
 #include "settings/settings_helper.h"
 
-#include <QDir>
+#include <QCoreApplication>
 #include <QMimeData>
-#include <QSet>
+
+namespace {
+// Some programs (office suites) set the clipboard twice for one copy and answer slightly
+// differently each time; the restore and the watcher's first look also both read what was
+// copied while the program was not running. A change this soon after the last one, with
+// the same kind and text as the top item, is the same copy.
+constexpr qint64 kRepeatWindowMs = 1000;
+
+// Takes the roll-to-top marker off the contents; true when it was there.
+bool TakeRoll2TopFlag(QMimeData *mime)
+{
+    if (mime->property(ClipboardMarkers::kRoll2Top).toString().isEmpty())
+        return false;
+    mime->setProperty(ClipboardMarkers::kRoll2Top, QString());
+    return true;
+}
+
+struct BuiltItem
+{
+    CBData item;
+    QString storeError;
+};
+
+// The histories and images are the user's alone; files of older versions were created
+// readable by everyone.
+void MakeStorageFolders()
+{
+    for (const QString &dir :
+         {StoragePaths::CacheDir(), StoragePaths::ClipboardDir(), StoragePaths::PinDir()}) {
+        QString problem;
+        if (!PrivateStorage::MakePrivateFolder(dir, &problem))
+            qCWarning(lcClipboard) << "MakeStorageFolders" << dir << problem;
+    }
+    PrivateStorage::TightenFiles(StoragePaths::ClipboardDir());
+    PrivateStorage::TightenFiles(StoragePaths::PinDir());
+}
+} // namespace
 
 CClipboardManager *CClipboardManager::instance()
 {
-    static CClipboardManager inst;
-    return &inst;
+    static CClipboardManager *inst = ProcessServices::Adopt(new CClipboardManager);
+    return inst;
 }
 
 CClipboardManager::CClipboardManager()
 {
-    QDir().mkpath(StoragePaths::ClipboardDir());
-    QDir().mkpath(StoragePaths::PinDir());
+    m_clock.start();
+    MakeStorageFolders();
     RegisterUrlListMetaType();
     m_modelPin.setPin(true);
+    const auto writer = [this](const QString &path, const QVector<CBData> &rows, bool wait) {
+        writeHistoryInBackground(path, rows, wait);
+    };
+    m_model.setHistoryWriter(writer);
+    m_modelPin.setHistoryWriter(writer);
     connect(OsInstance()->ClipboardWatcher(), &CClipboardAbstract::changed, this,
             &CClipboardManager::onClipboardChanged);
     // Trimming inside rowsInserted would announce the removal to the views before the
@@ -33,44 +78,108 @@ CClipboardManager::CClipboardManager()
             &CClipboardManager::onCBRowCountChanged);
 }
 
-void CClipboardManager::HandleRoll2TopFlag(QMimeData *mime)
+CClipboardManager::~CClipboardManager()
 {
-    if (mime->property(ClipboardMarkers::kRoll2Top).toString().isEmpty())
-        return;
-    mime->setProperty(ClipboardMarkers::kRoll2Top, QString());
-    emit CQmlHelper::instance()->sigGotoFirstIndex4Main();
+    // Writes given to the worker reach the disk before the worker stops.
+    m_background.finish();
 }
 
 void CClipboardManager::onClipboardChanged(QClipboard::Mode mode)
 {
-    if (mode != QClipboard::Clipboard)
+    if (mode == QClipboard::Clipboard)
+        captureClipboard(false);
+}
+
+void CClipboardManager::captureClipboard(bool force)
+{
+    CClipboardAbstract *watcher = OsInstance()->ClipboardWatcher();
+    const qint64 sequence = watcher->sequenceNumber();
+    if (!force && sequence >= 0 && sequence == m_lastReadSequence)
         return;
+    m_lastReadSequence = sequence;
+    ++m_changeSerial;
+    m_clipboardMd5.clear();
     // Only our own writes come back as a mutable object; foreign data is read-only to us.
-    auto *mime = const_cast<QMimeData *>(OsInstance()->ClipboardWatcher()->mimeData());
+    auto *mime = const_cast<QMimeData *>(watcher->mimeData());
     if (!mime)
         return;
     if (!mime->property(ClipboardMarkers::kFilter).toString().isEmpty()) {
         mime->setProperty(ClipboardMarkers::kFilter, QString());
-        HandleRoll2TopFlag(mime);
+        m_clipboardMd5 = mime->property(ClipboardMarkers::kItemMd5).toString();
+        if (TakeRoll2TopFlag(mime))
+            emit CQmlHelper::instance()->sigGotoFirstIndex4Main();
         return;
     }
-    if (IsSecretMime(mime)) {
+    const ClipboardOffer offer = ReadClipboardOffer(mime);
+    if (offer.kind == ClipboardOffer::Secret) {
         qCDebug(lcClipboard) << "clipboard content marked secret, not kept";
         return;
     }
-    const CBData item = GetCBDataFromMime(mime);
+    if (offer.kind == ClipboardOffer::Nothing)
+        return;
+    const bool roll2top = TakeRoll2TopFlag(mime);
+    const qint64 arrival = m_clock.elapsed();
+    const quint64 serial = m_changeSerial;
+    m_background.run(
+        [offer] {
+            BuiltItem built;
+            built.item = ItemFromOffer(offer, &built.storeError);
+            return built;
+        },
+        [this, roll2top, arrival, serial](const BuiltItem &built) {
+            if (!built.storeError.isEmpty())
+                reportWriteProblem(built.storeError);
+            applyCapture(built.item, roll2top, arrival, serial);
+        });
+}
+
+bool CClipboardManager::replacesTopItem(const CBData &item, qint64 arrival_ms) const
+{
+    if (m_lastChangeMs < 0 || arrival_ms - m_lastChangeMs > kRepeatWindowMs ||
+        m_model.rowCount() == 0)
+        return false;
+    const CBData &top = m_model.item(0);
+    // Every image has the text "Image", so text tells nothing there; and a pinned item keeps
+    // the identity its pin refers to.
+    return item.type != CQmlTypes::Image && top.type == item.type && top.plain == item.plain &&
+           !top.pin_status;
+}
+
+void CClipboardManager::applyCapture(const CBData &item, bool roll2top, qint64 arrival_ms,
+                                     quint64 serial)
+{
     if (item.plain.isEmpty())
         return;
+    const bool repeat = replacesTopItem(item, arrival_ms);
+    m_lastChangeMs = arrival_ms;
+    const bool latest = serial == m_changeSerial;
     const int row = m_model.indexOfMD5(item.md5);
-    if (row == -1) {
+    if (row == -1 && repeat) {
+        m_model.setRowData(0, item.val, CCilpboardListModel::ValRole);
+        m_model.setRowData(0, item.md5, CCilpboardListModel::Md5Role);
+        qCDebug(lcClipboard) << "same copy again, top item replaced" << item.type << item.md5;
+    } else if (row == -1) {
         m_model.prependItem(item);
         qCDebug(lcClipboard) << "captured" << item.type << item.md5;
     } else if (row > 0) {
-        m_model.moveRow(row, 0);
+        if (repeat) // the first reading of this same copy gives way to the older item
+            m_model.removeItem(0);
+        m_model.moveRow(repeat ? row - 1 : row, 0);
         qCDebug(lcClipboard) << "moved to top" << row << item.md5;
+        if (latest)
+            m_clipboardMd5 = item.md5;
         return;
     }
-    HandleRoll2TopFlag(mime);
+    if (latest)
+        m_clipboardMd5 = item.md5;
+    if (roll2top)
+        emit CQmlHelper::instance()->sigGotoFirstIndex4Main();
+}
+
+bool CClipboardManager::clipboardHoldsTopItem() const
+{
+    return m_model.rowCount() > 0 && !m_clipboardMd5.isEmpty() &&
+           m_clipboardMd5 == m_model.getMd5(0);
 }
 
 void CClipboardManager::onCBRowCountChanged()
@@ -82,41 +191,16 @@ void CClipboardManager::onCBRowCountChanged()
         m_model.removeItem(m_model.rowCount() - 1);
 }
 
-void CClipboardManager::save2File()
+void CClipboardManager::reportWriteProblem(const QString &error)
 {
-    if (!m_restored) {
-        qCWarning(lcClipboard) << Q_FUNC_INFO << "histories were never read; not overwriting";
+    if (m_writeProblemShown)
         return;
-    }
-    m_model.Save2FileHelper(StoragePaths::ClipboardHistoryFile());
-    qCDebug(lcClipboard) << "save" << StoragePaths::ClipboardHistoryFile();
-    m_modelPin.Save2FileHelper(StoragePaths::PinHistoryFile());
-    qCDebug(lcClipboard) << "save" << StoragePaths::PinHistoryFile();
-
-    QSet<QString> keep{QStringLiteral("history")};
-    for (const CCilpboardListModel *m : {&m_model, &m_modelPin}) {
-        for (const CBData &d : m->items())
-            keep.insert(d.md5);
-    }
-    QDir dir(StoragePaths::ClipboardDir());
-    const QStringList files = dir.entryList(QDir::Files | QDir::Hidden);
-    for (const QString &name : files) {
-        const QString base = name.section(QLatin1Char('.'), 0, 0);
-        if (!keep.contains(base))
-            dir.remove(name);
-    }
-}
-
-void CClipboardManager::restoreFromFile()
-{
-    m_restored = true;
-    m_model.RestoreFromFile(StoragePaths::ClipboardHistoryFile());
-    m_modelPin.RestoreFromFile(StoragePaths::PinHistoryFile());
-    for (int r = 0; r < m_model.rowCount(); ++r) {
-        if (m_modelPin.indexOfMD5(m_model.getMd5(r)) != -1)
-            m_model.setRowData(r, true, CCilpboardListModel::PinStatusRole);
-    }
-    onClipboardChanged(QClipboard::Clipboard);
+    m_writeProblemShown = true;
+    emit CQmlHelper::instance()->sigShowTextViaTray(
+        QCoreApplication::translate("Global",
+                                    "Tolvane could not save to disk (%1). What was stored "
+                                    "before is kept.")
+            .arg(error));
 }
 
 void CClipboardManager::syncModel2Clipboard()

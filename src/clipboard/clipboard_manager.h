@@ -1,8 +1,10 @@
 #pragma once
 
+#include "clipboard/background_queue.h"
 #include "clipboard/clipboard_list_model.h"
 
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QObject>
 
 class QMimeData;
@@ -14,6 +16,7 @@ class CClipboardManager : public QObject
     Q_OBJECT
 public:
     static CClipboardManager *instance();
+    ~CClipboardManager() override;
 
     CCilpboardListModel *clipboardModel() { return &m_model; }
     CCilpboardListModel *pinModel() { return &m_modelPin; }
@@ -28,16 +31,42 @@ public:
     Q_INVOKABLE void copyRemoteItem2Main(CCilpboardListModel *model, int index);
     Q_INVOKABLE void syncModel2Clipboard();
 
+    // True when the clipboard holds row 0 of the Clipboard list as captured: nothing that
+    // was not captured (a secret, say) came after it.
+    bool clipboardHoldsTopItem() const;
+    // Waits for the captures and file writes still running off this thread and takes their
+    // results in; afterwards the lists are complete.
+    void finishPendingWork() { m_background.finish(); }
+
 private slots:
     void onClipboardChanged(QClipboard::Mode mode);
     void onCBRowCountChanged();
 
 private:
     CClipboardManager();
-    void HandleRoll2TopFlag(QMimeData *mime);
+    // Reads the clipboard unless this state of it was read already (force: read anyway).
+    void captureClipboard(bool force);
+    void applyCapture(const CBData &item, bool roll2top, qint64 arrival_ms, quint64 serial);
+    bool replacesTopItem(const CBData &item, qint64 arrival_ms) const;
+    void writeHistoryInBackground(const QString &path, const QVector<CBData> &rows, bool wait);
+    void reportWriteProblem(const QString &error);
+    void restoreLocalList(CCilpboardListModel &model, const QString &path, int max_rows);
+    void removeUnusedFiles();
 
     CCilpboardListModel m_model;
     CCilpboardListModel m_modelPin;
     // Saving before the histories were read would overwrite them with empty lists.
     bool m_restored = false;
+    CBackgroundQueue m_background;
+    QElapsedTimer m_clock;
+    // When the last capture (or the restore) happened, for telling repeats of one copy.
+    qint64 m_lastChangeMs = -1;
+    // The watcher's count of clipboard changes when the clipboard was last read.
+    qint64 m_lastReadSequence = -1;
+    // Counts clipboard changes; a capture finishing late knows whether it is still the last.
+    quint64 m_changeSerial = 0;
+    // Identity of what the clipboard holds, as far as it was captured; empty when unknown.
+    QString m_clipboardMd5;
+    // One balloon per run of failed writes; a write that works again re-arms it.
+    bool m_writeProblemShown = false;
 };

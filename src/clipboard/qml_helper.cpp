@@ -6,6 +6,7 @@
 #include "item/storage_paths.h"
 #include "item/text_helpers.h"
 #include "os/os_abstract.h"
+#include "os/process_services.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -20,8 +21,8 @@
 
 CQmlHelper *CQmlHelper::instance()
 {
-    static CQmlHelper inst;
-    return &inst;
+    static CQmlHelper *inst = ProcessServices::Adopt(new CQmlHelper);
+    return inst;
 }
 
 QString CQmlHelper::getHex(const QColor &c) const

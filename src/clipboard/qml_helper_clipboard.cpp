@@ -64,12 +64,12 @@ void CQmlHelper::pasteFromQuickPaste(CCilpboardListModel *model, int index)
     CCilpboardListModel *main = mgr->clipboardModel();
     CClipboardAbstract *watcher = OsInstance()->ClipboardWatcher();
 
-    bool must_write = true;
-    if (model == main && index == 0)
-        must_write = false;
-    else if (model == mgr->pinModel() && main->rowCount() > 0 &&
-             model->getMd5(index) == main->getMd5(0))
-        must_write = false;
+    // The clipboard already holds the item only if it holds the top item as captured: after
+    // a copy that was not kept (a secret) the top row is no longer what a paste would give.
+    const bool is_top =
+        (model == main && index == 0) || (model == mgr->pinModel() && main->rowCount() > 0 &&
+                                          model->getMd5(index) == main->getMd5(0));
+    const bool must_write = !(is_top && mgr->clipboardHoldsTopItem());
 
     if (must_write) {
         QEventLoop loop;

@@ -10,7 +10,10 @@ namespace WriteBack {
 
 void Item(const CBData &item, bool roll2top)
 {
-    Mime(GetMimeFromCBData(item), roll2top);
+    QMimeData *mime = GetMimeFromCBData(item);
+    // The program then knows what the clipboard holds without reading it.
+    mime->setProperty(ClipboardMarkers::kItemMd5, item.md5);
+    Mime(mime, roll2top);
 }
 
 void Mime(QMimeData *mime, bool roll2top)

@@ -11,6 +11,9 @@ class QMimeData;
 namespace ClipboardMarkers {
 inline constexpr char kFilter[] = "_internal_filter_";
 inline constexpr char kRoll2Top[] = "_internal_roll2top4main_";
+// The identity of the item a write-back put there, so the program knows what the clipboard
+// holds without reading it.
+inline constexpr char kItemMd5[] = "_internal_md5_";
 } // namespace ClipboardMarkers
 
 // The clipboard watcher: tells when the clipboard may have changed and carries the helpers
@@ -24,6 +27,9 @@ public:
 
     // The current contents, or null; owned by the clipboard.
     virtual const QMimeData *mimeData() const;
+    // A count that moves with every change of the clipboard, or -1 where the platform has
+    // none; equal counts mean the contents were not replaced in between.
+    virtual qint64 sequenceNumber() const { return -1; }
 
     void setText(const QString &text, bool roll2top);
     void setHtml(const QString &html, bool roll2top);

@@ -58,6 +58,15 @@ public:
     // Interface thread only.
     virtual QIcon fileIcon(const QFileInfo &info);
 
+    // Where the connection to the display can end under the program (an X server that goes
+    // away ends the process at once), sigDisplayLost() is emitted on the main thread just
+    // before that end, so that the program can save what it holds. Call once the services
+    // that must save exist.
+    virtual void watchDisplayConnection() {}
+
+signals:
+    void sigDisplayLost();
+
 protected:
     virtual CClipboardAbstract *createClipboardWatcher() = 0;
 

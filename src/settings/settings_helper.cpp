@@ -2,6 +2,8 @@
 
 #include "os/os_abstract.h"
 #include "os/packaged_app.h"
+#include "os/private_storage.h"
+#include "os/process_services.h"
 #include "settings/app_identity.h"
 #include "settings/settings_logging.h"
 
@@ -18,8 +20,8 @@ QSettings::Format StoreFormat()
 CSettingsHelper *CSettingsHelper::instance()
 {
     // Built on first use, which must come after the application's identity is set.
-    static CSettingsHelper inst;
-    return &inst;
+    static CSettingsHelper *inst = ProcessServices::Adopt(new CSettingsHelper);
+    return inst;
 }
 
 CSettingsHelper::CSettingsHelper()
@@ -28,6 +30,9 @@ CSettingsHelper::CSettingsHelper()
 {
     qCDebug(lcSettings) << "settings file" << m_settings.fileName() << "format"
                         << m_settings.format();
+    // It will hold the link password. The store replaces the file on every write, keeping the
+    // permissions it finds, so a private file stays private.
+    PrivateStorage::MakePrivateFile(m_settings.fileName());
 
     m_ungrouped.defaults = {
         {app_autorun(), false},  {app_autoupdate(), true},    {app_theme_color(), true},

@@ -53,6 +53,7 @@ void FakeClipboardWatcher::putMimeData(QMimeData *mime)
 void FakeClipboardWatcher::replace(QMimeData *mime)
 {
     m_mime.reset(mime);
+    ++m_changes;
     if (m_pending)
         return;
     m_pending = true;

@@ -22,6 +22,8 @@ public:
     static FakeClipboardWatcher *install();
 
     const QMimeData *mimeData() const override { return m_mime.get(); }
+    // Moves with every change of the contents, as the platform watchers' counts do.
+    qint64 sequenceNumber() const override { return m_changes; }
 
     // Another application copies: new contents without the program's markers.
     void copyFromOutside(QMimeData *mime);
@@ -44,5 +46,6 @@ private:
 
     std::unique_ptr<QMimeData> m_mime;
     bool m_pending = false;
+    qint64 m_changes = 0;
     QStringList m_written;
 };

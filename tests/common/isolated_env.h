@@ -1,5 +1,7 @@
 #pragma once
 
+#include "os/process_services.h"
+
 #include <QApplication>
 #include <QString>
 #include <QTemporaryDir>
@@ -25,6 +27,7 @@ void SetTestApplicationIdentity();
     {                                                                                              \
         IsolatedEnvironment env;                                                                   \
         QApplication app(argc, argv);                                                              \
+        ProcessServices::Scope services;                                                           \
         SetTestApplicationIdentity();                                                              \
         TestObject tc;                                                                             \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \

@@ -32,3 +32,12 @@ inline void FillTextRows(CCilpboardListModel &model, const QStringList &rows)
     for (int i = rows.size() - 1; i >= 0; --i)
         model.prependItem(TextItem(rows.at(i)));
 }
+
+// The plain texts of rows in display order, row 0 first.
+inline QStringList PlainTexts(const QVector<CBData> &rows)
+{
+    QStringList out;
+    for (const CBData &d : rows)
+        out << d.plain;
+    return out;
+}

@@ -2,10 +2,13 @@
 #include "clipboard/clipboard_manager.h"
 #include "cmain.h"
 #include "isolated_env.h"
+#include "item/storage_paths.h"
 #include "settings/settings_helper.h"
 #include "ui_driver.h"
 
 #include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QQmlContext>
@@ -60,6 +63,44 @@ private slots:
         controller.CheckAppVersion();
         QCOMPARE(ini->getIni(ini->app_version()).toString(), QString("1.5.0"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("marker"));
+    }
+
+    // Files from linked hosts go to a folder of this user alone, emptied at every start. A
+    // link planted where that folder belongs is neither emptied through nor used.
+    void theTransferFolderIsPrivateAndNeverALink()
+    {
+        const QString victim = QDir::tempPath() + "/victim";
+        QVERIFY(QDir().mkpath(victim));
+        QFile precious(victim + "/precious.txt");
+        QVERIFY(precious.open(QIODevice::WriteOnly));
+        precious.close();
+        const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR") + "/Tolvane";
+        QDir(runtime).removeRecursively();
+        QVERIFY(QFile::link(victim, runtime));
+        {
+            CMain controller;
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("PrepareTransferFolder.*link"));
+            QVERIFY(controller.initialise());
+        }
+        QVERIFY(QFile::exists(victim + "/precious.txt"));
+        QCOMPARE(StoragePaths::TempRoot(), StoragePaths::CacheDir() + "/transfer/");
+        QCOMPARE(QFileInfo(StoragePaths::TempRoot()).permissions() & 0x0077,
+                 QFileDevice::Permissions());
+
+        // The user's own runtime folder is used once it is a real folder again, and what an
+        // earlier run received there is gone.
+        QVERIFY(QFile::remove(runtime));
+        QVERIFY(QDir().mkpath(runtime + "/10.0.0.2"));
+        QFile old(runtime + "/10.0.0.2/received.png");
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.close();
+        {
+            CMain controller;
+            QVERIFY(controller.initialise());
+        }
+        QCOMPARE(StoragePaths::TempRoot(), runtime + "/");
+        QVERIFY(!QFile::exists(runtime + "/10.0.0.2/received.png"));
+        QCOMPARE(QFileInfo(runtime).permissions() & 0x0077, QFileDevice::Permissions());
     }
 
     void aMissingMainWindowIsReportedNotDereferenced()

@@ -1,13 +1,26 @@
 // The history file byte for byte: expectations are streams assembled here field by field,
 // never the writer's own output, and the reader is fed what a hostile linked host could send.
 #include "clipboard/clipboard_list_model.h"
+#include "file_size_limit.h"
 #include "history_test_support.h"
 #include "isolated_env.h"
+#include "item/item_limits.h"
 
+#include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <malloc.h>
+
+namespace {
+QByteArray ReadFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
 
 class TestHistoryFile : public QObject
 {
@@ -331,16 +344,81 @@ private slots:
         QCOMPARE(res.at(0), rows);
     }
 
+    // A save that cannot be completed (a full disk, here a file size limit) leaves the old
+    // file exactly as it was: never empty, never cut short.
+    void failedSaveKeepsTheOldFile_data()
+    {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QVector<Sample>>("rows");
+        QVector<Sample> forty;
+        for (int i = 0; i < 40; ++i)
+            forty << TextSample(QString("copied text number %1").arg(i),
+                                QByteArray::number(i).constData());
+        QVector<Sample> with_long = Samples(false);
+        with_long.prepend(TextSample(QString(50 * 1024, QChar('w')), "100 KB")); // UTF-16
+        QTest::newRow("nothing fits") << 0 << forty;
+        QTest::newRow("2 KB fit") << 2048 << forty;
+        QTest::newRow("partway through a 100 KB value") << 60 * 1024 << with_long;
+    }
+    void failedSaveKeepsTheOldFile()
+    {
+        QFETCH(int, limit);
+        QFETCH(QVector<Sample>, rows);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("history");
+        CCilpboardListModel old;
+        Fill(old, Samples(false));
+        QVERIFY(old.Save2FileHelper(path));
+        const QByteArray before = ReadFile(path);
+
+        CCilpboardListModel m;
+        Fill(m, rows);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Save2FileHelper.*history"));
+        {
+            FileSizeLimit full{rlim_t(limit)};
+            QVERIFY(full.isSet());
+            QVERIFY(!m.Save2FileHelper(path));
+        }
+        QCOMPARE(ReadFile(path), before);
+        // The half-written temporary file is gone too.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"history"});
+        QVERIFY(m.Save2FileHelper(path)); // room again: the new list is written
+        CCilpboardListModel back;
+        QVERIFY(back.RestoreFromFile(path));
+        QCOMPARE(Describe(back.items()), Expected(rows, 1));
+    }
+
+    // A history file that is a symbolic link is replaced by a file of its own; the file the
+    // link pointed to is not written through.
+    void symbolicLinkIsReplacedNotFollowed()
+    {
+        QTemporaryDir dir;
+        const QString elsewhere = dir.filePath("notes.txt");
+        QFile notes(elsewhere);
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write("the user's own notes");
+        notes.close();
+        const QString path = dir.filePath("history");
+        QVERIFY(QFile::link(elsewhere, path));
+        CCilpboardListModel m;
+        Fill(m, Samples(false));
+        QVERIFY(m.Save2FileHelper(path));
+        QCOMPARE(ReadFile(elsewhere), QByteArray("the user's own notes"));
+        QVERIFY(!QFileInfo(path).isSymLink());
+        QCOMPARE(ReadFile(path), FileOf(Samples(false), 1));
+        QCOMPARE(QFileInfo(path).permissions() & 0x0077, QFileDevice::Permissions());
+    }
+
     // The densest input per object: a URL costs the reader some 140 bytes however short its
     // encoding, so a file of one-character URLs is where memory grows fastest with file size
-    // (about 30 times). It must stay a small constant factor.
+    // (about 30 times). Up to the most files an item may hold, it must stay a small constant
+    // factor.
     void denseUrlListStaysProportional()
     {
-        const int kUrls = 200000;
         Bytes b;
         b.header(1, 1).u32(0).str("x").str(Key("x"));
-        b.u32(1024).i8(0).blob(QByteArray("QList<QUrl>", 12)).u32(kUrls);
-        for (int i = 0; i < kUrls; ++i)
+        b.u32(1024).i8(0).blob(QByteArray("QList<QUrl>", 12)).u32(ItemLimits::kMaxUrls);
+        for (int i = 0; i < ItemLimits::kMaxUrls; ++i)
             b.blob("a");
         b.str(QString()).u32(0xFFFFFFFFu);
         // Summed over all heaps: small blocks come from reserved heap space that an
@@ -353,9 +431,50 @@ private slots:
         const HistoryFile::ReadResult res = ReadBytes(b.data());
         const size_t held = in_use() - before;
         QCOMPARE(res.rows.size(), 1);
-        QCOMPARE(res.rows.at(0).val.value<QList<QUrl>>().size(), kUrls);
+        QCOMPARE(res.rows.at(0).val.value<QList<QUrl>>().size(), ItemLimits::kMaxUrls);
         QVERIFY2(held < 64 * size_t(b.size()),
                  qPrintable(QString("%1 bytes held for a file of %2").arg(held).arg(b.size())));
+    }
+
+    // A file-list record beyond the limit is read past, not kept, and the records after it
+    // still count; 40 MB of empty URLs once cost over a gigabyte.
+    void overlongUrlListsAreSkipped_data()
+    {
+        QTest::addColumn<int>("urls");
+        QTest::newRow("one over the limit") << ItemLimits::kMaxUrls + 1;
+        QTest::newRow("40 MB of empty URLs") << 10 * 1000 * 1000;
+    }
+    void overlongUrlListsAreSkipped()
+    {
+        QFETCH(int, urls);
+        const QVector<Sample> s = Samples(false);
+        Bytes b;
+        b.header(1, 3);
+        Record(b, s.at(1), 1);
+        b.u32(0).str("files").str(Key("files"));
+        b.u32(1024).i8(0).blob(QByteArray("QList<QUrl>", 12)).u32(quint32(urls));
+        b.raw(QByteArray(4 * urls, '\0')); // each an empty byte array
+        b.str(QString()).u32(0xFFFFFFFFu);
+        Record(b, s.at(0), 1);
+        const QList<int> res = ReadWithinBudget(b.data(), 64);
+        QCOMPARE(res, (QList<int>{2, 1, 0})); // rows, dropped, stopped early
+        QCOMPARE(Describe(ReadBytes(b.data()).rows), Expected({s.at(0), s.at(1)}, 1));
+    }
+
+    // A history far longer than its list may be (grown under a larger limit, or made by
+    // hand) is never held whole: only the newest records are kept, in display order.
+    void readingKeepsOnlyTheNewestRecords()
+    {
+        QVector<Sample> many;
+        for (int i = 0; i < 2000; ++i)
+            many << TextSample(QString("item %1").arg(i), QByteArray::number(i).constData());
+        const QByteArray file = FileOf(many, 1); // many[0] is the newest
+        QBuffer buf;
+        buf.setData(file);
+        buf.open(QIODevice::ReadOnly);
+        const HistoryFile::ReadResult res = HistoryFile::Read(buf, 50);
+        QCOMPARE(res.status, HistoryFile::ReadStatus::Ok);
+        QCOMPARE(Describe(res.rows), Expected(many.mid(0, 50), 1));
     }
 
 private:

@@ -335,7 +335,8 @@ private slots:
         CCilpboardListModel mirror;
         mirror.setLocal(false);
         mirror.setIp("10.0.0.2");
-        const QString expected_dir = QDir::tempPath() + "/Tolvane/10.0.0.2/";
+        // Received files live in the user's private runtime folder, never the shared /tmp.
+        const QString expected_dir = qEnvironmentVariable("XDG_RUNTIME_DIR") + "/Tolvane/10.0.0.2/";
         QCOMPARE(mirror.getImgUrl(key).toLocalFile(), expected_dir + key + ".png");
         QVERIFY(QDir(expected_dir).exists()); // created on demand
         QVERIFY(!mirror.isImgExists(key));

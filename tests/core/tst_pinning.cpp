@@ -227,7 +227,8 @@ private slots:
         fill({"first", "second"});
         m_clip->copyTextFromOutside("elsewhere");
         QVERIFY(m_clip->deliver());
-        cb()->removeItem(0); // the user deleted "elsewhere"
+        mgr()->finishPendingWork(); // the capture is built off this thread
+        cb()->removeItem(0);        // the user deleted "elsewhere"
         mgr()->syncModel2Clipboard();
         QCOMPARE(clipboardText(), QString("first"));
         QVERIFY(m_clip->deliver());
@@ -242,6 +243,7 @@ private slots:
         fill({"r0", "r1", "r2", "r3", "r4", "r5", "r6"});
         m_clip->copyTextFromOutside("r0");
         QVERIFY(m_clip->deliver());
+        mgr()->finishPendingWork(); // the capture is built off this thread
         const int writes = m_clip->writtenTexts().size();
         CQmlHelper::instance()->pasteFromQuickPaste(cb(), 5);
         QCOMPARE(m_clip->writtenTexts().mid(writes), QStringList{"r5"});
@@ -259,11 +261,37 @@ private slots:
         mgr()->pinItem(0);
         m_clip->copyTextFromOutside("top");
         QVERIFY(m_clip->deliver());
+        mgr()->finishPendingWork(); // the capture's end: the clipboard holds row 0
         const int writes = m_clip->writtenTexts().size();
         CQmlHelper::instance()->pasteFromQuickPaste(cb(), 0);
         CQmlHelper::instance()->pasteFromQuickPaste(pin(), 0);
         QTest::qWait(300); // past the moment the top would be put back
         QCOMPARE(m_clip->writtenTexts().size(), writes);
+    }
+
+    // A secret from a password manager is not captured, so row 0 is no longer what the
+    // clipboard holds: a quick paste of row 0 must put row 0 there, not paste the secret.
+    void quickPasteOfTheTopAfterASecretPastesTheTop()
+    {
+        fill({"top", "below"});
+        mgr()->pinItem(0);
+        for (CCilpboardListModel *model : {cb(), pin()}) {
+            m_clip->copyTextFromOutside("top");
+            QVERIFY(m_clip->deliver());
+            mgr()->finishPendingWork();
+            auto *secret = new QMimeData;
+            secret->setText("hunter2");
+            secret->setData("x-kde-passwordManagerHint", "secret");
+            m_clip->copyFromOutside(secret);
+            QVERIFY(m_clip->deliver());
+            mgr()->finishPendingWork();
+            QCOMPARE(cb()->getPlain(0), QString("top"));
+            const int writes = m_clip->writtenTexts().size();
+            CQmlHelper::instance()->pasteFromQuickPaste(model, 0);
+            // Row 0 went on the clipboard before the paste keystroke.
+            QCOMPARE(m_clip->writtenTexts().mid(writes).value(0), QString("top"));
+            QTRY_COMPARE(m_clip->text(), QString("top"));
+        }
     }
 
     void quickPasteWithAnEmptyHistoryLeavesThePastedItem()
@@ -288,6 +316,7 @@ private slots:
         const QImage got = m_clip->image();
         QCOMPARE(got.size(), QSize(800, 600));
         QVERIFY(m_clip->deliver()); // an ordinary capture follows: a new image item on top
+        mgr()->finishPendingWork(); // its encoding runs off this thread
         QCOMPARE(cb()->getType(0), int(CQmlTypes::Image));
     }
 

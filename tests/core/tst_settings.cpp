@@ -2,9 +2,13 @@
 #include "settings/app_identity.h"
 #include "settings/settings_helper.h"
 
+#include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 class TestSettings : public QObject
 {
@@ -19,6 +23,19 @@ private:
     }
 
 private slots:
+    // An older version left the file readable by everyone; it will hold the link password.
+    void initTestCase()
+    {
+        ::umask(022);
+        const QString path = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Marden/Tolvane.conf";
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[foreign]\nnote=from an older version\n");
+        f.close();
+        QVERIFY(f.permissions() & QFileDevice::ReadOther);
+    }
+
     void storeLivesInTheUsersConfig()
     {
         QVERIFY(ini()->fileName().endsWith("/.config/Marden/Tolvane.conf"));
@@ -132,6 +149,20 @@ private slots:
         ini()->startupSetup(true);
         QCOMPARE(ini()->getIni("app_autorun").toBool(), false);
         ini()->startupSetup(false);
+    }
+
+    void theFileIsPrivateAndStaysSo()
+    {
+        const auto private_to_user = [this] {
+            return (QFileInfo(ini()->fileName()).permissions() &
+                    (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther |
+                     QFileDevice::WriteOther)) == 0;
+        };
+        QVERIFY(private_to_user());
+        ini()->setIni("connect_local_pwd", "a secret");
+        ini()->sync(); // the store writes a new file in place of the old one
+        QVERIFY(fileView().contains("connect/connect_local_pwd"));
+        QVERIFY(private_to_user());
     }
 };
 

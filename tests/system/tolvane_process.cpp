@@ -103,3 +103,39 @@ bool TolvaneProcess::waitForFinished(int timeout_ms)
     m_log += m_process.readAll();
     return done;
 }
+
+QProcess *ChildProcesses::start(const QString &program, const QStringList &args,
+                                const QString &display)
+{
+    auto p = std::make_unique<QProcess>();
+    if (!display.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display);
+        p->setProcessEnvironment(env);
+    }
+    p->start(program, args);
+    QProcess *raw = p.get();
+    m_children.push_back(std::move(p));
+    return raw->waitForStarted(10000) ? raw : nullptr;
+}
+
+QProcess *ChildProcesses::startOwner(const QString &program, const QStringList &args,
+                                     const QString &display)
+{
+    QProcess *p = start(program, args, display);
+    if (!p ||
+        !QTest::qWaitFor([p] { return p->canReadLine() || p->state() == QProcess::NotRunning; },
+                         10000) ||
+        p->readLine().trimmed() != "ready")
+        return nullptr;
+    return p;
+}
+
+void ChildProcesses::endAll()
+{
+    for (auto &p : m_children) {
+        p->kill();
+        p->waitForFinished(3000);
+    }
+    m_children.clear();
+}

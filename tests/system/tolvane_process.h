@@ -4,6 +4,9 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <memory>
+#include <vector>
+
 // The real tolvane binary in a private environment of its own (HOME, XDG folders, runtime
 // folder, TMPDIR), sharing only the test's X display and session bus. Its debug log is
 // collected so a test can wait for what the program reports instead of guessing delays.
@@ -45,4 +48,22 @@ public:
 private:
     QProcess m_process;
     QByteArray m_log;
+};
+
+// The helper programs a test starts (clipboard owners, xclip); all of them end with endAll().
+class ChildProcesses
+{
+public:
+    ~ChildProcesses() { endAll(); }
+    // Starts a program, on the given X display when one is named; null if it did not start.
+    QProcess *start(const QString &program, const QStringList &args,
+                    const QString &display = QString());
+    // Starts a clipboard owner that prints "ready" once it owns the clipboard; null unless
+    // it does.
+    QProcess *startOwner(const QString &program, const QStringList &args,
+                         const QString &display = QString());
+    void endAll();
+
+private:
+    std::vector<std::unique_ptr<QProcess>> m_children;
 };

@@ -1,11 +1,16 @@
 #include "item/history_file.h"
 
 #include "item/clipboard_logging.h"
+#include "item/file_replace.h"
+#include "item/item_limits.h"
 #include "item/storage_paths.h"
 
 #include <QColor>
 #include <QDataStream>
 #include <QIODevice>
+
+#include <climits>
+#include <deque>
 
 namespace HistoryFile {
 
@@ -57,11 +62,30 @@ ValueRead ReadColor(QDataStream &s, QVariant &out)
     return ValueRead::Ok;
 }
 
+// A URL is stored as the byte array of its encoded form; skipping one costs no memory.
+bool SkipUrl(QDataStream &s)
+{
+    quint32 len = 0;
+    s >> len;
+    if (s.status() != QDataStream::Ok)
+        return false;
+    return len == 0xFFFFFFFFu || s.skipRawData(int(qMin<quint32>(len, INT_MAX))) == int(len);
+}
+
 ValueRead ReadUrlList(QDataStream &s, QVariant &out)
 {
-    // Element by element: the claimed count is never used to reserve memory.
+    // Element by element: the claimed count is never used to reserve memory. A list longer
+    // than an item may be is read past, not kept: each URL costs far more in memory than in
+    // the file.
     quint32 count = 0;
     s >> count;
+    if (count > quint32(ItemLimits::kMaxUrls)) {
+        for (quint32 i = 0; i < count; ++i) {
+            if (!SkipUrl(s))
+                return ValueRead::Corrupt;
+        }
+        return ValueRead::Refused;
+    }
     QList<QUrl> urls;
     for (quint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
         QUrl url;
@@ -126,7 +150,7 @@ bool IsAcceptable(const CBData &item)
 }
 } // namespace
 
-void Write(QIODevice &dev, const QVector<CBData> &rows)
+bool Write(QIODevice &dev, const QVector<CBData> &rows)
 {
     RegisterUrlListMetaType();
     QDataStream s(&dev);
@@ -138,10 +162,18 @@ void Write(QIODevice &dev, const QVector<CBData> &rows)
         // later reading of the file at this record; its text form keeps the newer items.
         const QVariant val = IsStorable(r.val) ? r.val : QVariant(r.val.toString());
         s << qint32(r.type) << r.plain << r.md5 << val << r.selected << qint32(r.fav_num);
+        if (s.status() != QDataStream::Ok)
+            return false;
     }
+    return s.status() == QDataStream::Ok;
 }
 
-ReadResult Read(QIODevice &dev)
+QString Save(const QString &path, const QVector<CBData> &rows)
+{
+    return FileReplace::Write(path, [&rows](QIODevice &dev) { return Write(dev, rows); });
+}
+
+ReadResult Read(QIODevice &dev, int max_rows)
 {
     ReadResult res;
     QDataStream s(&dev);
@@ -172,7 +204,7 @@ ReadResult Read(QIODevice &dev)
     qint32 count = 0;
     s >> count; // carried by the format, not trusted: records are read until the end
 
-    QVector<CBData> oldest_first;
+    std::deque<CBData> oldest_first;
     while (!s.atEnd() && s.status() == QDataStream::Ok) {
         CBData item;
         qint32 type = 0;
@@ -200,7 +232,9 @@ ReadResult Read(QIODevice &dev)
             ++res.dropped;
             continue;
         }
-        oldest_first.append(item);
+        oldest_first.push_back(item);
+        if (max_rows > 0 && int(oldest_first.size()) > max_rows)
+            oldest_first.pop_front();
     }
     res.truncated = res.truncated || s.status() != QDataStream::Ok;
     res.rows = QVector<CBData>(oldest_first.crbegin(), oldest_first.crend());

@@ -31,9 +31,15 @@ struct ReadResult
     bool truncated = false; // reading stopped at corrupt or missing bytes
 };
 
-// rows are in display order (row 0 newest); they are written oldest first.
-void Write(QIODevice &dev, const QVector<CBData> &rows);
-// The device must be open and seekable (a file or a buffer).
-ReadResult Read(QIODevice &dev);
+// rows are in display order (row 0 newest); they are written oldest first. False when the
+// device did not take every byte.
+bool Write(QIODevice &dev, const QVector<CBData> &rows);
+// Replaces the file at path with rows, or leaves it as it was (see FileReplace). Returns an
+// empty string on success, else what went wrong.
+QString Save(const QString &path, const QVector<CBData> &rows);
+// The device must be open and seekable (a file or a buffer). With max_rows above 0 only the
+// newest max_rows records are kept: a file far longer than the list may be is never held
+// whole. A file-list record of more than ItemLimits::kMaxUrls files is refused.
+ReadResult Read(QIODevice &dev, int max_rows = 0);
 
 } // namespace HistoryFile

@@ -1,21 +1,24 @@
 #include "item/mime_convert.h"
 
 #include "item/clipboard_logging.h"
+#include "item/clipboard_offer.h"
+#include "item/file_replace.h"
+#include "item/item_limits.h"
 #include "item/storage_paths.h"
 #include "item/text_helpers.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDataStream>
-#include <QFile>
+#include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QMimeData>
 
 namespace {
 constexpr int kStreamVersion = QDataStream::Qt_5_6; // 17
 constexpr int kMaxPathForExistenceCheck = 260;
-const QString kSecretFormat = QStringLiteral("x-kde-passwordManagerHint");
 
 QString Md5Hex(const QByteArray &bytes)
 {
@@ -33,17 +36,72 @@ void FillUrls(CBData &item, const QList<QUrl> &urls)
     item.plain = paths.join(QStringLiteral(", "));
 }
 
-void FillImage(CBData &item, const QVariant &image_data)
+bool WithinPixelLimit(const QSize &size)
 {
-    const QImage image = qvariant_cast<QImage>(image_data);
+    if (qint64(size.width()) * size.height() <= ItemLimits::kMaxImagePixels)
+        return true;
+    qCWarning(lcClipboard) << "ItemFromOffer"
+                           << "image of" << size << "not kept; the limit is"
+                           << ItemLimits::kMaxImagePixels << "pixels";
+    return false;
+}
+
+// Decodes as the toolkit's own clipboard reading would (format from the contents, no
+// turning), but only after the header has told a size within the limit: a small file can
+// unpack into gigabytes.
+QImage DecodeWithinLimit(const QByteArray &encoded)
+{
+    QBuffer buf;
+    buf.setData(encoded);
+    buf.open(QIODevice::ReadOnly);
+    QImageReader reader(&buf);
+    const QSize size = reader.size();
+    if (!size.isValid()) {
+        qCWarning(lcClipboard) << "ItemFromOffer"
+                               << "image of unknown size not kept" << reader.errorString();
+        return QImage();
+    }
+    return WithinPixelLimit(size) ? reader.read() : QImage();
+}
+
+void FillImage(CBData &item, const ClipboardOffer &offer, QString *store_error)
+{
+    const QImage image = offer.encoded.isEmpty()
+                             ? (WithinPixelLimit(offer.image.size()) ? offer.image : QImage())
+                             : DecodeWithinLimit(offer.encoded);
+    if (image.isNull())
+        return;
     const EncodedImage enc = EncodeImage(image);
+    // An item whose image is not on disk would show and paste nothing.
+    const QString error = FileReplace::Write(StoragePaths::ImgPath(enc.md5), [&enc](QIODevice &d) {
+        return d.write(enc.png) == enc.png.size();
+    });
+    if (!error.isEmpty()) {
+        qCWarning(lcClipboard) << "ItemFromOffer"
+                               << "image not kept, it could not be stored:"
+                               << StoragePaths::ImgPath(enc.md5) << error;
+        if (store_error)
+            *store_error = error;
+        return;
+    }
     item.md5 = enc.md5;
     item.type = CQmlTypes::Image;
     item.val = enc.md5;
     item.plain = QStringLiteral("Image");
-    QFile file(StoragePaths::ImgPath(enc.md5));
-    if (!enc.png.isEmpty() && file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(enc.png);
+}
+
+// Only what names a place on its own counts as a path: a bare word such as "Documents"
+// would otherwise name whatever lies in the program's working folder.
+QString LocalPathOf(const QString &text)
+{
+    if (QDir::isAbsolutePath(text))
+        return text;
+    if (text.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) {
+        const QUrl url(text);
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    }
+    return QString();
 }
 
 void FillText(CBData &item, const QString &text)
@@ -58,9 +116,12 @@ void FillText(CBData &item, const QString &text)
         return;
     }
     const QString t = text.trimmed();
-    if (t.size() < kMaxPathForExistenceCheck && QFileInfo::exists(t)) {
+    if (t.size() >= kMaxPathForExistenceCheck)
+        return;
+    const QString path = LocalPathOf(t);
+    if (!path.isEmpty() && QFileInfo::exists(path)) {
         item.type = CQmlTypes::Urls;
-        item.val = QVariant::fromValue(QList<QUrl>{QUrl::fromLocalFile(t)});
+        item.val = QVariant::fromValue(QList<QUrl>{QUrl::fromLocalFile(path)});
     }
 }
 } // namespace
@@ -95,46 +156,42 @@ QString GetVariantMd5(const QVariant &v)
     return Md5Hex(bytes);
 }
 
-bool IsSecretMime(const QMimeData *mime)
-{
-    return mime && mime->hasFormat(kSecretFormat) &&
-           mime->data(kSecretFormat).trimmed() == QByteArrayLiteral("secret");
-}
-
-CBData GetCBDataFromMime(const QMimeData *mime)
+CBData ItemFromOffer(const ClipboardOffer &offer, QString *store_error)
 {
     RegisterUrlListMetaType();
     CBData item;
-    if (mime->hasUrls()) {
-        const QList<QUrl> urls = mime->urls();
-        const bool all_local =
-            std::all_of(urls.cbegin(), urls.cend(), [](const QUrl &u) { return u.isLocalFile(); });
-        if (all_local) {
-            FillUrls(item, urls);
-        } else {
-            item.type = CQmlTypes::Text;
-            item.plain = mime->text();
-            item.val = item.plain;
-        }
-    } else if (mime->hasImage()) {
-        FillImage(item, mime->imageData());
-    } else if (mime->hasHtml()) {
+    switch (offer.kind) {
+    case ClipboardOffer::Urls:
+        FillUrls(item, offer.urls);
+        break;
+    case ClipboardOffer::Image:
+        FillImage(item, offer, store_error);
+        break;
+    case ClipboardOffer::Html:
         item.type = CQmlTypes::Html;
-        item.val = mime->html();
-        item.plain = mime->text();
-    } else if (mime->hasColor()) {
+        item.val = offer.html;
+        item.plain = offer.text;
+        break;
+    case ClipboardOffer::Color:
         item.type = CQmlTypes::Color;
-        item.val = mime->colorData();
-        item.plain = mime->text();
-    } else if (mime->hasText()) {
-        FillText(item, mime->text());
-    } else if (!mime->formats().isEmpty()) { // an empty clipboard is not worth a warning
-        qCWarning(lcClipboard).noquote() << Q_FUNC_INFO << "Unknown"
-                                         << "(" + mime->formats().join(QStringLiteral(", ")) + ")";
+        item.val = offer.color;
+        item.plain = offer.text;
+        break;
+    case ClipboardOffer::Text:
+        FillText(item, offer.text);
+        break;
+    case ClipboardOffer::Nothing:
+    case ClipboardOffer::Secret:
+        break;
     }
     if (item.md5.isEmpty())
         item.md5 = GetVariantMd5(item.val);
     return item;
+}
+
+CBData GetCBDataFromMime(const QMimeData *mime)
+{
+    return ItemFromOffer(ReadClipboardOffer(mime));
 }
 
 QMimeData *GetMimeFromCBData(const CBData &data)

@@ -6,16 +6,20 @@
 #include <QImage>
 
 class QMimeData;
+struct ClipboardOffer;
 
 // Capture: clipboard contents to an item record. Images are encoded and stored as PNG.
+// Contents that are not kept (secret, unknown, too large, an image that could not be
+// stored) give a record with an empty `plain`.
 CBData GetCBDataFromMime(const QMimeData *mime);
+// The part of the capture that does not touch the clipboard and may run on any thread:
+// decoding (within the size limit), encoding and storing an image, hashing, looking paths
+// up. store_error, if given, receives why an image could not be stored.
+CBData ItemFromOffer(const ClipboardOffer &offer, QString *store_error = nullptr);
 // Write-back: an item record to new clipboard contents (caller owns the result).
 QMimeData *GetMimeFromCBData(const CBData &data);
 // Identity: MD5 of the variant's Qt 5.6 data-stream form, 32 lower-case hex digits.
 QString GetVariantMd5(const QVariant &v);
-
-// Password managers mark copied secrets with this format; such contents are never kept.
-bool IsSecretMime(const QMimeData *mime);
 
 struct EncodedImage
 {

@@ -5,6 +5,10 @@
 
 namespace StoragePaths {
 
+namespace {
+QString g_tempRoot;
+} // namespace
+
 QString CacheDir()
 {
     return QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
@@ -35,10 +39,24 @@ QString ImgPath(const QString &md5)
     return ClipboardDir() + md5 + QStringLiteral(".png");
 }
 
+QStringList TransferFolderCandidates()
+{
+    QStringList dirs;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (QDir::isAbsolutePath(runtime))
+        dirs << runtime + QStringLiteral("/Tolvane/");
+    dirs << CacheDir() + QStringLiteral("/transfer/");
+    return dirs;
+}
+
+void SetTempRoot(const QString &dir)
+{
+    g_tempRoot = dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
+}
+
 QString TempRoot()
 {
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::TempLocation) +
-                        QStringLiteral("/Tolvane/");
+    const QString dir = g_tempRoot.isEmpty() ? TransferFolderCandidates().constFirst() : g_tempRoot;
     QDir().mkpath(dir);
     return dir;
 }

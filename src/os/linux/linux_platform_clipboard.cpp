@@ -1,5 +1,7 @@
 #include "os/linux/linux_platform_clipboard.h"
 
+#include "os/linux/xfixes_selection_filter.h"
+
 #include <QGuiApplication>
 
 namespace {
@@ -9,8 +11,18 @@ constexpr int kPollIntervalMs = 200;
 LinuxPlatformClipboard::LinuxPlatformClipboard(OwnerProbe poll_owner, QObject *parent)
     : CClipboardAbstract(parent), m_pollOwner(std::move(poll_owner))
 {
-    connect(QGuiApplication::clipboard(), &QClipboard::changed, this,
-            &LinuxPlatformClipboard::onSystemClipboardChanged);
+    m_selectionEvents = CXFixesSelectionFilter::Create([this] { countChange(); });
+    if (m_selectionEvents) {
+        // On each change the toolkit's text fields ask the new owner whether it holds text,
+        // each on its own and once more while the answer is empty: an owner that never
+        // answers costs its time-out (5 s) per field, and the program freezes. The fields
+        // paste from the keyboard, which reads the clipboard when asked, so they need no
+        // notice; this watcher has its own, from the X server.
+        QGuiApplication::clipboard()->blockSignals(true);
+    } else {
+        connect(QGuiApplication::clipboard(), &QClipboard::changed, this,
+                &LinuxPlatformClipboard::onSystemClipboardChanged);
+    }
     QMetaObject::invokeMethod(this, &LinuxPlatformClipboard::checkClipboard, Qt::QueuedConnection);
     if (!m_pollOwner)
         return;
@@ -20,10 +32,16 @@ LinuxPlatformClipboard::LinuxPlatformClipboard(OwnerProbe poll_owner, QObject *p
     m_pollTimer.start();
 }
 
+LinuxPlatformClipboard::~LinuxPlatformClipboard() = default;
+
 void LinuxPlatformClipboard::onSystemClipboardChanged(QClipboard::Mode mode)
 {
-    if (mode != QClipboard::Clipboard)
-        return;
+    if (mode == QClipboard::Clipboard)
+        countChange();
+}
+
+void LinuxPlatformClipboard::countChange()
+{
     ++m_sequence;
     QMetaObject::invokeMethod(this, &LinuxPlatformClipboard::checkClipboard, Qt::QueuedConnection);
 }

@@ -5,18 +5,22 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
-// X11 clipboard watcher. Every QClipboard::changed(Clipboard) (XFixes selection events in
-// the xcb plugin) advances a sequence counter; `changed` is emitted on the next turn of the
-// event loop, never inside a clipboard write, so a caller that connects and then runs a
-// local event loop cannot miss it. The first check, on the next turn after construction,
-// always emits.
+class CXFixesSelectionFilter;
+
+// X11 clipboard watcher. Every change of the clipboard's owner advances a sequence counter;
+// `changed` is emitted on the next turn of the event loop, never inside a clipboard write,
+// so a caller that connects and then runs a local event loop cannot miss it. The first
+// check, on the next turn after construction, always emits.
 //
-// Without XFixes the plugin only hears of changes that take the clipboard away from this
-// program. For that case the watcher is given `poll_owner`, which reads the clipboard's
-// owner from the X server: a 200 ms timer then advances the counter whenever another
-// program has become the owner. With XFixes it stays null and nothing wakes the process
-// while the clipboard is quiet.
+// Where the X server has XFixes, its selection events are counted directly (a native event
+// filter), and QClipboard's own change signals are silenced (see the constructor). Without
+// XFixes the toolkit only hears of changes that take the clipboard away from this program:
+// the watcher then follows QClipboard::changed and is given `poll_owner`, which reads the
+// clipboard's owner from the X server, and a 200 ms timer advances the counter whenever
+// another program has become the owner. With XFixes `poll_owner` stays null and nothing
+// wakes the process while the clipboard is quiet.
 class LinuxPlatformClipboard : public CClipboardAbstract
 {
     Q_OBJECT
@@ -25,8 +29,9 @@ public:
 
     explicit LinuxPlatformClipboard(OwnerProbe poll_owner = OwnerProbe(),
                                     QObject *parent = nullptr);
+    ~LinuxPlatformClipboard() override;
 
-    quint64 sequenceNumber() const { return m_sequence; }
+    qint64 sequenceNumber() const override { return qint64(m_sequence); }
     bool isPolling() const { return m_pollTimer.isActive(); }
 
 private slots:
@@ -34,6 +39,7 @@ private slots:
 
 private:
     void onSystemClipboardChanged(QClipboard::Mode mode);
+    void countChange();
     void pollOwner();
 
     quint64 m_sequence = 0;
@@ -41,4 +47,5 @@ private:
     OwnerProbe m_pollOwner;
     quint64 m_lastOwner = 0;
     QTimer m_pollTimer;
+    std::unique_ptr<CXFixesSelectionFilter> m_selectionEvents;
 };

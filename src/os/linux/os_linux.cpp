@@ -1,6 +1,7 @@
 #include "os/linux/os_linux.h"
 
 #include "os/linux/autostart_entry.h"
+#include "os/linux/display_loss.h"
 #include "os/linux/file_manager_reveal.h"
 #include "os/linux/file_move.h"
 #include "os/linux/file_type_icons.h"
@@ -84,6 +85,11 @@ QString COSLinux::findRunningExecutable(const QString &base_name)
 QIcon COSLinux::fileIcon(const QFileInfo &info)
 {
     return FileTypeIcons::ForFile(info);
+}
+
+void COSLinux::watchDisplayConnection()
+{
+    DisplayLoss::Watch(this);
 }
 
 void COSLinux::SetupMainWindow(QQuickWindow *window, QQmlContext *)

@@ -29,6 +29,7 @@ public:
     bool isCompositingManagerRunning() override;
     QString findRunningExecutable(const QString &base_name) override;
     QIcon fileIcon(const QFileInfo &info) override;
+    void watchDisplayConnection() override;
 
 protected:
     CClipboardAbstract *createClipboardWatcher() override;

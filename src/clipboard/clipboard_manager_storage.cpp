@@ -1,0 +1,136 @@
+// Saving and restoring both histories, and the stored images beside them.
+#include "clipboard/clipboard_manager.h"
+
+#include "item/clipboard_logging.h"
+#include "item/history_file.h"
+#include "item/storage_paths.h"
+#include "settings/settings_helper.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+
+namespace {
+// A save writes a temporary file beside its target first: the target's name, a dot and six
+// letters or digits. One left over by a crash is removed at the next clean-up.
+const QRegularExpression
+    kLeftoverSaveFile(QStringLiteral("^(history|[0-9a-f]{32}\\.png)\\.[A-Za-z0-9]{6}$"));
+const QRegularExpression kImageFile(QStringLiteral("^([0-9a-f]{32})\\.png$"));
+
+// A history file this version cannot read (a newer format, a damaged head) is kept under a
+// name of its own, so that the next save does not destroy it.
+QString SetAside(const QString &path, bool keep_original)
+{
+    const QString base = path + QStringLiteral(".unread-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = base;
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = base + QLatin1Char('-') + QString::number(n);
+    const bool ok = keep_original ? QFile::copy(path, aside) : QFile::rename(path, aside);
+    if (!ok)
+        return QString();
+    QFile::setPermissions(aside, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return aside;
+}
+
+void RemoveLeftoverSaveFiles(QDir &dir, const QStringList &names)
+{
+    for (const QString &name : names) {
+        if (kLeftoverSaveFile.match(name).hasMatch())
+            dir.remove(name);
+    }
+}
+} // namespace
+
+void CClipboardManager::writeHistoryInBackground(const QString &path, const QVector<CBData> &rows,
+                                                 bool wait)
+{
+    // Saved on its own before the histories were read, a list would replace them; asked for
+    // explicitly, the save is the caller's decision.
+    if (!m_restored && !wait)
+        return;
+    m_background.run([path, rows] { return HistoryFile::Save(path, rows); },
+                     [this, path](const QString &error) {
+                         if (error.isEmpty()) {
+                             m_writeProblemShown = false;
+                             return;
+                         }
+                         qCWarning(lcClipboard) << "saveCurData" << path << error;
+                         reportWriteProblem(error);
+                     });
+    if (wait) // behind the saves queued before it, so the newest rows land last
+        m_background.finish();
+}
+
+void CClipboardManager::save2File()
+{
+    if (!m_restored) {
+        qCWarning(lcClipboard) << Q_FUNC_INFO << "histories were never read; not overwriting";
+        return;
+    }
+    // Captures still being encoded belong in the files, and queued writes must not land
+    // after (and over) these.
+    m_background.finish();
+    m_model.Save2FileHelper(StoragePaths::ClipboardHistoryFile());
+    qCDebug(lcClipboard) << "save" << StoragePaths::ClipboardHistoryFile();
+    m_modelPin.Save2FileHelper(StoragePaths::PinHistoryFile());
+    qCDebug(lcClipboard) << "save" << StoragePaths::PinHistoryFile();
+    removeUnusedFiles();
+}
+
+// Only what the program itself put there goes: images no item names and temporary files of
+// interrupted saves. Anything else in the folder is the user's.
+void CClipboardManager::removeUnusedFiles()
+{
+    QSet<QString> keep;
+    for (const CCilpboardListModel *m : {&m_model, &m_modelPin}) {
+        for (const CBData &d : m->items())
+            keep.insert(d.md5);
+    }
+    QDir clip(StoragePaths::ClipboardDir());
+    const QStringList names = clip.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        const QRegularExpressionMatch image = kImageFile.match(name);
+        if (image.hasMatch() && !keep.contains(image.captured(1)))
+            clip.remove(name);
+    }
+    RemoveLeftoverSaveFiles(clip, names);
+    QDir pin(StoragePaths::PinDir());
+    RemoveLeftoverSaveFiles(pin, pin.entryList(QDir::Files | QDir::Hidden | QDir::System));
+}
+
+void CClipboardManager::restoreLocalList(CCilpboardListModel &model, const QString &path,
+                                         int max_rows)
+{
+    const CCilpboardListModel::RestoreOutcome out = model.RestoreRows(path, max_rows);
+    if (!out.unreadable && !out.truncated)
+        return;
+    // A damaged tail is read up to the damage; the whole file is kept for whoever can
+    // recover the rest.
+    const QString aside = SetAside(path, !out.unreadable);
+    if (aside.isEmpty())
+        qCWarning(lcClipboard) << Q_FUNC_INFO << "history file not readable, and it could not"
+                               << "be set aside:" << path;
+    else
+        qCWarning(lcClipboard) << Q_FUNC_INFO << "history file not readable in full; kept as"
+                               << aside;
+}
+
+void CClipboardManager::restoreFromFile()
+{
+    m_restored = true;
+    CSettingsHelper *ini = CSettingsHelper::instance();
+    // A file written under a larger limit, or grown by hand, is not held whole.
+    restoreLocalList(m_model, StoragePaths::ClipboardHistoryFile(),
+                     qMax(1, ini->getIni(ini->stack_max_item_count()).toInt()));
+    restoreLocalList(m_modelPin, StoragePaths::PinHistoryFile(), 0);
+    for (int r = 0; r < m_model.rowCount(); ++r) {
+        if (m_modelPin.indexOfMD5(m_model.getMd5(r)) != -1)
+            m_model.setRowData(r, true, CCilpboardListModel::PinStatusRole);
+    }
+    // The clipboard may still hold the copy that the restored top item came from.
+    m_lastChangeMs = m_clock.elapsed();
+    captureClipboard(true);
+}
