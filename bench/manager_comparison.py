@@ -263,6 +263,15 @@ class Manager:
     def configure_before_start(self):
         pass
 
+    def wait_for_image_item(self, timeout=60):
+        """Whether the manager shows, within the timeout, that it kept the image."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if self.holds_image():
+                return True
+            time.sleep(0.2)
+        return False
+
     def configure_while_running(self):
         pass
 
@@ -318,6 +327,11 @@ class Tolvane(Manager):
     def request_exit(self):
         self.proc.send_signal(signal.SIGTERM)
 
+    def holds_image(self):
+        # Tolvane stores each image item as a PNG file beside its history.
+        folder = f"{self.root}/cache/Marden/Tolvane/clipboard"
+        return os.path.isdir(folder) and any(n.endswith(".png") for n in os.listdir(folder))
+
     def version(self):
         source = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
         return subprocess.run(["git", "-C", source, "describe", "--always", "--dirty"],
@@ -344,6 +358,10 @@ class CopyQ(Manager):
     def item_count(self):
         return int(self.cli("count").strip())
 
+    def holds_image(self):
+        # The item below the newest one (the text) lists its formats.
+        return "image/" in self.cli("read", "?", "1", check=False)
+
     def version(self):
         out = subprocess.run(["dpkg-query", "-W", "-f=${Version}", "copyq"],
                              stdout=subprocess.PIPE, text=True).stdout
@@ -358,6 +376,7 @@ class Results:
         self.latency = []
         self.after_image = []
         self.image_read_begins = []
+        self.image_kept = []  # whether the image became an item as well
         self.idle_cpu = []
         self.wakeups = []
         self.rss = []
@@ -388,6 +407,7 @@ def short_round(manager, probe, image_probe, image_path, results, round_no):
     offered = probe.offer_text(sample_text(f"{manager.name} after image {round_no}"))
     results.after_image.append(ms(probe.first_request(manager, offered, timeout=120) - offered))
     wait_quiet([probe, image_probe], quiet=1.0)
+    results.image_kept.append(manager.wait_for_image_item())
     manager.stop()
 
 
@@ -557,7 +577,8 @@ def report(results, managers, image_bytes, started_at, finished_at):
             "(`tests/run-in-session.sh`). The machine is shared with other work, so single "
             "figures wander; the turns alternate to spread that over both.",
             f"- Tolvane: the build of this tree (`{tv.version()}`, RelWithDebInfo). CopyQ: "
-            f"Debian's `copyq` {cv.version()}, run as the package installs it.",
+            f"Debian's `copyq` {cv.version()} with `copyq-plugins`, which `apt-get install "
+            "copyq` brings along (without them it keeps no images).",
             "- Each start gets its own HOME, XDG_CONFIG_HOME, XDG_CACHE_HOME, XDG_DATA_HOME, "
             "XDG_STATE_HOME, XDG_RUNTIME_DIR and TMPDIR, copied from a profile prepared "
             "by one start of the program that captured one text, so every measured start "
@@ -582,7 +603,11 @@ def report(results, managers, image_bytes, started_at, finished_at):
             "the time until the manager requests the text is taken. Once per start, "
             f"{ROUNDS} per manager. The manager began reading the image after a median "
             f"of {median(results['Tolvane'].image_read_begins):.0f} ms (Tolvane) and "
-            f"{median(results['CopyQ'].image_read_begins):.0f} ms (CopyQ).",
+            f"{median(results['CopyQ'].image_read_begins):.0f} ms (CopyQ). Whether the "
+            "image was kept as well is checked afterwards (Tolvane: its PNG file in the "
+            "profile's cache; CopyQ: `copyq read ? 1` lists an image format): kept "
+            f"{sum(results['Tolvane'].image_kept)} of {ROUNDS} times by Tolvane, "
+            f"{sum(results['CopyQ'].image_kept)} of {ROUNDS} by CopyQ.",
             f"- Start-up: the probe holds a text on the clipboard; the time from just before "
             f"the process is created to the manager's first request. Median of {ROUNDS}.",
             f"- Idle and memory: {HISTORY_ITEMS} distinct texts are copied one after the other "
