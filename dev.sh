@@ -22,7 +22,7 @@ PACKAGES_BUILD=(
 )
 PACKAGES_TEST=(
     qml-module-qttest xvfb xauth openbox xdotool xclip x11-utils imagemagick
-    dbus dbus-x11 libclang-rt-14-dev trayer
+    dbus dbus-x11 libclang-rt-14-dev trayer iproute2 netcat-openbsd
     desktop-file-utils appstream lintian
 )
 # What cpack -G DEB runs: dpkg-shlibdeps, and file to find the binaries.

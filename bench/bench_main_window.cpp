@@ -5,6 +5,7 @@
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
+#include "free_port.h"
 #include "settings/settings_helper.h"
 
 #include <QCoreApplication>
@@ -48,6 +49,7 @@ bool RunMainWindow(BenchTable &table)
 {
     CSettingsHelper *ini = CSettingsHelper::instance();
     ini->setIni(ini->stack_max_item_count(), kItems + 10);
+    ini->setIni(ini->connect_port(), QString::number(FreeTcpPort()));
     CMain controller;
     if (!controller.initialise()) {
         table.addNote(QStringLiteral("main window"), QStringLiteral("FAILED: no window"));

@@ -15,3 +15,5 @@ bool RunHistoryAndFilter(BenchTable &table);
 bool RunMainWindow(BenchTable &table);
 bool RunQuickPaste(BenchTable &table);
 bool RunIdleCost(BenchTable &table);
+bool RunLinkTransfer(BenchTable &table);
+bool RunLinkMirrorLatency(BenchTable &table);

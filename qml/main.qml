@@ -143,6 +143,7 @@ ApplicationWindow {
         m_const.main_wnd_visible = false
         if (title_btns.item)
             title_btns.item.closeMenu()
+        dialogs.closeOnHide()
         m_utilities.cleanEngineCache(root)
     }
 
@@ -223,8 +224,8 @@ ApplicationWindow {
                         Layout.preferredWidth: lay_titlebar.height * 2
                         Layout.fillHeight: true
                         sourceComponent: TitleBar {
-                            onSigShowSettingsWnd: dialogs.unavailable("Settings")
-                            onSigShowAboutWnd: dialogs.unavailable("About")
+                            onSigShowSettingsWnd: dialogs.settings()
+                            onSigShowAboutWnd: dialogs.about()
                             onSigShowConnect: dialogs.unavailable("Connection")
                             onSigShowBugReport: Qt.openUrlExternally(m_const.url_report_bug)
                             onSigCloseWnd: root.switchWndVisibility()
@@ -264,7 +265,7 @@ ApplicationWindow {
                         id: hosts_container
                         width: parent.width
                         height: item ? item.height : 0
-                        active: Services.hasConnector()
+                        active: Services.hasConnector() && Services.hasHostBar()
                         source: "qrc:/qml/datasync/HostsContainer.qml"
                         onLoaded: item.btn_color = title_bar.color
                     }
@@ -281,6 +282,7 @@ ApplicationWindow {
 
         MainDialogs {
             id: dialogs
+            objectName: "dialogs"
             wnd: root
             wnd_box: main_box
             toast_area: main_box
@@ -307,6 +309,10 @@ ApplicationWindow {
         }
     }
 
+    MainUpdaterConnections {
+        dialogs: dialogs
+    }
+
     MainUtilityConnections {
         wnd: root
         lists: lists_container
@@ -323,7 +329,7 @@ ApplicationWindow {
         onSigCopy: actions.activate()
         onSigConnection: dialogs.unavailable("Connection")
         onSigFind: filter_box.activeFilter()
-        onSigPreference: dialogs.unavailable("Settings")
+        onSigPreference: dialogs.settings()
         onSigPin: actions.pin()
         onSigMoveCurItem: actions.move(is_up)
         onSigMoveCurItemPage: actions.movePage(is_up)

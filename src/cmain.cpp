@@ -2,12 +2,16 @@
 
 #include "app_logging.h"
 #include "clipboard/clipboard_manager.h"
+#include "clipboard/drag_helper.h"
 #include "clipboard/qml_helper.h"
 #include "clipboard/quick_image_provider.h"
+#include "connector_control.h"
 #include "constants.h"
+#include "datasync/transfer_messages.h"
 #include "item/storage_paths.h"
 #include "os/clipboard_abstract.h"
 #include "os/os_abstract.h"
+#include "os/packaged_app.h"
 #include "os/private_storage.h"
 #include "qml_registration.h"
 #include "quick_paste_view.h"
@@ -25,6 +29,8 @@
 namespace {
 constexpr int kMsgMs = 10000;
 constexpr int kStartedMsgMs = 30000;
+constexpr int kUpdateCheckDelayMs = 3000;
+constexpr ushort kDefaultLinkPort = 8121;
 
 // Files and images received from linked hosts live in a folder only this user can enter
 // (the runtime folder, else below the cache), and do not survive a restart.
@@ -42,7 +48,7 @@ void PrepareTransferFolder()
 }
 } // namespace
 
-CMain::CMain(QObject *parent) : QObject(parent) {}
+CMain::CMain(QObject *parent) : QObject(parent), m_drag(new CDragHelper(this)) {}
 
 CMain::~CMain()
 {
@@ -59,10 +65,17 @@ bool CMain::initialise(const QUrl &main_qml)
                    << StoragePaths::ClipboardHistoryFile();
 
     connectServices();
+    // End-to-end tests of linking drive the connector through this; inert unless asked for.
+    CConnectorControl::fromEnvironment(&m_connector, this);
     setupHotKeys();
     setupTray();
 
-    SetupContext(m_engine.rootContext());
+    QQmlContext *root_ctx = m_engine.rootContext();
+    SetupContext(root_ctx);
+    // Only the main window drags items out, shows update checks and links with hosts.
+    root_ctx->setContextProperty(QStringLiteral("m_drag"), m_drag);
+    root_ctx->setContextProperty(QStringLiteral("m_updater"), &m_updater);
+    root_ctx->setContextProperty(QStringLiteral("m_connector"), &m_connector);
     RegisterQmlTypes();
     m_engine.load(main_qml);
 
@@ -94,6 +107,7 @@ void CMain::connectServices()
     // The icon goes before the (possibly slow) save, so the user sees the program end.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         m_tray.hide();
+        m_connector.Shutdown();
         CClipboardManager::instance()->save2File();
     });
     // The process ends right after this: keep what is not on disk yet.
@@ -187,6 +201,24 @@ void CMain::showBalloon(const QString &msg, int msecs)
 void CMain::DelayInit()
 {
     CheckAppVersion();
+    m_connector.StartServer(linkServerPort());
+    // A packaged installation is updated by its store, never by a check of its own.
+    CSettingsHelper *ini = CSettingsHelper::instance();
+    if (!IsPackagedApp() && ini->getIni(ini->app_autoupdate()).toBool())
+        QTimer::singleShot(kUpdateCheckDelayMs, &m_updater, &CUpdaterHelper::updateSilently);
+}
+
+ushort CMain::linkServerPort()
+{
+    CSettingsHelper *ini = CSettingsHelper::instance();
+    const int port = ini->getIni(ini->connect_port()).toInt();
+    if (TransferMessage::IsValidPort(port))
+        return ushort(port);
+    // Port 0 would make the system pick one that no other host can guess.
+    qCWarning(lcApp) << Q_FUNC_INFO << __LINE__
+                     << "no usable port in the settings:" << ini->getIni(ini->connect_port())
+                     << "- using" << kDefaultLinkPort;
+    return kDefaultLinkPort;
 }
 
 void CMain::CheckAppVersion()

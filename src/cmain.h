@@ -1,18 +1,21 @@
 #pragma once
 
+#include "datasync/connector.h"
 #include "os/global_shortcut.h"
 #include "system_tray_icon.h"
+#include "updater/updater_helper.h"
 
 #include <QObject>
 #include <QQmlApplicationEngine>
 
+class CDragHelper;
 class CQuickPasteView;
 class QQmlContext;
 
 // The application controller: owns the main QML engine, the tray icon, the three global
-// hot keys and the quick paste window (and, as they are built, the connector and updater),
-// fills the QML contexts, wires the services, loads the main window and runs the delayed
-// start-up.
+// hot keys, the quick paste window, the update checker and the drag helper (and, as it is
+// built, the connector), fills the QML contexts, wires the services, loads the main window
+// and runs the delayed start-up.
 class CMain : public QObject
 {
     Q_OBJECT
@@ -26,13 +29,17 @@ public:
     // engine (quick paste window, QML tests) gets exactly the same set.
     static void SetupContext(QQmlContext *ctx);
     void CheckAppVersion();
+    // The port of the connect_port setting; the default one when the setting holds none.
+    static ushort linkServerPort();
     // Gives the hot keys the stored sequences (read anew) or takes them all away.
     void SetGlobalShortcutEnable(bool enable);
 
     QQmlApplicationEngine *engine() { return &m_engine; }
+    CUpdaterHelper *updater() { return &m_updater; }
     CSystemTrayIcon *trayIcon() { return &m_tray; }
     // Null until the first quick paste request.
     CQuickPasteView *quickPasteView() const { return m_quickPaste; }
+    CConnector *connector() { return &m_connector; }
 
 public slots:
     void ShowMsg(const QString &msg);
@@ -56,4 +63,7 @@ private:
     QxtGlobalShortcut m_hotkeyMain;
     QxtGlobalShortcut m_hotkeyQp;
     QxtGlobalShortcut m_hotkeyQpPin;
+    CConnector m_connector;
+    CUpdaterHelper m_updater;
+    CDragHelper *m_drag = nullptr;
 };

@@ -5,9 +5,15 @@ import QtQuick.Controls 2.5
 TextField {
     id: control
 
+    // Why the last recording was refused, shown while hovered.
+    property string tooltip_str: ""
+
     readOnly: true
     selectByMouse: false
     placeholderText: qsTr("Global shortcut")
+    hoverEnabled: true
+    ToolTip.text: tooltip_str
+    ToolTip.visible: hovered && tooltip_str !== ""
 
     // The text is only ever replaced as a whole, never edited in parts.
     onSelectedTextChanged: {

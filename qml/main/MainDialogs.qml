@@ -2,6 +2,8 @@ import QtQuick 2.12
 import QtQuick.Controls 2.5
 import "../ctrls"
 import "../mainview"
+import "../settings"
+import ".."
 
 // The main window's dialogs and toast stack. Each exists only while it is shown: a loader
 // creates it on demand and drops it when it closes. Dialogs sit centred over the window,
@@ -51,8 +53,39 @@ Item {
         return loader_msg.active
     }
 
-    // The settings, about, connection, download, update and key map dialogs arrive with
-    // their features; until then the request is only logged.
+    function settings() {
+        if (loader_settings.active)
+            return
+        loader_settings.active = true
+        loader_settings.item.open()
+    }
+
+    function about() {
+        loader_about.active = true
+    }
+
+    function keymap() {
+        loader_keymap_dlg.active = true
+        loader_keymap_dlg.item.open()
+    }
+
+    function update(version_num, relnote_html) {
+        loader_update.active = false
+        loader_update.version_num = version_num
+        loader_update.relnote_html = relnote_html
+        loader_update.active = true
+    }
+
+    // A hidden window keeps no settings or about dialog open.
+    function closeOnHide() {
+        if (loader_settings.item)
+            loader_settings.item.close()
+        if (loader_about.item)
+            loader_about.item.close()
+    }
+
+    // The connection and download dialogs arrive with linking; until then the request is
+    // only logged.
     function unavailable(name) {
         console.log("MainDialogs:", name, "is not available in this build")
     }
@@ -91,6 +124,76 @@ Item {
             }
             Component.onCompleted: root.centre(this)
             onClosed: loader_msg.active = false
+        }
+    }
+
+    Loader {
+        id: loader_about
+        active: false
+        sourceComponent: About {
+            objectName: "about_dlg"
+            parent: Overlay.overlay
+            width: root.min_w - 5 * root.shadow
+            height: root.min_h - 6 * root.shadow
+            Overlay.modal: OverlayCom {
+                wnd_box: root.wnd_box
+            }
+            Component.onCompleted: root.centre(this)
+            onClosed: loader_about.active = false
+        }
+    }
+
+    Loader {
+        id: loader_settings
+        active: false
+        sourceComponent: SettingsWnd {
+            objectName: "settings_wnd"
+            parent: Overlay.overlay
+            width: root.min_w - 5 * root.shadow
+            height: root.min_h - 5 * root.shadow
+            Overlay.modal: OverlayCom {
+                wnd_box: root.wnd_box
+            }
+            Component.onCompleted: root.centre(this)
+            onSigStackShowKeymapDlg: root.keymap()
+            onClosed: loader_settings.active = false
+        }
+    }
+
+    Loader {
+        id: loader_update
+
+        property string version_num: ""
+        property string relnote_html: ""
+
+        active: false
+        sourceComponent: UpdatesFoundDlg {
+            objectName: "update_dlg"
+            parent: Overlay.overlay
+            width: root.min_w - 7 * root.shadow
+            height: root.min_h - 5 * root.shadow
+            ver_num: loader_update.version_num
+            relnote: loader_update.relnote_html
+            Overlay.modal: OverlayCom {
+                wnd_box: root.wnd_box
+            }
+            Component.onCompleted: root.centre(this)
+            onSigUpdateConfirmed: m_updater.downloadNewVersion()
+            onClosed: loader_update.active = false
+        }
+    }
+
+    Loader {
+        id: loader_keymap_dlg
+        active: false
+        sourceComponent: KeymapDlg {
+            objectName: "keymap_dlg"
+            parent: Overlay.overlay
+            Overlay.modal: OverlayCom {
+                wnd_box: root.wnd_box
+            }
+            Component.onCompleted: root.centre(this)
+            onClosed: loader_keymap_dlg.active = false
         }
     }
 

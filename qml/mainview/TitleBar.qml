@@ -50,6 +50,7 @@ Row {
         id: menu_component
         Menu {
             id: menu
+            objectName: "title_menu"
             width: 200
             x: btn_menu.x - width
             transformOrigin: Menu.TopRight

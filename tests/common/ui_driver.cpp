@@ -1,6 +1,9 @@
 #include "ui_driver.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -55,6 +58,14 @@ bool Activate(QQuickWindow *window)
         return true;
     Run("xdotool", {"windowactivate", "--sync", QString::number(window->winId())});
     return QTest::qWaitForWindowActive(window);
+}
+
+bool SaveShot(QQuickWindow *window, const QString &path, int settle_ms)
+{
+    QTest::qWait(settle_ms);
+    QDir().mkpath(QFileInfo(path).path());
+    const QImage shot = window->grabWindow();
+    return !shot.isNull() && shot.save(path);
 }
 
 namespace {

@@ -20,6 +20,9 @@ QString ForeignClipboard(const QString &target = QString());
 // Raises the window and gives it the input focus through the window manager; true once
 // the window is active.
 bool Activate(QQuickWindow *window);
+// Waits settle_ms for animations and asynchronous images, then saves a picture of the
+// window as `path` (PNG), making its folder; false when no picture could be saved.
+bool SaveShot(QQuickWindow *window, const QString &path, int settle_ms);
 // The first object below the window (items, popups, loaders' objects) with that name.
 QObject *Find(QQuickWindow *window, const QString &name);
 } // namespace UiDriver

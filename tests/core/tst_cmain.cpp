@@ -1,8 +1,10 @@
 // The controller's start-up on a real X server: context, main window, first-run usage text.
 #include "clipboard/clipboard_manager.h"
 #include "cmain.h"
+#include "free_port.h"
 #include "isolated_env.h"
 #include "item/storage_paths.h"
+#include "local_http_server.h"
 #include "settings/settings_helper.h"
 #include "ui_driver.h"
 
@@ -13,6 +15,8 @@
 #include <QMimeData>
 #include <QQmlContext>
 #include <QQuickWindow>
+#include <QSignalSpy>
+#include <QTcpSocket>
 
 using UiDriver::ForeignClipboard;
 
@@ -20,10 +24,17 @@ class TestCMain : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        CSettingsHelper *ini = CSettingsHelper::instance();
+        ini->setIni(ini->connect_port(), QString::number(FreeTcpPort()));
+    }
+
     void firstRunPutsTheUsageOnTheClipboard()
     {
         CSettingsHelper *ini = CSettingsHelper::instance();
         QVERIFY(!ini->getIni(ini->app_version()).isValid());
+        ini->setIni(ini->app_autoupdate(), false); // no request to the real feed
         CMain controller;
         QVERIFY(controller.initialise());
 
@@ -48,6 +59,45 @@ private slots:
         QTRY_VERIFY(list->rowCount() > 0 && list->getPlain(0).startsWith("Usage:"));
     }
 
+    // The link server starts with the delayed part, on the port of the settings, is offered
+    // to the main window as m_connector, and stops listening at quit.
+    void linkServerRunsFromStartToQuit()
+    {
+        CSettingsHelper *ini = CSettingsHelper::instance();
+        const quint16 port = FreeTcpPort();
+        ini->setIni(ini->connect_port(), QString::number(port));
+        CMain controller;
+        QVERIFY(controller.initialise());
+        QCOMPARE(
+            controller.engine()->rootContext()->contextProperty("m_connector").value<QObject *>(),
+            static_cast<QObject *>(controller.connector()));
+        QTRY_COMPARE(controller.connector()->serverPort(), port);
+        QTcpSocket probe;
+        probe.connectToHost(QHostAddress::LocalHost, port);
+        QVERIFY(probe.waitForConnected(5000));
+        probe.abort();
+
+        QVERIFY(QMetaObject::invokeMethod(qApp, "aboutToQuit"));
+        QCOMPARE(controller.connector()->serverPort(), quint16(0));
+        probe.connectToHost(QHostAddress::LocalHost, port);
+        QVERIFY(!probe.waitForConnected(2000));
+    }
+
+    // A port the settings cannot give is not turned into one the system picks at random.
+    void unusablePortFallsBackToTheDefault()
+    {
+        CSettingsHelper *ini = CSettingsHelper::instance();
+        const QVariant kept = ini->getIni(ini->connect_port());
+        for (const char *bad : {"eighty", "0", "-1", "65536", ""}) {
+            ini->setIni(ini->connect_port(), QString::fromLatin1(bad));
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no usable port"));
+            QCOMPARE(CMain::linkServerPort(), ushort(8121));
+        }
+        ini->setIni(ini->connect_port(), "65535");
+        QCOMPARE(CMain::linkServerPort(), ushort(65535));
+        ini->setIni(ini->connect_port(), kept);
+    }
+
     void laterStartsLeaveTheClipboardAlone()
     {
         QGuiApplication::clipboard()->setText("marker");
@@ -63,6 +113,38 @@ private slots:
         controller.CheckAppVersion();
         QCOMPARE(ini->getIni(ini->app_version()).toString(), QString("1.5.0"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("marker"));
+    }
+
+    // Some seconds after start the updater asks the feed, unless the user switched that off.
+    void theUpdateCheckFollowsTheSetting()
+    {
+        CSettingsHelper *ini = CSettingsHelper::instance();
+        ini->setIni(ini->app_version(), "1.5.0");
+        for (const bool automatic : {true, false}) {
+            ini->setIni(ini->app_autoupdate(), automatic);
+            LocalHttpServer feed;
+            QVERIFY(feed.start());
+            feed.serve("/updates.xml",
+                       "<rss><channel><item><enclosure url=\"https://d.example.org/\" "
+                       "sparkle:version=\"1.5.0\"/></item></channel></rss>");
+            CMain controller;
+            controller.updater()->setFeedUrl(QUrl(feed.url("/updates.xml")));
+            QSignalSpy none(controller.updater(), &CUpdaterHelper::sigNoUpdates);
+            QVERIFY(controller.initialise());
+            QCOMPARE(
+                controller.engine()->rootContext()->contextProperty("m_updater").value<QObject *>(),
+                controller.updater());
+            QVERIFY(
+                controller.engine()->rootContext()->contextProperty("m_drag").value<QObject *>());
+            if (automatic) {
+                QTRY_COMPARE_WITH_TIMEOUT(none.count(), 1, 15000);
+                QCOMPARE(feed.requests(), QStringList({"/updates.xml"}));
+            } else {
+                // Well past the delay, nothing has been asked.
+                QTest::qWait(5000);
+                QVERIFY(feed.requests().isEmpty());
+            }
+        }
     }
 
     // Files from linked hosts go to a folder of this user alone, emptied at every start. A

@@ -1,5 +1,7 @@
 #include "tolvane_process.h"
 
+#include "free_port.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,12 +9,15 @@
 
 #include <csignal>
 
-TolvaneEnvironment::TolvaneEnvironment() : m_dir(QDir::tempPath() + "/tolvane-sys-XXXXXX")
+TolvaneEnvironment::TolvaneEnvironment()
+    : m_dir(QDir::tempPath() + "/tolvane-sys-XXXXXX"), m_linkPort(FreeTcpPort())
 {
     for (const char *sub : {"/home", "/config", "/cache", "/run", "/tmp"})
         QDir().mkpath(root() + sub);
     // The runtime folder must be private, or Qt ignores it.
     QFile::setPermissions(root() + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // The link server listens on a free port, not on the default one of the host.
+    writeSettings(QByteArray());
 }
 
 QString TolvaneEnvironment::cacheDir() const
@@ -29,7 +34,15 @@ bool TolvaneEnvironment::writeSettings(const QByteArray &ini) const
 {
     QDir().mkpath(QFileInfo(settingsFile()).path());
     QFile file(settingsFile());
-    return file.open(QIODevice::WriteOnly) && file.write(ini) == ini.size();
+    // The program under test never asks the real update feed (keys before the first
+    // group header are general ones), and the link server keeps its free port unless
+    // the test chooses one.
+    QByteArray text = ini;
+    if (!text.contains("app_autoupdate"))
+        text.prepend("app_autoupdate=false\n");
+    if (!text.contains("connect_port"))
+        text += "\n[connect]\nconnect_port=" + QByteArray::number(m_linkPort) + "\n";
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
 }
 
 QProcessEnvironment TolvaneEnvironment::processEnvironment() const

@@ -18,12 +18,15 @@ public:
     QString root() const { return m_dir.path(); }
     QString cacheDir() const; // the program's own cache folder (organisation/application)
     QString settingsFile() const;
+    // The free port its link server is set to listen on.
+    quint16 linkPort() const { return m_linkPort; }
     // Starts the program with these settings (INI text) instead of none.
     bool writeSettings(const QByteArray &ini) const;
     QProcessEnvironment processEnvironment() const;
 
 private:
     QTemporaryDir m_dir;
+    quint16 m_linkPort;
 };
 
 class TolvaneProcess

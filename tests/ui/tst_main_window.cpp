@@ -4,6 +4,7 @@
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
+#include "free_port.h"
 #include "isolated_env.h"
 #include "item/mime_convert.h"
 #include "item/storage_paths.h"
@@ -129,12 +130,8 @@ private:
     }
     void saveShot(const QString &name)
     {
-        QTest::qWait(600); // animations and asynchronous images settle
-        QDir().mkpath(TOLVANE_ARTIFACTS_DIR);
         const QString path = QString(TOLVANE_ARTIFACTS_DIR) + "/" + name + "-" + m_theme + ".png";
-        const QImage shot = m_wnd->grabWindow();
-        QVERIFY(!shot.isNull());
-        QVERIFY2(shot.save(path), qPrintable(path));
+        QVERIFY2(SaveShot(m_wnd, path, 600), qPrintable(path));
     }
 
     // A left click at a point of the window, through the X server.
@@ -165,6 +162,9 @@ private slots:
         ini->setIni(ini->app_version(), "1.5.0");
         ini->setIni(ini->app_theme_color(), m_theme == "light");
         ini->setIni(ini->app_show_tray(), true);
+        // No update check: its outcome would show as a toast.
+        ini->setIni(ini->app_autoupdate(), false);
+        ini->setIni(ini->connect_port(), QString::number(FreeTcpPort()));
         // A previewer the program finds at start, under a name of its own.
         const QString viewer = QDir::tempPath() + "/Peek Viewer";
         QVERIFY(QFile::copy("/bin/true", viewer));

@@ -115,12 +115,9 @@ private:
     }
     void saveShot(const QString &name)
     {
-        QTest::qWait(600); // rows fade in, images load asynchronously
-        QDir().mkpath(TOLVANE_ARTIFACTS_DIR);
+        // Rows fade in, images load asynchronously.
         const QString path = QString(TOLVANE_ARTIFACTS_DIR) + "/" + name + "-" + m_theme + ".png";
-        const QImage shot = qp()->grabWindow();
-        QVERIFY(!shot.isNull());
-        QVERIFY2(shot.save(path), qPrintable(path));
+        QVERIFY2(SaveShot(qp(), path, 600), qPrintable(path));
     }
 
     CMain *m_main = nullptr;

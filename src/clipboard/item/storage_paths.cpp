@@ -63,12 +63,17 @@ QString TempRoot()
 
 QString RemoteImgDir(const QString &ip)
 {
+    return HostDir(TempRoot(), ip);
+}
+
+QString HostDir(const QString &root, const QString &ip)
+{
     // The address names a folder; anything that could climb out of the temp root is not an
     // address and gets a harmless name instead.
     QString name = ip;
     if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1String("..")))
         name = QStringLiteral("_invalid_host");
-    const QString dir = TempRoot() + name + QLatin1Char('/');
+    const QString dir = root + name + QLatin1Char('/');
     QDir().mkpath(dir);
     return dir;
 }

@@ -17,6 +17,8 @@ QString ImgPath(const QString &md5); // cache + "/clipboard/" + md5 + ".png"
 QStringList TransferFolderCandidates();
 void SetTempRoot(const QString &dir);
 QString TempRoot();                      // the folder set, else the first candidate; created
-QString RemoteImgDir(const QString &ip); // TempRoot() + ip + "/", created on demand
+QString RemoteImgDir(const QString &ip); // HostDir(TempRoot(), ip)
+// root + a folder named by the host's address + "/", created on demand.
+QString HostDir(const QString &root, const QString &ip);
 bool IsMd5Key(const QString &text);      // 32 lower-case hexadecimal digits
 } // namespace StoragePaths

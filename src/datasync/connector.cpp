@@ -1,0 +1,346 @@
+#include "datasync/connector.h"
+
+#include "clipboard/clipboard_list_model.h"
+#include "datasync/client.h"
+#include "datasync/datasync_logging.h"
+#include "datasync/pending_save_paths.h"
+#include "datasync/tcp_file_reader.h"
+#include "datasync/tcp_file_sender.h"
+#include "datasync/text_command.h"
+#include "datasync/websocket_link.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QNetworkInterface>
+#include <QPointer>
+#include <QSysInfo>
+#include <QTimer>
+#include <QWebSocket>
+
+#include <memory>
+
+CConnector::CConnector(QObject *parent) : CConnector(LocalShare::processWide(), parent) {}
+
+CConnector::CConnector(const LocalShare &share, QObject *parent)
+    : QObject(parent), m_parser(&m_hosts, share)
+{
+    qRegisterMetaType<CCilpboardListModel *>("CCilpboardListModel*");
+    qRegisterMetaType<quint16>("uint16_t");
+    connect(&m_parser, &CTransferParser::sigSenderStarted, this, &CConnector::onFileSenderStarted);
+    connect(&m_parser, &CTransferParser::sigReaderStarted, this, &CConnector::onFileReaderStarted);
+    connect(&m_parser, &CTransferParser::sigFailed2Receive, this, &CConnector::sigFileDownloadErr);
+    connect(this, &CConnector::sigCloseConnection, this, &CConnector::closeHost);
+    if (share.clipboard)
+        connect(share.clipboard, &CCilpboardListModel::sigRowChanged, this,
+                &CConnector::UpdateLocalModel4Remote);
+}
+
+CConnector::~CConnector()
+{
+    // Links closing during teardown must not call back into a half-destroyed connector.
+    for (HostInfo *host : m_hosts.hosts())
+        host->socket->disconnect(this);
+    m_hosts.clear();
+}
+
+void CConnector::StartServer(ushort port)
+{
+    const QString err = m_server.Start(port);
+    if (!err.isEmpty()) {
+        qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << "port" << port << err;
+        emit sigStartServerFailed(err);
+        return;
+    }
+    qCDebug(lcDataSync) << "server listening on port" << m_server.serverPort();
+    if (m_serverWired)
+        return;
+    m_serverWired = true;
+    connect(&m_server, &QWebSocketServer::serverError, this, [this] {
+        emit sigConnectionErr(QStringLiteral("Server error"), m_server.errorString(), true);
+    });
+    connect(&m_server, &CServer::SigClientArrived, this, &CConnector::onClientConnected);
+}
+
+void CConnector::Shutdown()
+{
+    m_server.close();
+}
+
+CPeerLink *CConnector::wire(QWebSocket *socket)
+{
+    auto *link = new CWebSocketLink(socket, this);
+    connect(link, &CPeerLink::textReceived, &m_parser, &CTransferParser::onTextReceived);
+    connect(link, &CPeerLink::binaryReceived, &m_parser, &CTransferParser::onBinaryReceived);
+    connect(link, &CPeerLink::disconnected, this, &CConnector::onDisconnected);
+    connect(link, &CPeerLink::errorOccurred, this, [this, link](const QString &why) {
+        qCWarning(lcDataSync) << "socket err " << link->peerAddress() << why;
+        emit sigConnectionErr(link->peerAddress(), why, false);
+    });
+    return link;
+}
+
+HostInfo *CConnector::addHost(CPeerLink *link, const QString &pwd, bool from_server)
+{
+    return m_hosts.add(link, new CCilpboardListModel(this), pwd, from_server);
+}
+
+void CConnector::onClientConnected(QWebSocket *socket)
+{
+    const QString ip = AddressText(socket->peerAddress());
+    const auto turn_away = [socket] {
+        QObject::connect(socket, &QWebSocket::disconnected, socket, &QObject::deleteLater);
+        socket->close();
+    };
+    if (m_hosts.count() >= kMaxHosts) {
+        qCDebug(lcDataSync) << "full; refusing" << ip;
+        socket->sendTextMessage(TextCommand::ConnectionRefused());
+        turn_away();
+        return;
+    }
+    for (const HostInfo *host : m_hosts.hosts()) {
+        if (host->from_server && host->ip == ip) {
+            qCWarning(lcDataSync) << "same ip connect twice " << ip << " close the second socket";
+            turn_away();
+            return;
+        }
+    }
+    CPeerLink *link = wire(socket);
+    addHost(link, QString(), true);
+    // A host that never gives its password would hold one of the two places for ever.
+    QPointer<CPeerLink> guard(link);
+    QTimer::singleShot(kPasswordTimeoutMs, this, [this, guard] {
+        const HostInfo *host = guard ? m_hosts.findHost(guard.data()) : nullptr;
+        if (host && !host->session.trusted) {
+            qCWarning(lcDataSync) << "no password from" << host->ip << "in time; closing";
+            guard->close();
+        }
+    });
+}
+
+void CConnector::connect2Server(const QString &ip, const QString &pwd, ushort port)
+{
+    auto *client = new CClient(this);
+    watchAttempt(client, ip, pwd);
+    client->Connect(ip, port);
+}
+
+// Each outcome of an attempt (password result, refusal, failure, cancellation) is
+// reported once, by the attempt whose link it concerns.
+void CConnector::watchAttempt(CClient *client, const QString &ip, const QString &pwd)
+{
+    struct Attempt
+    {
+        QPointer<CPeerLink> link;
+        bool settled = false;
+    };
+    const auto attempt = std::make_shared<Attempt>();
+    const auto settle = [this, attempt](bool is_ok, const QString &msg) {
+        attempt->settled = true;
+        emit sigConnectResult(is_ok, msg);
+    };
+
+    connect(this, &CConnector::sigCancelConnect, client, [=](const QString &cancel_ip) {
+        if (cancel_ip != ip || attempt->settled)
+            return;
+        settle(false, QCoreApplication::translate("Connection", "Connection canceled."));
+        if (attempt->link)
+            attempt->link->close();
+        else if (client->socket())
+            client->socket()->abort();
+        client->deleteLater();
+    });
+    connect(client, &CClient::sigFailed, this, [=](const QString &why) {
+        if (!attempt->settled)
+            settle(false, why);
+        client->deleteLater();
+    });
+    connect(client, &CClient::sigConnected, this, [=](QWebSocket *socket) {
+        CPeerLink *link = wire(socket);
+        attempt->link = link;
+        connect(link, &CPeerLink::disconnected, client, [=] {
+            if (!attempt->settled)
+                settle(false, QCoreApplication::translate("Connection",
+                                                          "The host closed the connection."));
+            client->deleteLater();
+        });
+        addHost(link, pwd, false);
+        link->sendText(TextCommand::PasswordRequest(pwd));
+    });
+    connect(&m_parser, &CTransferParser::sigConnectionPwdRet, client,
+            [=](CPeerLink *s, bool is_passed) {
+                if (s != attempt->link || attempt->settled)
+                    return;
+                settle(is_passed, is_passed ? QString()
+                                            : QCoreApplication::translate("Connection",
+                                                                          "Password incorrect."));
+                if (!is_passed) {
+                    s->close();
+                    return;
+                }
+                emit sigUpdateConnection();
+                s->sendText(TextCommand::OsRequest());
+            });
+    connect(&m_parser, &CTransferParser::sigConnectionRejected, client, [=](CPeerLink *s) {
+        if (s != attempt->link || attempt->settled)
+            return;
+        settle(false, QCoreApplication::translate("Connection",
+                                                  "The server can only support two clients."));
+        s->close();
+        client->deleteLater();
+    });
+}
+
+void CConnector::closeHost(const QString &ip)
+{
+    if (HostInfo *host = m_hosts.findHost(ip))
+        host->socket->close();
+}
+
+void CConnector::onDisconnected()
+{
+    auto *link = qobject_cast<CPeerLink *>(sender());
+    if (const HostInfo *host = m_hosts.findHost(link))
+        emit SigConnectionStopped(host->ip);
+    m_hosts.remove(link);
+    emit sigUpdateConnection();
+}
+
+void CConnector::UpdateLocalModel4Remote()
+{
+    if (m_hosts.count() == 0)
+        return;
+    const LocalShare &share = m_parser.share();
+    const QString path = QFileInfo(share.historyFile()).absoluteFilePath();
+    share.clipboard->Save2FileHelper(path);
+    const QVector<HostInfo *> hosts = m_hosts.hosts();
+    for (const HostInfo *host : hosts) {
+        if (host->is_init)
+            m_parser.DispatchFile(host->socket, path);
+    }
+}
+
+void CConnector::onFileReaderStarted(CTcpFileReader *fr)
+{
+    connect(fr, &CTcpFileReader::sigProgress, this, &CConnector::sigFileDownloadProgress);
+    connect(fr, &CTcpFileReader::sigError, this, &CConnector::sigFileDownloadErr);
+    connect(this, &CConnector::SigConnectionStopped, fr, [fr](const QString &ip) {
+        if (ip == fr->ip())
+            fr->stopListening();
+    });
+    connect(fr, &CTcpFileReader::sigReceived, this,
+            [this, fr](const QString &path, const QString &ip) {
+                if (QFileInfo(path).fileName() == TextCommand::HistoryName())
+                    onHistoryReceived(fr, path);
+                emit sigFileDownloaded(path, ip);
+            });
+    emit sigFileDownloadStarted(fr->path(), fr->ip());
+}
+
+void CConnector::onHistoryReceived(CTcpFileReader *fr, const QString &path)
+{
+    HostInfo *host = m_hosts.getHost(qobject_cast<CPeerLink *>(fr->origin()));
+    if (host && host->model->RestoreFromFile(path)) {
+        host->is_init = true;
+        host->session.history_retries = 0;
+        qCDebug(lcDataSync) << "history of" << host->ip << "loaded:" << host->model->rowCount()
+                            << "items";
+    }
+    emit sigUpdateConnection();
+}
+
+void CConnector::onFileSenderStarted(CTcpFileSender *fs)
+{
+    connect(fs, &CTcpFileSender::sigSent, this,
+            [this, fs] { emit sigFileSent(fs->path(), fs->ip()); });
+    connect(this, &CConnector::SigConnectionStopped, fs, [fs](const QString &ip) {
+        if (ip == fs->ip())
+            fs->abort();
+    });
+    emit sigFileSendingStarted(fs->path(), fs->ip());
+}
+
+void CConnector::downloadImg(const QString &ip, const QString &md5)
+{
+    m_parser.DispatchString(ip, TextCommand::ImageRequest(md5));
+}
+
+void CConnector::downloadFile(const QString &ip, const QString &file_path, const QString &save_path)
+{
+    if (!m_hosts.getHost(ip))
+        return;
+    m_parser.DispatchString(ip, TextCommand::FileRequest(file_path, save_path));
+    PendingSavePaths::Set(ip, file_path, save_path);
+}
+
+QString CConnector::isConnectable(const QString &ip) const
+{
+    if (m_hosts.findHost(ip))
+        return QCoreApplication::translate("Connection", "Connection exists.");
+    if (ip == getLocalIP())
+        return QCoreApplication::translate("Connection", "Can not connect to localhost.");
+    if (m_hosts.count() >= kMaxHosts)
+        return QCoreApplication::translate("Connection",
+                                           "You may have two remote connections at most.");
+    return QString();
+}
+
+QString CConnector::getLocalIP() const
+{
+    const QList<QHostAddress> addresses = QNetworkInterface::allAddresses();
+    for (const QHostAddress &a : addresses) {
+        if (a.protocol() == QAbstractSocket::IPv4Protocol && a != QHostAddress::LocalHost)
+            return a.toString();
+    }
+    return QCoreApplication::translate("Connection", "Get local IP address failed.");
+}
+
+QString CConnector::getLocalName() const
+{
+    const QString name = QSysInfo::machineHostName();
+    return name.isEmpty() ? QCoreApplication::translate("Connection", "Localhost") : name;
+}
+
+int CConnector::getHostsCount() const
+{
+    return m_hosts.count();
+}
+
+int CConnector::getHostsIndex(const QString &ip) const
+{
+    for (int i = 0; i < m_hosts.count(); ++i) {
+        if (m_hosts.at(i)->ip == ip)
+            return i;
+    }
+    return -1;
+}
+
+// The views ask only for existing hosts; any other index answers empty.
+QString CConnector::getHostsName(int index) const
+{
+    const HostInfo *host = m_hosts.at(index);
+    return host ? host->name : QString();
+}
+
+QString CConnector::getHostsIP(int index) const
+{
+    const HostInfo *host = m_hosts.at(index);
+    return host ? host->ip : QString();
+}
+
+QString CConnector::getHostsOs(int index) const
+{
+    const HostInfo *host = m_hosts.at(index);
+    return host ? host->os : QString();
+}
+
+bool CConnector::isInit(int index) const
+{
+    const HostInfo *host = m_hosts.at(index);
+    return host && host->is_init;
+}
+
+CCilpboardListModel *CConnector::getModel(int index) const
+{
+    const HostInfo *host = m_hosts.at(index);
+    return host ? host->model : nullptr;
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "datasync/host_container.h"
+#include "datasync/local_share.h"
+#include "datasync/server.h"
+#include "datasync/transfer_parser.h"
+
+#include <QObject>
+
+class CCilpboardListModel;
+class CClient;
+class CTcpFileReader;
+class CTcpFileSender;
+class QWebSocket;
+
+// Links this host with up to two others: runs the server they connect to, opens outgoing
+// connections, keeps a mirror list of each linked host's history, pushes the local history
+// when it changes and starts downloads. The user interface talks to it as m_connector.
+class CConnector : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kMaxHosts = 2;
+    // An incoming connection must give its password within this time.
+    static constexpr int kPasswordTimeoutMs = 10000;
+
+    // The process-wide lists, settings and folders.
+    explicit CConnector(QObject *parent = nullptr);
+    CConnector(const LocalShare &share, QObject *parent = nullptr);
+    ~CConnector() override;
+
+    Q_INVOKABLE QString getLocalIP() const;
+    Q_INVOKABLE QString getLocalName() const;
+    Q_INVOKABLE void downloadImg(const QString &ip, const QString &md5);
+    Q_INVOKABLE void downloadFile(const QString &ip, const QString &file_path,
+                                  const QString &save_path);
+    Q_INVOKABLE void connect2Server(const QString &ip, const QString &pwd, ushort port);
+    Q_INVOKABLE QString isConnectable(const QString &ip) const;
+    Q_INVOKABLE int getHostsCount() const;
+    Q_INVOKABLE int getHostsIndex(const QString &ip) const;
+    Q_INVOKABLE QString getHostsName(int index) const;
+    Q_INVOKABLE QString getHostsIP(int index) const;
+    Q_INVOKABLE QString getHostsOs(int index) const;
+    Q_INVOKABLE bool isInit(int index) const;
+    Q_INVOKABLE CCilpboardListModel *getModel(int index) const;
+
+    // The port the server listens on (the settings' port, or the one the system chose).
+    quint16 serverPort() const { return m_server.serverPort(); }
+
+signals:
+    void sigCancelConnect(QString ip);
+    void sigConnectResult(bool is_ok, QString msg);
+    void sigCloseConnection(QString ip);
+    void sigConnectionErr(QString ip, QString why, bool is_server);
+    void sigUpdateConnection();
+    void sigFileSendingStarted(QString file_path, QString ip);
+    void sigFileSent(QString file_path, QString ip);
+    void sigFileDownloadStarted(QString file_path, QString ip);
+    void sigFileDownloadProgress(QString file_name, QString ip, int rate, qlonglong readSize);
+    void sigFileDownloaded(QString file_path, QString ip);
+    void sigFileDownloadErr(QString file_path, QString ip, QString why);
+    void sigStartServerFailed(QString why);
+    void SigConnectionStopped(QString ip);
+
+public slots:
+    void StartServer(ushort port);
+    void Shutdown();
+
+private slots:
+    void UpdateLocalModel4Remote();
+    void onDisconnected();
+    void onClientConnected(QWebSocket *socket);
+    void onFileReaderStarted(CTcpFileReader *fr);
+    void onFileSenderStarted(CTcpFileSender *fs);
+
+private:
+    CPeerLink *wire(QWebSocket *socket);
+    HostInfo *addHost(CPeerLink *link, const QString &pwd, bool from_server);
+    void watchAttempt(CClient *client, const QString &ip, const QString &pwd);
+    void onHistoryReceived(CTcpFileReader *fr, const QString &path);
+    void closeHost(const QString &ip);
+
+    HostContainer m_hosts;
+    CTransferParser m_parser;
+    CServer m_server;
+    bool m_serverWired = false;
+};

@@ -1,0 +1,3 @@
+#include "datasync/datasync_logging.h"
+
+Q_LOGGING_CATEGORY(lcDataSync, "tolvane.datasync")

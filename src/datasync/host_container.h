@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class CCilpboardListModel;
+class CPeerLink;
+
+// What the protocol has learnt about one link, kept with its host record.
+struct LinkSession
+{
+    // Incoming: the password check on this host passed. Outgoing: the host said "ok".
+    // Until then only the password exchange is handled on the link.
+    bool trusted = false;
+    // History requests asked again after a failure, since the last history arrived.
+    int history_retries = 0;
+    // Paths announced to this host and not yet accepted: a file is sent only for these.
+    QStringList offered;
+};
+
+// One linked host.
+struct HostInfo
+{
+    QString os;   // "windows", "osx", or empty until the host answered
+    QString name; // machine name, empty until the host answered
+    QString ip;   // peer address of the link, fixed when the record is made
+    QString pwd;  // the password sent on an outgoing link; empty for an incoming one
+    bool is_init = false;
+    bool from_server = false;             // the host connected to this host's server
+    CCilpboardListModel *model = nullptr; // mirror of the host's history
+    CPeerLink *socket = nullptr;
+    LinkSession session;
+};
+
+// The linked hosts in the order they were added; owns the records, and releases each
+// host's mirror list and link with deferred deletion.
+class HostContainer
+{
+public:
+    HostContainer() = default;
+    HostContainer(const HostContainer &) = delete;
+    HostContainer &operator=(const HostContainer &) = delete;
+    ~HostContainer();
+
+    HostInfo *add(CPeerLink *socket, CCilpboardListModel *model, const QString &pwd,
+                  bool from_server);
+    void remove(CPeerLink *socket);
+    void clear();
+
+    // The first record in list order that matches; none: a warning and nullptr.
+    HostInfo *getHost(const QString &ip) const;
+    HostInfo *getHost(const CPeerLink *socket) const;
+    // The same without the warning, for questions that may well have no answer.
+    HostInfo *findHost(const QString &ip) const;
+    HostInfo *findHost(const CPeerLink *socket) const;
+
+    int count() const { return m_hosts.size(); }
+    HostInfo *at(int index) const { return m_hosts.value(index); }
+    const QVector<HostInfo *> &hosts() const { return m_hosts; }
+
+private:
+    void release(HostInfo *host);
+
+    QVector<HostInfo *> m_hosts;
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// Where the user asked a downloaded file to be saved, per host address and remote path, for
+// the whole process: recorded by the download request and taken (used once) when the host
+// announces the file. Keyed by host too, so that another linked host cannot write into a
+// path the user chose for this one.
+namespace PendingSavePaths {
+void Set(const QString &ip, const QString &remote_path, const QString &save_path);
+QString Take(const QString &ip, const QString &remote_path);
+void Remove(const QString &ip, const QString &remote_path);
+} // namespace PendingSavePaths

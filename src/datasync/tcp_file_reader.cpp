@@ -1,0 +1,136 @@
+#include "datasync/tcp_file_reader.h"
+
+#include "datasync/datasync_logging.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QHostAddress>
+#include <QTcpSocket>
+
+CTcpFileReader::CTcpFileReader(qint64 size, const QString &path, const QString &ip, QObject *parent)
+    : QTcpServer(parent), m_expected(size), m_path(path), m_ip(ip)
+{
+    m_idle.setSingleShot(true);
+    m_idle.setInterval(kIdleTimeoutMs);
+    connect(&m_idle, &QTimer::timeout, this,
+            [this] { fail(QCoreApplication::translate("Connection", "The transfer timed out.")); });
+    connect(this, &QTcpServer::newConnection, this, &CTcpFileReader::onNewConnection);
+}
+
+QString CTcpFileReader::start()
+{
+    m_file.setFileName(m_path);
+    // A folder that takes no temporary file may still take the file itself.
+    m_file.setDirectWriteFallback(true);
+    if (!m_file.open(QIODevice::WriteOnly))
+        return m_file.errorString();
+    if (!listen(QHostAddress::AnyIPv4, 0)) {
+        m_file.cancelWriting();
+        return errorString();
+    }
+    m_idle.start();
+    return QString();
+}
+
+void CTcpFileReader::stopListening()
+{
+    close();
+    if (!m_client)
+        fail(QCoreApplication::translate("Connection", "The linked host disconnected."));
+}
+
+bool CTcpFileReader::isExpectedPeer(const QTcpSocket *socket) const
+{
+    return socket->peerAddress().isEqual(QHostAddress(m_ip), QHostAddress::ConvertV4MappedToIPv4);
+}
+
+void CTcpFileReader::onNewConnection()
+{
+    if (!hasPendingConnections()) {
+        qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << errorString();
+        return;
+    }
+    while (QTcpSocket *socket = nextPendingConnection()) {
+        if (m_client || m_done || !isExpectedPeer(socket)) {
+            qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << "refused a connection from"
+                                  << socket->peerAddress().toString() << "for" << m_path;
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        m_client = socket;
+        connect(socket, &QTcpSocket::readyRead, this, &CTcpFileReader::onReadyRead);
+        connect(socket, &QTcpSocket::disconnected, this, &CTcpFileReader::onClientDisconnected);
+        m_idle.start();
+    }
+    // One connection carries the file; nobody else may connect afterwards.
+    if (m_client)
+        close();
+}
+
+void CTcpFileReader::onReadyRead()
+{
+    if (m_done || !m_client)
+        return;
+    const QByteArray data = m_client->readAll();
+    if (data.isEmpty())
+        return;
+    m_received += data.size();
+    if (m_received > m_expected) {
+        fail(QCoreApplication::translate("Connection", "The sender sent more than announced."));
+        return;
+    }
+    if (m_file.write(data) != data.size()) {
+        fail(m_file.errorString());
+        return;
+    }
+    m_idle.start();
+    const int rate = m_expected > 0 ? int(m_received * 100 / m_expected) : 100;
+    emit sigProgress(QFileInfo(m_path).fileName(), m_ip, rate, data.size());
+}
+
+void CTcpFileReader::onClientDisconnected()
+{
+    onReadyRead(); // whatever arrived with the end of the stream
+    if (!m_done)
+        finish();
+}
+
+void CTcpFileReader::finish()
+{
+    m_done = true;
+    m_idle.stop();
+    close();
+    if (m_received < m_expected) {
+        QString why = errorString();
+        if (why.isEmpty())
+            why = QStringLiteral("Unknow error");
+        qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << m_path << "received" << m_received
+                              << "of" << m_expected << why;
+        m_file.cancelWriting();
+        emit sigError(m_path, m_ip, why);
+    } else if (!m_file.commit()) {
+        qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << m_path << m_file.errorString();
+        emit sigError(m_path, m_ip, m_file.errorString());
+    } else {
+        qCDebug(lcDataSync) << "fileReceived" << m_path;
+        emit sigReceived(m_path, m_ip);
+    }
+    deleteLater();
+}
+
+void CTcpFileReader::fail(const QString &why)
+{
+    if (m_done)
+        return;
+    m_done = true;
+    m_idle.stop();
+    close();
+    if (m_client)
+        m_client->abort();
+    m_file.cancelWriting();
+    qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << m_path << "from" << m_ip << why << "after"
+                          << m_received << "of" << m_expected << "bytes";
+    emit sigError(m_path, m_ip, why);
+    deleteLater();
+}

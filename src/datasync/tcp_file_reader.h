@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QPointer>
+#include <QSaveFile>
+#include <QTcpServer>
+#include <QTimer>
+
+class QTcpSocket;
+
+// Receives one file over TCP: listens on a free port, takes one connection from the
+// announcing host's address and writes the stream into the destination. The destination
+// is replaced only when exactly the announced number of bytes arrived; anything shorter,
+// longer or too slow is an error and leaves the destination as it was.
+class CTcpFileReader : public QTcpServer
+{
+    Q_OBJECT
+public:
+    static constexpr int kIdleTimeoutMs = 30000;
+
+    CTcpFileReader(qint64 size, const QString &path, const QString &ip, QObject *parent = nullptr);
+
+    // Opens the destination and listens; returns an error text, empty on success.
+    QString start();
+    // The host went away: no connection can come any more.
+    void stopListening();
+
+    QString path() const { return m_path; }
+    QString ip() const { return m_ip; }
+    qint64 expectedSize() const { return m_expected; }
+    // The link the file was announced on, for the caller's bookkeeping.
+    void setOrigin(QObject *origin) { m_origin = origin; }
+    QObject *origin() const { return m_origin; }
+    // How long the sender may keep the receiver waiting, for a connection or for data.
+    void setIdleTimeout(int ms) { m_idle.setInterval(ms); }
+
+signals:
+    void sigReceived(QString path, QString ip);
+    void sigError(QString path, QString ip, QString why);
+    void sigProgress(QString file_name, QString ip, int rate, qlonglong readSize);
+
+private slots:
+    void onNewConnection();
+    void onClientDisconnected();
+    void onReadyRead();
+
+private:
+    bool isExpectedPeer(const QTcpSocket *socket) const;
+    void fail(const QString &why);
+    void finish();
+
+    qint64 m_expected;
+    QString m_path;
+    QSaveFile m_file;
+    QString m_ip;
+    qint64 m_received = 0;
+    QPointer<QTcpSocket> m_client;
+    QPointer<QObject> m_origin;
+    QTimer m_idle;
+    bool m_done = false;
+};

@@ -1,0 +1,113 @@
+#include "datasync/tcp_file_sender.h"
+
+#include "datasync/datasync_logging.h"
+
+#include <QCoreApplication>
+
+CTcpFileSender::CTcpFileSender(const QString &path, const QString &ip, QObject *parent)
+    : QTcpSocket(parent), m_path(path), m_ip(ip)
+{
+    m_file.setFileName(path);
+    m_opened = m_file.open(QIODevice::ReadOnly);
+    if (m_opened) {
+        m_size = m_file.size();
+        m_chunk = m_file.read(kChunkSize);
+    } else {
+        qCDebug(lcDataSync) << "client send file error!" << m_file.errorString();
+    }
+    m_idle.setSingleShot(true);
+    m_idle.setInterval(kIdleTimeoutMs);
+    m_idle.start();
+    connect(&m_idle, &QTimer::timeout, this,
+            [this] { fail(QCoreApplication::translate("Connection", "The transfer timed out.")); });
+    connect(this, &QTcpSocket::connected, this, &CTcpFileSender::onConnected);
+    connect(this, &QTcpSocket::bytesWritten, this, &CTcpFileSender::onBytesWritten);
+    connect(this, &QTcpSocket::disconnected, this, &CTcpFileSender::onDisconnected);
+    connect(this, &QAbstractSocket::errorOccurred, this, [this](SocketError err) {
+        // The receiver closing after the last byte is the normal end, not an error.
+        if (!(m_sent && err == RemoteHostClosedError))
+            fail(errorString());
+    });
+}
+
+CTcpFileSender::~CTcpFileSender()
+{
+    // The socket's own destructor aborts the connection; its signals must not reach the
+    // slots of this already destroyed part.
+    QObject::disconnect(this, nullptr, nullptr, nullptr);
+}
+
+void CTcpFileSender::onConnected()
+{
+    emit sigStarted(this);
+    if (!m_opened) {
+        // Closing at once tells the receiver the transfer came up short.
+        fail(m_file.errorString());
+        return;
+    }
+    m_idle.start();
+    if (m_chunk.isEmpty()) {
+        finishSending(); // an empty file is complete as soon as the receiver is there
+        return;
+    }
+    write(m_chunk);
+}
+
+void CTcpFileSender::onBytesWritten(qlonglong bytes)
+{
+    if (m_failed)
+        return;
+    m_idle.start();
+    m_chunkWritten += bytes;
+    m_written += bytes;
+    emit sigProgress(m_file.fileName(), m_size > 0 ? int(m_written * 100 / m_size) : 100);
+    if (m_chunkWritten < m_chunk.size())
+        return;
+    if (m_file.atEnd()) {
+        finishSending();
+        return;
+    }
+    writeNextChunk();
+}
+
+void CTcpFileSender::writeNextChunk()
+{
+    m_chunkWritten = 0;
+    m_chunk = m_file.read(kChunkSize);
+    if (m_chunk.isEmpty()) {
+        fail(m_file.errorString());
+        return;
+    }
+    write(m_chunk);
+}
+
+void CTcpFileSender::finishSending()
+{
+    m_sent = true;
+    m_idle.stop();
+    emit sigSent();
+    disconnectFromHost(); // flushes what is still buffered first
+}
+
+void CTcpFileSender::onDisconnected()
+{
+    if (!m_sent && !m_failed)
+        fail(QCoreApplication::translate("Connection", "The receiver closed the connection."));
+    close();
+    m_file.close();
+    deleteLater();
+}
+
+void CTcpFileSender::fail(const QString &why)
+{
+    if (m_failed || m_sent)
+        return;
+    m_failed = true;
+    m_idle.stop();
+    qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << m_path << "to" << m_ip << why << "after"
+                          << m_written << "of" << m_size << "bytes";
+    emit sigError(m_path, m_ip, why);
+    abort();
+    m_file.close();
+    deleteLater();
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QFile>
+#include <QTcpSocket>
+#include <QTimer>
+
+// Sends one file over TCP to the port a receiver announced, in chunks of 10 MiB so that
+// only one chunk is held in memory, and disconnects after the last byte. A receiver that
+// cannot be reached, or stops taking data, ends the transfer with sigError.
+class CTcpFileSender : public QTcpSocket
+{
+    Q_OBJECT
+public:
+    static constexpr qint64 kChunkSize = 10 * 1024 * 1024;
+    static constexpr int kIdleTimeoutMs = 30000;
+
+    CTcpFileSender(const QString &path, const QString &ip, QObject *parent = nullptr);
+    ~CTcpFileSender() override;
+
+    QString path() const { return m_path; }
+    QString ip() const { return m_ip; }
+    // How long connecting, or any wait for the receiver to take data, may last.
+    void setIdleTimeout(int ms) { m_idle.setInterval(ms); }
+
+signals:
+    void sigProgress(QString path, int rate);
+    void sigSent();
+    void sigStarted(CTcpFileSender *fs);
+    void sigError(QString path, QString ip, QString why);
+
+private slots:
+    void onBytesWritten(qlonglong bytes);
+
+private:
+    void onConnected();
+    void onDisconnected();
+    void writeNextChunk();
+    void finishSending();
+    void fail(const QString &why);
+
+    QFile m_file;
+    QByteArray m_chunk;
+    qint64 m_chunkWritten = 0;
+    qint64 m_written = 0;
+    qint64 m_size = 0;
+    QString m_path;
+    QString m_ip;
+    QTimer m_idle;
+    bool m_opened = false;
+    bool m_sent = false;
+    bool m_failed = false;
+};

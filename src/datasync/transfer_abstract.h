@@ -1,0 +1,62 @@
+#pragma once
+
+#include "datasync/local_share.h"
+
+#include <QObject>
+#include <QString>
+
+class CPeerLink;
+class CTcpFileReader;
+class CTcpFileSender;
+class HostContainer;
+struct HostInfo;
+
+namespace TransferMessage {
+struct Announcement;
+struct Acceptance;
+} // namespace TransferMessage
+
+// Receives the messages of every link: text messages (overridden by the command
+// dispatcher) and the binary negotiation of file transfers. A link is served only after
+// its password exchange: before that, binary messages are ignored.
+class CTransferAbstract : public QObject
+{
+    Q_OBJECT
+public:
+    // Running receivers per link; more announcements at once are refused.
+    static constexpr int kMaxReceiversPerLink = 32;
+    // Announcements per link that wait for an answer; the oldest is forgotten beyond this.
+    static constexpr int kMaxOffersPerLink = 64;
+
+    CTransferAbstract(HostContainer *hosts, const LocalShare &share, QObject *parent = nullptr);
+
+    const LocalShare &share() const { return m_share; }
+
+signals:
+    void sigFailed2Receive(QString path, QString ip, QString why);
+    void sigReaderStarted(CTcpFileReader *fr);
+    void sigSenderStarted(CTcpFileSender *fs);
+    void sigTextReceived(QString ip, QString t);
+
+public slots:
+    virtual void onTextReceived(const QString &cmd);
+    void onBinaryReceived(const QByteArray &message);
+
+protected:
+    // The link whose signal is being handled, or nullptr (with a warning) for any other
+    // sender.
+    CPeerLink *senderLink(const char *where) const;
+    // The same link and its host record; nullptr (with a warning) when either is missing.
+    HostInfo *senderHost(const char *where, CPeerLink *&link) const;
+    // Announces a local file on the link: its path as given and its size.
+    void announceFile(CPeerLink *link, const QString &filepath);
+
+    HostContainer *m_hosts;
+    LocalShare m_share;
+
+private:
+    void onAnnouncement(CPeerLink *link, const TransferMessage::Announcement &ann);
+    void onAcceptance(CPeerLink *link, HostInfo *host, const TransferMessage::Acceptance &acc);
+    QString destinationFor(const QString &ip, const QString &remote) const;
+    int receiversOf(const CPeerLink *link) const;
+};

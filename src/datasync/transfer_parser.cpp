@@ -1,0 +1,216 @@
+#include "datasync/transfer_parser.h"
+
+#include "clipboard/clipboard_list_model.h"
+#include "datasync/datasync_logging.h"
+#include "datasync/host_container.h"
+#include "datasync/peer_link.h"
+#include "datasync/pending_save_paths.h"
+#include "datasync/text_command.h"
+#include "item/storage_paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QSysInfo>
+#include <QThread>
+#include <QTimer>
+
+using TextCommand::FileErrorReason;
+using TextCommand::Kind;
+
+namespace {
+QString ReasonText(FileErrorReason reason)
+{
+    switch (reason) {
+    case FileErrorReason::NotFound:
+        return QCoreApplication::translate("Connection", "File not found");
+    case FileErrorReason::IsDir:
+        return QCoreApplication::translate("Connection", "Can't transfer a folder.");
+    case FileErrorReason::Unknown:
+        break;
+    }
+    return QCoreApplication::translate("Connection", "Unknow error.");
+}
+} // namespace
+
+void CTransferParser::DispatchString(CPeerLink *s, const QString &cmd)
+{
+    if (s)
+        s->sendText(cmd);
+}
+
+void CTransferParser::DispatchString(const QString &ip, const QString &cmd)
+{
+    if (HostInfo *host = m_hosts->getHost(ip))
+        host->socket->sendText(cmd);
+}
+
+void CTransferParser::DispatchFile(CPeerLink *s, const QString &filepath)
+{
+    if (s)
+        announceFile(s, filepath);
+}
+
+void CTransferParser::DispatchFile(const QString &ip, const QString &filepath)
+{
+    if (HostInfo *host = m_hosts->getHost(ip))
+        announceFile(host->socket, filepath);
+}
+
+void CTransferParser::onTextReceived(const QString &cmd)
+{
+    CPeerLink *link = nullptr;
+    HostInfo *host = senderHost(Q_FUNC_INFO, link);
+    if (!host)
+        return;
+    const TextCommand::Parsed p = TextCommand::Parse(cmd);
+    if (!isAdmitted(host, p)) {
+        qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << "before the password check"
+                              << link->peerAddress() << "sent" << cmd.left(80) << "- ignored";
+        return;
+    }
+    dispatch(link, host, p, cmd);
+}
+
+bool CTransferParser::isAdmitted(const HostInfo *host, const TextCommand::Parsed &p) const
+{
+    if (host->session.trusted)
+        return true;
+    // An incoming link may only give its password; an outgoing one only hears the answer.
+    if (host->from_server)
+        return p.kind == Kind::Password;
+    return p.kind == Kind::PasswordReply || p.kind == Kind::ConnectionRefused;
+}
+
+void CTransferParser::dispatch(CPeerLink *link, HostInfo *host, const TextCommand::Parsed &p,
+                               const QString &cmd)
+{
+    switch (p.kind) {
+    case Kind::Password:
+        if (host->from_server)
+            checkPassword(link, host, p.text);
+        break;
+    case Kind::Os:
+        link->sendText(TextCommand::OsReply());
+        break;
+    case Kind::Host:
+        link->sendText(TextCommand::HostReply(QSysInfo::machineHostName()));
+        break;
+    case Kind::ConnectionRefused:
+        if (!host->from_server)
+            emit sigConnectionRejected(link);
+        break;
+    case Kind::History:
+        serveHistory(link);
+        break;
+    case Kind::Image:
+        serveImage(link, p.text);
+        break;
+    case Kind::File:
+        serveFile(link, p.text);
+        break;
+    case Kind::OsReply:
+        host->os = TextCommand::OsName(p.text);
+        link->sendText(TextCommand::HostRequest());
+        break;
+    case Kind::HostReply:
+        host->name = p.text;
+        link->sendText(TextCommand::HistoryRequest());
+        break;
+    case Kind::FileOk:
+        break;
+    case Kind::PasswordReply:
+        // Answered once; later answers change nothing.
+        if (!host->from_server && !host->session.trusted) {
+            host->session.trusted = p.passed;
+            emit sigConnectionPwdRet(link, p.passed);
+        }
+        break;
+    case Kind::FileError:
+        onFileError(link, host, p);
+        break;
+    case Kind::UnknownRequest:
+    case Kind::UnknownReply:
+        qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << "unexpected message from"
+                              << link->peerAddress() << cmd.left(200);
+        break;
+    case Kind::Unknown:
+        qCDebug(lcDataSync) << QThread::currentThreadId() << "unknown msg " << cmd.left(200);
+        break;
+    }
+}
+
+void CTransferParser::checkPassword(CPeerLink *link, HostInfo *host, const QString &pwd)
+{
+    const QString expected = m_share.password ? m_share.password() : QString();
+    if (pwd != expected) {
+        host->session.trusted = false;
+        link->sendText(TextCommand::PasswordReply(false));
+        link->close();
+        return;
+    }
+    host->session.trusted = true;
+    link->sendText(TextCommand::PasswordReply(true));
+    link->sendText(TextCommand::OsRequest());
+    emit sigConnectionAccepted();
+}
+
+void CTransferParser::onFileError(CPeerLink *link, HostInfo *host, const TextCommand::Parsed &p)
+{
+    const QString ip = link->peerAddress();
+    PendingSavePaths::Remove(ip, p.text);
+    emit sigFailed2Receive(p.text, ip, ReasonText(p.reason));
+    if (p.text != TextCommand::HistoryName())
+        return;
+    if (host->session.history_retries >= kHistoryRetries) {
+        qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << "history of" << ip
+                              << "still not available; not asking again";
+        return;
+    }
+    ++host->session.history_retries;
+    QPointer<CPeerLink> guard(link);
+    QTimer::singleShot(kHistoryRetryDelayMs, this, [this, guard] {
+        if (guard && m_hosts->findHost(guard.data()))
+            guard->sendText(TextCommand::HistoryRequest());
+    });
+}
+
+void CTransferParser::serveHistory(CPeerLink *link)
+{
+    const QString path = m_share.historyFile();
+    if (m_share.clipboard)
+        m_share.clipboard->Save2FileHelper(path);
+    const QFileInfo info(path);
+    if (info.exists() && info.size() != 0)
+        DispatchFile(link, info.absoluteFilePath());
+    else
+        link->sendText(
+            TextCommand::FileError(FileErrorReason::NotFound, TextCommand::HistoryName()));
+}
+
+void CTransferParser::serveImage(CPeerLink *link, const QString &md5)
+{
+    // Only a key can name a stored image; anything else is never turned into a file name.
+    const QString path = StoragePaths::ImgPath(md5);
+    const QFileInfo info(path);
+    if (StoragePaths::IsMd5Key(md5) && info.isFile())
+        DispatchFile(link, info.absoluteFilePath());
+    else
+        link->sendText(TextCommand::FileError(FileErrorReason::NotFound, path));
+}
+
+void CTransferParser::serveFile(CPeerLink *link, const QString &path)
+{
+    // A path no item shows is answered as missing, whether or not it exists.
+    // Devices and pipes are no files to send: they may never end.
+    // The listed paths are compared clean, so the clean form is what gets served.
+    const bool shared = m_share.isSharedPath(path);
+    const QFileInfo info(QDir::cleanPath(path));
+    if (shared && info.isDir())
+        link->sendText(TextCommand::FileError(FileErrorReason::IsDir, path));
+    else if (shared && info.isFile())
+        DispatchFile(link, info.absoluteFilePath());
+    else
+        link->sendText(TextCommand::FileError(FileErrorReason::NotFound, path));
+}

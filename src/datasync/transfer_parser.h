@@ -1,0 +1,45 @@
+#pragma once
+
+#include "datasync/transfer_abstract.h"
+
+namespace TextCommand {
+struct Parsed;
+} // namespace TextCommand
+
+// Dispatches the text commands of every link: the password check, the exchange of
+// operating system and machine name, and the requests for the history, images and files.
+// Replies go back on the link a request came in on. Requests are served only on a link
+// whose password exchange passed, and only for what the user shares: the Clipboard list
+// (as the history), stored images, and the files that an item of the Clipboard or Pin
+// list names.
+class CTransferParser : public CTransferAbstract
+{
+    Q_OBJECT
+public:
+    static constexpr int kHistoryRetries = 3;
+    static constexpr int kHistoryRetryDelayMs = 1000;
+
+    using CTransferAbstract::CTransferAbstract;
+
+signals:
+    void sigConnectionRejected(CPeerLink *s);
+    void sigConnectionPwdRet(CPeerLink *s, bool is_passed);
+    void sigConnectionAccepted();
+
+public slots:
+    void DispatchString(const QString &ip, const QString &cmd);
+    void DispatchFile(const QString &ip, const QString &filepath);
+    void DispatchString(CPeerLink *s, const QString &cmd);
+    void DispatchFile(CPeerLink *s, const QString &filepath);
+    void onTextReceived(const QString &cmd) override;
+
+private:
+    bool isAdmitted(const HostInfo *host, const TextCommand::Parsed &p) const;
+    void dispatch(CPeerLink *link, HostInfo *host, const TextCommand::Parsed &p,
+                  const QString &cmd);
+    void checkPassword(CPeerLink *link, HostInfo *host, const QString &pwd);
+    void onFileError(CPeerLink *link, HostInfo *host, const TextCommand::Parsed &p);
+    void serveHistory(CPeerLink *link);
+    void serveImage(CPeerLink *link, const QString &md5);
+    void serveFile(CPeerLink *link, const QString &path);
+};

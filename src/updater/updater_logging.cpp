@@ -1,0 +1,3 @@
+#include "updater/updater_logging.h"
+
+Q_LOGGING_CATEGORY(lcUpdater, "tolvane.updater")

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// The update check: feed, release notes and the download link.
+Q_DECLARE_LOGGING_CATEGORY(lcUpdater)

@@ -1,0 +1,497 @@
+// A linked host of the tests' own, written from the wire format with a raw WebSocket over a
+// plain TCP socket, against a real connector: a peer that behaves, and one that probes for
+// files it was never shown, writes outside the transfer folder, floods and sends garbage.
+// Whatever it does, nothing leaks, nothing lands outside the transfer folder and the
+// program keeps answering.
+#include "isolated_env.h"
+#include "item/history_file.h"
+#include "item/storage_paths.h"
+#include "raw_websocket.h"
+#include "test_host.h"
+#include "test_items.h"
+#include "wire_bytes.h"
+
+#include <QBuffer>
+#include <QDirIterator>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QSysInfo>
+#include <QTcpServer>
+
+#include <memory>
+
+namespace {
+const QString kLocal = QStringLiteral("127.0.0.1");
+const QString kPwd = QStringLiteral("secret");
+
+std::unique_ptr<RawWebSocket> Join(const TestHost &host, bool give_password = true,
+                                   const QHostAddress &from = QHostAddress())
+{
+    auto peer = std::make_unique<RawWebSocket>();
+    if (!peer->connectTo(host.port, from))
+        return nullptr;
+    if (give_password) {
+        peer->sendText(QStringLiteral("??tag_pwd#") + kPwd);
+        QString ok, os;
+        if (!peer->waitForText(ok) || ok != QLatin1String("!!tag_pwd#ok") ||
+            !peer->waitForText(os) || os != QLatin1String("??tag_os#"))
+            return nullptr;
+    }
+    return peer;
+}
+
+// The program still answers on a working link.
+bool StillAnswers(RawWebSocket &peer)
+{
+    peer.sendText(QStringLiteral("??tag_os#"));
+    QString reply;
+    return peer.waitForText(reply) && reply == QLatin1String("!!tag_os#w");
+}
+
+// Every file below the test's private root (HOME, cache, temp), with its size.
+QMap<QString, qint64> Snapshot()
+{
+    QMap<QString, qint64> out;
+    QDir root(QDir::tempPath());
+    root.cdUp();
+    QDirIterator it(root.path(), QDir::Files | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        out.insert(it.filePath(), it.fileInfo().size());
+    }
+    return out;
+}
+
+QByteArray HistoryBytes(const QStringList &plains)
+{
+    QVector<CBData> rows;
+    for (const QString &p : plains)
+        rows.append(TextItem(p));
+    QByteArray out;
+    QBuffer buf(&out);
+    buf.open(QIODevice::WriteOnly);
+    HistoryFile::Write(buf, rows);
+    return out;
+}
+
+// Announces a file to the program and returns the port its receiver listens on (0: none).
+quint16 Announce(RawWebSocket &peer, const QString &path, qint64 size)
+{
+    peer.sendBinary(WireBytes::FileRequest(path, size));
+    QByteArray reply;
+    if (!peer.waitForBinary(reply, 5000))
+        return 0;
+    const WireBytes::Decoded d = WireBytes::Decode(reply);
+    return d.body == 3 && d.accept && d.path == path ? quint16(d.port) : 0;
+}
+} // namespace
+
+class TestHostilePeer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void nothingIsAnsweredBeforeThePassword();
+    void silentPeerIsClosed();
+    void wrongPasswordCloses();
+    void requestsForUnsharedFilesLeakNothing();
+    void responsesForFilesNeverOfferedSendNothing();
+    void fileNamesFromThePeerStayInTheTransferFolder();
+    void receiverTakesOneConnectionFromThePeerOnly();
+    void shortTransferIsReported();
+    void garbageHistoryLeavesTheHostUninitialised();
+    void randomBinaryIsIgnored();
+    void oversizedMessagesCloseTheLink();
+    void conformingPeerLinksAsServer();
+    void clientSpeaksFirstAndWaitsForTheAnswer();
+    void fullServerRefusalReachesTheUser();
+};
+
+void TestHostilePeer::nothingIsAnsweredBeforeThePassword()
+{
+    TestHost victim(kPwd);
+    const QString shared = victim.shareFile("a.txt", "private");
+    const QString md5 = victim.shareImage("png");
+    QTcpServer listener;
+    QVERIFY(listener.listen(QHostAddress::LocalHost, 0));
+    auto peer = Join(victim, false);
+    QVERIFY(peer);
+    for (const QString &cmd :
+         {QStringLiteral("??tag_normal_file#history"),
+          QStringLiteral("??tag_normal_file#") + shared + QStringLiteral("**##!!"),
+          QStringLiteral("??tag_normal_file#/_*tag_file_img*/_") + md5, QStringLiteral("??tag_os#"),
+          QStringLiteral("??tag_host#"), QStringLiteral("!!tag_host#x")})
+        peer->sendText(cmd);
+    peer->sendBinary(WireBytes::FileRequest("/x/planted.txt", 3));
+    peer->sendBinary(WireBytes::FileResponse(true, listener.serverPort(), shared));
+    peer->sendText(QStringLiteral("??tag_pwd#") + kPwd);
+    // One stream, in order: the first answer is the one to the password.
+    QString first, second;
+    QVERIFY(peer->waitForText(first));
+    QCOMPARE(first, QStringLiteral("!!tag_pwd#ok"));
+    QVERIFY(peer->waitForText(second));
+    QCOMPARE(second, QStringLiteral("??tag_os#"));
+    QVERIFY(peer->drain(300).isEmpty());
+    QVERIFY(!listener.hasPendingConnections());
+    QVERIFY(!QFile::exists(victim.root + kLocal + "/planted.txt"));
+}
+
+void TestHostilePeer::silentPeerIsClosed()
+{
+    TestHost victim(kPwd);
+    auto peer = Join(victim, false);
+    QVERIFY(peer);
+    QTRY_COMPARE(victim->getHostsCount(), 1);
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(peer->waitForClosed(30000));
+    QVERIFY(t.elapsed() >= 8000);
+    QTRY_COMPARE(victim->getHostsCount(), 0); // the place is free again
+}
+
+void TestHostilePeer::wrongPasswordCloses()
+{
+    TestHost victim(kPwd);
+    auto peer = Join(victim, false);
+    QVERIFY(peer);
+    peer->sendText(QStringLiteral("??tag_pwd#Secret"));
+    QString reply;
+    QVERIFY(peer->waitForText(reply));
+    QCOMPARE(reply, QStringLiteral("!!tag_pwd#err"));
+    QVERIFY(peer->waitForClosed(10000));
+    QCOMPARE(peer->closeCode(), 1000);
+    // The peer never answers the close frame; the program ends the connection anyway.
+    QTRY_VERIFY_WITH_TIMEOUT(peer->isTcpClosed(), 30000);
+    QTRY_COMPARE(victim->getHostsCount(), 0);
+}
+
+void TestHostilePeer::requestsForUnsharedFilesLeakNothing()
+{
+    TestHost victim(kPwd);
+    const QString shared = victim.shareFile("a.txt", "shared");
+    const QString md5 = victim.shareImage("png");
+    QFile::copy(StoragePaths::ImgPath(md5), StoragePaths::ImgPath(md5.toUpper()));
+    auto peer = Join(victim);
+    QVERIFY(peer);
+    const QString file_head = QStringLiteral("??tag_normal_file#");
+    const QString img_head = file_head + QStringLiteral("/_*tag_file_img*/_");
+    const QStringList paths = {"/etc/hostname",
+                               "../../../../../../etc/passwd",
+                               shared + "/../../../../../../etc/hostname",
+                               QFileInfo(shared).path(),
+                               StoragePaths::ClipboardHistoryFile(),
+                               StoragePaths::ImgPath(md5),
+                               QDir::homePath() + "/.config/Marden/Tolvane.conf"};
+    for (const QString &p : paths)
+        peer->sendText(file_head + p + "**##!!/tmp/x");
+    const QStringList keys = {"../../../../etc/passwd", md5.toUpper(), md5 + "/"};
+    for (const QString &key : keys)
+        peer->sendText(img_head + key);
+    // Each gets "not found", with the path as asked; no file is offered.
+    for (const QString &p : paths) {
+        RawWebSocket::Message m;
+        QVERIFY(peer->waitForMessage(m));
+        QVERIFY(m.is_text);
+        QCOMPARE(QString::fromUtf8(m.data), "!!tag_normal_file_error#not_found" + p);
+    }
+    for (const QString &key : keys) {
+        RawWebSocket::Message m;
+        QVERIFY(peer->waitForMessage(m));
+        QVERIFY(m.is_text);
+        QCOMPARE(QString::fromUtf8(m.data),
+                 "!!tag_normal_file_error#not_found" + StoragePaths::ImgPath(key));
+    }
+    QVERIFY(StillAnswers(*peer));
+}
+
+void TestHostilePeer::responsesForFilesNeverOfferedSendNothing()
+{
+    TestHost victim(kPwd);
+    const QString shared = victim.shareFile("a.txt", "shared");
+    QTcpServer listener;
+    QVERIFY(listener.listen(QHostAddress::LocalHost, 0));
+    auto peer = Join(victim);
+    QVERIFY(peer);
+    for (const QString &p : {QStringLiteral("/etc/hostname"), shared,
+                             StoragePaths::ClipboardHistoryFile(), victim.root + "history"})
+        peer->sendBinary(WireBytes::FileResponse(true, listener.serverPort(), p));
+    QVERIFY(!listener.waitForNewConnection(1000));
+    QVERIFY(StillAnswers(*peer));
+}
+
+void TestHostilePeer::fileNamesFromThePeerStayInTheTransferFolder()
+{
+    TestHost victim(kPwd);
+    auto peer = Join(victim);
+    QVERIFY(peer);
+    const QMap<QString, qint64> before = Snapshot();
+    QSignalSpy err(victim.connector.get(), &CConnector::sigFileDownloadErr);
+    QSignalSpy done(victim.connector.get(), &CConnector::sigFileDownloaded);
+    const struct
+    {
+        const char *announced;
+        const char *stored;
+    } good[] = {{"/x/../../evil1.txt", "evil1.txt"},
+                {"..\\..\\..\\evil2.txt", "evil2.txt"},
+                {"/tmp/evil3.txt", "evil3.txt"},
+                {"a/b/c/../../../../evil4.txt", "evil4.txt"},
+                {"/home/user/.bashrc", ".bashrc"}};
+    for (const auto &g : good) {
+        const quint16 port = Announce(*peer, QString::fromUtf8(g.announced), 3);
+        QVERIFY2(port != 0, g.announced);
+        QVERIFY(SendOverTcp(port, "bad"));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(done.count(), 5, 20000);
+    for (const QString &refused :
+         {QString(""), QString("."), QString(".."), QString("/a/b/"), QString("/x/..")})
+        peer->sendBinary(WireBytes::FileRequest(refused, 3));
+    QTRY_COMPARE(err.count(), 5);
+    QVERIFY(StillAnswers(*peer)); // and no acceptance came before that answer
+
+    const QString inbox = victim.root + kLocal + "/";
+    const QMap<QString, qint64> after = Snapshot();
+    QStringList added;
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+        if (!before.contains(it.key()))
+            added << it.key();
+    }
+    added.sort();
+    QStringList expected;
+    for (const auto &g : good)
+        expected << inbox + QString::fromUtf8(g.stored);
+    expected.sort();
+    QCOMPARE(added, expected);
+    QVERIFY(!QFile::exists("/tmp/evil3.txt") || ReadFile("/tmp/evil3.txt") != "bad");
+}
+
+void TestHostilePeer::receiverTakesOneConnectionFromThePeerOnly()
+{
+    TestHost victim(kPwd);
+    auto peer = Join(victim);
+    QVERIFY(peer);
+    QSignalSpy done(victim.connector.get(), &CConnector::sigFileDownloaded);
+    const quint16 port = Announce(*peer, QStringLiteral("/x/data.bin"), 6);
+    QVERIFY(port != 0);
+
+    QTcpSocket stranger; // another address on the same machine
+    QVERIFY(stranger.bind(QHostAddress(QStringLiteral("127.0.0.2"))));
+    stranger.connectToHost(QHostAddress::LocalHost, port);
+    QTRY_COMPARE(stranger.state(), QAbstractSocket::UnconnectedState);
+
+    QTcpSocket first;
+    first.connectToHost(QHostAddress::LocalHost, port);
+    QVERIFY(first.waitForConnected(5000));
+    first.write("abc");
+    first.flush();
+    QTcpSocket second;
+    second.connectToHost(QHostAddress::LocalHost, port);
+    QTRY_COMPARE(second.state(), QAbstractSocket::UnconnectedState);
+    first.write("def");
+    first.disconnectFromHost();
+    QVERIFY(done.wait(10000));
+    QCOMPARE(ReadFile(victim.root + kLocal + "/data.bin"), QByteArray("abcdef"));
+}
+
+void TestHostilePeer::shortTransferIsReported()
+{
+    TestHost victim(kPwd);
+    auto peer = Join(victim);
+    QVERIFY(peer);
+    QSignalSpy err(victim.connector.get(), &CConnector::sigFileDownloadErr);
+    QSignalSpy done(victim.connector.get(), &CConnector::sigFileDownloaded);
+    const quint16 port = Announce(*peer, QStringLiteral("/x/short.bin"), 100);
+    QVERIFY(SendOverTcp(port, QByteArray(50, 's')));
+    QVERIFY(err.wait(10000));
+    QCOMPARE(err.at(0),
+             QVariantList({victim.root + kLocal + "/short.bin", kLocal, "Unknow error"}));
+    QCOMPARE(done.count(), 0);
+    QVERIFY(!QFile::exists(victim.root + kLocal + "/short.bin"));
+}
+
+void TestHostilePeer::garbageHistoryLeavesTheHostUninitialised()
+{
+    TestHost victim(kPwd);
+    auto peer = Join(victim);
+    QVERIFY(peer);
+    QSignalSpy update(victim.connector.get(), &CConnector::sigUpdateConnection);
+    QSignalSpy done(victim.connector.get(), &CConnector::sigFileDownloaded);
+    const quint16 port = Announce(*peer, QStringLiteral("C:/Users/x/history"), 64);
+    QVERIFY(SendOverTcp(port, QByteArray(64, '\xA4')));
+    QVERIFY(done.wait(10000));
+    QCOMPARE(done.at(0), QVariantList({victim.root + kLocal + "/history", kLocal}));
+    QVERIFY(update.count() >= 1);
+    QCOMPARE(victim->isInit(0), false);
+    QCOMPARE(victim->getModel(0)->rowCount(), 0);
+    QVERIFY(StillAnswers(*peer));
+}
+
+void TestHostilePeer::randomBinaryIsIgnored()
+{
+    TestHost victim(kPwd);
+    auto peer = Join(victim);
+    QVERIFY(peer);
+    QSignalSpy err(victim.connector.get(), &CConnector::sigFileDownloadErr);
+    QRandomGenerator rng(1234);
+    for (int i = 0; i < 300; ++i) {
+        QByteArray junk(int(rng.bounded(1, 2048)), Qt::Uninitialized);
+        for (char &c : junk)
+            c = char(rng.bounded(256));
+        peer->sendBinary(junk);
+    }
+    QVERIFY(StillAnswers(*peer));
+    QCOMPARE(victim->getHostsCount(), 1);
+}
+
+void TestHostilePeer::oversizedMessagesCloseTheLink()
+{
+    TestHost victim(kPwd);
+    // Each on a fresh link: the message closes it, and the place is free again.
+    const auto closes = [&](const std::function<void(RawWebSocket &)> &send, int code) {
+        auto peer = Join(victim);
+        if (!peer)
+            return false;
+        send(*peer);
+        const bool closed = peer->waitForClosed(10000) && (code == 0 || peer->closeCode() == code);
+        return closed && QTest::qWaitFor([&] { return victim->getHostsCount() == 0; }, 10000);
+    };
+    {
+        auto peer = Join(victim);
+        QVERIFY(peer);
+        peer->sendText(QString(64 * 1024, QLatin1Char('a'))); // at the cap: fine, and unknown
+        QVERIFY(StillAnswers(*peer));
+    }
+    QTRY_COMPARE(victim->getHostsCount(), 0);
+    QVERIFY(closes([](RawWebSocket &p) { p.sendText(QString(64 * 1024 + 1, QLatin1Char('a'))); },
+                   1009));
+    // 90 000 bytes in fewer characters than the cap.
+    QVERIFY(closes([](RawWebSocket &p) { p.sendText(QString(30000, QChar(0x20AC))); }, 1009));
+    QVERIFY(closes([](RawWebSocket &p) { p.sendBinary(QByteArray(1024 * 1024 + 1, 'b')); }, 0));
+    // Fragments that only add up to too much.
+    QVERIFY(closes(
+        [](RawWebSocket &p) {
+            p.sendFrame(0x2, QByteArray(600 * 1024, 'c'), false);
+            p.sendFrame(0x0, QByteArray(600 * 1024, 'c'), true);
+        },
+        0));
+    auto after = Join(victim);
+    QVERIFY(after);
+    QVERIFY(StillAnswers(*after));
+}
+
+void TestHostilePeer::conformingPeerLinksAsServer()
+{
+    TestHost victim(kPwd);
+    FillTextRows(victim.clip, {"v1", "v2"});
+    QTcpServer tcp;
+    QVERIFY(tcp.listen(QHostAddress::LocalHost, 0));
+    auto peer = Join(victim); // received "!!tag_pwd#ok" and then "??tag_os#"
+    QVERIFY(peer);
+    QString msg;
+
+    peer->sendText(QStringLiteral("!!tag_os#m"));
+    QVERIFY(peer->waitForText(msg));
+    QCOMPARE(msg, QStringLiteral("??tag_host#"));
+    peer->sendText(QStringLiteral("!!tag_host#peer-box"));
+    QVERIFY(peer->waitForText(msg));
+    QCOMPARE(msg, QStringLiteral("??tag_normal_file#history"));
+
+    peer->sendText(QStringLiteral("??tag_os#"));
+    QVERIFY(peer->waitForText(msg));
+    QCOMPARE(msg, QStringLiteral("!!tag_os#w"));
+    peer->sendText(QStringLiteral("??tag_host#"));
+    QVERIFY(peer->waitForText(msg));
+    QCOMPARE(msg, QStringLiteral("!!tag_host#") + QSysInfo::machineHostName());
+    peer->sendText(QStringLiteral("??tag_normal_file#history"));
+    QByteArray bin;
+    QVERIFY(peer->waitForBinary(bin));
+    WireBytes::Decoded offer = WireBytes::Decode(bin);
+    QCOMPARE(offer.body, 2);
+    QCOMPARE(QFileInfo(offer.path).fileName(), QStringLiteral("history"));
+    peer->sendBinary(WireBytes::FileResponse(true, tcp.serverPort(), offer.path));
+    QVERIFY(QTest::qWaitFor([&] { return tcp.hasPendingConnections(); }, 10000));
+    QTcpSocket *in = tcp.nextPendingConnection();
+    QByteArray body;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            body += in->readAll();
+            return in->state() == QAbstractSocket::UnconnectedState;
+        },
+        10000));
+    QCOMPARE(qint64(body.size()), offer.size);
+    QBuffer buf(&body);
+    buf.open(QIODevice::ReadOnly);
+    const HistoryFile::ReadResult history = HistoryFile::Read(buf);
+    QCOMPARE(history.rows.size(), 2);
+    QCOMPARE(history.rows.at(0).plain, QStringLiteral("v1"));
+
+    // Not initialised yet: a local change is not pushed.
+    victim.clip.prependItem(TextItem(QStringLiteral("v0")));
+    QVERIFY(peer->drain(500).isEmpty());
+    QCOMPARE(victim->isInit(0), false);
+
+    // The peer's own history arrives; from now on changes are pushed.
+    const QByteArray mine = HistoryBytes({"p1", "p2", "p3"});
+    const quint16 port = Announce(
+        *peer, QStringLiteral("C:/Users/p/AppData/Local/Temp/Tolvane/history"), mine.size());
+    QVERIFY(port != 0);
+    QVERIFY(SendOverTcp(port, mine));
+    QTRY_VERIFY_WITH_TIMEOUT(victim->isInit(0), 10000);
+    QCOMPARE(victim->getHostsOs(0), QStringLiteral("osx"));
+    QCOMPARE(victim->getHostsName(0), QStringLiteral("peer-box"));
+    QCOMPARE(Plains(victim->getModel(0)), QStringList({"p1", "p2", "p3"}));
+    victim.clip.prependItem(TextItem(QStringLiteral("pushed")));
+    QVERIFY(peer->waitForBinary(bin));
+    offer = WireBytes::Decode(bin);
+    QCOMPARE(offer.body, 2);
+    QCOMPARE(QFileInfo(offer.path).fileName(), QStringLiteral("history"));
+}
+
+void TestHostilePeer::clientSpeaksFirstAndWaitsForTheAnswer()
+{
+    RawWebSocketServer server;
+    QVERIFY(server.listen());
+    TestHost user;
+    FillTextRows(user.clip, {"u1"});
+    QSignalSpy result(user.connector.get(), &CConnector::sigConnectResult);
+    user->connect2Server(kLocal, QStringLiteral("pw 1"), server.port());
+    RawWebSocket *peer = server.accept();
+    QVERIFY(peer);
+    QString msg;
+    QVERIFY(peer->waitForText(msg));
+    QCOMPARE(msg, QStringLiteral("??tag_pwd#pw 1"));
+    // Asked before the answer: the client must not serve anything yet.
+    peer->sendText(QStringLiteral("??tag_normal_file#history"));
+    peer->sendText(QStringLiteral("??tag_os#"));
+    QVERIFY(peer->drain(300).isEmpty());
+    QCOMPARE(result.count(), 0);
+
+    peer->sendText(QStringLiteral("!!tag_pwd#ok"));
+    QVERIFY(peer->waitForText(msg));
+    QCOMPARE(msg, QStringLiteral("??tag_os#"));
+    QVERIFY(result.count() == 1 || result.wait(5000));
+    QCOMPARE(result.at(0), QVariantList({true, QString()}));
+    QCOMPARE(user->getHostsCount(), 1);
+    peer->sendText(QStringLiteral("??tag_os#"));
+    QVERIFY(peer->waitForText(msg));
+    QCOMPARE(msg, QStringLiteral("!!tag_os#w"));
+}
+
+void TestHostilePeer::fullServerRefusalReachesTheUser()
+{
+    RawWebSocketServer server;
+    QVERIFY(server.listen());
+    TestHost user;
+    QSignalSpy result(user.connector.get(), &CConnector::sigConnectResult);
+    user->connect2Server(kLocal, QString(), server.port());
+    RawWebSocket *peer = server.accept();
+    QVERIFY(peer);
+    peer->sendText(QStringLiteral("??tag_connection_err#"));
+    QVERIFY(result.wait(10000));
+    QCOMPARE(result.at(0), QVariantList({false, "The server can only support two clients."}));
+    QVERIFY(peer->waitForClosed(10000));
+    QTRY_COMPARE(user->getHostsCount(), 0);
+}
+
+TOLVANE_TEST_MAIN(TestHostilePeer)
+#include "tst_hostile_peer.moc"

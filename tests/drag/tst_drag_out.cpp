@@ -1,0 +1,183 @@
+// Items dragged out of the main window's list into a window of another process, with real
+// pointer events through the X server (xdotool) and the toolkit's XDND on both sides.
+#include "clipboard/clipboard_manager.h"
+#include "clipboard/qml_helper.h"
+#include "item/storage_paths.h"
+#include "cmain.h"
+#include "ui_test_main.h"
+#include "settings/settings_helper.h"
+#include "test_items.h"
+#include "ui_driver.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMimeData>
+#include <QProcess>
+#include <QQuickItem>
+#include <QQuickStyle>
+#include <QQuickWindow>
+
+using namespace UiDriver;
+
+namespace {
+const QPoint kTargetAt(760, 120);
+const QSize kTargetSize(300, 300);
+} // namespace
+
+class TestDragOut : public QObject
+{
+    Q_OBJECT
+private:
+    CCilpboardListModel *cb() { return CClipboardManager::instance()->clipboardModel(); }
+
+    // Drags the list row into the drop target and returns what the target received.
+    QJsonObject dragRow(int row)
+    {
+        QFile::remove(m_output);
+        const QPoint from = m_wnd->mapToGlobal(QPoint(150, 52 + 48 * row + 24));
+        const QPoint to = kTargetAt + QPoint(kTargetSize.width() / 2, kTargetSize.height() / 2);
+        const auto xy = [](QPoint p) {
+            return QStringList{QString::number(p.x()), QString::number(p.y())};
+        };
+        // One xdotool run holds the button down the whole time: the drag runs a nested
+        // event loop in this process, so no further command could be awaited meanwhile.
+        // The pointer keeps moving over the target, so that the target is asked and
+        // accepts before the button goes up.
+        QStringList args{"mousemove"};
+        args << xy(from) << "mousedown"
+             << "1"
+             << "sleep"
+             << "0.2";
+        for (int step = 1; step <= 4; ++step)
+            args << "mousemove" << xy(from + QPoint(8 * step, 0)) << "sleep"
+                 << "0.1";
+        for (int step = 0; step < 6; ++step)
+            args << "mousemove" << xy(to + QPoint(4 * step, 2 * step)) << "sleep"
+                 << "0.3";
+        args << "mouseup"
+             << "1";
+        QProcess xdotool;
+        xdotool.start("xdotool", args);
+        [&] {
+            QVERIFY(xdotool.waitForStarted(5000));
+        }();
+        [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(xdotool.state() == QProcess::NotRunning, 30000);
+        }();
+        [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_output), 10000);
+        }();
+        QFile file(m_output);
+        file.open(QIODevice::ReadOnly);
+        return QJsonDocument::fromJson(file.readAll()).object();
+    }
+    static QByteArray data(const QJsonObject &drop, const QString &format)
+    {
+        return QByteArray::fromBase64(
+            drop.value("formats").toObject().value(format).toString().toLatin1());
+    }
+    static QStringList formats(const QJsonObject &drop)
+    {
+        return drop.value("formats").toObject().keys();
+    }
+
+    CMain *m_main = nullptr;
+    QQuickWindow *m_wnd = nullptr;
+    QProcess m_target;
+    QString m_output;
+
+private slots:
+    void initTestCase()
+    {
+        CSettingsHelper *ini = CSettingsHelper::instance();
+        ini->setIni(ini->app_version(), "1.5.0");
+        ini->setIni(ini->app_autoupdate(), false);
+        m_main = new CMain(this);
+        QVERIFY(m_main->initialise());
+        m_wnd = qobject_cast<QQuickWindow *>(m_main->engine()->rootObjects().first());
+        emit CQmlHelper::instance()->sigShowMainWnd();
+        QVERIFY(Activate(m_wnd));
+        m_wnd->setPosition(20, 60);
+
+        m_output = QDir::tempPath() + "/dropped.json";
+        m_target.start(DROP_TARGET_BIN,
+                       {m_output, QString::number(kTargetAt.x()), QString::number(kTargetAt.y())});
+        QVERIFY(m_target.waitForStarted(5000));
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += m_target.readAllStandardOutput()).contains("ready"),
+                                 30000);
+        QTest::qWait(300); // mapped and placed by the window manager
+    }
+
+    void init() { cb()->clearRows(); }
+
+    void aTextItemArrivesAsText()
+    {
+        cb()->prependItem(TextItem("dragged words"));
+        const QJsonObject drop = dragRow(0);
+        QCOMPARE(QString::fromUtf8(data(drop, "text/plain")), QString("dragged words"));
+        QCOMPARE(drop.value("action").toInt(), int(Qt::CopyAction));
+        // The list is unchanged: a drag copies.
+        QCOMPARE(cb()->rowCount(), 1);
+    }
+
+    void aRichTextItemArrivesAsHtmlAndText()
+    {
+        CBData html = TextItem("<p>rich <b>words</b></p>", CQmlTypes::Html);
+        html.plain = "rich words";
+        cb()->prependItem(html);
+        const QJsonObject drop = dragRow(0);
+        QVERIFY2(QString::fromUtf8(data(drop, "text/html")).contains("rich <b>words</b>"),
+                 qPrintable(formats(drop).join(' ')));
+        QCOMPARE(QString::fromUtf8(data(drop, "text/plain")), QString("rich words"));
+    }
+
+    void anImageItemArrivesAsPictureAndFile()
+    {
+        QImage picture(64, 32, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        QMimeData mime;
+        mime.setImageData(picture);
+        const CBData image = GetCBDataFromMime(&mime);
+        cb()->prependItem(image);
+        cb()->prependItem(TextItem("a row above"));
+        const QJsonObject drop = dragRow(1);
+
+        const QImage got = QImage::fromData(data(drop, "image/png"), "PNG");
+        QCOMPARE(got.size(), picture.size());
+        QCOMPARE(got.pixelColor(10, 10), QColor(Qt::darkCyan));
+        const QString path = StoragePaths::ImgPath(image.md5);
+        QCOMPARE(QString::fromUtf8(data(drop, "text/plain")), path);
+        QCOMPARE(QString::fromUtf8(data(drop, "text/uri-list")).trimmed(),
+                 QUrl::fromLocalFile(path).toString());
+    }
+
+    void aFileItemArrivesAsFileAddresses()
+    {
+        const QString first = QDir::tempPath() + "/report one.txt";
+        const QString second = QDir::tempPath() + "/notes.md";
+        for (const QString &f : {first, second}) {
+            QFile file(f);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("x");
+        }
+        cb()->prependItem(FileListItem({QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)}));
+        const QJsonObject drop = dragRow(0);
+        const QStringList uris =
+            QString::fromUtf8(data(drop, "text/uri-list")).split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(uris, QStringList({QUrl::fromLocalFile(first).toString(QUrl::FullyEncoded),
+                                    QUrl::fromLocalFile(second).toString(QUrl::FullyEncoded)}));
+    }
+
+    void cleanupTestCase()
+    {
+        m_target.kill();
+        m_target.waitForFinished(5000);
+        delete m_main;
+        m_main = nullptr;
+    }
+};
+
+TOLVANE_UI_TEST_MAIN(TestDragOut)
+
+#include "tst_drag_out.moc"

@@ -1,0 +1,165 @@
+// Two real tolvane processes, each in a network namespace of its own with its own X server,
+// bus and HOME, joined by a veth pair: one links to the other on port 8121, a copy on either
+// shows in the other's mirror list, and a file and an image are downloaded across.
+#include "isolated_env.h"
+#include "linked_host.h"
+#include "netns_pair.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QJsonArray>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QUrl>
+
+#include <memory>
+
+namespace {
+const QString kA = QString::fromLatin1(NetnsPair::kAddressA);
+const QString kB = QString::fromLatin1(NetnsPair::kAddressB);
+const QString kPassword = QStringLiteral("open sesame");
+
+// The first row of the first linked host's mirror list that satisfies accept, or {}.
+QJsonObject FindRow(const QJsonArray &hosts, const std::function<bool(const QJsonObject &)> &accept)
+{
+    if (hosts.isEmpty())
+        return {};
+    for (const QJsonValue &row : hosts.first().toObject().value("rows").toArray()) {
+        if (accept(row.toObject()))
+            return row.toObject();
+    }
+    return {};
+}
+
+QJsonObject WaitForRow(LinkedHost &host, const std::function<bool(const QJsonObject &)> &accept)
+{
+    QJsonObject found;
+    const bool in_time = QTest::qWaitFor(
+        [&] {
+            found = FindRow(host.hosts(), accept);
+            return !found.isEmpty();
+        },
+        30000);
+    return in_time ? found : QJsonObject();
+}
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QByteArray PictureAsPng()
+{
+    QImage img(64, 48, QImage::Format_RGB32);
+    QPainter p(&img);
+    p.fillRect(img.rect(), QColor(30, 90, 200));
+    p.fillRect(QRect(8, 8, 20, 20), QColor(240, 200, 40));
+    p.end();
+    QByteArray png;
+    QBuffer buf(&png);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, "PNG");
+    return png;
+}
+} // namespace
+
+class TestLinkTwoHosts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { NetnsPair::removeStale(); }
+    void linkMirrorAndDownload();
+};
+
+void TestLinkTwoHosts::linkMirrorAndDownload()
+{
+    NetnsPair net;
+    if (!net.error().isEmpty())
+        QSKIP(qPrintable(net.error()));
+    LinkedHost a(net.nameA(), QString());
+    LinkedHost b(net.nameB(), kPassword);
+    QString why;
+    QVERIFY2(a.start(&why), qPrintable(why));
+    QVERIFY2(b.start(&why), qPrintable(why));
+
+    a.command({{"cmd", "connect"}, {"ip", kB}, {"port", 8121}, {"pwd", kPassword}});
+    QVERIFY2(a.waitForSignal("sigConnectResult",
+                             [](const QJsonArray &args) { return args.at(0).toBool(); }),
+             qPrintable(a.log()));
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            const QJsonArray ha = a.hosts();
+            const QJsonArray hb = b.hosts();
+            return ha.size() == 1 && hb.size() == 1 &&
+                   ha.first().toObject().value("is_init").toBool() &&
+                   hb.first().toObject().value("is_init").toBool();
+        },
+        60000));
+    const QJsonObject seen_by_b = b.hosts().first().toObject();
+    QCOMPARE(seen_by_b.value("ip").toString(), kA);
+    QCOMPARE(seen_by_b.value("os").toString(), QStringLiteral("windows"));
+    QCOMPARE(a.hosts().first().toObject().value("ip").toString(), kB);
+
+    // A text copied on either host shows in the other's mirror list.
+    const QString text = QStringLiteral("copied on host A at ") +
+                         QString::number(QRandomGenerator::global()->generate());
+    QVERIFY(a.copy("UTF8_STRING", text.toUtf8()));
+    QVERIFY2(
+        !WaitForRow(b, [&](const QJsonObject &r) { return r.value("plain") == text; }).isEmpty(),
+        qPrintable(b.log()));
+    const QString back = QStringLiteral("copied on host B");
+    QVERIFY(b.copy("UTF8_STRING", back.toUtf8()));
+    QVERIFY(
+        !WaitForRow(a, [&](const QJsonObject &r) { return r.value("plain") == back; }).isEmpty());
+
+    // A file copied on A is downloaded by B into a place of B's choosing.
+    const QString file = a.env().root() + QStringLiteral("/home/quarterly report.txt");
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("numbers that only host A has\n");
+    f.close();
+    QVERIFY(a.copy("text/uri-list", QUrl::fromLocalFile(file).toEncoded() + "\r\n"));
+    QVERIFY(
+        !WaitForRow(b, [&](const QJsonObject &r) { return r.value("plain") == file; }).isEmpty());
+    const QString save = b.env().root() + QStringLiteral("/home/report from A.txt");
+    b.command({{"cmd", "download_file"}, {"ip", kA}, {"path", file}, {"save", save}});
+    QVERIFY(b.waitForSignal("sigFileDownloaded",
+                            [&](const QJsonArray &args) { return args.at(0) == save; }));
+    QCOMPARE(ReadAll(save), QByteArray("numbers that only host A has\n"));
+
+    // An image copied on A is downloaded by B into its folder for A.
+    const QByteArray png = PictureAsPng();
+    QVERIFY(a.copy("image/png", png));
+    const QJsonObject image_row =
+        WaitForRow(b, [](const QJsonObject &r) { return r.value("type").toInt() == 2; });
+    QVERIFY(!image_row.isEmpty());
+    const QString md5 = image_row.value("md5").toString();
+    b.command({{"cmd", "download_image"}, {"ip", kA}, {"md5", md5}});
+    // Into B's own folder for files from A, named by the key.
+    QString received;
+    QVERIFY(b.waitForSignal("sigFileDownloaded", [&](const QJsonArray &args) {
+        received = args.at(0).toString();
+        return received.endsWith("/" + kA + "/" + md5 + ".png");
+    }));
+    QVERIFY2(received.startsWith(b.env().root() + "/"), qPrintable(received));
+    const QString expected = received;
+    const QByteArray stored = ReadAll(a.env().cacheDir() + "/clipboard/" + md5 + ".png");
+    QVERIFY(!stored.isEmpty());
+    QCOMPARE(ReadAll(expected), stored);
+    QVERIFY(!QImage::fromData(stored).isNull());
+
+    // Nothing outside what A shared: its settings file is not for fetching.
+    b.command({{"cmd", "download_file"},
+               {"ip", kA},
+               {"path", a.env().settingsFile()},
+               {"save", b.env().root() + "/home/stolen"}});
+    QVERIFY(b.waitForSignal("sigFileDownloadErr", [&](const QJsonArray &args) {
+        return args.at(0) == a.env().settingsFile();
+    }));
+    QVERIFY(!QFile::exists(b.env().root() + "/home/stolen"));
+}
+
+TOLVANE_TEST_MAIN(TestLinkTwoHosts)
+#include "tst_link_two_hosts.moc"
