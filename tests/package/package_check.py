@@ -145,7 +145,11 @@ def check_linked_libraries(root, depends):
     for binary in ("usr/bin/tolvane", "usr/bin/TolvaneHelper"):
         path = os.path.join(root, binary)
         needed = re.findall(r"^\s*NEEDED\s+(\S+)", run(["objdump", "-p", path]), re.M)
-        resolved = dict(re.findall(r"^\s*(\S+) => (/\S+)", run(["ldd", path]), re.M))
+        loader = run(["ldd", path])
+        # "soname => /path (address)", and for the dynamic loader "/path (address)".
+        resolved = dict(re.findall(r"^\s*(\S+) => (/\S+)", loader, re.M))
+        resolved.update((os.path.basename(p), p)
+                        for p in re.findall(r"^\s*(/\S+) \(0x", loader, re.M))
         for soname in needed:
             if soname not in resolved:
                 raise CheckFailed(f"{binary} needs {soname}, which is not installed here")
