@@ -554,7 +554,7 @@ def report(results, managers, image_bytes, started_at, finished_at):
     for key, label, figure, fmt in ROWS:
         tv, cv = figure(t), figure(c)
         out.append(f"| {label} | {fmt.format(tv)} | {fmt.format(cv)} |")
-        if tv > cv * 1.05 and fmt.format(tv) != fmt.format(cv):
+        if float(fmt.format(tv)) > float(fmt.format(cv)):
             behind.append((key, label))
     out.append(f"| Processes | {max(t.processes)} | {max(c.processes)} |")
     out += ["", "## Where Tolvane is behind", ""]
