@@ -22,7 +22,9 @@ set(TOLVANE_DEB_RUNTIME
     # Qt Quick draws through OpenGL: Mesa's drivers, llvmpipe where there is no GPU.
     libgl1-mesa-dri
     # The fallback icon theme that file-type icons and the application icon live in.
-    hicolor-icon-theme)
+    hicolor-icon-theme
+    # Qt's Wayland platform plugin, which the Wayland backend runs on.
+    qtwayland5)
 
 # Nice to have: a full icon theme for file-type icons, xdg-open for links.
 set(TOLVANE_DEB_RECOMMENDS adwaita-icon-theme xdg-utils)

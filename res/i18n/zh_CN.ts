@@ -28,11 +28,11 @@
     </message>
     <message>
         <source>Can not connect to localhost.</source>
-        <translation type="vanished">不能连接到本机。</translation>
+        <translation>不能连接到本机。</translation>
     </message>
     <message>
         <source>Can&apos;t transfer a folder.</source>
-        <translation type="vanished">无法传输文件夹。</translation>
+        <translation>无法传输文件夹。</translation>
     </message>
     <message>
         <source>Connect</source>
@@ -44,11 +44,11 @@
     </message>
     <message>
         <source>Connection canceled.</source>
-        <translation type="vanished">连接已取消。</translation>
+        <translation>连接已取消。</translation>
     </message>
     <message>
         <source>Connection exists.</source>
-        <translation type="vanished">连接已存在。</translation>
+        <translation>连接已存在。</translation>
     </message>
     <message>
         <source>Copy</source>
@@ -72,11 +72,11 @@
     </message>
     <message>
         <source>File not found</source>
-        <translation type="vanished">找不到文件</translation>
+        <translation>找不到文件</translation>
     </message>
     <message>
         <source>Get local IP address failed.</source>
-        <translation type="vanished">获取本机 IP 地址失败。</translation>
+        <translation>获取本机 IP 地址失败。</translation>
     </message>
     <message>
         <source>IP address</source>
@@ -96,7 +96,7 @@
     </message>
     <message>
         <source>Localhost</source>
-        <translation type="vanished">本机</translation>
+        <translation>本机</translation>
     </message>
     <message>
         <source>Password</source>
@@ -104,7 +104,7 @@
     </message>
     <message>
         <source>Password incorrect.</source>
-        <translation type="vanished">密码错误。</translation>
+        <translation>密码错误。</translation>
     </message>
     <message>
         <source>Password, optional</source>
@@ -120,11 +120,11 @@
     </message>
     <message>
         <source>The server can only support two clients.</source>
-        <translation type="vanished">服务器最多只能连接两个客户端。</translation>
+        <translation>服务器最多只能连接两个客户端。</translation>
     </message>
     <message>
         <source>Unknow error.</source>
-        <translation type="vanished">未知错误。</translation>
+        <translation>未知错误。</translation>
     </message>
     <message>
         <source>Visible</source>
@@ -132,7 +132,43 @@
     </message>
     <message>
         <source>You may have two remote connections at most.</source>
-        <translation type="vanished">最多只能有两个远程连接。</translation>
+        <translation>最多只能有两个远程连接。</translation>
+    </message>
+    <message>
+        <source>Connection timed out.</source>
+        <translation>连接超时。</translation>
+    </message>
+    <message>
+        <source>The host closed the connection.</source>
+        <translation>对方主机关闭了连接。</translation>
+    </message>
+    <message>
+        <source>The transfer timed out.</source>
+        <translation>传输超时。</translation>
+    </message>
+    <message>
+        <source>The linked host disconnected.</source>
+        <translation>已连接的主机断开了连接。</translation>
+    </message>
+    <message>
+        <source>The sender sent more than announced.</source>
+        <translation>发送方发送的数据超出了声明的大小。</translation>
+    </message>
+    <message>
+        <source>The receiver closed the connection.</source>
+        <translation>接收方关闭了连接。</translation>
+    </message>
+    <message>
+        <source>The file name is not usable.</source>
+        <translation>文件名不可用。</translation>
+    </message>
+    <message>
+        <source>The file size is not valid.</source>
+        <translation>文件大小无效。</translation>
+    </message>
+    <message>
+        <source>Too many transfers at once.</source>
+        <translation>同时进行的传输过多。</translation>
     </message>
 </context>
 <context>
@@ -274,6 +310,30 @@
     <message>
         <source>incomplete write</source>
         <translation>写入不完整</translation>
+    </message>
+    <message>
+        <source>Show the clipboard history</source>
+        <translation>显示剪贴板历史</translation>
+    </message>
+    <message>
+        <source>Quick paste from the history</source>
+        <translation>从历史中快速粘贴</translation>
+    </message>
+    <message>
+        <source>Quick paste from the pinned items</source>
+        <translation>从固定项中快速粘贴</translation>
+    </message>
+    <message>
+        <source>This desktop gives programs no global hot keys; open the windows from the tray icon.</source>
+        <translation>此桌面不向程序提供全局热键；请从托盘图标打开窗口。</translation>
+    </message>
+    <message>
+        <source>This desktop does not let Tolvane follow the clipboard. Start it with QT_QPA_PLATFORM=xcb to run it through XWayland.</source>
+        <translation>此桌面不允许 Tolvane 跟踪剪贴板。请以 QT_QPA_PLATFORM=xcb 启动，使其通过 XWayland 运行。</translation>
+    </message>
+    <message>
+        <source>Copied, press Ctrl+V</source>
+        <translation>已复制，请按 Ctrl+V</translation>
     </message>
 </context>
 <context>
