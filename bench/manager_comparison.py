@@ -470,79 +470,113 @@ def mean(values):
 
 
 # Why Tolvane trails where it does and what would close the gap; printed for a row only
-# when Tolvane is behind on it.
+# when Tolvane is behind on it. Rows that share a note get one paragraph.
 LATENCY_NOTE = (
     "Both managers start reading within a millisecond or two of the copy; at this scale a "
     "sample is decided by when the shared machine's scheduler runs the process (the "
     "samples below show single outliers on both sides). Tolvane adds one turn of its "
-    "event loop on purpose: its clipboard watcher passes the change on queued, so that "
-    "code which writes the clipboard and then waits cannot miss it. Emitting at once "
-    "when the change is not one of Tolvane's own writes would remove that turn.")
+    "event loop on purpose: its clipboard watcher emits a change on the next turn, never "
+    "inside a clipboard write, so that code which writes the clipboard and then waits "
+    "for the change cannot miss it. Emitting at once when the change is not one of "
+    "Tolvane's own writes would remove that turn.")
 IDLE_NOTE = (
-    "Tolvane's X11 clipboard watcher runs a 200 ms timer for the case that the X server "
-    "lacks the XFixes extension, and runs it even where XFixes events arrive: five "
-    "wake-ups a second with nothing to do, which is also all of its idle CPU time. "
-    "Starting the timer only when XFixes is missing (QClipboard then never reports "
-    "changes by itself) removes them.")
-MEMORY_NOTE = (
-    "Tolvane loads its whole Qt Quick interface at start-up and keeps it, hidden: the QML "
-    "engine with the compiled main window, the Material style, and the fonts compiled "
-    "into the program. Creating the first Qt Quick window also makes Qt's xcb plugin open "
-    "a throw-away OpenGL context to choose a render loop, which maps Mesa's llvmpipe "
-    "driver and LLVM on this GPU-less machine: about 50 MiB of RSS (file-backed and "
-    "shared, so a smaller part of PSS) before anything is drawn; CopyQ's processes map "
-    "neither (as /proc/PID/maps shows). What would close the gap: create the main "
-    "window (and so the scene graph) on first show instead of at start-up, since a "
-    "clipboard manager spends most of its life hidden, and release the scene graph "
-    "(QQuickWindow::releaseResources) when the window hides.")
+    "Not explained yet. Where the X server has XFixes, as this Xvfb does, Tolvane's "
+    "clipboard watcher waits for the server's selection events and keeps no timer (it "
+    "asks for the clipboard's owner every 200 ms only where XFixes is missing), so the "
+    "wake-ups come from elsewhere: the context switches of each thread "
+    "(/proc/PID/task/*/status) name the thread that wakes, and stopping whatever that "
+    "thread runs while nothing is shown would close the gap.")
 EXPLANATIONS = {
     "latency_median": LATENCY_NOTE,
     "latency_p95": LATENCY_NOTE,
     "after_image": (
-        "Tolvane does all of an image's work on its GUI thread before it looks at the "
-        "clipboard again: it reads the whole image (several MB through the X INCR "
-        "protocol), decodes the PNG, encodes it again as PNG to get the item's identity "
-        "(the MD5 of the stored form) and the file it keeps, and writes that file. On a "
-        "3840×2160 picture the encoding alone takes the better part of a second on this "
-        "machine. What would close the gap: read the bytes on the GUI thread, and hand "
-        "decoding, encoding, hashing and writing to a worker thread (QtConcurrent), adding "
-        "the item when the worker is done, so that a text copied meanwhile is taken at "
-        "once; a faster PNG compression level would shorten the work but change the "
-        "identity of images already stored."),
+        "Tolvane reads an image's bytes on its GUI thread (several MB through the X INCR "
+        "protocol, as QClipboard reads them, blocking) and only then hands decoding, "
+        "encoding, hashing and writing the file to its storage thread; a text copied "
+        "while the image is still arriving waits until the last byte is in. What would "
+        "close the gap: read large selections without blocking the event loop (the INCR "
+        "transfer driven by X events, through xcb, instead of QClipboard's blocking read), "
+        "so that a newer copy can cancel the transfer and be taken at once."),
     "idle_cpu": IDLE_NOTE,
     "wakeups": IDLE_NOTE,
-    "rss": MEMORY_NOTE,
-    "pss": MEMORY_NOTE,
-    "anonymous": MEMORY_NOTE,
+    "rss": (
+        "Tolvane loads its whole Qt Quick interface at start-up and keeps it, hidden: the "
+        "QML engine with the compiled main window, the Material style, and the fonts "
+        "compiled into the program. Creating the first Qt Quick window also makes Qt's "
+        "xcb plugin open an OpenGL context to choose a render loop, which maps Mesa's "
+        "llvmpipe driver (swrast_dri.so) and LLVM on this GPU-less machine before "
+        "anything is drawn; CopyQ's processes map neither (as /proc/PID/maps shows). What "
+        "would close the gap: create the main window (and so the scene graph) on first "
+        "show instead of at start-up, since a clipboard manager spends most of its life "
+        "hidden, and release the scene graph (QQuickWindow::releaseResources) when the "
+        "window hides."),
+    "pss": (
+        "PSS counts each page of a shared library in part, divided among the processes "
+        "that map it. CopyQ is a Qt Widgets program; Tolvane also maps Qt Quick, "
+        "Quick Controls 2 and, for the OpenGL probe described under RSS, Mesa's llvmpipe "
+        "with LLVM, which few other processes share, so more of those pages count "
+        "against Tolvane. The row also moves with whatever else runs on the machine (see "
+        "Method). What would close the gap: not loading the interface and the OpenGL "
+        "driver until the window is first shown, as under RSS."),
+    "anonymous": (
+        "Counted per mapping (/proc/PID/smaps of a Tolvane with an empty history on the "
+        "same machine), about 8 MiB of Tolvane's anonymous memory are the written "
+        "(relocated) data pages of libLLVM-15, which Mesa's llvmpipe loads for the OpenGL "
+        "probe described under RSS: close to the whole difference. Started with "
+        "QT_QUICK_BACKEND=software, which draws without OpenGL and never loads Mesa, the "
+        "same Tolvane had 12.8 MiB of anonymous memory instead of 23.8 MiB. What would "
+        "close the gap: use Qt Quick's software scene graph where the only OpenGL is a "
+        "software driver (the interface is small enough to draw without a GPU), or "
+        "create the main window on first show."),
     "startup": (
         "Tolvane reads its histories and takes its first capture only once its main window "
         "has been loaded: QML engine, Material style, fonts, and the OpenGL probe described "
-        "under memory. Restoring the histories and capturing before (or while) the "
+        "under RSS. Restoring the histories and capturing before (or while) the "
         "interface loads, and loading the interface on first show, would put the first "
         "capture right after the X connection is made."),
 }
 
-ROWS = [
-    # key, label, figure, format; lower is better on every row
-    ("latency_median", "Capture latency, 200-character text, median (ms)",
-     lambda r: median(r.latency), "{:.1f}"),
-    ("latency_p95", "Capture latency, 200-character text, 95th percentile (ms)",
-     lambda r: p95(r.latency), "{:.1f}"),
-    ("after_image", "Text copied after a 3840×2160 image: until the text is taken, median "
-     "of 10 (ms)", lambda r: median(r.after_image), "{:.0f}"),
-    ("idle_cpu", f"Idle CPU over {IDLE_SECONDS} s with {HISTORY_ITEMS} items, windows hidden "
-     "(% of one core, mean of 2)", lambda r: mean(r.idle_cpu), "{:.2f}"),
-    ("wakeups", "Idle wake-ups (context switches of all threads) per second, mean of 2",
-     lambda r: mean(r.wakeups), "{:.1f}"),
-    ("rss", f"RSS of all processes with {HISTORY_ITEMS} items (MiB, mean of 2)",
-     lambda r: mean(r.rss), "{:.1f}"),
-    ("pss", f"PSS of all processes with {HISTORY_ITEMS} items (MiB, mean of 2)",
-     lambda r: mean(r.pss), "{:.1f}"),
-    ("anonymous", f"Anonymous memory (heap and the like) of all processes with "
-     f"{HISTORY_ITEMS} items (MiB, mean of 2)", lambda r: mean(r.anonymous), "{:.1f}"),
-    ("startup", "Start-up to the first capture, median of 10 (ms)",
-     lambda r: median(r.startup), "{:.0f}"),
-]
+
+def behind_section(behind):
+    """The paragraphs of "Where Tolvane is behind" for the (key, label) rows Tolvane
+    trails on; rows that share an explanation share one paragraph."""
+    if not behind:
+        return ["Nowhere: Tolvane is level with or ahead of CopyQ on every row.", ""]
+    paragraphs = {}
+    for key, label in behind:
+        # A row without a note keeps a paragraph of its own.
+        note = EXPLANATIONS.get(key, ("No explanation recorded yet: investigate this row.", key))
+        paragraphs.setdefault(note, []).append(label)
+    out = []
+    for note, labels in paragraphs.items():
+        text = note if isinstance(note, str) else note[0]
+        out += [f"**{'; '.join(labels)}.** {text}", ""]
+    return out
+
+
+def table_rows():
+    """key, label, figure, format of each row; lower is better on every row. Built when
+    the report is, so the labels name the counts of this run (--quick changes them)."""
+    return [
+        ("latency_median", "Capture latency, 200-character text, median (ms)",
+         lambda r: median(r.latency), "{:.1f}"),
+        ("latency_p95", "Capture latency, 200-character text, 95th percentile (ms)",
+         lambda r: p95(r.latency), "{:.1f}"),
+        ("after_image", f"Text copied after a {IMAGE_SIZE[0]}×{IMAGE_SIZE[1]} image: until the "
+         f"text is taken, median of {ROUNDS} (ms)", lambda r: median(r.after_image), "{:.0f}"),
+        ("idle_cpu", f"Idle CPU over {IDLE_SECONDS} s with {HISTORY_ITEMS} items, windows "
+         "hidden (% of one core, mean of 2)", lambda r: mean(r.idle_cpu), "{:.2f}"),
+        ("wakeups", "Idle wake-ups (context switches of all threads) per second, mean of 2",
+         lambda r: mean(r.wakeups), "{:.1f}"),
+        ("rss", f"RSS of all processes with {HISTORY_ITEMS} items (MiB, mean of 2)",
+         lambda r: mean(r.rss), "{:.1f}"),
+        ("pss", f"PSS of all processes with {HISTORY_ITEMS} items (MiB, mean of 2)",
+         lambda r: mean(r.pss), "{:.1f}"),
+        ("anonymous", f"Anonymous memory (heap and the like) of all processes with "
+         f"{HISTORY_ITEMS} items (MiB, mean of 2)", lambda r: mean(r.anonymous), "{:.1f}"),
+        ("startup", f"Start-up to the first capture, median of {ROUNDS} (ms)",
+         lambda r: median(r.startup), "{:.0f}"),
+    ]
 
 
 def report(results, managers, image_bytes, started_at, finished_at):
@@ -551,18 +585,13 @@ def report(results, managers, image_bytes, started_at, finished_at):
            "Generated by `bench/compare`; do not edit by hand. Lower is better on every row.",
            "", "| Measure | Tolvane | CopyQ |", "|---|---:|---:|"]
     behind = []
-    for key, label, figure, fmt in ROWS:
+    for key, label, figure, fmt in table_rows():
         tv, cv = figure(t), figure(c)
         out.append(f"| {label} | {fmt.format(tv)} | {fmt.format(cv)} |")
         if float(fmt.format(tv)) > float(fmt.format(cv)):
             behind.append((key, label))
     out.append(f"| Processes | {max(t.processes)} | {max(c.processes)} |")
-    out += ["", "## Where Tolvane is behind", ""]
-    if not behind:
-        out.append("Nowhere: Tolvane is level with or ahead of CopyQ on every row.")
-    for key, label in behind:
-        text = EXPLANATIONS.get(key, "No explanation recorded yet: investigate this row.")
-        out += [f"**{label}.** {text}", ""]
+    out += ["", "## Where Tolvane is behind", ""] + behind_section(behind)
     tv, cv = managers
     cpu = "unknown CPU"
     with open("/proc/cpuinfo") as f:
@@ -570,7 +599,7 @@ def report(results, managers, image_bytes, started_at, finished_at):
             if line.startswith("model name"):
                 cpu = line.split(":", 1)[1].strip()
                 break
-    out += ["", "## Method", "",
+    out += ["## Method", "",
             f"- Run from {started_at:%Y-%m-%d %H:%M} to {finished_at:%H:%M} UTC on "
             f"{os.cpu_count()} cores ({cpu}), {platform.system()} {platform.release()}, "
             f"one Xvfb screen with openbox and a private D-Bus session "

@@ -241,6 +241,9 @@ def purge():
         apt_get("purge", PACKAGE)
     if os.path.exists(MARKER):
         os.remove(MARKER)
+    # The marker's folder too: the machine is left as it was before the check.
+    if os.path.isdir(os.path.dirname(MARKER)) and not os.listdir(os.path.dirname(MARKER)):
+        os.rmdir(os.path.dirname(MARKER))
 
 
 class InstalledTolvane:
