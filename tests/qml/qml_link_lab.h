@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTcpServer>
+
+#include <memory>
+#include <vector>
+
+struct TestHost;
+
+// What the QML tests of the link views need around the program's connector (m_connector):
+// other hosts to link to, real connectors of their own in this process, each with its own
+// lists and folder, listening on a port the system chose; a listener on the link's fixed
+// port that accepts and never answers; and the clipboard as text.
+class QQuickItem;
+
+class QmlLinkLab : public QObject
+{
+    Q_OBJECT
+public:
+    explicit QmlLinkLab(QObject *parent = nullptr);
+    ~QmlLinkLab() override;
+
+    // A new host; returns its index. Its server listens on every local IPv4 address.
+    Q_INVOKABLE int addPeer(const QString &password);
+    Q_INVOKABLE int peerPort(int index) const;
+    // A file named by an item of that host's Clipboard list; returns its path there.
+    Q_INVOKABLE QString shareFile(int index, const QString &name, int size);
+    Q_INVOKABLE QString fileBytesHash(const QString &path) const;
+    Q_INVOKABLE void removePeers();
+
+    // A loopback address on which this lab now listens at port 8121 without ever
+    // answering; empty when no such address had that port free.
+    Q_INVOKABLE QString silentListenerAddress();
+    Q_INVOKABLE void stopSilentListener();
+
+    Q_INVOKABLE QString clipboardText() const;
+    // Saves a picture of the item as drawn in its window to the artifacts, as name.png.
+    Q_INVOKABLE bool saveShot(QQuickItem *item, const QString &name) const;
+    // A path in the test's own temporary folder.
+    Q_INVOKABLE QString tempPath(const QString &name) const;
+
+private:
+    std::vector<std::unique_ptr<TestHost>> m_peers;
+    QTcpServer m_silent;
+};
