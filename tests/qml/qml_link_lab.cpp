@@ -85,8 +85,8 @@ bool QmlLinkLab::saveShot(QQuickItem *item, const QString &name) const
     const QImage shot = item->window()->grabWindow().copy(area.toAlignedRect());
     const QString dir = QStringLiteral(TOLVANE_ARTIFACTS_DIR);
     QDir().mkpath(dir);
-    return shot.convertToFormat(QImage::Format_RGB32).save(dir + QLatin1Char('/') + name +
-                                                           QStringLiteral(".png"));
+    return shot.convertToFormat(QImage::Format_RGB32)
+        .save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
 QString QmlLinkLab::tempPath(const QString &name) const

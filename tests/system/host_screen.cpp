@@ -23,16 +23,20 @@ bool HostScreen::showMainWindow()
     const auto visible_id = [this] {
         return xdotool({"search", "--onlyvisible", "--classname", "tolvane"}).section('\n', 0, 0);
     };
-    // The hot key may arrive before the program has taken it: ask again until it shows.
-    const bool shown = QTest::qWaitFor(
-        [&] {
-            m_windowId = visible_id();
-            if (m_windowId.isEmpty())
-                key({"ctrl+alt+c"});
-            return !m_windowId.isEmpty();
-        },
-        60000);
-    if (!shown)
+    // The hot key may arrive before the program has taken it: ask again when the window
+    // has not come after a while (a second press at once would hide it again).
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        key({"ctrl+alt+c"});
+        const bool shown = QTest::qWaitFor(
+            [&] {
+                m_windowId = visible_id();
+                return !m_windowId.isEmpty();
+            },
+            15000);
+        if (shown)
+            break;
+    }
+    if (m_windowId.isEmpty())
         return false;
     const QString geometry = xdotool({"getwindowgeometry", "--shell", m_windowId});
     const auto value = [&](const char *name) {
@@ -97,7 +101,8 @@ QString HostScreen::read(const QRect &area)
     const QImage screen = shot();
     if (screen.isNull())
         return QString();
-    // Larger, grey and dark on light: what OCR reads best.
+    // Larger, and black on white: what OCR reads best. Highlighted rows and backgrounds
+    // turn white; text, hint text and accents turn black, in either theme.
     QImage part = screen.copy(area.translated(m_window.topLeft()))
                       .scaled(area.size() * 3, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                       .convertToFormat(QImage::Format_Grayscale8);
@@ -107,8 +112,17 @@ QString HostScreen::read(const QRect &area)
         for (int x = 0; x < part.width(); ++x)
             sum += line[x];
     }
-    if (part.width() * part.height() > 0 && sum / (part.width() * part.height()) < 128)
-        part.invertPixels();
+    const bool dark =
+        part.width() * part.height() > 0 && sum / (part.width() * part.height()) < 128;
+    for (int y = 0; y < part.height(); ++y) {
+        uchar *line = part.scanLine(y);
+        for (int x = 0; x < part.width(); ++x) {
+            const int v = dark ? 255 - line[x] : line[x];
+            line[x] = v < 180 ? 0 : 255;
+        }
+    }
+    // The screen's colour profile does not fit a grey picture: saved as RGB.
+    part = part.convertToFormat(QImage::Format_RGB32);
     QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/area.png");
     part.save(path);
@@ -137,11 +151,15 @@ bool HostScreen::waitForText(const QRect &area, const std::function<bool(const Q
 bool HostScreen::waitForWords(const QRect &area, const QStringList &words, int timeout_ms,
                               QString *last)
 {
+    // OCR may lose a dot or a blank: letters and digits are compared.
+    const auto letters = [](QString text) {
+        return text.toLower().remove(QRegularExpression(QStringLiteral("[^a-z0-9]")));
+    };
     return waitForText(
         area,
         [&](const QString &text) {
             for (const QString &w : words) {
-                if (!text.contains(w.toLower()))
+                if (!letters(text).contains(letters(w)))
                     return false;
             }
             return true;

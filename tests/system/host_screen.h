@@ -36,6 +36,7 @@ public:
     // Reads the area until accept holds for its text; the last reading goes to *last.
     bool waitForText(const QRect &area, const std::function<bool(const QString &)> &accept,
                      int timeout_ms, QString *last = nullptr);
+    // Until every word shows; letters and digits count, OCR may lose dots and blanks.
     bool waitForWords(const QRect &area, const QStringList &words, int timeout_ms,
                       QString *last = nullptr);
 

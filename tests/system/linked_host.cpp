@@ -70,9 +70,10 @@ bool LinkedHost::start(QString *why)
     QStringList program = {QStringLiteral(TOLVANE_BIN)};
     // A machine name of its own needs a UTS namespace of its own.
     if (!m_options.hostname.isEmpty())
-        program = QStringList{"unshare", "--uts", "sh", "-c", "hostname \"$0\" && exec \"$1\"",
-                              m_options.hostname} +
-                  program;
+        program =
+            QStringList{"unshare",         "--uts", "sh", "-c", "hostname \"$0\" && exec \"$1\"",
+                        m_options.hostname} +
+            program;
     m_app = std::make_unique<TolvaneProcess>(m_env);
     m_app->process().setProcessEnvironment(base);
     m_app->process().setProgram(QStringLiteral("ip"));
@@ -165,9 +166,9 @@ QByteArray LinkedHost::run(const QString &program, const QStringList &args, bool
 bool LinkedHost::copy(const QString &mime_type, const QByteArray &bytes)
 {
     // xclip in the foreground owns the clipboard until another client takes it.
-    QProcess *xclip = startInNetns(QStringLiteral("xclip"),
-                                   {"-quiet", "-selection", "clipboard", "-t", mime_type},
-                                   displayEnvironment());
+    QProcess *xclip =
+        startInNetns(QStringLiteral("xclip"),
+                     {"-quiet", "-selection", "clipboard", "-t", mime_type}, displayEnvironment());
     if (!xclip)
         return false;
     xclip->write(bytes);

@@ -18,11 +18,11 @@ class LinkedHost
 public:
     struct Options
     {
-        QString password;      // the link password it asks of others
-        QString hostname;      // its machine name, in a namespace of its own; empty: shared
-        bool control = true;   // open the test control channel
-        bool desktop = false;  // a window manager on its X server
-        QByteArray extra_ini;  // further settings, top-level keys
+        QString password;     // the link password it asks of others
+        QString hostname;     // its machine name, in a namespace of its own; empty: shared
+        bool control = true;  // open the test control channel
+        bool desktop = false; // a window manager on its X server
+        QByteArray extra_ini; // further settings, top-level keys
     };
 
     LinkedHost(const QString &netns, const Options &options);

@@ -36,7 +36,8 @@ NetnsPair::NetnsPair(const QString &prefix, const QString &subnet) : m_subnet(su
     const QList<QStringList> steps = {
         {"netns", "add", m_a},
         {"netns", "add", m_b},
-        {"link", "add", m_vethA, "netns", m_a, "type", "veth", "peer", "name", m_vethB, "netns", m_b},
+        {"link", "add", m_vethA, "netns", m_a, "type", "veth", "peer", "name", m_vethB, "netns",
+         m_b},
         {"-n", m_a, "addr", "add", addressA() + "/24", "dev", m_vethA},
         {"-n", m_b, "addr", "add", addressB() + "/24", "dev", m_vethB},
         {"-n", m_a, "link", "set", m_vethA, "up"},
@@ -65,9 +66,9 @@ void NetnsPair::removeStale(const QString &prefix)
     QString out;
     if (!runIp({"netns", "list"}, &out))
         return;
-    const QRegularExpression name(QStringLiteral("^(%1[ab]-(\\d+))")
-                                      .arg(QRegularExpression::escape(prefix)),
-                                  QRegularExpression::MultilineOption);
+    const QRegularExpression name(
+        QStringLiteral("^(%1[ab]-(\\d+))").arg(QRegularExpression::escape(prefix)),
+        QRegularExpression::MultilineOption);
     auto it = name.globalMatch(out);
     while (it.hasNext()) {
         const auto m = it.next();

@@ -9,8 +9,10 @@
 #include "linked_host.h"
 #include "netns_pair.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QFile>
+#include <QImage>
 #include <QRandomGenerator>
 #include <QUrl>
 
@@ -50,6 +52,43 @@ LinkedHost::Options HostOptions(const QString &name, const QString &password)
     return o;
 }
 
+// On failure the screen is kept, so that one sees what the program showed instead.
+#define VERIFY_SCREEN(screen, condition, seen)                                                     \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            (screen).saveShot(QStringLiteral(TOLVANE_ARTIFACTS_DIR "/link-failure-") + Theme() +   \
+                              QStringLiteral(".png"));                                             \
+            saveLogs();                                                                            \
+            QFAIL(qPrintable(QStringLiteral(#condition " read: ") + (seen)));                      \
+        }                                                                                          \
+    } while (false)
+
+// A picture of one colour that nothing else on the screen has.
+const QColor kPictureColour(30, 90, 200);
+
+QByteArray PictureAsPng()
+{
+    QImage img(160, 120, QImage::Format_RGB32);
+    img.fill(kPictureColour);
+    QByteArray png;
+    QBuffer buf(&png);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, "PNG");
+    return png;
+}
+
+// How many pixels of the area have the picture's colour.
+int PicturePixels(const QImage &screen, const QRect &area)
+{
+    int n = 0;
+    const QRect inside = area & screen.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            n += QColor(screen.pixel(x, y)) == kPictureColour ? 1 : 0;
+    }
+    return n;
+}
+
 QByteArray Sha(const QByteArray &bytes)
 {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
@@ -67,11 +106,21 @@ class TestLinkFromInterface : public QObject
     Q_OBJECT
 
 private:
+    // Both programs' logs beside the failure's picture.
+    void saveLogs()
+    {
+        QFile out(QStringLiteral(TOLVANE_ARTIFACTS_DIR "/link-failure-") + Theme() + ".log");
+        if (out.open(QIODevice::WriteOnly) && m_a && m_b)
+            out.write(("=== A\n" + m_a->log() + "\n=== B\n" + m_b->log()).toUtf8());
+    }
+    LinkedHost *m_a = nullptr;
+    LinkedHost *m_b = nullptr;
+
     QRect dialog(const HostScreen &s) const
     {
         const QRect w = s.window();
-        return QRect((w.width() - kDialogWidth) / 2, (w.height() - kDialogHeight) / 2,
-                     kDialogWidth, kDialogHeight);
+        return QRect((w.width() - kDialogWidth) / 2, (w.height() - kDialogHeight) / 2, kDialogWidth,
+                     kDialogHeight);
     }
     QRect hostBar(const HostScreen &s) const
     {
@@ -86,10 +135,7 @@ private:
         return QRect(kListWidth, kTitle, s.window().width() - kListWidth,
                      s.window().height() - kTitle);
     }
-    QRect titleBar(const HostScreen &s) const
-    {
-        return QRect(0, 0, s.window().width(), kTitle);
-    }
+    QRect titleBar(const HostScreen &s) const { return QRect(0, 0, s.window().width(), kTitle); }
     void saveShot(HostScreen &s, const QString &name)
     {
         const QString path =
@@ -106,8 +152,8 @@ private:
         s.click(QPoint(w - 208, 8 + 48 + 24));
         QVERIFY2(s.waitForWords(dialog(s), {"local", "connect"}, 30000), "the dialog's tabs");
     }
-    // On the "Connect" tab: the address, the password, then the connect button.
-    void connectTo(HostScreen &s, const QString &ip, const QString &pwd)
+    // On the "Connect" tab: the address and the password.
+    void fillIn(HostScreen &s, const QString &ip, const QString &pwd)
     {
         const QRect d = dialog(s);
         s.click(d.topLeft() + QPoint(d.width() * 3 / 4, 24));
@@ -117,7 +163,27 @@ private:
         s.key({"Tab"});
         s.key({"ctrl+a"});
         s.type(pwd);
+    }
+    void pressConnect(HostScreen &s)
+    {
+        const QRect d = dialog(s);
         s.click(d.topLeft() + QPoint(d.width() - 24 - 20, 48 + 12 + 24));
+    }
+    // From the Clipboard view: Right to the Pin view, Right again to the first host's list,
+    // whose search field and rows then show these words.
+    void toRemoteList(HostScreen &s, const QStringList &title, const QStringList &rows)
+    {
+        QString seen;
+        s.key({"Right"});
+        VERIFY_SCREEN(s, s.waitForWords(titleBar(s), {"search pinned"}, 30000, &seen), seen);
+        s.key({"Right"});
+        VERIFY_SCREEN(s, s.waitForWords(titleBar(s), title, 30000, &seen), seen);
+        VERIFY_SCREEN(s, s.waitForWords(list(s), rows, 30000, &seen), seen);
+    }
+    void connectTo(HostScreen &s, const QString &ip, const QString &pwd)
+    {
+        fillIn(s, ip, pwd);
+        pressConnect(s);
     }
     // The dialog's only button: OK, or Cancel while an attempt runs or after it failed.
     void dialogButton(HostScreen &s)
@@ -138,13 +204,15 @@ void TestLinkFromInterface::linkUseAndDropFromTheInterface()
         QSKIP(qPrintable(net.error()));
     LinkedHost a(net.nameA(), HostOptions(kNameA, QString()));
     LinkedHost b(net.nameB(), HostOptions(kNameB, kPassword));
+    m_a = &a;
+    m_b = &b;
     QString why;
     QVERIFY2(a.start(&why), qPrintable(why));
     QVERIFY2(b.start(&why), qPrintable(why));
     // B sends at a few MiB per second, so that a download takes a few seconds.
-    QVERIFY(NetnsPair::runIp({"netns", "exec", net.nameB(), "tc", "qdisc", "add", "dev",
-                              net.deviceB(), "root", "tbf", "rate", "24mbit", "burst", "64kbit",
-                              "latency", "400ms"}));
+    QVERIFY(
+        NetnsPair::runIp({"netns", "exec", net.nameB(), "tc", "qdisc", "add", "dev", net.deviceB(),
+                          "root", "tbf", "rate", "8mbit", "burst", "64kbit", "latency", "400ms"}));
 
     // What B has copied: a text, and a file whose bytes only B holds.
     QByteArray body(3 * 1024 * 1024, Qt::Uninitialized);
@@ -155,6 +223,8 @@ void TestLinkFromInterface::linkUseAndDropFromTheInterface()
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(body);
     f.close();
+    QVERIFY(b.copy("image/png", PictureAsPng()));
+    QTest::qWait(1000);
     QVERIFY(b.copy("UTF8_STRING", kText.toUtf8()));
     QTest::qWait(1000);
     QVERIFY(b.copy("text/uri-list", QUrl::fromLocalFile(file).toEncoded() + "\r\n"));
@@ -164,70 +234,96 @@ void TestLinkFromInterface::linkUseAndDropFromTheInterface()
     QVERIFY2(sa.showMainWindow(), qPrintable(a.log()));
     QVERIFY2(sb.showMainWindow(), qPrintable(b.log()));
     QString seen;
-    QVERIFY2(sb.waitForWords(list(sb), {"zebra", "quarterly"}, 60000, &seen), qPrintable(seen));
+    // The file's row shows the start of its long path.
+    VERIFY_SCREEN(sb, sb.waitForWords(list(sb), {"zebra", "tolvane-sys"}, 60000, &seen), seen);
     // Nothing linked: no host bar.
     QVERIFY2(!sa.read(hostBar(sa)).contains(kNameA), "no host bar before linking");
 
     // The dialog: first an address nobody has, then the wrong password.
     openConnectionDialog(sa);
+    fillIn(sa, kNobody, kPassword);
     saveShot(sa, QStringLiteral("link-dialog-form"));
-    connectTo(sa, kNobody, kPassword);
-    QVERIFY2(sa.waitForWords(dialog(sa), {"connecting"}, 10000, &seen), qPrintable(seen));
+    pressConnect(sa);
+    VERIFY_SCREEN(sa, sa.waitForWords(dialog(sa), {"connecting"}, 10000, &seen), seen);
     saveShot(sa, QStringLiteral("link-dialog-connecting"));
-    QVERIFY2(sa.waitForText(
-                 dialog(sa),
-                 [](const QString &t) { return t.contains("unreachable") || t.contains("timed out"); },
-                 60000, &seen),
-             qPrintable(seen));
+    VERIFY_SCREEN(
+        sa,
+        sa.waitForText(
+            dialog(sa),
+            [](const QString &t) { return t.contains("unreachable") || t.contains("timed out"); },
+            60000, &seen),
+        seen);
     dialogButton(sa); // Cancel: back to the form
-    QVERIFY2(sa.waitForWords(dialog(sa), {"local", "connect"}, 30000, &seen), qPrintable(seen));
+    VERIFY_SCREEN(sa, sa.waitForWords(dialog(sa), {"local", "connect"}, 30000, &seen), seen);
 
     connectTo(sa, net.addressB(), QStringLiteral("not the password"));
-    QVERIFY2(sa.waitForWords(dialog(sa), {"password incorrect"}, 60000, &seen),
-             qPrintable(seen));
+    VERIFY_SCREEN(sa, sa.waitForWords(dialog(sa), {"password incorrect"}, 60000, &seen), seen);
     saveShot(sa, QStringLiteral("link-dialog-failed"));
     dialogButton(sa);
-    QVERIFY2(sa.waitForWords(dialog(sa), {"local", "connect"}, 30000, &seen), qPrintable(seen));
+    VERIFY_SCREEN(sa, sa.waitForWords(dialog(sa), {"local", "connect"}, 30000, &seen), seen);
 
     // The right password: the dialog closes and both host bars show both machines.
     connectTo(sa, net.addressB(), kPassword);
-    QVERIFY2(sa.waitForWords(hostBar(sa), {kNameA, kNameB}, 60000, &seen), qPrintable(seen));
-    QVERIFY2(sb.waitForWords(hostBar(sb), {kNameB, kNameA}, 60000, &seen), qPrintable(seen));
+    VERIFY_SCREEN(sa, sa.waitForWords(hostBar(sa), {kNameA, kNameB}, 60000, &seen), seen);
+    VERIFY_SCREEN(sb, sb.waitForWords(hostBar(sb), {kNameB, kNameA}, 60000, &seen), seen);
     saveShot(sa, QStringLiteral("link-host-bar"));
 
     // Right twice: the Pin view, then B's list, with its own search field.
-    sa.key({"Right"});
-    sa.key({"Right"});
-    QVERIFY2(sa.waitForWords(list(sa), {"zebra", "quarterly"}, 30000, &seen), qPrintable(seen));
-    QVERIFY2(sa.waitForWords(titleBar(sa), {"search", net.addressB()}, 30000, &seen),
-             qPrintable(seen));
+    toRemoteList(sa, {"search " + kSubnet}, {"zebra", "tolvane-sys"});
     saveShot(sa, QStringLiteral("link-remote-list"));
+    // Left goes back to the Pin view, Right to B's list again.
+    sa.key({"Left"});
+    VERIFY_SCREEN(sa, sa.waitForWords(titleBar(sa), {"search pinned"}, 30000, &seen), seen);
+    sa.key({"Right"});
+    VERIFY_SCREEN(sa, sa.waitForWords(titleBar(sa), {"search " + kSubnet}, 30000, &seen), seen);
+
+    // B's picture: its details fetch it from B and then show it.
+    sa.key({"ctrl+f"});
+    sa.type(QStringLiteral("image"));
+    VERIFY_SCREEN(sa,
+                  sa.waitForText(
+                      list(sa),
+                      [](const QString &t) { return t.contains("image") && !t.contains("zebra"); },
+                      30000, &seen),
+                  seen);
+    sa.key({"Tab"});
+    const bool picture_shown = QTest::qWaitFor(
+        [&] {
+            return PicturePixels(sa.shot(), details(sa).translated(sa.window().topLeft())) >
+                   100 * 100;
+        },
+        60000);
+    VERIFY_SCREEN(sa, picture_shown, QStringLiteral("no picture in the details"));
+    sa.key({"ctrl+f"});
+    sa.key({"ctrl+a", "BackSpace"});
 
     // A search in B's list, then its first row to the clipboard.
     sa.key({"ctrl+f"});
     sa.type(QStringLiteral("zebra"));
-    QVERIFY2(sa.waitForText(
-                 list(sa),
-                 [](const QString &t) { return t.contains("zebra") && !t.contains("quarterly"); },
-                 30000, &seen),
-             qPrintable(seen));
+    VERIFY_SCREEN(
+        sa,
+        sa.waitForText(
+            list(sa),
+            [](const QString &t) { return t.contains("zebra") && !t.contains("tolvane-sys"); },
+            30000, &seen),
+        seen);
     sa.key({"Tab", "space"});
     QTRY_COMPARE_WITH_TIMEOUT(sa.clipboard(), kText, 30000);
 
-    // Back to B's list: the file's details, and its download.
-    sa.key({"Right"});
-    sa.key({"Right"});
+    // Back to B's list, which keeps its search: the file's details, and its download.
+    toRemoteList(sa, {"zebra"}, {"zebra"});
     sa.key({"ctrl+f"});
     sa.key({"ctrl+a"});
     sa.type(QStringLiteral("quarterly"));
-    QVERIFY2(sa.waitForText(
-                 list(sa),
-                 [](const QString &t) { return t.contains("quarterly") && !t.contains("zebra"); },
-                 30000, &seen),
-             qPrintable(seen));
+    VERIFY_SCREEN(
+        sa,
+        sa.waitForText(
+            list(sa),
+            [](const QString &t) { return t.contains("tolvane-sys") && !t.contains("zebra"); },
+            30000, &seen),
+        seen);
     sa.key({"Tab"});
-    QVERIFY2(sa.waitForWords(details(sa), {"quarterly report.bin"}, 30000, &seen),
-             qPrintable(seen));
+    VERIFY_SCREEN(sa, sa.waitForWords(details(sa), {"quarterly report.bin"}, 30000, &seen), seen);
     // The download button shows beside a focused path.
     sa.click(QPoint(kListWidth + 42 + 80, kTitle + 21));
     sa.click(QPoint(sa.window().width() - 21, kTitle + 21));
@@ -242,28 +338,32 @@ void TestLinkFromInterface::linkUseAndDropFromTheInterface()
     sa.key({"ctrl+a"});
     sa.type(save);
     sa.key({"Return"});
-    QVERIFY2(sa.waitForWords(dialog(sa), {"downloading"}, 30000, &seen), qPrintable(seen));
+    VERIFY_SCREEN(sa, sa.waitForWords(dialog(sa), {"downloading"}, 30000, &seen), seen);
     saveShot(sa, QStringLiteral("link-download-dialog"));
     QTRY_VERIFY_WITH_TIMEOUT(QFile(save).size() == body.size(), 60000);
     QCOMPARE(Sha(ReadAll(save)), Sha(body));
-    QVERIFY2(sa.waitForText(
-                 dialog(sa), [](const QString &t) { return !t.contains("downloading"); }, 30000,
-                 &seen),
-             qPrintable(seen));
+    VERIFY_SCREEN(
+        sa,
+        sa.waitForText(
+            dialog(sa), [](const QString &t) { return !t.contains("downloading"); }, 30000, &seen),
+        seen);
 
     // The host button's close glyph drops the link; both bars go.
     const QRect bar = hostBar(sa);
     sa.moveTo(QPoint(kListWidth / 2, bar.y() + 38 + 19));
     sa.click(QPoint(kListWidth - 19, bar.y() + 38 + 19));
-    QVERIFY2(sa.waitForText(
-                 bar, [](const QString &t) { return !t.contains(kNameB) && !t.contains(kNameA); },
-                 30000, &seen),
-             qPrintable(seen));
-    QVERIFY2(sb.waitForText(
-                 hostBar(sb),
-                 [](const QString &t) { return !t.contains(kNameB) && !t.contains(kNameA); },
-                 30000, &seen),
-             qPrintable(seen));
+    VERIFY_SCREEN(sa,
+                  sa.waitForText(
+                      bar,
+                      [](const QString &t) { return !t.contains(kNameB) && !t.contains(kNameA); },
+                      30000, &seen),
+                  seen);
+    VERIFY_SCREEN(sb,
+                  sb.waitForText(
+                      hostBar(sb),
+                      [](const QString &t) { return !t.contains(kNameB) && !t.contains(kNameA); },
+                      30000, &seen),
+                  seen);
 }
 
 TOLVANE_TEST_MAIN(TestLinkFromInterface)
