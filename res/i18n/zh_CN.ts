@@ -28,31 +28,31 @@
     </message>
     <message>
         <source>Can not connect to localhost.</source>
-        <translation type="vanished">不能连接到本机。</translation>
+        <translation>不能连接到本机。</translation>
     </message>
     <message>
         <source>Can&apos;t transfer a folder.</source>
-        <translation type="vanished">无法传输文件夹。</translation>
+        <translation>无法传输文件夹。</translation>
     </message>
     <message>
         <source>Connect</source>
-        <translation type="vanished">连接</translation>
+        <translation>连接</translation>
     </message>
     <message>
         <source>Connecting</source>
-        <translation type="vanished">正在连接</translation>
+        <translation>正在连接</translation>
     </message>
     <message>
         <source>Connection canceled.</source>
-        <translation type="vanished">连接已取消。</translation>
+        <translation>连接已取消。</translation>
     </message>
     <message>
         <source>Connection exists.</source>
-        <translation type="vanished">连接已存在。</translation>
+        <translation>连接已存在。</translation>
     </message>
     <message>
         <source>Copy</source>
-        <translation type="vanished">复制</translation>
+        <translation>复制</translation>
     </message>
     <message>
         <source>Download</source>
@@ -64,75 +64,119 @@
     </message>
     <message>
         <source>Downloading</source>
-        <translation type="vanished">正在下载</translation>
+        <translation>正在下载</translation>
     </message>
     <message>
         <source>Failed to accept remote connection.</source>
-        <translation type="vanished">无法接受远端连接。</translation>
+        <translation>无法接受远端连接。</translation>
     </message>
     <message>
         <source>File not found</source>
-        <translation type="vanished">找不到文件</translation>
+        <translation>找不到文件</translation>
     </message>
     <message>
         <source>Get local IP address failed.</source>
-        <translation type="vanished">获取本机 IP 地址失败。</translation>
+        <translation>获取本机 IP 地址失败。</translation>
     </message>
     <message>
         <source>IP address</source>
-        <translation type="vanished">IP 地址</translation>
+        <translation>IP 地址</translation>
     </message>
     <message>
         <source>IP address required.</source>
-        <translation type="vanished">请填写 IP 地址。</translation>
+        <translation>请填写 IP 地址。</translation>
     </message>
     <message>
         <source>IP address:</source>
-        <translation type="vanished">IP 地址：</translation>
+        <translation>IP 地址：</translation>
     </message>
     <message>
         <source>Local</source>
-        <translation type="vanished">本地</translation>
+        <translation>本地</translation>
     </message>
     <message>
         <source>Localhost</source>
-        <translation type="vanished">本机</translation>
+        <translation>本机</translation>
     </message>
     <message>
         <source>Password</source>
-        <translation type="vanished">密码</translation>
+        <translation>密码</translation>
     </message>
     <message>
         <source>Password incorrect.</source>
-        <translation type="vanished">密码错误。</translation>
+        <translation>密码错误。</translation>
     </message>
     <message>
         <source>Password, optional</source>
-        <translation type="vanished">密码（可选）</translation>
+        <translation>密码（可选）</translation>
     </message>
     <message>
         <source>Password:</source>
-        <translation type="vanished">密码：</translation>
+        <translation>密码：</translation>
     </message>
     <message>
         <source>Preparing</source>
-        <translation type="vanished">正在准备</translation>
+        <translation>正在准备</translation>
     </message>
     <message>
         <source>The server can only support two clients.</source>
-        <translation type="vanished">服务器最多只能连接两个客户端。</translation>
+        <translation>服务器最多只能连接两个客户端。</translation>
     </message>
     <message>
         <source>Unknow error.</source>
-        <translation type="vanished">未知错误。</translation>
+        <translation>未知错误。</translation>
     </message>
     <message>
         <source>Visible</source>
-        <translation type="vanished">显示密码</translation>
+        <translation>显示密码</translation>
     </message>
     <message>
         <source>You may have two remote connections at most.</source>
-        <translation type="vanished">最多只能有两个远程连接。</translation>
+        <translation>最多只能有两个远程连接。</translation>
+    </message>
+    <message>
+        <source>The host did not answer.</source>
+        <translation>对方主机没有响应。</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>断开连接</translation>
+    </message>
+    <message>
+        <source>Connection timed out.</source>
+        <translation>连接超时。</translation>
+    </message>
+    <message>
+        <source>The host closed the connection.</source>
+        <translation>对方主机关闭了连接。</translation>
+    </message>
+    <message>
+        <source>The transfer timed out.</source>
+        <translation>传输超时。</translation>
+    </message>
+    <message>
+        <source>The linked host disconnected.</source>
+        <translation>已连接的主机断开了连接。</translation>
+    </message>
+    <message>
+        <source>The sender sent more than announced.</source>
+        <translation>发送方发送的数据多于声明的大小。</translation>
+    </message>
+    <message>
+        <source>The receiver closed the connection.</source>
+        <translation>接收方关闭了连接。</translation>
+    </message>
+    <message>
+        <source>The file name is not usable.</source>
+        <translation>文件名不可用。</translation>
+    </message>
+    <message>
+        <source>The file size is not valid.</source>
+        <translation>文件大小无效。</translation>
+    </message>
+    <message>
+        <source>Too many transfers at once.</source>
+        <translation>同时进行的传输过多。</translation>
     </message>
 </context>
 <context>
