@@ -16,13 +16,14 @@ PACKAGES_BUILD=(
     qml-module-qtquick-window2 qml-module-qtquick-templates2 qml-module-qtgraphicaleffects
     qml-module-qtqml-models2
     libx11-dev libxtst-dev libxcb-xfixes0-dev libprotobuf-dev protobuf-compiler
+    libkf5guiaddons-dev libwayland-dev libxkbcommon-dev qtwayland5
     fonts-roboto fonts-font-awesome fonts-noto-cjk python3-fontforge librsvg2-bin
     adwaita-icon-theme hicolor-icon-theme libgl1-mesa-dri
 )
 PACKAGES_TEST=(
     qml-module-qttest xvfb xauth openbox xdotool xclip x11-utils imagemagick
-    dbus dbus-x11 libclang-rt-14-dev trayer iproute2 netcat-openbsd tesseract-ocr
-    tesseract-ocr-eng
+    dbus dbus-x11 libclang-rt-14-dev trayer iproute2 netcat-openbsd
+    sway wl-clipboard wtype tesseract-ocr tesseract-ocr-eng
 )
 
 ensure_packages() {

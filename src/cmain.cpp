@@ -127,6 +127,16 @@ void CMain::connectServices()
 
 void CMain::setupHotKeys()
 {
+    // Desktops that bind hot keys per program (the Wayland portal) list them by these names.
+    m_hotkeyMain.setObjectName(QStringLiteral("show_clipboard"));
+    m_hotkeyMain.setDescription(
+        QCoreApplication::translate("Global", "Show the clipboard history"));
+    m_hotkeyQp.setObjectName(QStringLiteral("quick_paste"));
+    m_hotkeyQp.setDescription(
+        QCoreApplication::translate("Global", "Quick paste from the history"));
+    m_hotkeyQpPin.setObjectName(QStringLiteral("quick_paste_pin"));
+    m_hotkeyQpPin.setDescription(
+        QCoreApplication::translate("Global", "Quick paste from the pinned items"));
     SetGlobalShortcutEnable(true);
     qCDebug(lcApp) << "global shortcut main" << m_hotkeyMain.shortcut();
     qCDebug(lcApp) << "global shortcut qp" << m_hotkeyQp.shortcut();

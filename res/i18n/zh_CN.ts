@@ -160,7 +160,7 @@
     </message>
     <message>
         <source>The sender sent more than announced.</source>
-        <translation>发送方发送的数据多于声明的大小。</translation>
+        <translation>发送方发送的数据超出了声明的大小。</translation>
     </message>
     <message>
         <source>The receiver closed the connection.</source>
@@ -318,6 +318,30 @@
     <message>
         <source>incomplete write</source>
         <translation>写入不完整</translation>
+    </message>
+    <message>
+        <source>Show the clipboard history</source>
+        <translation>显示剪贴板历史</translation>
+    </message>
+    <message>
+        <source>Quick paste from the history</source>
+        <translation>从历史中快速粘贴</translation>
+    </message>
+    <message>
+        <source>Quick paste from the pinned items</source>
+        <translation>从固定项中快速粘贴</translation>
+    </message>
+    <message>
+        <source>This desktop gives programs no global hot keys; open the windows from the tray icon.</source>
+        <translation>此桌面不向程序提供全局热键；请从托盘图标打开窗口。</translation>
+    </message>
+    <message>
+        <source>This desktop does not let Tolvane follow the clipboard. Start it with QT_QPA_PLATFORM=xcb to run it through XWayland.</source>
+        <translation>此桌面不允许 Tolvane 跟踪剪贴板。请以 QT_QPA_PLATFORM=xcb 启动，使其通过 XWayland 运行。</translation>
+    </message>
+    <message>
+        <source>Copied, press Ctrl+V</source>
+        <translation>已复制，请按 Ctrl+V</translation>
     </message>
 </context>
 <context>

@@ -78,8 +78,8 @@ void CQmlHelper::pasteFromQuickPaste(CCilpboardListModel *model, int index)
         WriteBack::Item(model->item(index), false);
         loop.exec();
     }
-    OsInstance()->SendPasteKeystroke();
-    if (!must_write)
+    // Where no keys could be sent the user pastes by hand: the item stays on the clipboard.
+    if (!OsInstance()->SendPasteKeystroke() || !must_write)
         return;
     // Afterwards the clipboard holds the history's newest item again; with an empty
     // history there is nothing to put back and the pasted item stays.

@@ -3,9 +3,6 @@
 #include "os/global_shortcut_backend.h"
 #include "os/os_logging.h"
 
-#include <QAbstractEventDispatcher>
-#include <QAbstractNativeEventFilter>
-#include <QCoreApplication>
 #include <QHash>
 #include <QPair>
 
@@ -31,59 +28,40 @@ public:
     bool m_enabled = true;
     Qt::Key m_key = Qt::Key(0);
     Qt::KeyboardModifiers m_modifiers;
+    QString m_description;
 };
 
 QHash<NativeCombination, QxtGlobalShortcut *> QxtGlobalShortcutPrivate::s_shortcuts;
 
 namespace {
-// One filter serves every shortcut through the table. It is an object of its own rather
-// than the first shortcut's private part, so shortcuts may go in any order.
-class HotKeyEventFilter : public QAbstractNativeEventFilter
-{
-public:
-    bool nativeEventFilter(const QByteArray &event_type, void *message, long *) override
-    {
-        quint32 key = 0, modifiers = 0;
-        if (!GlobalShortcutBackend::DecodeHotKeyPress(event_type, message, &key, &modifiers))
-            return false;
-        QxtGlobalShortcut *shortcut =
-            QxtGlobalShortcutPrivate::s_shortcuts.value(NativeCombination(key, modifiers));
-        if (shortcut && shortcut->isEnabled())
-            emit shortcut->activated();
-        return false; // other filters may want the event too
-    }
-};
-
-HotKeyEventFilter g_filter;
 int g_liveShortcuts = 0;
 
-QAbstractEventDispatcher *Dispatcher()
+// One handler serves every shortcut through the table, so shortcuts may go in any order.
+void OnHotKeyPress(quint32 key, quint32 modifiers)
 {
-    return QAbstractEventDispatcher::instance(
-        QCoreApplication::instance() ? QCoreApplication::instance()->thread() : nullptr);
+    QxtGlobalShortcut *shortcut =
+        QxtGlobalShortcutPrivate::s_shortcuts.value(NativeCombination(key, modifiers));
+    if (shortcut && shortcut->isEnabled())
+        emit shortcut->activated();
 }
 } // namespace
 
 QxtGlobalShortcutPrivate::QxtGlobalShortcutPrivate(QxtGlobalShortcut *q) : m_q(q)
 {
-    if (g_liveShortcuts++ == 0) {
-        if (QAbstractEventDispatcher *dispatcher = Dispatcher())
-            dispatcher->installNativeEventFilter(&g_filter);
-    }
+    if (g_liveShortcuts++ == 0)
+        HotKeyBackend()->setPressHandler(OnHotKeyPress);
 }
 
 QxtGlobalShortcutPrivate::~QxtGlobalShortcutPrivate()
 {
-    if (--g_liveShortcuts == 0) {
-        if (QAbstractEventDispatcher *dispatcher = Dispatcher())
-            dispatcher->removeNativeEventFilter(&g_filter);
-    }
+    if (--g_liveShortcuts == 0)
+        HotKeyBackend()->setPressHandler(nullptr);
 }
 
 NativeCombination QxtGlobalShortcutPrivate::native() const
 {
-    return NativeCombination(GlobalShortcutBackend::NativeKeycode(m_key),
-                             GlobalShortcutBackend::NativeModifiers(m_modifiers));
+    GlobalShortcutBackend *backend = HotKeyBackend();
+    return NativeCombination(backend->nativeKeycode(m_key), backend->nativeModifiers(m_modifiers));
 }
 
 QxtGlobalShortcut::QxtGlobalShortcut(QObject *parent)
@@ -116,7 +94,8 @@ bool QxtGlobalShortcut::setShortcut(const QKeySequence &shortcut)
     // A combination another shortcut of this program holds counts as taken, as it does
     // when another program holds it; keys without a native code register nothing.
     const bool ok = native.first != 0 && !QxtGlobalShortcutPrivate::s_shortcuts.contains(native) &&
-                    GlobalShortcutBackend::Register(native.first, native.second);
+                    HotKeyBackend()->registerCombination(native.first, native.second,
+                                                         {objectName(), d->m_description});
     if (ok)
         QxtGlobalShortcutPrivate::s_shortcuts.insert(native, this);
     else
@@ -130,7 +109,7 @@ bool QxtGlobalShortcut::releaseShortcut()
     const NativeCombination native = d->native();
     bool ok = false;
     if (QxtGlobalShortcutPrivate::s_shortcuts.value(native) == this &&
-        GlobalShortcutBackend::Unregister(native.first, native.second)) {
+        HotKeyBackend()->unregisterCombination(native.first, native.second)) {
         QxtGlobalShortcutPrivate::s_shortcuts.remove(native);
         ok = true;
     }
@@ -140,6 +119,16 @@ bool QxtGlobalShortcut::releaseShortcut()
     d->m_key = Qt::Key(0);
     d->m_modifiers = Qt::NoModifier;
     return ok;
+}
+
+void QxtGlobalShortcut::setDescription(const QString &description)
+{
+    d->m_description = description;
+}
+
+QString QxtGlobalShortcut::description() const
+{
+    return d->m_description;
 }
 
 bool QxtGlobalShortcut::isEnabled() const

@@ -26,6 +26,10 @@ public:
     bool setShortcut(const QKeySequence &shortcut);
     bool releaseShortcut();
     bool isEnabled() const;
+    // What the hot key does, for desktops that list the hot keys of a program and let the
+    // user change them; the object name is its stable id there. Set before setShortcut.
+    void setDescription(const QString &description);
+    QString description() const;
 
 public slots:
     // A disabled shortcut stays registered but does not emit.

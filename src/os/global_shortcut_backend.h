@@ -1,18 +1,38 @@
 #pragma once
 
-#include <QByteArray>
+#include <QString>
 #include <Qt>
 
-// What a platform provides for global hot keys (implemented once per backend, chosen in
-// CMake). Native values are opaque to the caller; key code 0 means "no such key".
-namespace GlobalShortcutBackend {
-quint32 NativeKeycode(Qt::Key key);
-quint32 NativeModifiers(Qt::KeyboardModifiers modifiers);
-// Grabs the combination for this process; false when the system or another program
-// refuses it.
-bool Register(quint32 native_key, quint32 native_modifiers);
-bool Unregister(quint32 native_key, quint32 native_modifiers);
-// Whether a native event is the press of a grabbed combination, and which one.
-bool DecodeHotKeyPress(const QByteArray &event_type, void *message, quint32 *native_key,
-                       quint32 *native_modifiers);
-} // namespace GlobalShortcutBackend
+#include <functional>
+
+// What a desktop provides for global hot keys: X11 key grabs, or a portal that binds named
+// actions. The operating-system layer hands out one per process (HotKeyBackend()). Native
+// values are opaque to the caller; key code 0 means "no such key".
+class GlobalShortcutBackend
+{
+public:
+    // What a desktop that lists the hot keys of a program shows for one of them.
+    struct Action
+    {
+        QString id;          // stable across runs, so the desktop keeps the user's choice
+        QString description; // what it does, for the user
+    };
+    using PressHandler = std::function<void(quint32 native_key, quint32 native_modifiers)>;
+
+    virtual ~GlobalShortcutBackend() = default;
+
+    virtual quint32 nativeKeycode(Qt::Key key) = 0;
+    virtual quint32 nativeModifiers(Qt::KeyboardModifiers modifiers) = 0;
+    // Takes the combination for this process; false when the desktop or another program
+    // refuses it, or the desktop has no global hot keys.
+    virtual bool registerCombination(quint32 native_key, quint32 native_modifiers,
+                                     const Action &action) = 0;
+    virtual bool unregisterCombination(quint32 native_key, quint32 native_modifiers) = 0;
+    // Every press of a registered combination is handed to `handler` from now on; an empty
+    // handler stops the delivery.
+    virtual void setPressHandler(PressHandler handler) = 0;
+};
+
+// The backend of the desktop the application runs on; created on first use, lives until
+// the process ends.
+GlobalShortcutBackend *HotKeyBackend();

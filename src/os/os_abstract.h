@@ -32,8 +32,10 @@ public:
 
     // Opens the file manager on the folder of the first file with the files selected.
     virtual bool RevealInFileManager(const QList<QUrl> &files) = 0;
-    // Ctrl+V to the focused window, then a 150 ms wait that keeps processing events.
-    virtual void SendPasteKeystroke() = 0;
+    // Ctrl+V to the focused window, then a 150 ms wait that keeps processing events. False
+    // when no keys could be sent and the user was told to press Ctrl+V: the item to paste
+    // must then stay on the clipboard.
+    virtual bool SendPasteKeystroke() = 0;
     virtual void SetAutoRun(bool enable) = 0;
     virtual void MoveFileWithUndo(const QString &from, const QString &to) = 0;
     // Loads the tray-menu style sheet of the light or the dark theme.

@@ -59,6 +59,8 @@ FetchResult FetchBounded(const QUrl &url, QDeadlineTimer deadline, qint64 max_by
     });
     QTimer limit;
     limit.setSingleShot(true);
+    // A coarse timer may fire 5 % early or late; the bound is a promise to the user.
+    limit.setTimerType(Qt::PreciseTimer);
     QObject::connect(&limit, &QTimer::timeout, &loop,
                      [&] { refuse(QStringLiteral("no complete answer in time")); });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);

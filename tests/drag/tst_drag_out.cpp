@@ -2,12 +2,13 @@
 // pointer events through the X server (xdotool) and the toolkit's XDND on both sides.
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"
-#include "item/storage_paths.h"
 #include "cmain.h"
-#include "ui_test_main.h"
+#include "free_port.h"
+#include "item/storage_paths.h"
 #include "settings/settings_helper.h"
 #include "test_items.h"
 #include "ui_driver.h"
+#include "ui_test_main.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -92,6 +93,7 @@ private slots:
         CSettingsHelper *ini = CSettingsHelper::instance();
         ini->setIni(ini->app_version(), "1.5.0");
         ini->setIni(ini->app_autoupdate(), false);
+        ini->setIni(ini->connect_port(), QString::number(FreeTcpPort()));
         m_main = new CMain(this);
         QVERIFY(m_main->initialise());
         m_wnd = qobject_cast<QQuickWindow *>(m_main->engine()->rootObjects().first());

@@ -6,7 +6,8 @@ namespace {
 QAtomicInt g_connectionCounter;
 } // namespace
 
-ThreadedBusService::ThreadedBusService(const QString &service, const QString &path, QObject *object)
+ThreadedBusService::ThreadedBusService(const QString &service, const QString &path, QObject *object,
+                                       QDBusConnection::RegisterOptions options)
     : m_service(service),
       m_connectionName(
           QStringLiteral("test-service-%1").arg(g_connectionCounter.fetchAndAddRelaxed(1))),
@@ -17,8 +18,7 @@ ThreadedBusService::ThreadedBusService(const QString &service, const QString &pa
     m_object->moveToThread(&m_thread);
     QDBusConnection bus =
         QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_connectionName);
-    m_registered = bus.isConnected() &&
-                   bus.registerObject(path, m_object, QDBusConnection::ExportAllSlots) &&
+    m_registered = bus.isConnected() && bus.registerObject(path, m_object, options) &&
                    bus.registerService(m_service);
 }
 

@@ -10,7 +10,8 @@
 class ThreadedBusService
 {
 public:
-    ThreadedBusService(const QString &service, const QString &path, QObject *object);
+    ThreadedBusService(const QString &service, const QString &path, QObject *object,
+                       QDBusConnection::RegisterOptions options = QDBusConnection::ExportAllSlots);
     ~ThreadedBusService();
 
     // Whether the name and the object could be registered.

@@ -9,8 +9,9 @@
 
 #include <csignal>
 
-TolvaneEnvironment::TolvaneEnvironment()
-    : m_dir(QDir::tempPath() + "/tolvane-sys-XXXXXX"), m_linkPort(FreeTcpPort())
+TolvaneEnvironment::TolvaneEnvironment(const QString &platform)
+    : m_dir(QDir::tempPath() + "/tolvane-sys-XXXXXX"), m_linkPort(FreeTcpPort()),
+      m_platform(platform)
 {
     for (const char *sub : {"/home", "/config", "/cache", "/run", "/tmp"})
         QDir().mkpath(root() + sub);
@@ -53,14 +54,14 @@ QProcessEnvironment TolvaneEnvironment::processEnvironment() const
     env.insert("XDG_CACHE_HOME", root() + "/cache");
     env.insert("XDG_RUNTIME_DIR", root() + "/run");
     env.insert("TMPDIR", root() + "/tmp");
-    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("QT_QPA_PLATFORM", m_platform);
     env.insert("QT_LOGGING_RULES", "tolvane.*.debug=true");
     return env;
 }
 
 TolvaneProcess::TolvaneProcess(const TolvaneEnvironment &env, const QString &display)
 {
-    m_process.setProgram(QStringLiteral(TOLVANE_BIN));
+    m_process.setProgram(qEnvironmentVariable("TOLVANE_BIN", QStringLiteral(TOLVANE_BIN)));
     QProcessEnvironment process_env = env.processEnvironment();
     if (!display.isEmpty())
         process_env.insert(QStringLiteral("DISPLAY"), display);

@@ -8,12 +8,14 @@
 #include <vector>
 
 // The real tolvane binary in a private environment of its own (HOME, XDG folders, runtime
-// folder, TMPDIR), sharing only the test's X display and session bus. Its debug log is
+// folder, TMPDIR), sharing only the test's display (X11, or the Wayland compositor given by
+// an absolute WAYLAND_DISPLAY) and session bus. Its debug log is
 // collected so a test can wait for what the program reports instead of guessing delays.
 class TolvaneEnvironment
 {
 public:
-    TolvaneEnvironment();
+    // `platform` is the Qt platform the program runs on ("xcb" or "wayland").
+    explicit TolvaneEnvironment(const QString &platform = QStringLiteral("xcb"));
     bool isValid() const { return m_dir.isValid(); }
     QString root() const { return m_dir.path(); }
     QString cacheDir() const; // the program's own cache folder (organisation/application)
@@ -27,8 +29,11 @@ public:
 private:
     QTemporaryDir m_dir;
     quint16 m_linkPort;
+    QString m_platform;
 };
 
+// The binary is the one built with the test (TOLVANE_BIN), unless the environment variable
+// TOLVANE_BIN names a copy elsewhere.
 class TolvaneProcess
 {
 public:

@@ -6,6 +6,7 @@
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
 #include "foreign_key_grab.h"
+#include "free_port.h"
 #include "isolated_env.h"
 #include "item/mime_convert.h"
 #include "paste_target_process.h"
@@ -134,6 +135,8 @@ private slots:
         ini->setIni(ini->app_version(), "1.5.0"); // not a first run
         ini->setIni(ini->app_theme_color(), m_theme == "light");
         ini->setIni(ini->app_show_tray(), false);
+        ini->setIni(ini->app_autoupdate(), false);
+        ini->setIni(ini->connect_port(), QString::number(FreeTcpPort()));
         ini->setIni(ini->key_show_quick_paste_pin(), kPinKey);
         QtWarningLog::instance()->listenNow();
         m_main = new CMain(this);

@@ -4,6 +4,7 @@
 // Run again in the dark theme and in Chinese for the screenshots (test-artifacts/).
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
+#include "free_port.h"
 #include "local_http_server.h"
 #include "qt_warning_log.h"
 #include "settings/settings_helper.h"
@@ -170,6 +171,7 @@ private slots:
         ini()->setIni(ini()->app_version(), "1.5.0");
         ini()->setIni(ini()->app_theme_color(), !dark);
         ini()->setIni(ini()->app_autoupdate(), false);
+        ini()->setIni(ini()->connect_port(), QString::number(FreeTcpPort()));
         if (m_chinese) {
             ini()->setIni(ini()->app_i18n(), "zh_CN");
             QVERIFY(Translation_Ini::UpdateTranslation());

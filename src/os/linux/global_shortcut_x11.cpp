@@ -1,9 +1,10 @@
-// Global hot keys on X11: a passive key grab on the root window per combination, taken on
-// Qt's own connection so that the presses arrive among Qt's native events.
-#include "os/global_shortcut_backend.h"
+#include "os/linux/global_shortcut_x11.h"
+
 #include "os/linux/x11_key_table.h"
 #include "os/os_logging.h"
 
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
 #include <QX11Info>
 
 #include <xcb/xcb.h>
@@ -51,9 +52,7 @@ bool HaveX11()
 }
 } // namespace
 
-namespace GlobalShortcutBackend {
-
-quint32 NativeKeycode(Qt::Key key)
+quint32 X11GlobalShortcutBackend::nativeKeycode(Qt::Key key)
 {
     const unsigned long keysym = X11KeyTable::Keysym(key);
     if (keysym == 0 || !HaveX11())
@@ -61,12 +60,13 @@ quint32 NativeKeycode(Qt::Key key)
     return XKeysymToKeycode(QX11Info::display(), keysym);
 }
 
-quint32 NativeModifiers(Qt::KeyboardModifiers modifiers)
+quint32 X11GlobalShortcutBackend::nativeModifiers(Qt::KeyboardModifiers modifiers)
 {
     return X11KeyTable::ModifierMask(modifiers);
 }
 
-bool Register(quint32 native_key, quint32 native_modifiers)
+bool X11GlobalShortcutBackend::registerCombination(quint32 native_key, quint32 native_modifiers,
+                                                   const Action &)
 {
     if (!HaveX11())
         return false;
@@ -88,11 +88,11 @@ bool Register(quint32 native_key, quint32 native_modifiers)
         }
     }
     if (!ok)
-        Unregister(native_key, native_modifiers); // the variants that were granted
+        unregisterCombination(native_key, native_modifiers); // the variants that were granted
     return ok;
 }
 
-bool Unregister(quint32 native_key, quint32 native_modifiers)
+bool X11GlobalShortcutBackend::unregisterCombination(quint32 native_key, quint32 native_modifiers)
 {
     if (!HaveX11())
         return false;
@@ -110,8 +110,43 @@ bool Unregister(quint32 native_key, quint32 native_modifiers)
     return ok;
 }
 
-bool DecodeHotKeyPress(const QByteArray &event_type, void *message, quint32 *native_key,
-                       quint32 *native_modifiers)
+namespace {
+QAbstractEventDispatcher *Dispatcher()
+{
+    return QAbstractEventDispatcher::instance(
+        QCoreApplication::instance() ? QCoreApplication::instance()->thread() : nullptr);
+}
+} // namespace
+
+X11GlobalShortcutBackend::~X11GlobalShortcutBackend()
+{
+    setPressHandler(nullptr);
+}
+
+void X11GlobalShortcutBackend::setPressHandler(PressHandler handler)
+{
+    const bool was_filtering = bool(m_handler);
+    m_handler = std::move(handler);
+    QAbstractEventDispatcher *dispatcher = Dispatcher();
+    if (!dispatcher || was_filtering == bool(m_handler))
+        return;
+    if (m_handler)
+        dispatcher->installNativeEventFilter(this);
+    else
+        dispatcher->removeNativeEventFilter(this);
+}
+
+bool X11GlobalShortcutBackend::nativeEventFilter(const QByteArray &event_type, void *message,
+                                                 long *)
+{
+    quint32 key = 0, modifiers = 0;
+    if (m_handler && DecodeHotKeyPress(event_type, message, &key, &modifiers))
+        m_handler(key, modifiers);
+    return false; // other filters may want the event too
+}
+
+bool X11GlobalShortcutBackend::DecodeHotKeyPress(const QByteArray &event_type, void *message,
+                                                 quint32 *native_key, quint32 *native_modifiers)
 {
     if (event_type != "xcb_generic_event_t")
         return false;
@@ -127,5 +162,3 @@ bool DecodeHotKeyPress(const QByteArray &event_type, void *message, quint32 *nat
     *native_modifiers = press->state & kComboModifiers; // without locks and layout group
     return true;
 }
-
-} // namespace GlobalShortcutBackend

@@ -17,12 +17,6 @@
 #include <QGuiApplication>
 #include <QQuickWindow>
 
-COSAbstract *OsInstance()
-{
-    static COSLinux inst;
-    return &inst;
-}
-
 COSLinux::COSLinux() = default;
 
 COSLinux::~COSLinux()
@@ -42,9 +36,11 @@ bool COSLinux::RevealInFileManager(const QList<QUrl> &files)
     return FileManagerReveal::ShowItems(files, this);
 }
 
-void COSLinux::SendPasteKeystroke()
+bool COSLinux::SendPasteKeystroke()
 {
+    // A failure here is only logged: the user was not asked to paste by hand.
     PasteKeystroke::Send();
+    return true;
 }
 
 void COSLinux::SetAutoRun(bool enable)

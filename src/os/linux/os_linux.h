@@ -18,7 +18,7 @@ public:
     ~COSLinux() override;
 
     bool RevealInFileManager(const QList<QUrl> &files) override;
-    void SendPasteKeystroke() override;
+    bool SendPasteKeystroke() override;
     void SetAutoRun(bool enable) override;
     void MoveFileWithUndo(const QString &from, const QString &to) override;
     void ApplyTheme(bool light) override;

@@ -1,0 +1,252 @@
+#include "os/wayland/global_shortcut_portal.h"
+
+#include "os/linux/x11_key_table.h"
+#include "os/os_logging.h"
+#include "os/wayland/desktop_notice.h"
+#include "os/wayland/portal_request.h"
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QTimer>
+
+#include <xkbcommon/xkbcommon.h>
+
+namespace {
+const QString kInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
+constexpr int kNoticeMs = 10000;
+
+// One entry of the portal's a(sa{sv}) lists of shortcuts.
+struct PortalShortcut
+{
+    QString id;
+    QVariantMap properties;
+};
+using PortalShortcutList = QList<PortalShortcut>;
+
+QDBusArgument &operator<<(QDBusArgument &arg, const PortalShortcut &shortcut)
+{
+    arg.beginStructure();
+    arg << shortcut.id << shortcut.properties;
+    arg.endStructure();
+    return arg;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &arg, PortalShortcut &shortcut)
+{
+    arg.beginStructure();
+    arg >> shortcut.id >> shortcut.properties;
+    arg.endStructure();
+    return arg;
+}
+} // namespace
+
+Q_DECLARE_METATYPE(PortalShortcut)
+Q_DECLARE_METATYPE(PortalShortcutList)
+
+namespace {
+// The session handle comes as a string, as the interface documents it, or from some
+// desktops as an object path.
+QString SessionHandle(const QVariantMap &results)
+{
+    const QVariant value = results.value(QStringLiteral("session_handle"));
+    if (value.userType() == qMetaTypeId<QDBusObjectPath>())
+        return value.value<QDBusObjectPath>().path();
+    return value.toString();
+}
+
+QStringList BoundIds(const QVariantMap &results)
+{
+    PortalShortcutList bound;
+    const QVariant value = results.value(QStringLiteral("shortcuts"));
+    if (value.userType() == qMetaTypeId<QDBusArgument>())
+        value.value<QDBusArgument>() >> bound;
+    QStringList ids;
+    for (const PortalShortcut &shortcut : qAsConst(bound)) {
+        ids << shortcut.id;
+        qCDebug(lcOs) << "hot key" << shortcut.id << "bound to"
+                      << shortcut.properties.value(QStringLiteral("trigger_description"));
+    }
+    return ids;
+}
+
+void TellHotKeysMissing()
+{
+    static bool told = false;
+    if (told)
+        return;
+    told = true;
+    DesktopNotice::Show(QCoreApplication::translate(
+                            "Global", "This desktop gives programs no global hot keys; open "
+                                      "the windows from the tray icon."),
+                        kNoticeMs);
+}
+} // namespace
+
+CPortalGlobalShortcuts::CPortalGlobalShortcuts(const QDBusConnection &bus, QObject *parent)
+    : QObject(parent), m_bus(bus)
+{
+    qDBusRegisterMetaType<PortalShortcut>();
+    qDBusRegisterMetaType<PortalShortcutList>();
+    m_bus.connect(Portal::kService, Portal::kPath, kInterface, QStringLiteral("Activated"), this,
+                  SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+}
+
+CPortalGlobalShortcuts::~CPortalGlobalShortcuts()
+{
+    closeSession();
+}
+
+QString CPortalGlobalShortcuts::PreferredTrigger(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    const unsigned long keysym = X11KeyTable::Keysym(key);
+    char name[64] = {};
+    if (keysym == 0 || xkb_keysym_get_name(xkb_keysym_t(keysym), name, sizeof name) <= 0)
+        return QString();
+    QStringList parts;
+    if (modifiers & Qt::ControlModifier)
+        parts << QStringLiteral("CTRL");
+    if (modifiers & Qt::AltModifier)
+        parts << QStringLiteral("ALT");
+    if (modifiers & Qt::ShiftModifier)
+        parts << QStringLiteral("SHIFT");
+    if (modifiers & Qt::MetaModifier)
+        parts << QStringLiteral("LOGO");
+    parts << QString::fromLatin1(name);
+    return parts.join(QLatin1Char('+'));
+}
+
+quint32 CPortalGlobalShortcuts::nativeKeycode(Qt::Key key)
+{
+    return X11KeyTable::Keysym(key) != 0 ? quint32(key) : 0;
+}
+
+quint32 CPortalGlobalShortcuts::nativeModifiers(Qt::KeyboardModifiers modifiers)
+{
+    return quint32(modifiers &
+                   (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
+
+bool CPortalGlobalShortcuts::portalPresent()
+{
+    if (m_present < 0) {
+        m_present = Portal::Offers(m_bus, kInterface) ? 1 : 0;
+        if (!m_present)
+            qCWarning(lcOs) << "the desktop portal has no" << kInterface;
+    }
+    return m_present == 1;
+}
+
+bool CPortalGlobalShortcuts::registerCombination(quint32 native_key, quint32 native_modifiers,
+                                                 const Action &action)
+{
+    if (!portalPresent()) {
+        TellHotKeysMissing();
+        return false;
+    }
+    Binding binding{action, PreferredTrigger(Qt::Key(native_key),
+                                             Qt::KeyboardModifiers(int(native_modifiers)))};
+    if (binding.action.id.isEmpty())
+        binding.action.id = binding.trigger;
+    if (binding.action.description.isEmpty())
+        binding.action.description = binding.trigger;
+    m_bindings.insert(Combination(native_key, native_modifiers), binding);
+    scheduleBinding();
+    return true;
+}
+
+bool CPortalGlobalShortcuts::unregisterCombination(quint32 native_key, quint32 native_modifiers)
+{
+    if (m_bindings.remove(Combination(native_key, native_modifiers)) == 0)
+        return false;
+    scheduleBinding();
+    return true;
+}
+
+void CPortalGlobalShortcuts::setPressHandler(PressHandler handler)
+{
+    m_handler = std::move(handler);
+}
+
+// The controller sets its hot keys one after another: they are bound together once it is
+// done, in one question to the user rather than three.
+void CPortalGlobalShortcuts::scheduleBinding()
+{
+    if (m_bindingScheduled)
+        return;
+    m_bindingScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        m_bindingScheduled = false;
+        bindAll();
+    });
+}
+
+void CPortalGlobalShortcuts::bindAll()
+{
+    // Version 1 of the interface binds once per session.
+    closeSession();
+    const int generation = ++m_generation;
+    if (m_bindings.isEmpty())
+        return;
+    auto *create =
+        new CPortalRequest(m_bus, kInterface, QStringLiteral("CreateSession"), {},
+                           {{QStringLiteral("session_handle_token"), Portal::NewToken()}}, this);
+    connect(create, &CPortalRequest::sigAnswered, this,
+            [this, generation](uint response, const QVariantMap &results) {
+                if (generation != m_generation)
+                    return;
+                m_session = SessionHandle(results);
+                if (response != CPortalRequest::kSuccess || m_session.isEmpty()) {
+                    qCWarning(lcOs) << "hot keys: no portal session" << response;
+                    m_session.clear();
+                    return;
+                }
+                PortalShortcutList shortcuts;
+                for (const Binding &b : qAsConst(m_bindings)) {
+                    QVariantMap properties{{QStringLiteral("description"), b.action.description}};
+                    if (!b.trigger.isEmpty())
+                        properties.insert(QStringLiteral("preferred_trigger"), b.trigger);
+                    shortcuts.append({b.action.id, properties});
+                }
+                auto *bind = new CPortalRequest(m_bus, kInterface, QStringLiteral("BindShortcuts"),
+                                                {QVariant::fromValue(QDBusObjectPath(m_session)),
+                                                 QVariant::fromValue(shortcuts), QString()},
+                                                {}, this);
+                connect(
+                    bind, &CPortalRequest::sigAnswered, this,
+                    [this, generation](uint bound, const QVariantMap &bound_results) {
+                        if (generation != m_generation)
+                            return;
+                        if (bound != CPortalRequest::kSuccess)
+                            qCWarning(lcOs) << "hot keys: the desktop did not bind them" << bound;
+                        emit sigBound(bound == CPortalRequest::kSuccess ? BoundIds(bound_results)
+                                                                        : QStringList());
+                    });
+            });
+}
+
+void CPortalGlobalShortcuts::closeSession()
+{
+    if (m_session.isEmpty())
+        return;
+    QDBusMessage close = QDBusMessage::createMethodCall(
+        Portal::kService, m_session, QStringLiteral("org.freedesktop.portal.Session"),
+        QStringLiteral("Close"));
+    m_bus.send(close);
+    m_session.clear();
+}
+
+void CPortalGlobalShortcuts::onActivated(const QDBusObjectPath &session, const QString &id,
+                                         qulonglong, const QVariantMap &)
+{
+    if (session.path() != m_session || !m_handler)
+        return;
+    for (auto it = m_bindings.cbegin(); it != m_bindings.cend(); ++it) {
+        if (it.value().action.id == id) {
+            m_handler(it.key().first, it.key().second);
+            return;
+        }
+    }
+}

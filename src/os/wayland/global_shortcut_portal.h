@@ -1,0 +1,62 @@
+#pragma once
+
+#include "os/global_shortcut_backend.h"
+
+#include <QDBusConnection>
+#include <QDBusObjectPath>
+#include <QHash>
+#include <QObject>
+#include <QPair>
+
+// Global hot keys through the GlobalShortcuts interface of xdg-desktop-portal, for Wayland
+// compositors, which let no program grab keys. The program names its actions with a
+// preferred trigger each; the desktop binds them (it may ask the user, who may choose other
+// keys) and reports each activation. A change of the set binds it anew in a fresh session.
+// Native values are the Qt key and the Qt modifier bits.
+class CPortalGlobalShortcuts : public QObject, public GlobalShortcutBackend
+{
+    Q_OBJECT
+public:
+    explicit CPortalGlobalShortcuts(const QDBusConnection &bus, QObject *parent = nullptr);
+    ~CPortalGlobalShortcuts() override;
+
+    quint32 nativeKeycode(Qt::Key key) override;
+    quint32 nativeModifiers(Qt::KeyboardModifiers modifiers) override;
+    bool registerCombination(quint32 native_key, quint32 native_modifiers,
+                             const Action &action) override;
+    bool unregisterCombination(quint32 native_key, quint32 native_modifiers) override;
+    void setPressHandler(PressHandler handler) override;
+
+    // The trigger text of the shortcuts specification ("CTRL+ALT+c"); empty for keys that
+    // cannot be hot keys.
+    static QString PreferredTrigger(Qt::Key key, Qt::KeyboardModifiers modifiers);
+
+signals:
+    // The desktop answered a binding; `bound` lists the actions it bound.
+    void sigBound(const QStringList &bound);
+
+private slots:
+    void onActivated(const QDBusObjectPath &session, const QString &id, qulonglong timestamp,
+                     const QVariantMap &options);
+
+private:
+    using Combination = QPair<quint32, quint32>;
+    struct Binding
+    {
+        Action action;
+        QString trigger;
+    };
+
+    bool portalPresent();
+    void scheduleBinding();
+    void bindAll();
+    void closeSession();
+
+    QDBusConnection m_bus;
+    int m_present = -1; // unknown until asked
+    bool m_bindingScheduled = false;
+    QString m_session;
+    int m_generation = 0; // answers for a session replaced meanwhile are dropped
+    QHash<Combination, Binding> m_bindings;
+    PressHandler m_handler;
+};

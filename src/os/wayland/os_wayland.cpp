@@ -1,0 +1,56 @@
+#include "os/wayland/os_wayland.h"
+
+#include "os/os_logging.h"
+#include "os/wayland/desktop_notice.h"
+#include "os/wayland/wayland_connection.h"
+#include "os/wayland/wayland_platform_clipboard.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+namespace {
+constexpr char kDataControl[] = "zwlr_data_control_manager_v1";
+constexpr int kNoticeMs = 30000;
+
+// Without data control only the toolkit's own clipboard remains, which sees the clipboard
+// while a window of the program has the focus: the user has to know.
+void WarnIfNoDataControl()
+{
+    const std::unique_ptr<WaylandConnection> connection = WaylandConnection::Open();
+    if (connection && connection->offers(kDataControl))
+        return;
+    qCWarning(lcOs) << "the compositor offers no" << kDataControl
+                    << "; the clipboard is seen only while a Tolvane window has the focus";
+    DesktopNotice::Show(QCoreApplication::translate(
+                            "Global",
+                            "This desktop does not let Tolvane follow the clipboard. Start it "
+                            "with QT_QPA_PLATFORM=xcb to run it through XWayland."),
+                        kNoticeMs);
+}
+} // namespace
+
+bool IsWaylandPlatform()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+COSWayland::COSWayland() = default;
+
+COSWayland::~COSWayland() = default;
+
+CClipboardAbstract *COSWayland::createClipboardWatcher()
+{
+    WarnIfNoDataControl();
+    // A child of the application, so it goes while the event loop still exists.
+    return new WaylandPlatformClipboard(qApp);
+}
+
+bool COSWayland::SendPasteKeystroke()
+{
+    return m_paste.send();
+}
+
+QScreen *COSWayland::ForegroundScreen()
+{
+    return nullptr;
+}

@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Runs one test inside a private Wayland session: a headless sway, a private D-Bus session
+# bus and the test itself, all as an unprivileged user (sway refuses to run as root), each
+# with its own runtime folder. Everything is stopped afterwards, whatever the outcome.
+#
+#   run-in-sway.sh <test-executable> [NAME=<program> ...]
+#
+# Each NAME=<program> is copied, with the test, into the session's folder, where that user
+# can run it whatever the permissions of the build folder, and reaches the test as the
+# environment variable NAME. As root the user is TOLVANE_WL_USER (default tolvane-wl-test),
+# created when missing; anyone else runs the session as themselves.
+set -euo pipefail
+
+test_bin=$1
+shift
+
+if [ "$(id -u)" -eq 0 ]; then
+    user=${TOLVANE_WL_USER:-tolvane-wl-test}
+    # Tests may start side by side: one creates the user, the others wait for it.
+    (
+        flock 9
+        id -u "$user" >/dev/null 2>&1 ||
+            useradd --system --no-create-home --home-dir /nonexistent \
+                --shell /usr/sbin/nologin "$user"
+    ) 9>/tmp/tolvane-wl-user.lock
+    # setpriv execs the program itself, so the pids below are the programs' own.
+    as_user=(setpriv --reuid="$(id -u "$user")" --regid="$(id -g "$user")" --clear-groups --)
+else
+    user=$(id -un)
+    as_user=()
+fi
+
+SESSION_DIR=$(mktemp -d /tmp/tolvane-wl-XXXXXX)
+chmod 755 "$SESSION_DIR"
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    rm -rf "$SESSION_DIR"
+}
+trap cleanup EXIT INT TERM
+
+mkdir -p "$SESSION_DIR/bin" "$SESSION_DIR/run" "$SESSION_DIR/home" "$SESSION_DIR/tmp"
+install -m 755 "$test_bin" "$SESSION_DIR/bin/"
+staged=()
+for arg in "$@"; do
+    name=${arg%%=*}
+    install -m 755 "${arg#*=}" "$SESSION_DIR/bin/"
+    staged+=("$name=$SESSION_DIR/bin/$(basename "${arg#*=}")")
+done
+chown "$user" "$SESSION_DIR/run" "$SESSION_DIR/home" "$SESSION_DIR/tmp"
+chmod 700 "$SESSION_DIR/run"
+
+cat >"$SESSION_DIR/sway.conf" <<'CONF'
+output HEADLESS-1 resolution 1280x800
+xwayland disable
+CONF
+
+base_env=(PATH=/usr/local/bin:/usr/bin:/bin HOME="$SESSION_DIR/home"
+    XDG_RUNTIME_DIR="$SESSION_DIR/run" TMPDIR="$SESSION_DIR/tmp" LANG=C.UTF-8)
+
+"${as_user[@]}" /usr/bin/env -i "${base_env[@]}" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
+    WLR_RENDERER=pixman sway -c "$SESSION_DIR/sway.conf" >"$SESSION_DIR/sway.log" 2>&1 &
+pids+=($!)
+socket=""
+for _ in $(seq 200); do
+    socket=$(find "$SESSION_DIR/run" -maxdepth 1 -type s -name 'wayland-*' | head -n1)
+    ipc=$(find "$SESSION_DIR/run" -maxdepth 1 -type s -name 'sway-ipc.*' | head -n1)
+    [ -n "$socket" ] && [ -n "$ipc" ] && break
+    sleep 0.1
+done
+if [ -z "$socket" ] || [ -z "$ipc" ]; then
+    echo "sway did not start:" >&2
+    cat "$SESSION_DIR/sway.log" >&2
+    exit 1
+fi
+
+# A headless seat has no keyboard, so no window would ever get the keyboard focus: a
+# virtual one stands in for the desktop's (wtype holding its keyboard through a long pause;
+# the session ends long before the pause does).
+"${as_user[@]}" /usr/bin/env -i "${base_env[@]}" WAYLAND_DISPLAY="$socket" \
+    wtype -s 86400000 -k Shift_L &
+pids+=($!)
+
+"${as_user[@]}" /usr/bin/env -i "${base_env[@]}" dbus-daemon --session --nofork --nopidfile \
+    --print-address=3 3>"$SESSION_DIR/dbus.addr" &
+pids+=($!)
+for _ in $(seq 100); do
+    [ -s "$SESSION_DIR/dbus.addr" ] && break
+    sleep 0.1
+done
+bus=$(head -n1 "$SESSION_DIR/dbus.addr")
+
+echo "wayland session: $socket as $user"
+set +e
+"${as_user[@]}" /usr/bin/env -i "${base_env[@]}" WAYLAND_DISPLAY="$socket" SWAYSOCK="$ipc" \
+    DBUS_SESSION_BUS_ADDRESS="$bus" QT_QPA_PLATFORM=wayland \
+    QT_LOGGING_RULES="${QT_LOGGING_RULES:-tolvane.*.debug=false}" "${staged[@]}" \
+    "$SESSION_DIR/bin/$(basename "$test_bin")"
+rc=$?
+if [ $rc -ne 0 ]; then
+    echo "--- sway log ---"
+    tail -n 30 "$SESSION_DIR/sway.log"
+fi
+exit $rc
