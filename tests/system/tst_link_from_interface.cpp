@@ -93,12 +93,6 @@ QByteArray Sha(const QByteArray &bytes)
 {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
 }
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 } // namespace
 
 class TestLinkFromInterface : public QObject
@@ -352,18 +346,11 @@ void TestLinkFromInterface::linkUseAndDropFromTheInterface()
     const QRect bar = hostBar(sa);
     sa.moveTo(QPoint(kListWidth / 2, bar.y() + 38 + 19));
     sa.click(QPoint(kListWidth - 19, bar.y() + 38 + 19));
-    VERIFY_SCREEN(sa,
-                  sa.waitForText(
-                      bar,
-                      [](const QString &t) { return !t.contains(kNameB) && !t.contains(kNameA); },
-                      30000, &seen),
-                  seen);
-    VERIFY_SCREEN(sb,
-                  sb.waitForText(
-                      hostBar(sb),
-                      [](const QString &t) { return !t.contains(kNameB) && !t.contains(kNameA); },
-                      30000, &seen),
-                  seen);
+    const auto no_names = [](const QString &t) {
+        return !t.contains(kNameB) && !t.contains(kNameA);
+    };
+    VERIFY_SCREEN(sa, sa.waitForText(bar, no_names, 30000, &seen), seen);
+    VERIFY_SCREEN(sb, sb.waitForText(hostBar(sb), no_names, 30000, &seen), seen);
 }
 
 TOLVANE_TEST_MAIN(TestLinkFromInterface)

@@ -45,12 +45,6 @@ QJsonObject WaitForRow(LinkedHost &host, const std::function<bool(const QJsonObj
     return in_time ? found : QJsonObject();
 }
 
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QByteArray PictureAsPng()
 {
     QImage img(64, 48, QImage::Format_RGB32);
