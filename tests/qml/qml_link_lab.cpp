@@ -29,6 +29,18 @@ int QmlLinkLab::peerPort(int index) const
     return index >= 0 && size_t(index) < m_peers.size() ? m_peers[size_t(index)]->port : 0;
 }
 
+bool QmlLinkLab::fillPeer(int index)
+{
+    if (index < 0 || size_t(index) >= m_peers.size())
+        return false;
+    for (int i = 0; i < 2; ++i) {
+        m_peers.push_back(std::make_unique<TestHost>());
+        if (!LinkHosts(*m_peers[size_t(index)], *m_peers.back()))
+            return false;
+    }
+    return true;
+}
+
 QString QmlLinkLab::shareFile(int index, const QString &name, int size)
 {
     if (index < 0 || size_t(index) >= m_peers.size() || size < 0)

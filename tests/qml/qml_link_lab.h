@@ -25,6 +25,9 @@ public:
     // A new host; returns its index. Its server listens on every local IPv4 address.
     Q_INVOKABLE int addPeer(const QString &password);
     Q_INVOKABLE int peerPort(int index) const;
+    // Links that host to two new ones, so that its server has no place left; false when
+    // the links did not come about.
+    Q_INVOKABLE bool fillPeer(int index);
     // A file named by an item of that host's Clipboard list; returns its path there.
     Q_INVOKABLE QString shareFile(int index, const QString &name, int size);
     Q_INVOKABLE QString fileBytesHash(const QString &path) const;

@@ -218,6 +218,27 @@ Item {
             dlg.saveSettings()
             compare(m_ini.getIni(m_ini.connect_ip()), address)
         }
+
+        // A host that already holds two links turns a third away: the failure page says
+        // so, and no host is left behind.
+        function test_a_full_host_shows_why() {
+            const full = link_lab.addPeer("")
+            verify(link_lab.fillPeer(full), "the host holds two links")
+            const dlg = createTemporaryObject(config_comp, root)
+            dlg.open()
+            tryCompare(dlg, "opened", true)
+            const cr = findChild(dlg, "config_remote")
+            // The dialog asks on the link's fixed port; this host listens on its own, so
+            // the attempt is started as the dialog starts it, with that port.
+            dlg.switch2Connecting()
+            m_connector.connect2Server("127.0.0.1", "", link_lab.peerPort(full))
+            tryCompare(cr, "currentIndex", 2, 20000)
+            compare(findChild(cr, "failure_text").text,
+                    "The server can only support two clients.")
+            compare(dlg.standardButton(Dialog.Apply).text, "Cancel")
+            tryVerify(function () { return m_connector.getHostsCount() === 0 }, 10000)
+            link_lab.removePeers()
+        }
     }
 
     Component {
