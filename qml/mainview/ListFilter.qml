@@ -106,6 +106,7 @@ Row {
 
     Loader {
         id: loader_filter_1
+        objectName: "filter_remote_1"
         property string ip: ""
         anchors.verticalCenter: parent.verticalCenter
         width: root.field_width
@@ -116,6 +117,7 @@ Row {
 
     Loader {
         id: loader_filter_2
+        objectName: "filter_remote_2"
         property string ip: ""
         anchors.verticalCenter: parent.verticalCenter
         width: root.field_width
