@@ -88,6 +88,9 @@ StackLayout {
             Layout.rightMargin: btn_connect.width + 4
             echoMode: TextInput.Password
             placeholderText: qsTranslate("Connection", "Password")
+            // The password is typed last: Enter there connects as well.
+            Keys.onReturnPressed: btn_connect.clickIfAcceptable()
+            Keys.onEnterPressed: btn_connect.clickIfAcceptable()
         }
 
         Item {

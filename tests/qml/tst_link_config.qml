@@ -129,6 +129,15 @@ Item {
             findChild(cr, "input_ip").forceActiveFocus()
             keyClick(Qt.Key_Return)
             compare(spy.count, 2)
+            // And in the password field, typed last.
+            findChild(cr, "input_pwd").forceActiveFocus()
+            keyClick(Qt.Key_Enter)
+            compare(spy.count, 3)
+            // Not while the address cannot be used.
+            findChild(cr, "input_ip").text = "127.0.0.1"
+            findChild(cr, "input_pwd").forceActiveFocus()
+            keyClick(Qt.Key_Return)
+            compare(spy.count, 3)
         }
 
         function test_refused_address_shows_the_reason() {
