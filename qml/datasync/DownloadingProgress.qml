@@ -42,7 +42,8 @@ Dialog {
     }
 
     width: 200
-    height: 80
+    // A failure's reason may take more lines than the progress did: all of them show.
+    height: phase === "err" ? Math.max(80, implicitHeight) : 80
     modal: true
     focus: true
     closePolicy: Popup.NoAutoClose

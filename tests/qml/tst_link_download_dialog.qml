@@ -100,6 +100,16 @@ Item {
             m_connector.sigFileDownloadErr("/far/report.txt", "10.0.0.20", "File not found")
             compare(label(dlg).text, "File not found")
             verify(!bar(dlg).visible)
+            // A longer reason wraps, and the dialog grows to show all of it.
+            const why = "The remote host closed the connection before the whole file arrived."
+            m_connector.sigFileDownloadErr("/far/report.txt", "10.0.0.20", why)
+            compare(label(dlg).text, why)
+            verify(label(dlg).lineCount > 1)
+            tryVerify(function () {
+                return dlg.contentItem.height >= label(dlg).contentHeight
+            }, 2000, "nothing cut off")
+            verify(link_lab.saveShot(dlg.background, "link-download-failed"))
+            m_connector.sigFileDownloadErr("/far/report.txt", "10.0.0.20", "File not found")
             // A late report changes nothing.
             m_connector.sigFileDownloadProgress("report.txt", "10.0.0.20", 50, 1000)
             compare(label(dlg).text, "File not found")
