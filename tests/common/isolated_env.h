@@ -8,7 +8,8 @@
 #include <QtTest>
 
 // Gives a test process its own HOME, XDG folders and temporary folder, so that tests never
-// touch the user's files and can run side by side. Must exist before the application.
+// touch the user's files and can run side by side, and an offscreen test the session's
+// display for rendering (TOLVANE_RENDER_DISPLAY). Must exist before the application.
 class IsolatedEnvironment
 {
 public:

@@ -79,6 +79,10 @@ private:
     QQuickWindow *createWindow(bool frameless, const char *qml = kWindowQml);
     // Presses at `from`, moves by `by` in steps, releases.
     static void drag(const QPoint &from, const QPoint &by);
+    // A drag on a band that the window manager takes over, until the window has `expected`
+    // size (within 2 pixels).
+    static void resizeDrag(QWindow *window, const QPoint &from, const QPoint &by,
+                           const QSize &expected);
     static Qt::CursorShape cursorOf(QWindow *w) { return w->cursor().shape(); }
 
     QQmlEngine m_engine;
@@ -147,13 +151,7 @@ void TestResizeBorder::framelessWindowGetsBorders()
     const QPoint grip(g.x() + g.width() - 2, centre.y());
     XTestPointer::MoveTo(grip);
     QTRY_COMPARE(cursorOf(window.data()), Qt::SizeHorCursor);
-    XTestPointer::LeftButton(true);
-    for (int dx = 10; dx <= 60; dx += 10) {
-        QTest::qWait(30);
-        XTestPointer::MoveTo(grip + QPoint(dx, 0));
-    }
-    QTest::qWait(30);
-    XTestPointer::LeftButton(false);
+    resizeDrag(window.data(), grip, QPoint(60, 0), QSize(460, 300));
     QTRY_VERIFY2(qAbs(window->width() - 460) <= 2, qPrintable(QString::number(window->width())));
     QCOMPARE(window->height(), 300);
     QCOMPARE(window->x(), g.x());
@@ -220,6 +218,59 @@ void TestResizeBorder::drag(const QPoint &from, const QPoint &by)
     XTestPointer::LeftButton(false);
 }
 
+namespace {
+// Counts the presses a window receives, before any other filter of the window sees them.
+class PressCounter : public QObject
+{
+public:
+    explicit PressCounter(QWindow *window) : m_window(window) { window->installEventFilter(this); }
+    ~PressCounter() override { m_window->removeEventFilter(this); }
+    int presses = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        presses += event->type() == QEvent::MouseButtonPress;
+        return false;
+    }
+
+private:
+    QWindow *m_window;
+};
+} // namespace
+
+void TestResizeBorder::resizeDrag(QWindow *window, const QPoint &from, const QPoint &by,
+                                  const QSize &expected)
+{
+    const auto reached = [&] {
+        return qAbs(window->width() - expected.width()) <= 2 &&
+               qAbs(window->height() - expected.height()) <= 2;
+    };
+    XTestPointer::MoveTo(from);
+    // The window manager measures the drag from where the pointer was when the program
+    // asked it to resize, which Qt takes from the last pointer event it has read: move
+    // only once the press has been handled.
+    PressCounter counter(window);
+    XTestPointer::LeftButton(true);
+    QTRY_VERIFY_WITH_TIMEOUT(counter.presses == 1, 10000);
+    for (int step = 1; step <= 6; ++step) {
+        QTest::qWait(30);
+        XTestPointer::MoveTo(from + by * step / 6);
+    }
+    // The manager takes the drag over only once it has read the request, and motion from
+    // before then is lost: hold the button, stepping back and forth at the end, until the
+    // window follows, as a hand would.
+    const QPoint end = from + by;
+    QElapsedTimer held;
+    held.start();
+    while (!QTest::qWaitFor(reached, 200) && held.elapsed() < 15000) {
+        XTestPointer::MoveTo(end - by / 6);
+        QTest::qWait(30);
+        XTestPointer::MoveTo(end);
+    }
+    XTestPointer::LeftButton(false);
+}
+
 void TestResizeBorder::controlsOnTheBandsKeepTheirPresses()
 {
     QScopedPointer<QQuickWindow> window(createWindow(true, kControlsQml));
@@ -249,7 +300,8 @@ void TestResizeBorder::controlsOnTheBandsKeepTheirPresses()
 
     // Beside the button the bottom edge still resizes, and so does the corner at the end
     // of the scroll bar.
-    drag(QPoint(g.x() + 300, g.y() + g.height() - 2), QPoint(0, 40));
+    resizeDrag(window.data(), QPoint(g.x() + 300, g.y() + g.height() - 2), QPoint(0, 40),
+               g.size() + QSize(0, 40));
     QTRY_VERIFY2(qAbs(window->height() - 340) <= 2, qPrintable(QString::number(window->height())));
     // The window manager may still be settling the last resize: aim at the corner as the
     // window is now.
@@ -263,7 +315,7 @@ void TestResizeBorder::controlsOnTheBandsKeepTheirPresses()
         },
         5000));
     const int width_before = window->width();
-    drag(corner, QPoint(30, 0));
+    resizeDrag(window.data(), corner, QPoint(30, 0), window->size() + QSize(30, 0));
     QTRY_VERIFY2(qAbs(window->width() - width_before - 30) <= 2,
                  qPrintable(QString::number(window->width())));
     QCOMPARE(window->property("background_presses").toInt(), 0);
