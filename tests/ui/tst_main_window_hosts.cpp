@@ -6,7 +6,7 @@
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
-#include "free_port.h"
+#include "main_window_start.h"
 #include "qt_warning_log.h"
 #include "settings/settings_helper.h"
 #include "test_host.h"
@@ -14,7 +14,6 @@
 #include "ui_driver.h"
 #include "ui_test_main.h"
 
-#include <QQmlApplicationEngine>
 #include <QQmlProperty>
 #include <QQuickItem>
 
@@ -132,19 +131,11 @@ private:
 private slots:
     void initTestCase()
     {
-        m_theme = qEnvironmentVariable("TOLVANE_UI_THEME") == "dark" ? "dark" : "light";
-        CSettingsHelper *ini = CSettingsHelper::instance();
-        ini->setIni(ini->app_version(), "1.5.0");
-        ini->setIni(ini->app_theme_color(), m_theme == "light");
-        ini->setIni(ini->app_show_tray(), true);
-        ini->setIni(ini->app_autoupdate(), false);
-        ini->setIni(ini->connect_port(), QString::number(FreeTcpPort()));
-        QtWarningLog::instance()->listenNow();
-        m_main = new CMain(this);
-        QtWarningLog::instance()->watch(m_main->engine());
-        QVERIFY(m_main->initialise());
-        m_wnd = qobject_cast<QQuickWindow *>(m_main->engine()->rootObjects().first());
-        QVERIFY(m_wnd);
+        m_theme = MainWindowStart::Theme();
+        MainWindowStart::PrepareSettings(true);
+        m_main = MainWindowStart::Start(this);
+        QVERIFY(m_main);
+        m_wnd = MainWindowStart::Window(m_main);
         FillTextRows(*CClipboardManager::instance()->clipboardModel(),
                      {"local apple", "local pear"});
         emit CQmlHelper::instance()->sigShowMainWnd();
