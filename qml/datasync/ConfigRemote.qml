@@ -16,6 +16,9 @@ StackLayout {
     readonly property string ip_addr: input_ip.acceptableInput ? input_ip.text : ""
     property int height_tabbar: 48
     property alias connecting_ip: input_ip.text
+    // The link's port is the same on every host; only the dialog's tests point it at a
+    // host of their own.
+    property int link_port: 8121
 
     signal sigDoConnect(string ip, string pwd, int port)
 
@@ -24,7 +27,6 @@ StackLayout {
         currentIndex = 2
     }
 
-    // The link's port is the same on every host.
     function tryConnect() {
         const ip = input_ip.text
         if (ip === "") {
@@ -37,7 +39,7 @@ StackLayout {
             m_utilities.sigShowToast4Main(refusal)
             return
         }
-        sigDoConnect(ip, input_pwd.text, 8121)
+        sigDoConnect(ip, input_pwd.text, link_port)
     }
 
     currentIndex: 0

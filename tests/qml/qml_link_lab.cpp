@@ -11,10 +11,6 @@
 #include <QQuickWindow>
 #include <QRandomGenerator>
 
-namespace {
-constexpr quint16 kLinkPort = 8121;
-}
-
 QmlLinkLab::QmlLinkLab(QObject *parent) : QObject(parent) {}
 QmlLinkLab::~QmlLinkLab() = default;
 
@@ -66,17 +62,11 @@ void QmlLinkLab::removePeers()
     m_peers.clear();
 }
 
-QString QmlLinkLab::silentListenerAddress()
+int QmlLinkLab::silentListenerPort()
 {
-    if (m_silent.isListening())
-        return m_silent.serverAddress().toString();
-    // Another address of the loopback range when one is taken: the port is fixed.
-    for (int last = 2; last < 64; ++last) {
-        const QHostAddress address(QStringLiteral("127.0.0.%1").arg(last));
-        if (m_silent.listen(address, kLinkPort))
-            return address.toString();
-    }
-    return QString();
+    if (!m_silent.isListening())
+        m_silent.listen(QHostAddress(QStringLiteral("127.0.0.2")), 0);
+    return m_silent.serverPort();
 }
 
 void QmlLinkLab::stopSilentListener()

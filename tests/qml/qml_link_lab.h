@@ -11,8 +11,8 @@ struct TestHost;
 
 // What the QML tests of the link views need around the program's connector (m_connector):
 // other hosts to link to, real connectors of their own in this process, each with its own
-// lists and folder, listening on a port the system chose; a listener on the link's fixed
-// port that accepts and never answers; and the clipboard as text.
+// lists and folder, listening on a port the system chose; a listener that accepts and never
+// answers; and the clipboard as text.
 class QQuickItem;
 
 class QmlLinkLab : public QObject
@@ -33,9 +33,9 @@ public:
     Q_INVOKABLE QString fileBytesHash(const QString &path) const;
     Q_INVOKABLE void removePeers();
 
-    // A loopback address on which this lab now listens at port 8121 without ever
-    // answering; empty when no such address had that port free.
-    Q_INVOKABLE QString silentListenerAddress();
+    // The port on which this lab now listens at 127.0.0.2, accepting and never answering;
+    // 0 when it could not listen.
+    Q_INVOKABLE int silentListenerPort();
     Q_INVOKABLE void stopSilentListener();
 
     Q_INVOKABLE QString clipboardText() const;

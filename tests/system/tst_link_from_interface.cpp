@@ -23,6 +23,9 @@ const QString kNameA = QStringLiteral("alpha-host");
 const QString kNameB = QStringLiteral("bravo-host");
 const QString kPassword = QStringLiteral("open sesame");
 const QString kText = QStringLiteral("zebra crossing from bravo");
+// The file's row shows the start of its long path: the test folder's name. What follows
+// depends on random folder names and on where the row's elision falls.
+const QString kFileRow = QStringLiteral("tolvane-test");
 // Nobody has this address: linking to it fails after the neighbour look-up.
 const QString kNobody = kSubnet + QStringLiteral(".9");
 
@@ -64,6 +67,13 @@ LinkedHost::Options HostOptions(const QString &name, const QString &password)
             saveLogs();                                                                            \
             QFAIL(qPrintable(QStringLiteral(#condition " read: ") + (seen)));                      \
         }                                                                                          \
+    } while (false)
+
+// Helpers check with QVERIFY and QFAIL, which leave only the helper.
+#define STOP_IF_FAILED()                                                                           \
+    do {                                                                                           \
+        if (QTest::currentTestFailed())                                                            \
+            return;                                                                                \
     } while (false)
 
 // A picture of one colour that nothing else on the screen has.
@@ -231,13 +241,13 @@ void TestLinkFromInterface::linkUseAndDropFromTheInterface()
     QVERIFY2(sa.showMainWindow(), qPrintable(a.log()));
     QVERIFY2(sb.showMainWindow(), qPrintable(b.log()));
     QString seen;
-    // The file's row shows the start of its long path.
-    VERIFY_SCREEN(sb, sb.waitForWords(list(sb), {"zebra", "tolvane-sys"}, 60000, &seen), seen);
+    VERIFY_SCREEN(sb, sb.waitForWords(list(sb), {"zebra", kFileRow}, 60000, &seen), seen);
     // Nothing linked: no host bar.
     QVERIFY2(!sa.read(hostBar(sa)).contains(kNameA), "no host bar before linking");
 
     // The dialog: first an address nobody has, then the wrong password.
     openConnectionDialog(sa);
+    STOP_IF_FAILED();
     fillIn(sa, kNobody, kPassword);
     saveShot(sa, QStringLiteral("link-dialog-form"));
     pressConnect(sa);
@@ -266,7 +276,8 @@ void TestLinkFromInterface::linkUseAndDropFromTheInterface()
     saveShot(sa, QStringLiteral("link-host-bar"));
 
     // Right twice: the Pin view, then B's list, with its own search field.
-    toRemoteList(sa, {"search " + kSubnet}, {"zebra", "tolvane-sys"});
+    toRemoteList(sa, {"search " + kSubnet}, {"zebra", kFileRow});
+    STOP_IF_FAILED();
     saveShot(sa, QStringLiteral("link-remote-list"));
     // Left goes back to the Pin view, Right to B's list again.
     sa.key({"Left"});
@@ -298,29 +309,30 @@ void TestLinkFromInterface::linkUseAndDropFromTheInterface()
     // which a remote row shows on hover even as the first row.
     sa.key({"ctrl+f"});
     sa.type(QStringLiteral("zebra"));
-    VERIFY_SCREEN(
-        sa,
-        sa.waitForText(
-            list(sa),
-            [](const QString &t) { return t.contains("zebra") && !t.contains("tolvane-sys"); },
-            30000, &seen),
-        seen);
+    VERIFY_SCREEN(sa,
+                  sa.waitForText(
+                      list(sa),
+                      [](const QString &t) { return t.contains("zebra") && !t.contains(kFileRow); },
+                      30000, &seen),
+                  seen);
     sa.moveTo(QPoint(kListWidth / 2, kTitle + kRowHeight / 2));
     sa.click(QPoint(kListWidth - kRowButton / 2, kTitle + kRowHeight / 2));
     QTRY_COMPARE_WITH_TIMEOUT(sa.clipboard(), kText, 30000);
+    // A hovered current row is too faint for OCR in the dark theme: the pointer leaves.
+    sa.moveTo(QPoint(kListWidth + 100, sa.window().height() - 10));
 
     // Back to B's list, which keeps its search: the file's details, and its download.
     toRemoteList(sa, {"zebra"}, {"zebra"});
+    STOP_IF_FAILED();
     sa.key({"ctrl+f"});
     sa.key({"ctrl+a"});
     sa.type(QStringLiteral("quarterly"));
-    VERIFY_SCREEN(
-        sa,
-        sa.waitForText(
-            list(sa),
-            [](const QString &t) { return t.contains("tolvane-sys") && !t.contains("zebra"); },
-            30000, &seen),
-        seen);
+    VERIFY_SCREEN(sa,
+                  sa.waitForText(
+                      list(sa),
+                      [](const QString &t) { return t.contains(kFileRow) && !t.contains("zebra"); },
+                      30000, &seen),
+                  seen);
     sa.key({"Tab"});
     VERIFY_SCREEN(sa, sa.waitForWords(details(sa), {"quarterly report.bin"}, 30000, &seen), seen);
     // The download button shows beside a focused path.
