@@ -22,7 +22,6 @@ using namespace UiDriver;
 namespace {
 const QString kFirstIp = QStringLiteral("127.0.0.1");
 const QString kSecondIp = QStringLiteral("127.0.0.2");
-constexpr int kTitle = 52;
 constexpr int kListWidth = 350;
 constexpr int kBarLine = 38;
 } // namespace
