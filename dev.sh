@@ -3,9 +3,10 @@
 #   ./dev.sh run    build and start Tolvane
 #   ./dev.sh test   build and run every test (unit, QML, X11, system, fuzz regression)
 #   ./dev.sh bench  build and print the benchmark tables
+#   ./dev.sh package  build and make the Debian package build/tolvane_<version>_<arch>.deb
 # Each installs the Debian packages it needs when they are missing.
 set -euo pipefail
-cd "$(dirname "$0")"
+cd "$(dirname "${BASH_SOURCE[0]}")"
 BUILD_DIR=${TOLVANE_BUILD_DIR:-build}
 
 PACKAGES_BUILD=(
@@ -15,7 +16,7 @@ PACKAGES_BUILD=(
     qml-module-qtquick2 qml-module-qtquick-controls2 qml-module-qtquick-layouts
     qml-module-qtquick-window2 qml-module-qtquick-templates2 qml-module-qtgraphicaleffects
     qml-module-qtqml-models2
-    libx11-dev libxtst-dev libxcb-xfixes0-dev libprotobuf-dev protobuf-compiler
+    libx11-dev libxtst-dev libxcb-xfixes0-dev libxcb-res0-dev libprotobuf-dev protobuf-compiler
     libkf5guiaddons-dev libwayland-dev libxkbcommon-dev qtwayland5
     fonts-roboto fonts-font-awesome fonts-noto-cjk python3-fontforge librsvg2-bin
     adwaita-icon-theme hicolor-icon-theme libgl1-mesa-dri
@@ -24,7 +25,10 @@ PACKAGES_TEST=(
     qml-module-qttest xvfb xauth openbox xdotool xclip x11-utils imagemagick
     dbus dbus-x11 libclang-rt-14-dev trayer iproute2 netcat-openbsd
     sway wl-clipboard wtype tesseract-ocr tesseract-ocr-eng
+    desktop-file-utils appstream lintian
 )
+# What cpack -G DEB runs: dpkg-shlibdeps, and file to find the binaries.
+PACKAGES_DEB=(dpkg-dev file)
 
 ensure_packages() {
     local missing=()
@@ -51,6 +55,9 @@ build() {
     cmake --build "$BUILD_DIR"
 }
 
+# Sourced (by bench/compare) for the package lists and the build step alone.
+[ "${BASH_SOURCE[0]}" != "$0" ] && return 0
+
 case "${1:-}" in
 run)
     ensure_packages "${PACKAGES_BUILD[@]}"
@@ -58,7 +65,7 @@ run)
     exec "$BUILD_DIR/bin/tolvane"
     ;;
 test)
-    ensure_packages "${PACKAGES_BUILD[@]}" "${PACKAGES_TEST[@]}"
+    ensure_packages "${PACKAGES_BUILD[@]}" "${PACKAGES_TEST[@]}" "${PACKAGES_DEB[@]}"
     build
     exec tests/run-in-session.sh ctest --test-dir "$BUILD_DIR" --output-on-failure \
         --no-tests=error -j"$(nproc)" "${@:2}"
@@ -68,8 +75,14 @@ bench)
     build
     exec tests/run-in-session.sh "$BUILD_DIR/bin/tolvane_bench" "${@:2}"
     ;;
+package)
+    ensure_packages "${PACKAGES_BUILD[@]}" "${PACKAGES_DEB[@]}"
+    build
+    cd "$BUILD_DIR"
+    exec cpack -G DEB
+    ;;
 *)
-    echo "usage: $0 run|test|bench" >&2
+    echo "usage: $0 run|test|bench|package" >&2
     exit 2
     ;;
 esac

@@ -31,6 +31,8 @@ void SetupApplication()
     QCoreApplication::setApplicationName(AppIdentity::kName);
     QGuiApplication::setApplicationDisplayName(AppIdentity::kName);
     QCoreApplication::setApplicationVersion(AppIdentity::kVersion);
+    // Lets the desktop match the windows to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(AppIdentity::kDesktopFileName);
 
     QApplication::setEffectEnabled(Qt::UI_FadeMenu);
     QApplication::setEffectEnabled(Qt::UI_AnimateCombo);

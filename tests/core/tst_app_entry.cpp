@@ -32,6 +32,7 @@ private slots:
         QCOMPARE(QCoreApplication::organizationName(), QString("Marden"));
         QCOMPARE(QCoreApplication::applicationName(), QString("Tolvane"));
         QCOMPARE(QCoreApplication::applicationVersion(), QString("1.5.0"));
+        QCOMPARE(QGuiApplication::desktopFileName(), QString("org.example.tolvane"));
         QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
         QCOMPARE(qApp->property(AppIdentity::kRestartProperty), QVariant(false));
         // The dark theme's tray-menu style sheet is in place.

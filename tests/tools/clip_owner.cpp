@@ -11,6 +11,7 @@
 //       clipboard and prints the CLOCK_MONOTONIC time in nanoseconds at which that write
 //       returned; "quit" (or the end of input) ends the program.
 #include "monotonic_clock.h"
+#include "stdin_lines.h"
 
 #include <QClipboard>
 #include <QCommandLineParser>
@@ -19,21 +20,12 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
-#include <QSocketNotifier>
 #include <QTimer>
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 constexpr int kDefaultTimeoutMs = 30000;
-
-void PrintLine(const QByteArray &line)
-{
-    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
 
 QByteArray ValueBytes(const QString &value)
 {
@@ -85,53 +77,21 @@ int RunOneShot(QGuiApplication &app, const QCommandLineParser &args)
     return app.exec();
 }
 
-// Serve mode: one line per command on stdin.
-class CommandReader : public QObject
+// Serve mode: one command a line on stdin.
+void HandleCommand(const QByteArray &line)
 {
-public:
-    CommandReader() : m_notifier(STDIN_FILENO, QSocketNotifier::Read)
-    {
-        connect(&m_notifier, &QSocketNotifier::activated, this, &CommandReader::onReadable);
+    if (line == "quit") {
+        QCoreApplication::quit();
+    } else if (line.startsWith("text ")) {
+        auto *mime = new QMimeData;
+        mime->setText(QString::fromUtf8(line.mid(5)));
+        QGuiApplication::clipboard()->setMimeData(mime, QClipboard::Clipboard);
+        PrintLine(QByteArray::number(MonotonicNs()));
+    } else {
+        std::fprintf(stderr, "clip_owner: unknown command\n");
+        PrintLine("error");
     }
-
-private:
-    void onReadable()
-    {
-        char buf[4096];
-        const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
-        if (n <= 0) {
-            m_notifier.setEnabled(false);
-            QCoreApplication::quit();
-            return;
-        }
-        m_pending.append(buf, int(n));
-        int nl;
-        while ((nl = m_pending.indexOf('\n')) >= 0) {
-            const QByteArray line = m_pending.left(nl);
-            m_pending.remove(0, nl + 1);
-            handle(line);
-        }
-    }
-
-    void handle(const QByteArray &line)
-    {
-        if (line == "quit") {
-            m_notifier.setEnabled(false);
-            QCoreApplication::quit();
-        } else if (line.startsWith("text ")) {
-            auto *mime = new QMimeData;
-            mime->setText(QString::fromUtf8(line.mid(5)));
-            QGuiApplication::clipboard()->setMimeData(mime, QClipboard::Clipboard);
-            PrintLine(QByteArray::number(MonotonicNs()));
-        } else {
-            std::fprintf(stderr, "clip_owner: unknown command\n");
-            PrintLine("error");
-        }
-    }
-
-    QSocketNotifier m_notifier;
-    QByteArray m_pending;
-};
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -151,7 +111,7 @@ int main(int argc, char *argv[])
     args.process(app);
 
     if (args.isSet(QStringLiteral("serve"))) {
-        CommandReader reader;
+        StdinLines input(HandleCommand);
         return app.exec();
     }
     if (!args.isSet(QStringLiteral("format")) && !args.isSet(QStringLiteral("image"))) {
