@@ -7,8 +7,8 @@ import "ctrls"
 import "mainview"
 import "details"
 import "main"
+import "datasync"
 import "FontVars.js" as FV
-import "OptionalServices.js" as Services
 
 // The main window: search and item lists on the left, the current item's details on the
 // right, the item's actions in the title bar. It owns the dialogs, the toasts and the
@@ -20,10 +20,6 @@ ApplicationWindow {
     // The window's opacity reports no change before the window first exists on screen, so
     // showing and hiding go through a property of our own that always does.
     property real face_opacity: 0
-
-    function hostBar() {
-        return hosts_container.item
-    }
 
     function ensureVisible() {
         if (!visible) {
@@ -74,8 +70,8 @@ ApplicationWindow {
     }
 
     function switchView2Local(reserve, is2main) {
-        if (hostBar() && hostBar().visible)
-            hostBar().updateCurHostBtn(0)
+        if (hosts_container.visible)
+            hosts_container.updateCurHostBtn(0)
         if (reserve) {
             lists_container.switch2Local(false)
         } else if (is2main) {
@@ -90,10 +86,7 @@ ApplicationWindow {
     }
 
     function switchView2Remote(ip) {
-        if (!Services.hasConnector())
-            return
-        if (hostBar())
-            hostBar().updateCurHostBtn(m_connector.getHostsIndex(ip) + 1)
+        hosts_container.updateCurHostBtn(m_connector.getHostsIndex(ip) + 1)
         lists_container.switch2Ip(ip)
         filter_box.switch2Ip(ip)
         lists_container.getCurList().forceActiveFocus()
@@ -227,7 +220,7 @@ ApplicationWindow {
                         sourceComponent: TitleBar {
                             onSigShowSettingsWnd: dialogs.settings()
                             onSigShowAboutWnd: dialogs.about()
-                            onSigShowConnect: dialogs.unavailable("Connection")
+                            onSigShowConnect: dialogs.config()
                             onSigShowBugReport: Qt.openUrlExternally(m_const.url_report_bug)
                             onSigCloseWnd: root.switchWndVisibility()
                             onSigMenuClosed: lists_container.getCurList().forceActiveFocus()
@@ -260,15 +253,13 @@ ApplicationWindow {
                         onCurrentIndexChanged: root.updateCurDetails()
                     }
 
-                    // The host bar arrives with linked hosts; without a connector there is
-                    // nothing to show.
-                    Loader {
+                    HostsContainer {
                         id: hosts_container
+                        objectName: "hosts_container"
                         width: parent.width
-                        height: item ? item.height : 0
-                        active: Services.hasConnector() && Services.hasHostBar()
-                        source: "qrc:/qml/datasync/HostsContainer.qml"
-                        onLoaded: item.btn_color = title_bar.color
+                        btn_color: title_bar.color
+                        onSigSwitch2Local: root.switchView2Local(true)
+                        onSigSwitch2Ip: root.switchView2Remote(ip)
                     }
                 }
 
@@ -299,15 +290,12 @@ ApplicationWindow {
         dialogs: dialogs
     }
 
-    Connections {
-        target: hosts_container.item
-        ignoreUnknownSignals: true
-        function onSigSwitch2Local() {
-            root.switchView2Local(true)
-        }
-        function onSigSwitch2Ip(ip) {
-            root.switchView2Remote(ip)
-        }
+    MainConnectorConnections {
+        wnd: root
+        lists: lists_container
+        filter: filter_box
+        hosts: hosts_container
+        dialogs: dialogs
     }
 
     MainUpdaterConnections {
@@ -328,7 +316,7 @@ ApplicationWindow {
         onSigDel: actions.del()
         onSigDelAll: actions.delAll()
         onSigCopy: actions.activate()
-        onSigConnection: dialogs.unavailable("Connection")
+        onSigConnection: dialogs.config()
         onSigFind: filter_box.activeFilter()
         onSigPreference: dialogs.settings()
         onSigPin: actions.pin()

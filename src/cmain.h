@@ -56,14 +56,15 @@ private:
     void setupTray();
     void ensureQuickPasteView();
 
-    // In order of construction; destruction runs in reverse.
+    // In order of construction; destruction runs in reverse. The connector outlives the
+    // window, whose host bar and host lists hold on to it and to its lists until the end.
+    CConnector m_connector;
     QQmlApplicationEngine m_engine;
     CSystemTrayIcon m_tray;
     CQuickPasteView *m_quickPaste = nullptr;
     QxtGlobalShortcut m_hotkeyMain;
     QxtGlobalShortcut m_hotkeyQp;
     QxtGlobalShortcut m_hotkeyQpPin;
-    CConnector m_connector;
     CUpdaterHelper m_updater;
     CDragHelper *m_drag = nullptr;
 };

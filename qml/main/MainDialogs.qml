@@ -3,6 +3,7 @@ import QtQuick.Controls 2.5
 import "../ctrls"
 import "../mainview"
 import "../settings"
+import "../datasync"
 import ".."
 
 // The main window's dialogs and toast stack. Each exists only while it is shown: a loader
@@ -76,18 +77,40 @@ Item {
         loader_update.active = true
     }
 
-    // A hidden window keeps no settings or about dialog open.
+    function config() {
+        if (loader_config.active)
+            return
+        loader_config.active = true
+        loader_config.item.open()
+    }
+
+    // Opens the progress dialog, then asks the host for the file.
+    function download(ip, file_path, saving_path) {
+        loader_dl.active = false
+        loader_dl.active = true
+        const dlg = loader_dl.item
+        dlg.saving_path = saving_path
+        dlg.ip_addr = ip
+        dlg.file_name = m_utilities.getFileName(file_path)
+        dlg.open()
+        m_connector.downloadFile(ip, file_path, saving_path)
+    }
+
+    // A failing server ends every download; a failing link, the downloads from its host.
+    function closeDownloadAfterError(ip, is_server) {
+        if (loader_dl.item && (is_server || ip === loader_dl.item.ip_addr))
+            loader_dl.item.close()
+    }
+
+    // A hidden window keeps no settings or about dialog open, nor the connection dialog
+    // unless it is linking.
     function closeOnHide() {
         if (loader_settings.item)
             loader_settings.item.close()
         if (loader_about.item)
             loader_about.item.close()
-    }
-
-    // The connection and download dialogs arrive with linking; until then the request is
-    // only logged.
-    function unavailable(name) {
-        console.log("MainDialogs:", name, "is not available in this build")
+        if (loader_config.item && !loader_config.item.isConnecting())
+            loader_config.item.close()
     }
 
     Loader {
@@ -157,6 +180,39 @@ Item {
             Component.onCompleted: root.centre(this)
             onSigStackShowKeymapDlg: root.keymap()
             onClosed: loader_settings.active = false
+        }
+    }
+
+    Loader {
+        id: loader_config
+        active: false
+        sourceComponent: Config {
+            objectName: "config_dlg"
+            parent: Overlay.overlay
+            width: root.min_w - 15 * root.shadow
+            height: root.min_h - 12 * root.shadow
+            Overlay.modal: OverlayCom {
+                wnd_box: root.wnd_box
+            }
+            Component.onCompleted: root.centre(this)
+            onClosed: {
+                saveSettings()
+                loader_config.active = false
+            }
+        }
+    }
+
+    Loader {
+        id: loader_dl
+        active: false
+        sourceComponent: DownloadingProgress {
+            objectName: "download_dlg"
+            parent: Overlay.overlay
+            Overlay.modal: OverlayCom {
+                wnd_box: root.wnd_box
+            }
+            Component.onCompleted: root.centre(this)
+            onClosed: loader_dl.active = false
         }
     }
 

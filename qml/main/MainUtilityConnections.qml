@@ -42,9 +42,11 @@ Connections {
         wnd.switchWndVisibility()
     }
 
-    // Downloads come with linked hosts; no list offers one yet.
+    // The user chooses where the file goes; no choice, no download.
     function onSigDownloadFile(ip, file_path) {
-        dialogs.unavailable("DownloadingProgress")
+        const path = m_utilities.getSavingPath(m_utilities.getFileName(file_path))
+        if (path !== "")
+            dialogs.download(ip, file_path, path)
     }
 
     function onSigGotoFirstIndex4Main() {

@@ -52,12 +52,18 @@ Row {
         loader_filter_1.visible = loader_filter_1.active && loader_filter_1.ip === ip
         loader_filter_2.visible = loader_filter_2.active && loader_filter_2.ip === ip
     }
+    // A field that now belongs to another host starts empty.
+    function assignHost(loader, ip) {
+        if (loader.ip !== ip && loader.item)
+            loader.item.text = ""
+        loader.ip = ip
+    }
     function updateFilter() {
         const count = Services.hasConnector() ? m_connector.getHostsCount() : 0
         if (count >= 1)
-            loader_filter_1.ip = m_connector.getHostsIP(0)
+            assignHost(loader_filter_1, m_connector.getHostsIP(0))
         if (count >= 2)
-            loader_filter_2.ip = m_connector.getHostsIP(1)
+            assignHost(loader_filter_2, m_connector.getHostsIP(1))
         loader_filter_1.active = count >= 1
         loader_filter_2.active = count >= 2
     }
@@ -100,6 +106,7 @@ Row {
 
     Loader {
         id: loader_filter_1
+        objectName: "filter_remote_1"
         property string ip: ""
         anchors.verticalCenter: parent.verticalCenter
         width: root.field_width
@@ -110,6 +117,7 @@ Row {
 
     Loader {
         id: loader_filter_2
+        objectName: "filter_remote_2"
         property string ip: ""
         anchors.verticalCenter: parent.verticalCenter
         width: root.field_width

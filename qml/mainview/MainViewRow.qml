@@ -38,7 +38,8 @@ Loader {
         id: delegate
 
         readonly property bool is_current: row.row_index === row.list.currentIndex
-        readonly property bool is_pin_view: row.list_model.isPin()
+        // A host that leaves takes its list along, a moment before its page goes.
+        readonly property bool is_pin_view: row.list_model !== null && row.list_model.isPin()
         readonly property alias row_btns: btns
 
         // Called by the drag helper once a press has become a drag.

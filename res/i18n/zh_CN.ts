@@ -36,11 +36,11 @@
     </message>
     <message>
         <source>Connect</source>
-        <translation type="vanished">连接</translation>
+        <translation>连接</translation>
     </message>
     <message>
         <source>Connecting</source>
-        <translation type="vanished">正在连接</translation>
+        <translation>正在连接</translation>
     </message>
     <message>
         <source>Connection canceled.</source>
@@ -52,7 +52,7 @@
     </message>
     <message>
         <source>Copy</source>
-        <translation type="vanished">复制</translation>
+        <translation>复制</translation>
     </message>
     <message>
         <source>Download</source>
@@ -64,11 +64,11 @@
     </message>
     <message>
         <source>Downloading</source>
-        <translation type="vanished">正在下载</translation>
+        <translation>正在下载</translation>
     </message>
     <message>
         <source>Failed to accept remote connection.</source>
-        <translation type="vanished">无法接受远端连接。</translation>
+        <translation>无法接受远端连接。</translation>
     </message>
     <message>
         <source>File not found</source>
@@ -80,19 +80,19 @@
     </message>
     <message>
         <source>IP address</source>
-        <translation type="vanished">IP 地址</translation>
+        <translation>IP 地址</translation>
     </message>
     <message>
         <source>IP address required.</source>
-        <translation type="vanished">请填写 IP 地址。</translation>
+        <translation>请填写 IP 地址。</translation>
     </message>
     <message>
         <source>IP address:</source>
-        <translation type="vanished">IP 地址：</translation>
+        <translation>IP 地址：</translation>
     </message>
     <message>
         <source>Local</source>
-        <translation type="vanished">本地</translation>
+        <translation>本地</translation>
     </message>
     <message>
         <source>Localhost</source>
@@ -100,7 +100,7 @@
     </message>
     <message>
         <source>Password</source>
-        <translation type="vanished">密码</translation>
+        <translation>密码</translation>
     </message>
     <message>
         <source>Password incorrect.</source>
@@ -108,15 +108,15 @@
     </message>
     <message>
         <source>Password, optional</source>
-        <translation type="vanished">密码（可选）</translation>
+        <translation>密码（可选）</translation>
     </message>
     <message>
         <source>Password:</source>
-        <translation type="vanished">密码：</translation>
+        <translation>密码：</translation>
     </message>
     <message>
         <source>Preparing</source>
-        <translation type="vanished">正在准备</translation>
+        <translation>正在准备</translation>
     </message>
     <message>
         <source>The server can only support two clients.</source>
@@ -128,11 +128,19 @@
     </message>
     <message>
         <source>Visible</source>
-        <translation type="vanished">显示密码</translation>
+        <translation>显示密码</translation>
     </message>
     <message>
         <source>You may have two remote connections at most.</source>
         <translation>最多只能有两个远程连接。</translation>
+    </message>
+    <message>
+        <source>The host did not answer.</source>
+        <translation>对方主机没有响应。</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>断开连接</translation>
     </message>
     <message>
         <source>Connection timed out.</source>

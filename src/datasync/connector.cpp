@@ -165,6 +165,15 @@ void CConnector::watchAttempt(CClient *client, const QString &ip, const QString 
         });
         addHost(link, pwd, false);
         link->sendText(TextCommand::PasswordRequest(pwd));
+        // A host that opens the link but never answers the password would leave the user
+        // waiting for ever.
+        QTimer::singleShot(CClient::kOpenTimeoutMs, client, [=] {
+            if (attempt->settled)
+                return;
+            settle(false, QCoreApplication::translate("Connection", "Connection timed out."));
+            if (attempt->link)
+                attempt->link->close();
+        });
     });
     connect(&m_parser, &CTransferParser::sigConnectionPwdRet, client,
             [=](CPeerLink *s, bool is_passed) {

@@ -13,6 +13,8 @@
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTcpServer>
+#include <QWebSocket>
+#include <QWebSocketServer>
 
 namespace {
 const QString kLocal = QStringLiteral("127.0.0.1");
@@ -50,6 +52,7 @@ private slots:
     void cancelEndsOnlyThatAttempt();
     void failedAttemptIsReported();
     void attemptThatNeverOpensTimesOut();
+    void passwordThatIsNeverAnsweredTimesOut();
     void closingALinkCleansUpBothSides();
     void answersWhetherALinkMayBeOpened();
     void busyPortIsReported();
@@ -429,6 +432,28 @@ void TestConnector::attemptThatNeverOpensTimesOut()
     QVERIFY(t.elapsed() >= 9000);
     QCOMPARE(result.at(0), QVariantList({false, "Connection timed out."}));
     QTest::qWait(200);
+    QCOMPARE(result.count(), 1);
+}
+
+// The link opens, the password goes out, and no answer ever comes.
+void TestConnector::passwordThatIsNeverAnsweredTimesOut()
+{
+    QWebSocketServer mute(QStringLiteral("mute"), QWebSocketServer::NonSecureMode);
+    QVERIFY(mute.listen(QHostAddress::LocalHost, 0));
+    std::vector<std::unique_ptr<QWebSocket>> accepted;
+    connect(&mute, &QWebSocketServer::newConnection, this,
+            [&] { accepted.emplace_back(mute.nextPendingConnection()); });
+    TestHost a;
+    QSignalSpy result(a.connector.get(), &CConnector::sigConnectResult);
+    QElapsedTimer t;
+    t.start();
+    a->connect2Server(kLocal, QStringLiteral("pwd"), mute.serverPort());
+    QTRY_COMPARE(accepted.size(), size_t(1));
+    QVERIFY(result.wait(30000));
+    QVERIFY(t.elapsed() >= 9000);
+    QCOMPARE(result.at(0), QVariantList({false, "Connection timed out."}));
+    QTRY_COMPARE(a->getHostsCount(), 0);
+    QTRY_COMPARE(accepted.front()->state(), QAbstractSocket::UnconnectedState);
     QCOMPARE(result.count(), 1);
 }
 

@@ -4,6 +4,11 @@
 #include "qml_registration.h"
 #include "qt_warning_log.h"
 
+#ifdef TOLVANE_QML_LINK_LAB
+#include "datasync/connector.h"
+#include "qml_link_lab.h"
+#endif
+
 #include <QQmlContext>
 #include <QQmlEngine>
 
@@ -17,6 +22,15 @@ void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
     QtWarningLog *log = QtWarningLog::instance();
     log->watch(engine);
     log->listenOnceTestLoggingStarts();
-    CMain::SetupContext(engine->rootContext());
-    engine->rootContext()->setContextProperty(QStringLiteral("qml_warnings"), log);
+    QQmlContext *ctx = engine->rootContext();
+    CMain::SetupContext(ctx);
+    ctx->setContextProperty(QStringLiteral("qml_warnings"), log);
+#ifdef TOLVANE_QML_LINK_LAB
+    if (!m_connector) {
+        m_connector = new CConnector(this);
+        m_lab = new QmlLinkLab(this);
+    }
+    ctx->setContextProperty(QStringLiteral("m_connector"), m_connector);
+    ctx->setContextProperty(QStringLiteral("link_lab"), m_lab);
+#endif
 }

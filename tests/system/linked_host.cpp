@@ -5,12 +5,12 @@
 #include <QJsonDocument>
 #include <QTest>
 
-LinkedHost::LinkedHost(const QString &netns, const QString &password) : m_netns(netns)
+LinkedHost::LinkedHost(const QString &netns, const Options &options)
+    : m_netns(netns), m_options(options)
 {
-    QDir().mkpath(QFileInfo(m_env.settingsFile()).path());
-    QFile ini(m_env.settingsFile());
-    if (ini.open(QIODevice::WriteOnly))
-        ini.write("[connect]\nconnect_local_pwd=" + password.toUtf8() + "\n");
+    // Alone in its namespace, it listens on the default port.
+    m_env.writeSettings(options.extra_ini + "\n[connect]\nconnect_local_pwd=" +
+                        options.password.toUtf8() + "\nconnect_port=8121\n");
 }
 
 LinkedHost::~LinkedHost()
@@ -61,16 +61,30 @@ bool LinkedHost::start(QString *why)
     const QString control = m_env.root() + QStringLiteral("/control");
     base.insert(QStringLiteral("DISPLAY"), m_display);
     base.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), "unix:path=" + bus);
-    base.insert(QStringLiteral("TOLVANE_TEST_CONTROL"), control);
+    if (m_options.control)
+        base.insert(QStringLiteral("TOLVANE_TEST_CONTROL"), control);
+    if (m_options.desktop && !startInNetns(QStringLiteral("openbox"), {}, base)) {
+        *why = QStringLiteral("openbox did not start");
+        return false;
+    }
+    QStringList program = {QStringLiteral(TOLVANE_BIN)};
+    // A machine name of its own needs a UTS namespace of its own.
+    if (!m_options.hostname.isEmpty())
+        program =
+            QStringList{"unshare",         "--uts", "sh", "-c", "hostname \"$0\" && exec \"$1\"",
+                        m_options.hostname} +
+            program;
     m_app = std::make_unique<TolvaneProcess>(m_env);
     m_app->process().setProcessEnvironment(base);
     m_app->process().setProgram(QStringLiteral("ip"));
-    m_app->process().setArguments({"netns", "exec", m_netns, QStringLiteral(TOLVANE_BIN)});
+    m_app->process().setArguments(QStringList{"netns", "exec", m_netns} + program);
     if (!m_app->start() ||
         !m_app->waitForCount(QStringLiteral("server listening on port"), 1, 60000)) {
         *why = QStringLiteral("tolvane did not start its server:\n") + m_app->log();
         return false;
     }
+    if (!m_options.control)
+        return true;
     m_control.connectToServer(control);
     if (!m_control.waitForConnected(10000)) {
         *why = QStringLiteral("no control channel: ") + m_control.errorString();
@@ -127,13 +141,34 @@ bool LinkedHost::waitForSignal(const QString &name,
         timeout_ms);
 }
 
-bool LinkedHost::copy(const QString &mime_type, const QByteArray &bytes)
+QProcessEnvironment LinkedHost::displayEnvironment() const
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), m_display);
+    return env;
+}
+
+QByteArray LinkedHost::run(const QString &program, const QStringList &args, bool *ok)
+{
+    QProcess p;
+    p.setProcessEnvironment(displayEnvironment());
+    p.start(QStringLiteral("ip"), QStringList{"netns", "exec", m_netns, program} + args);
+    // The program under test answers the tool meanwhile: keep the event loop turning.
+    const bool ended = p.waitForStarted(10000) &&
+                       QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, 60000);
+    if (!ended)
+        p.kill();
+    if (ok)
+        *ok = ended && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    return p.readAllStandardOutput();
+}
+
+bool LinkedHost::copy(const QString &mime_type, const QByteArray &bytes)
+{
     // xclip in the foreground owns the clipboard until another client takes it.
-    QProcess *xclip = startInNetns(QStringLiteral("xclip"),
-                                   {"-quiet", "-selection", "clipboard", "-t", mime_type}, env);
+    QProcess *xclip =
+        startInNetns(QStringLiteral("xclip"),
+                     {"-quiet", "-selection", "clipboard", "-t", mime_type}, displayEnvironment());
     if (!xclip)
         return false;
     xclip->write(bytes);

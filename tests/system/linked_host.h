@@ -11,17 +11,28 @@
 #include <vector>
 
 // The real tolvane in a network namespace, with an X server, a session bus, a HOME and
-// folders of its own, driven through its test control channel.
+// folders of its own; its link server on the default port. Driven either through its test
+// control channel or, like a person, through its X server alone.
 class LinkedHost
 {
 public:
-    LinkedHost(const QString &netns, const QString &password);
+    struct Options
+    {
+        QString password;     // the link password it asks of others
+        QString hostname;     // its machine name, in a namespace of its own; empty: shared
+        bool control = true;  // open the test control channel
+        bool desktop = false; // a window manager on its X server
+        QByteArray extra_ini; // further settings, top-level keys
+    };
+
+    LinkedHost(const QString &netns, const Options &options);
     ~LinkedHost();
 
     // Starts the X server, the bus and the program, and opens the control channel.
     bool start(QString *why);
     const TolvaneEnvironment &env() const { return m_env; }
     QString log() const { return m_app ? m_app->log() : QString(); }
+    QString display() const { return m_display; }
 
     void command(const QJsonObject &cmd);
     // The connector's hosts as the program reports them (an empty array on time-out).
@@ -31,13 +42,17 @@ public:
                        int timeout_ms = 30000);
     // Puts bytes of a MIME type on this host's clipboard, as another application would.
     bool copy(const QString &mime_type, const QByteArray &bytes);
+    // Runs a program in this host's namespace on its X server to its end; its output.
+    QByteArray run(const QString &program, const QStringList &args, bool *ok = nullptr);
 
 private:
     QProcess *startInNetns(const QString &program, const QStringList &args,
                            const QProcessEnvironment &env);
+    QProcessEnvironment displayEnvironment() const;
     void readLines();
 
     QString m_netns;
+    Options m_options;
     TolvaneEnvironment m_env;
     QString m_display;
     std::vector<std::unique_ptr<QProcess>> m_helpers;

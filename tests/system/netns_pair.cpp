@@ -20,25 +20,28 @@ bool NetnsPair::runIp(const QStringList &args, QString *out)
     return ok;
 }
 
-NetnsPair::NetnsPair()
+NetnsPair::NetnsPair(const QString &prefix, const QString &subnet) : m_subnet(subnet)
 {
     const QString pid = QString::number(QCoreApplication::applicationPid());
-    m_a = QStringLiteral("tlv13a-") + pid;
-    m_b = QStringLiteral("tlv13b-") + pid;
+    m_a = prefix + QStringLiteral("a-") + pid;
+    m_b = prefix + QStringLiteral("b-") + pid;
+    // Interface names have at most 15 characters: "t" and the prefix's digits.
+    const QString tag = QStringLiteral("t") + QString(prefix).remove(QRegularExpression("\\D"));
+    m_vethA = tag + QStringLiteral("a") + pid;
+    m_vethB = tag + QStringLiteral("b") + pid;
     if (geteuid() != 0) {
         m_error = QStringLiteral("network namespaces need root");
         return;
     }
-    const QString veth_a = QStringLiteral("t13a") + pid;
-    const QString veth_b = QStringLiteral("t13b") + pid;
     const QList<QStringList> steps = {
         {"netns", "add", m_a},
         {"netns", "add", m_b},
-        {"link", "add", veth_a, "netns", m_a, "type", "veth", "peer", "name", veth_b, "netns", m_b},
-        {"-n", m_a, "addr", "add", QString(kAddressA) + "/24", "dev", veth_a},
-        {"-n", m_b, "addr", "add", QString(kAddressB) + "/24", "dev", veth_b},
-        {"-n", m_a, "link", "set", veth_a, "up"},
-        {"-n", m_b, "link", "set", veth_b, "up"},
+        {"link", "add", m_vethA, "netns", m_a, "type", "veth", "peer", "name", m_vethB, "netns",
+         m_b},
+        {"-n", m_a, "addr", "add", addressA() + "/24", "dev", m_vethA},
+        {"-n", m_b, "addr", "add", addressB() + "/24", "dev", m_vethB},
+        {"-n", m_a, "link", "set", m_vethA, "up"},
+        {"-n", m_b, "link", "set", m_vethB, "up"},
         {"-n", m_a, "link", "set", "lo", "up"},
         {"-n", m_b, "link", "set", "lo", "up"},
     };
@@ -58,13 +61,14 @@ NetnsPair::~NetnsPair()
     runIp({"netns", "del", m_b});
 }
 
-void NetnsPair::removeStale()
+void NetnsPair::removeStale(const QString &prefix)
 {
     QString out;
     if (!runIp({"netns", "list"}, &out))
         return;
-    static const QRegularExpression name(QStringLiteral("^(tlv13[ab]-(\\d+))"),
-                                         QRegularExpression::MultilineOption);
+    const QRegularExpression name(
+        QStringLiteral("^(%1[ab]-(\\d+))").arg(QRegularExpression::escape(prefix)),
+        QRegularExpression::MultilineOption);
     auto it = name.globalMatch(out);
     while (it.hasNext()) {
         const auto m = it.next();

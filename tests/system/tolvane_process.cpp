@@ -153,3 +153,9 @@ void ChildProcesses::endAll()
     }
     m_children.clear();
 }
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}

@@ -75,3 +75,6 @@ public:
 private:
     std::vector<std::unique_ptr<QProcess>> m_children;
 };
+
+// A file's bytes; empty when it cannot be read.
+QByteArray ReadAll(const QString &path);

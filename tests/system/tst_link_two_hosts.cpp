@@ -15,8 +15,10 @@
 #include <memory>
 
 namespace {
-const QString kA = QString::fromLatin1(NetnsPair::kAddressA);
-const QString kB = QString::fromLatin1(NetnsPair::kAddressB);
+const QString kPrefix = QStringLiteral("tlv13");
+const QString kSubnet = QStringLiteral("10.213.0");
+const QString kA = kSubnet + QStringLiteral(".1");
+const QString kB = kSubnet + QStringLiteral(".2");
 const QString kPassword = QStringLiteral("open sesame");
 
 // The first row of the first linked host's mirror list that satisfies accept, or {}.
@@ -43,12 +45,6 @@ QJsonObject WaitForRow(LinkedHost &host, const std::function<bool(const QJsonObj
     return in_time ? found : QJsonObject();
 }
 
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QByteArray PictureAsPng()
 {
     QImage img(64, 48, QImage::Format_RGB32);
@@ -69,17 +65,19 @@ class TestLinkTwoHosts : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { NetnsPair::removeStale(); }
+    void initTestCase() { NetnsPair::removeStale(kPrefix); }
     void linkMirrorAndDownload();
 };
 
 void TestLinkTwoHosts::linkMirrorAndDownload()
 {
-    NetnsPair net;
+    NetnsPair net(kPrefix, kSubnet);
     if (!net.error().isEmpty())
         QSKIP(qPrintable(net.error()));
-    LinkedHost a(net.nameA(), QString());
-    LinkedHost b(net.nameB(), kPassword);
+    LinkedHost::Options options_b;
+    options_b.password = kPassword;
+    LinkedHost a(net.nameA(), LinkedHost::Options());
+    LinkedHost b(net.nameB(), options_b);
     QString why;
     QVERIFY2(a.start(&why), qPrintable(why));
     QVERIFY2(b.start(&why), qPrintable(why));

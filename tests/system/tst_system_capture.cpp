@@ -51,12 +51,6 @@ QImage MakePicture(int w, int h)
     }
     return img;
 }
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 } // namespace
 
 class TestSystemCapture : public QObject

@@ -4,10 +4,10 @@
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
-#include "free_port.h"
 #include "isolated_env.h"
 #include "item/mime_convert.h"
 #include "item/storage_paths.h"
+#include "main_window_start.h"
 #include "qt_warning_log.h"
 #include "settings/settings_helper.h"
 #include "test_items.h"
@@ -19,7 +19,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPointer>
-#include <QQmlApplicationEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QSettings>
@@ -156,26 +155,16 @@ private:
 private slots:
     void initTestCase()
     {
-        m_theme = qEnvironmentVariable("TOLVANE_UI_THEME") == "dark" ? "dark" : "light";
-        CSettingsHelper *ini = CSettingsHelper::instance();
-        // Not a first run: the usage text would take the clipboard.
-        ini->setIni(ini->app_version(), "1.5.0");
-        ini->setIni(ini->app_theme_color(), m_theme == "light");
-        ini->setIni(ini->app_show_tray(), true);
-        // No update check: its outcome would show as a toast.
-        ini->setIni(ini->app_autoupdate(), false);
-        ini->setIni(ini->connect_port(), QString::number(FreeTcpPort()));
+        m_theme = MainWindowStart::Theme();
+        MainWindowStart::PrepareSettings(true);
         // A previewer the program finds at start, under a name of its own.
         const QString viewer = QDir::tempPath() + "/Peek Viewer";
         QVERIFY(QFile::copy("/bin/true", viewer));
         QSettings(QSettings::NativeFormat, QSettings::UserScope, "Marden", "Peekora")
             .setValue("Others/app_path", viewer);
-        QtWarningLog::instance()->listenNow();
-        m_main = new CMain(this);
-        QtWarningLog::instance()->watch(m_main->engine());
-        QVERIFY(m_main->initialise());
-        m_wnd = qobject_cast<QQuickWindow *>(m_main->engine()->rootObjects().first());
-        QVERIFY(m_wnd);
+        m_main = MainWindowStart::Start(this);
+        QVERIFY(m_main);
+        m_wnd = MainWindowStart::Window(m_main);
         QVERIFY(!m_wnd->isVisible());
     }
 

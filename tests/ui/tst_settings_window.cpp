@@ -4,8 +4,8 @@
 // Run again in the dark theme and in Chinese for the screenshots (test-artifacts/).
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
-#include "free_port.h"
 #include "local_http_server.h"
+#include "main_window_start.h"
 #include "qt_warning_log.h"
 #include "settings/settings_helper.h"
 #include "translation/translation_ini.h"
@@ -165,25 +165,19 @@ private:
 private slots:
     void initTestCase()
     {
-        const bool dark = qEnvironmentVariable("TOLVANE_UI_THEME") == "dark";
+        const bool dark = MainWindowStart::Theme() == "dark";
         m_chinese = qEnvironmentVariable("TOLVANE_UI_LANG") == "zh_CN";
         m_variant = m_chinese ? "zh_CN" : dark ? "dark" : "light";
-        ini()->setIni(ini()->app_version(), "1.5.0");
-        ini()->setIni(ini()->app_theme_color(), !dark);
-        ini()->setIni(ini()->app_autoupdate(), false);
-        ini()->setIni(ini()->connect_port(), QString::number(FreeTcpPort()));
+        MainWindowStart::PrepareSettings(false);
         if (m_chinese) {
             ini()->setIni(ini()->app_i18n(), "zh_CN");
             QVERIFY(Translation_Ini::UpdateTranslation());
         }
         QDesktopServices::setUrlHandler("https", &m_browser, "open");
 
-        QtWarningLog::instance()->listenNow();
-        m_main = new CMain(this);
-        QtWarningLog::instance()->watch(m_main->engine());
-        QVERIFY(m_main->initialise());
-        m_wnd = qobject_cast<QQuickWindow *>(m_main->engine()->rootObjects().first());
-        QVERIFY(m_wnd);
+        m_main = MainWindowStart::Start(this);
+        QVERIFY(m_main);
+        m_wnd = MainWindowStart::Window(m_main);
         emit CQmlHelper::instance()->sigShowMainWnd();
         QVERIFY(Activate(m_wnd));
     }

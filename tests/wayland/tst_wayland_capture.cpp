@@ -23,12 +23,6 @@ namespace {
 const QString kCaptured = QStringLiteral("captured");
 const QString kSecretDropped = QStringLiteral("marked secret, not kept");
 
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QImage MakePicture()
 {
     QImage img(160, 100, QImage::Format_ARGB32);

@@ -5,6 +5,7 @@
 #include "clipboard/clipboard_manager.h"
 #include "cmain.h"
 #include "fake_shortcuts_portal.h"
+#include "free_port.h"
 #include "paste_target_process.h"
 #include "quick_paste_view.h"
 #include "settings/settings_helper.h"
@@ -87,6 +88,8 @@ private slots:
         ini->setIni(ini->app_version(), "1.5.0"); // not a first run
         ini->setIni(ini->app_show_tray(), false);
         ini->setIni(ini->key_show_quick_paste_pin(), QStringLiteral("Ctrl+Alt+B"));
+        // The link server on a free port: when it cannot listen the main window shows why.
+        ini->setIni(ini->connect_port(), QString::number(FreeTcpPort()));
         m_main = new CMain(this);
         QVERIFY(m_main->initialise());
         m_wnd = qobject_cast<QQuickWindow *>(m_main->engine()->rootObjects().first());

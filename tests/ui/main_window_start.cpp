@@ -1,0 +1,49 @@
+#include "main_window_start.h"
+
+#include "cmain.h"
+#include "free_port.h"
+#include "qt_warning_log.h"
+#include "settings/settings_helper.h"
+
+#include <QQmlApplicationEngine>
+#include <QQuickWindow>
+
+namespace MainWindowStart {
+
+QString Theme()
+{
+    return qEnvironmentVariable("TOLVANE_UI_THEME") == QLatin1String("dark")
+               ? QStringLiteral("dark")
+               : QStringLiteral("light");
+}
+
+void PrepareSettings(bool tray)
+{
+    CSettingsHelper *ini = CSettingsHelper::instance();
+    ini->setIni(ini->app_version(), "1.5.0");
+    ini->setIni(ini->app_theme_color(), Theme() == QLatin1String("light"));
+    if (tray)
+        ini->setIni(ini->app_show_tray(), true);
+    ini->setIni(ini->app_autoupdate(), false);
+    ini->setIni(ini->connect_port(), QString::number(FreeTcpPort()));
+}
+
+CMain *Start(QObject *parent)
+{
+    QtWarningLog::instance()->listenNow();
+    auto *main = new CMain(parent);
+    QtWarningLog::instance()->watch(main->engine());
+    if (!main->initialise() || !Window(main)) {
+        delete main;
+        return nullptr;
+    }
+    return main;
+}
+
+QQuickWindow *Window(CMain *main)
+{
+    const QList<QObject *> roots = main->engine()->rootObjects();
+    return roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow *>(roots.first());
+}
+
+} // namespace MainWindowStart
