@@ -27,7 +27,7 @@ public:
     bool unregisterCombination(quint32 native_key, quint32 native_modifiers) override;
     void setPressHandler(PressHandler handler) override;
 
-    // The trigger text of the shortcuts specification ("CTRL+ALT+c"); empty for keys that
+    // The trigger text of the freedesktop shortcuts format ("CTRL+ALT+c"); empty for keys that
     // cannot be hot keys.
     static QString PreferredTrigger(Qt::Key key, Qt::KeyboardModifiers modifiers);
 
