@@ -160,6 +160,7 @@ ApplicationWindow {
         id: main_box
 
         MouseWndMover {
+            objectName: "wnd_mover"
             wnd_move_target: root
             wnd_anchor: main_box
             wnd_offset: main_box.shadow_len

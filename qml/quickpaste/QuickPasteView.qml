@@ -133,6 +133,7 @@ Window {
             Component.onCompleted: enableShadow(false)
 
             MouseWndMover {
+                objectName: "wnd_mover"
                 wnd_move_target: root
                 wnd_offset: main_box.shadow_len
             }

@@ -1,8 +1,10 @@
 // The tray icon of the real program, as two kinds of desktop tray see it: a
 // StatusNotifierWatcher of the test's own on a private session bus (with a notification
 // server for the balloons), and an XEmbed tray from Debian (trayer) on the X display.
+#include "fake_notifications.h"
 #include "item/history_file.h"
 #include "private_session_bus.h"
+#include "threaded_bus_service.h"
 #include "tolvane_process.h"
 #include "ui_driver.h"
 #include "x11_tray_probe.h"
@@ -24,7 +26,6 @@ using UiDriver::Run;
 
 namespace {
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
-const QString kNotificationsService = QStringLiteral("org.freedesktop.Notifications");
 const QString kItemInterface = QStringLiteral("org.kde.StatusNotifierItem");
 const QString kMenuInterface = QStringLiteral("com.canonical.dbusmenu");
 // Showing a window for the first time makes the program compile QML (a fresh home has no
@@ -137,45 +138,6 @@ private:
     bool m_ok = false;
 };
 
-// The desktop's notification server: records the balloons it is asked to show.
-class FakeNotifications : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-public:
-    FakeNotifications()
-    {
-        QDBusConnection bus = QDBusConnection::sessionBus();
-        bus.registerObject("/org/freedesktop/Notifications", this, QDBusConnection::ExportAllSlots);
-        bus.registerService(kNotificationsService);
-    }
-    ~FakeNotifications() override
-    {
-        QDBusConnection bus = QDBusConnection::sessionBus();
-        bus.unregisterService(kNotificationsService);
-        bus.unregisterObject("/org/freedesktop/Notifications");
-    }
-    // "summary: body" of each notification.
-    QStringList shown;
-
-public slots:
-    uint Notify(const QString &, uint, const QString &, const QString &summary, const QString &body,
-                const QStringList &, const QVariantMap &, int)
-    {
-        shown << summary + ": " + body;
-        return uint(shown.size());
-    }
-    QStringList GetCapabilities() { return {"body"}; }
-    void CloseNotification(uint) {}
-    QString GetServerInformation(QString &vendor, QString &version, QString &spec_version)
-    {
-        vendor = "tests";
-        version = "1";
-        spec_version = "1.2";
-        return "fake";
-    }
-};
-
 class TestSystemTray : public QObject
 {
     Q_OBJECT
@@ -184,7 +146,10 @@ private slots:
     {
         FakeStatusNotifierWatcher watcher;
         QVERIFY(watcher.isServing());
-        FakeNotifications notifications;
+        auto *notifications = new CFakeNotifications;
+        ThreadedBusService notifications_service(CFakeNotifications::kService,
+                                                 CFakeNotifications::kPath, notifications);
+        QVERIFY(notifications_service.isRegistered());
         TolvaneEnvironment env; // a first run: it greets through the tray
         TolvaneProcess app(env);
         QVERIFY(app.start());
@@ -196,7 +161,7 @@ private slots:
         QVERIFY(ItemProperty(item, "Status").toString() != "Passive");
 
         // The greeting arrives as a balloon of the icon.
-        QTRY_VERIFY_WITH_TIMEOUT(notifications.shown.contains("Tolvane: Application started."),
+        QTRY_VERIFY_WITH_TIMEOUT(notifications->shown().contains("Tolvane: Application started."),
                                  20000);
 
         // The menu: three entries and a separator.
@@ -251,7 +216,10 @@ private slots:
     {
         FakeStatusNotifierWatcher watcher;
         QVERIFY(watcher.isServing());
-        FakeNotifications notifications;
+        auto *notifications = new CFakeNotifications;
+        ThreadedBusService notifications_service(CFakeNotifications::kService,
+                                                 CFakeNotifications::kPath, notifications);
+        QVERIFY(notifications_service.isRegistered());
         TolvaneEnvironment env;
         QVERIFY(env.writeSettings("[General]\napp_show_tray=false\n"));
         TolvaneProcess app(env);
@@ -262,7 +230,7 @@ private slots:
                  qPrintable(app.log()));
         QTest::qWait(1000);
         QVERIFY(watcher.items().isEmpty());
-        QVERIFY(notifications.shown.isEmpty());
+        QVERIFY(notifications->shown().isEmpty());
         QVERIFY(app.sendSignal(SIGTERM));
         QVERIFY(app.waitForFinished(15000));
     }

@@ -4,17 +4,9 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QMutexLocker>
-#include <QTimer>
 
 namespace {
-const QString kPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
-
-QString SenderElement(const QString &sender)
-{
-    QString s = sender.mid(1);
-    return s.replace(QLatin1Char('.'), QLatin1Char('_'));
-}
 } // namespace
 
 QDBusArgument &operator<<(QDBusArgument &arg, const CFakeShortcutsPortal::Shortcut &shortcut)
@@ -51,33 +43,9 @@ int CFakeShortcutsPortal::sessionsCreated() const
     return m_sessions;
 }
 
-// The answer comes as the Response signal of the Request object, after the method's reply.
-QDBusObjectPath CFakeShortcutsPortal::answerLater(const QVariantMap &options,
-                                                  const QVariantMap &results)
-{
-    const QString handle = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
-                               .arg(SenderElement(message().service()),
-                                    options.value(QStringLiteral("handle_token")).toString());
-    const QString connection_name = connection().name();
-    {
-        QMutexLocker lock(&m_mutex);
-        m_connectionName = connection_name;
-    }
-    QTimer::singleShot(0, this, [handle, results, connection_name] {
-        QDBusMessage response = QDBusMessage::createSignal(
-            handle, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
-        response << uint(0) << results;
-        QDBusConnection(connection_name).send(response);
-    });
-    return QDBusObjectPath(handle);
-}
-
 QDBusObjectPath CFakeShortcutsPortal::CreateSession(const QVariantMap &options)
 {
-    const QString session =
-        QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
-            .arg(SenderElement(message().service()),
-                 options.value(QStringLiteral("session_handle_token")).toString());
+    const QString session = sessionPath(options);
     {
         QMutexLocker lock(&m_mutex);
         ++m_sessions;
@@ -108,15 +76,14 @@ QDBusObjectPath CFakeShortcutsPortal::BindShortcuts(const QDBusObjectPath &sessi
 
 void CFakeShortcutsPortal::activate(const QString &id)
 {
-    QString session, connection_name;
+    QString session;
     {
         QMutexLocker lock(&m_mutex);
         session = m_boundSession;
-        connection_name = m_connectionName;
     }
-    QDBusMessage activated =
-        QDBusMessage::createSignal(kPath, kInterface, QStringLiteral("Activated"));
+    QDBusMessage activated = QDBusMessage::createSignal(QString::fromLatin1(kPath), kInterface,
+                                                        QStringLiteral("Activated"));
     activated << QVariant::fromValue(QDBusObjectPath(session)) << id << qulonglong(0)
               << QVariantMap();
-    QDBusConnection(connection_name).send(activated);
+    QDBusConnection(connectionName()).send(activated);
 }

@@ -1,17 +1,17 @@
 #pragma once
 
+#include "fake_portal.h"
+
 #include <QDBusArgument>
-#include <QDBusContext>
 #include <QDBusObjectPath>
 #include <QMutex>
-#include <QObject>
 #include <QVariantMap>
 
 // The GlobalShortcuts interface of a desktop portal, as a test's own service: it binds
 // every shortcut asked for with its preferred trigger (no user to ask), records what it was
 // asked, and activates a bound shortcut when the test says so. Runs in a thread of its own
 // (ThreadedBusService); the test's thread reads it through the locked accessors.
-class CFakeShortcutsPortal : public QObject, protected QDBusContext
+class CFakeShortcutsPortal : public CFakePortal
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.GlobalShortcuts")
@@ -39,12 +39,9 @@ public slots:
                                   const QString &parent_window, const QVariantMap &options);
 
 private:
-    QDBusObjectPath answerLater(const QVariantMap &options, const QVariantMap &results);
-
     mutable QMutex m_mutex;
     QMap<QString, QString> m_bound;
     QString m_boundSession;
-    QString m_connectionName;
     int m_sessions = 0;
 };
 

@@ -49,6 +49,16 @@ QJsonObject FocusedWindow()
     return found;
 }
 
+QJsonObject Window(qint64 id)
+{
+    QJsonObject found;
+    Walk(Tree(), [&](const QJsonObject &node) {
+        if (qint64(node.value("id").toDouble()) == id)
+            found = node;
+    });
+    return found;
+}
+
 QStringList WindowTitles(qint64 pid)
 {
     QStringList titles;

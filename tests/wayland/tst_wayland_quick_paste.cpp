@@ -80,8 +80,7 @@ private slots:
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("wayland"));
         m_portal = new CFakeShortcutsPortal;
         m_service = std::make_unique<ThreadedBusService>(
-            QStringLiteral("org.freedesktop.portal.Desktop"),
-            QStringLiteral("/org/freedesktop/portal/desktop"), m_portal,
+            CFakePortal::kService, CFakePortal::kPath, m_portal,
             QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties);
         QVERIFY(m_service->isRegistered());
 
