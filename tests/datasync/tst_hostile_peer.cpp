@@ -331,8 +331,11 @@ void TestHostilePeer::unaskedFilesWriteNothing()
     const QString why = QStringLiteral("The host sent a file that was not asked for.");
     // Never asked for; the history before this host gave its own; a file asked once and
     // announced twice.
+    QSignalSpy done(victim.connector.get(), &CConnector::sigFileDownloaded);
     QVERIFY(AskFor(victim, *peer, QStringLiteral("/x/asked.txt")));
-    QVERIFY(Announce(*peer, QStringLiteral("/x/asked.txt"), 0) != 0);
+    const quint16 port = Announce(*peer, QStringLiteral("/x/asked.txt"), 2);
+    QVERIFY(SendOverTcp(port, "ok"));
+    QVERIFY(done.wait(10000));
     const QStringList refused = {"/x/plain.txt", "C:/Users/x/history", "/x/asked.txt",
                                  "/x/big.iso"};
     for (const QString &path : refused)

@@ -51,11 +51,7 @@ struct Side
     ~Side() { hosts.clear(); }
     void trust() { host->session.trusted = true; }
     // This host asks the linked host for a file, as a download does.
-    void ask(const QString &path)
-    {
-        parser->DispatchString(link, FileRequest(path));
-        link->clearSent();
-    }
+    void ask(const QString &path) { parser->DispatchString(link, FileRequest(path)); }
     QString shareFile(const QString &name, const QByteArray &content)
     {
         const QString path = dir.path() + "/shared/" + name;
