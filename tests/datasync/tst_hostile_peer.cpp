@@ -64,6 +64,19 @@ QMap<QString, qint64> Snapshot()
     return out;
 }
 
+// The files that appeared since the snapshot, sorted.
+QStringList AddedSince(const QMap<QString, qint64> &before)
+{
+    const QMap<QString, qint64> after = Snapshot();
+    QStringList added;
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+        if (!before.contains(it.key()))
+            added << it.key();
+    }
+    added.sort();
+    return added;
+}
+
 QByteArray HistoryBytes(const QStringList &plains)
 {
     QVector<CBData> rows;
@@ -305,13 +318,7 @@ void TestHostilePeer::fileNamesFromThePeerStayInTheTransferFolder()
     QVERIFY(StillAnswers(*peer)); // and no acceptance came before that answer
 
     const QString inbox = victim.root + kLocal + "/";
-    const QMap<QString, qint64> after = Snapshot();
-    QStringList added;
-    for (auto it = after.cbegin(); it != after.cend(); ++it) {
-        if (!before.contains(it.key()))
-            added << it.key();
-    }
-    added.sort();
+    const QStringList added = AddedSince(before);
     QStringList expected;
     for (const auto &g : good)
         expected << inbox + QString::fromUtf8(g.stored);
@@ -346,13 +353,7 @@ void TestHostilePeer::unaskedFilesWriteNothing()
         QCOMPARE(err.at(i), QVariantList({refused.at(i), kLocal, why}));
     QCOMPARE(started.count(), 1);
 
-    QStringList added;
-    const QMap<QString, qint64> after = Snapshot();
-    for (auto it = after.cbegin(); it != after.cend(); ++it) {
-        if (!before.contains(it.key()))
-            added << it.key();
-    }
-    QCOMPARE(added, QStringList({victim.root + kLocal + "/asked.txt"}));
+    QCOMPARE(AddedSince(before), QStringList({victim.root + kLocal + "/asked.txt"}));
 }
 
 void TestHostilePeer::receiverTakesOneConnectionFromThePeerOnly()
