@@ -178,6 +178,18 @@
         <source>Too many transfers at once.</source>
         <translation>同时进行的传输过多。</translation>
     </message>
+    <message>
+        <source>The host sent a file that was not asked for.</source>
+        <translation>对方主机发送了未请求的文件。</translation>
+    </message>
+    <message>
+        <source>The history of the host is too large.</source>
+        <translation>对方主机的历史记录过大。</translation>
+    </message>
+    <message>
+        <source>Not enough free space: the file needs %1, %2 is free.</source>
+        <translation>可用空间不足：文件需要 %1，可用 %2。</translation>
+    </message>
 </context>
 <context>
     <name>ControlsContainer</name>

@@ -91,6 +91,12 @@ void CConnector::onClientConnected(QWebSocket *socket)
         QObject::connect(socket, &QWebSocket::disconnected, socket, &QObject::deleteLater);
         socket->close();
     };
+    // A password guesser hears nothing, not even whether this host is full.
+    if (m_parser.passwordThrottle().isBlocked(ip)) {
+        qCDebug(lcDataSync) << "too many wrong passwords; turning away" << ip;
+        turn_away();
+        return;
+    }
     if (m_hosts.count() >= kMaxHosts) {
         qCDebug(lcDataSync) << "full; refusing" << ip;
         socket->sendTextMessage(TextCommand::ConnectionRefused());

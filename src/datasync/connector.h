@@ -46,6 +46,7 @@ public:
 
     // The port the server listens on (the settings' port, or the one the system chose).
     quint16 serverPort() const { return m_server.serverPort(); }
+    PasswordThrottle &passwordThrottle() { return m_parser.passwordThrottle(); }
 
 signals:
     void sigCancelConnect(QString ip);

@@ -17,6 +17,14 @@ struct LinkSession
     int history_retries = 0;
     // Paths announced to this host and not yet accepted: a file is sent only for these.
     QStringList offered;
+    // What this host asked the link for and has not yet been announced or refused: the
+    // received names of requested files and images, and the history requests. Only these,
+    // and the history the host pushes once it has had ours, may be received.
+    QStringList asked;
+    int history_asked = 0;
+    // This host announced its own history on the link: from then on the linked host may
+    // push its history unasked whenever its list changes.
+    bool history_sent = false;
 };
 
 // One linked host.

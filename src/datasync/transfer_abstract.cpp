@@ -1,6 +1,7 @@
 #include "datasync/transfer_abstract.h"
 
 #include "datasync/datasync_logging.h"
+#include "datasync/expected_files.h"
 #include "datasync/host_container.h"
 #include "datasync/peer_link.h"
 #include "datasync/pending_save_paths.h"
@@ -10,6 +11,9 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStorageInfo>
 
 CTransferAbstract::CTransferAbstract(HostContainer *hosts, const LocalShare &share, QObject *parent)
     : QObject(parent), m_hosts(hosts), m_share(share)
@@ -53,6 +57,8 @@ void CTransferAbstract::announceFile(CPeerLink *link, const QString &filepath)
     offered.append(filepath);
     while (offered.size() > kMaxOffersPerLink)
         offered.removeFirst();
+    if (filepath == QFileInfo(m_share.historyFile()).absoluteFilePath())
+        host->session.history_sent = true;
     link->sendBinary(TransferMessage::EncodeAnnouncement(filepath, size));
 }
 
@@ -73,7 +79,7 @@ void CTransferAbstract::onBinaryReceived(const QByteArray &message)
         qCDebug(lcDataSync) << "parse msg error!";
         break;
     case TransferMessage::Kind::Announcement:
-        onAnnouncement(link, msg.announcement);
+        onAnnouncement(link, host, msg.announcement);
         break;
     case TransferMessage::Kind::Acceptance:
         onAcceptance(link, host, msg.acceptance);
@@ -101,18 +107,13 @@ int CTransferAbstract::receiversOf(const CPeerLink *link) const
     return n;
 }
 
-void CTransferAbstract::onAnnouncement(CPeerLink *link, const TransferMessage::Announcement &ann)
+void CTransferAbstract::onAnnouncement(CPeerLink *link, HostInfo *host,
+                                       const TransferMessage::Announcement &ann)
 {
     const QString ip = link->peerAddress();
     const QString remote = ann.path;
-    const QString dest = destinationFor(ip, remote);
-    QString why;
-    if (dest.isEmpty())
-        why = QCoreApplication::translate("Connection", "The file name is not usable.");
-    else if (ann.size < 0)
-        why = QCoreApplication::translate("Connection", "The file size is not valid.");
-    else if (receiversOf(link) >= kMaxReceiversPerLink)
-        why = QCoreApplication::translate("Connection", "Too many transfers at once.");
+    QString dest;
+    const QString why = refusalOf(link, host, ann, dest);
     if (!why.isEmpty()) {
         qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << "refused" << remote << "from" << ip
                               << why;
@@ -131,6 +132,48 @@ void CTransferAbstract::onAnnouncement(CPeerLink *link, const TransferMessage::A
     }
     emit sigReaderStarted(reader);
     link->sendBinary(TransferMessage::EncodeAcceptance(reader->serverPort(), remote));
+}
+
+// Nothing is created or written for a refused announcement, not even the host's folder.
+QString CTransferAbstract::refusalOf(const CPeerLink *link, HostInfo *host,
+                                     const TransferMessage::Announcement &ann, QString &dest) const
+{
+    if (TransferMessage::ReceivedFileName(ann.path).isEmpty())
+        return QCoreApplication::translate("Connection", "The file name is not usable.");
+    if (ann.size < 0)
+        return QCoreApplication::translate("Connection", "The file size is not valid.");
+    const ExpectedFiles::Kind kind = ExpectedFiles::Take(host->session, ann.path);
+    if (kind == ExpectedFiles::Kind::Unasked)
+        return QCoreApplication::translate("Connection",
+                                           "The host sent a file that was not asked for.");
+    if (kind == ExpectedFiles::Kind::History && ann.size > kMaxHistoryBytes)
+        return QCoreApplication::translate("Connection", "The history of the host is too large.");
+    if (receiversOf(link) >= kMaxReceiversPerLink)
+        return QCoreApplication::translate("Connection", "Too many transfers at once.");
+    dest = destinationFor(link->peerAddress(), ann.path);
+    if (dest.isEmpty())
+        return QCoreApplication::translate("Connection", "The file name is not usable.");
+    return lackOfRoom(dest, ann.size);
+}
+
+QString CTransferAbstract::lackOfRoom(const QString &dest, qint64 size) const
+{
+    const QStorageInfo storage(QFileInfo(dest).absolutePath());
+    // Where the file system cannot be told, opening the destination reports the problem.
+    if (!storage.isValid() || !storage.isReady())
+        return QString();
+    // Running downloads will still fill what they announced.
+    qint64 promised = 0;
+    for (const CTcpFileReader *reader :
+         findChildren<CTcpFileReader *>(QString(), Qt::FindDirectChildrenOnly))
+        promised += reader->expectedSize();
+    const qint64 room = storage.bytesAvailable() - promised - kFreeSpaceMargin;
+    if (size <= room)
+        return QString();
+    const QLocale locale;
+    return QCoreApplication::translate("Connection",
+                                       "Not enough free space: the file needs %1, %2 is free.")
+        .arg(locale.formattedDataSize(size), locale.formattedDataSize(qMax<qint64>(room, 0)));
 }
 
 void CTransferAbstract::onAcceptance(CPeerLink *link, HostInfo *host,

@@ -27,6 +27,13 @@ public:
     static constexpr int kMaxReceiversPerLink = 32;
     // Announcements per link that wait for an answer; the oldest is forgotten beyond this.
     static constexpr int kMaxOffersPerLink = 64;
+    // A larger history is refused. A list of a few hundred items is some megabytes at most,
+    // and this still holds several items at the item text limit (16 Mi characters, stored
+    // as UTF-16 with their HTML source); the mirror keeps only the newest rows anyway.
+    static constexpr qint64 kMaxHistoryBytes = 256 * 1024 * 1024;
+    // Kept free on the destination's file system beyond every running download, so that a
+    // download cannot fill the disk (or, for the transfer folder on a tmpfs, the memory).
+    static constexpr qint64 kFreeSpaceMargin = 64 * 1024 * 1024;
 
     CTransferAbstract(HostContainer *hosts, const LocalShare &share, QObject *parent = nullptr);
 
@@ -55,7 +62,11 @@ protected:
     LocalShare m_share;
 
 private:
-    void onAnnouncement(CPeerLink *link, const TransferMessage::Announcement &ann);
+    void onAnnouncement(CPeerLink *link, HostInfo *host, const TransferMessage::Announcement &ann);
+    // Why an announcement is refused, or empty; dest is set once the name is accepted.
+    QString refusalOf(const CPeerLink *link, HostInfo *host,
+                      const TransferMessage::Announcement &ann, QString &dest) const;
+    QString lackOfRoom(const QString &dest, qint64 size) const;
     void onAcceptance(CPeerLink *link, HostInfo *host, const TransferMessage::Acceptance &acc);
     QString destinationFor(const QString &ip, const QString &remote) const;
     int receiversOf(const CPeerLink *link) const;

@@ -2,6 +2,7 @@
 
 #include "clipboard/clipboard_list_model.h"
 #include "datasync/datasync_logging.h"
+#include "datasync/expected_files.h"
 #include "datasync/host_container.h"
 #include "datasync/peer_link.h"
 #include "datasync/pending_save_paths.h"
@@ -37,13 +38,21 @@ QString ReasonText(FileErrorReason reason)
 void CTransferParser::DispatchString(CPeerLink *s, const QString &cmd)
 {
     if (s)
-        s->sendText(cmd);
+        send(s, m_hosts->findHost(s), cmd);
 }
 
 void CTransferParser::DispatchString(const QString &ip, const QString &cmd)
 {
     if (HostInfo *host = m_hosts->getHost(ip))
-        host->socket->sendText(cmd);
+        send(host->socket, host, cmd);
+}
+
+// What a request will bring is remembered, so that only that may be received.
+void CTransferParser::send(CPeerLink *link, HostInfo *host, const QString &cmd)
+{
+    if (host)
+        ExpectedFiles::NoteRequest(host->session, TextCommand::Parse(cmd));
+    link->sendText(cmd);
 }
 
 void CTransferParser::DispatchFile(CPeerLink *s, const QString &filepath)
@@ -116,7 +125,7 @@ void CTransferParser::dispatch(CPeerLink *link, HostInfo *host, const TextComman
         break;
     case Kind::HostReply:
         host->name = p.text;
-        link->sendText(TextCommand::HistoryRequest());
+        send(link, host, TextCommand::HistoryRequest());
         break;
     case Kind::FileOk:
         break;
@@ -145,11 +154,13 @@ void CTransferParser::checkPassword(CPeerLink *link, HostInfo *host, const QStri
 {
     const QString expected = m_share.password ? m_share.password() : QString();
     if (pwd != expected) {
+        m_throttle.noteFailure(host->ip);
         host->session.trusted = false;
         link->sendText(TextCommand::PasswordReply(false));
         link->close();
         return;
     }
+    m_throttle.noteSuccess(host->ip);
     host->session.trusted = true;
     link->sendText(TextCommand::PasswordReply(true));
     link->sendText(TextCommand::OsRequest());
@@ -160,6 +171,7 @@ void CTransferParser::onFileError(CPeerLink *link, HostInfo *host, const TextCom
 {
     const QString ip = link->peerAddress();
     PendingSavePaths::Remove(ip, p.text);
+    ExpectedFiles::NoteRefusal(host->session, p.text);
     emit sigFailed2Receive(p.text, ip, ReasonText(p.reason));
     if (p.text != TextCommand::HistoryName())
         return;
@@ -171,8 +183,8 @@ void CTransferParser::onFileError(CPeerLink *link, HostInfo *host, const TextCom
     ++host->session.history_retries;
     QPointer<CPeerLink> guard(link);
     QTimer::singleShot(kHistoryRetryDelayMs, this, [this, guard] {
-        if (guard && m_hosts->findHost(guard.data()))
-            guard->sendText(TextCommand::HistoryRequest());
+        if (HostInfo *again = guard ? m_hosts->findHost(guard.data()) : nullptr)
+            send(guard, again, TextCommand::HistoryRequest());
     });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datasync/password_throttle.h"
 #include "datasync/transfer_abstract.h"
 
 namespace TextCommand {
@@ -21,6 +22,9 @@ public:
 
     using CTransferAbstract::CTransferAbstract;
 
+    // Addresses that gave too many wrong passwords; the connector turns them away.
+    PasswordThrottle &passwordThrottle() { return m_throttle; }
+
 signals:
     void sigConnectionRejected(CPeerLink *s);
     void sigConnectionPwdRet(CPeerLink *s, bool is_passed);
@@ -34,6 +38,7 @@ public slots:
     void onTextReceived(const QString &cmd) override;
 
 private:
+    void send(CPeerLink *link, HostInfo *host, const QString &cmd);
     bool isAdmitted(const HostInfo *host, const TextCommand::Parsed &p) const;
     void dispatch(CPeerLink *link, HostInfo *host, const TextCommand::Parsed &p,
                   const QString &cmd);
@@ -42,4 +47,6 @@ private:
     void serveHistory(CPeerLink *link);
     void serveImage(CPeerLink *link, const QString &md5);
     void serveFile(CPeerLink *link, const QString &path);
+
+    PasswordThrottle m_throttle;
 };

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QStorageInfo>
 #include <QSysInfo>
 #include <QTcpServer>
 #include <QWebSocket>
@@ -44,6 +45,7 @@ private slots:
     void downloadsImages();
     void downloadsFilesWithAndWithoutSavePath();
     void refusedDownloadsAreReported();
+    void downloadLargerThanTheFreeSpaceIsRefused();
     void downloadsTwentyFiveMiBWithProgress();
     void passwords_data();
     void passwords();
@@ -285,6 +287,39 @@ void TestConnector::refusedDownloadsAreReported()
     QVERIFY(err.wait(20000));
     QCOMPARE(err.at(2), QVariantList({StoragePaths::ImgPath(key), kLocal, "File not found"}));
     QVERIFY(!QFile::exists(save));
+}
+
+void TestConnector::downloadLargerThanTheFreeSpaceIsRefused()
+{
+    TestHost a;
+    TestHost b;
+    // A sparse file larger than the whole file system the download would land on.
+    const qint64 total = QStorageInfo(a.dir.path()).bytesTotal();
+    QVERIFY(total > 0);
+    const QString remote = b.shareFile("huge.bin", QByteArray());
+    QVERIFY(QFile::resize(remote, total + 1));
+    QVERIFY(LinkHosts(a, b));
+    QSignalSpy err(a.connector.get(), &CConnector::sigFileDownloadErr);
+    QSignalSpy started(a.connector.get(), &CConnector::sigFileDownloadStarted);
+
+    a->downloadFile(kLocal, remote, QString());
+    QVERIFY(err.wait(20000));
+    const QString dest = a.root + kLocal + "/huge.bin";
+    QCOMPARE(err.at(0).at(0).toString(), dest);
+    QCOMPARE(err.at(0).at(1).toString(), kLocal);
+    const QString why = err.at(0).at(2).toString();
+    QVERIFY2(why.startsWith("Not enough free space: the file needs "), qPrintable(why));
+    QVERIFY2(why.contains(QLocale().formattedDataSize(total + 1)), qPrintable(why));
+    QCOMPARE(started.count(), 0);
+    QVERIFY(!QFile::exists(dest));
+
+    // A file that fits still comes, on the same link.
+    const QString small = b.shareFile("small.txt", "fits");
+    QSignalSpy done(a.connector.get(), &CConnector::sigFileDownloaded);
+    a->downloadFile(kLocal, small, QString());
+    const QVariantList arrived = {a.root + kLocal + "/small.txt", kLocal};
+    QTRY_VERIFY_WITH_TIMEOUT(done.contains(arrived), 20000); // besides b's pushed history
+    QCOMPARE(ReadFile(arrived.at(0).toString()), QByteArray("fits"));
 }
 
 void TestConnector::downloadsTwentyFiveMiBWithProgress()

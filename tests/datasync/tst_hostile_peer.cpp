@@ -3,6 +3,7 @@
 // files it was never shown, writes outside the transfer folder, floods and sends garbage.
 // Whatever it does, nothing leaks, nothing lands outside the transfer folder and the
 // program keeps answering.
+#include "datasync/password_throttle.h"
 #include "isolated_env.h"
 #include "item/history_file.h"
 #include "item/storage_paths.h"
@@ -63,6 +64,19 @@ QMap<QString, qint64> Snapshot()
     return out;
 }
 
+// The files that appeared since the snapshot, sorted.
+QStringList AddedSince(const QMap<QString, qint64> &before)
+{
+    const QMap<QString, qint64> after = Snapshot();
+    QStringList added;
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+        if (!before.contains(it.key()))
+            added << it.key();
+    }
+    added.sort();
+    return added;
+}
+
 QByteArray HistoryBytes(const QStringList &plains)
 {
     QVector<CBData> rows;
@@ -73,6 +87,22 @@ QByteArray HistoryBytes(const QStringList &plains)
     buf.open(QIODevice::WriteOnly);
     HistoryFile::Write(buf, rows);
     return out;
+}
+
+// The program asks the peer for a file, as a download from the views does.
+bool AskFor(TestHost &host, RawWebSocket &peer, const QString &path)
+{
+    host->downloadFile(kLocal, path, QString());
+    QString request;
+    return peer.waitForText(request) && request.startsWith("??tag_normal_file#" + path);
+}
+
+// The program asks the peer for its history, as at the end of the handshake.
+bool AskForHistory(RawWebSocket &peer)
+{
+    peer.sendText(QStringLiteral("!!tag_host#peer"));
+    QString request;
+    return peer.waitForText(request) && request == QLatin1String("??tag_normal_file#history");
 }
 
 // Announces a file to the program and returns the port its receiver listens on (0: none).
@@ -95,9 +125,11 @@ private slots:
     void nothingIsAnsweredBeforeThePassword();
     void silentPeerIsClosed();
     void wrongPasswordCloses();
+    void passwordGuessingIsThrottled();
     void requestsForUnsharedFilesLeakNothing();
     void responsesForFilesNeverOfferedSendNothing();
     void fileNamesFromThePeerStayInTheTransferFolder();
+    void unaskedFilesWriteNothing();
     void receiverTakesOneConnectionFromThePeerOnly();
     void shortTransferIsReported();
     void garbageHistoryLeavesTheHostUninitialised();
@@ -164,6 +196,41 @@ void TestHostilePeer::wrongPasswordCloses()
     // The peer never answers the close frame; the program ends the connection anyway.
     QTRY_VERIFY_WITH_TIMEOUT(peer->isTcpClosed(), 30000);
     QTRY_COMPARE(victim->getHostsCount(), 0);
+}
+
+void TestHostilePeer::passwordGuessingIsThrottled()
+{
+    TestHost victim(kPwd);
+    const int window_ms = 4000;
+    victim->passwordThrottle().setWindow(window_ms);
+    const auto guess = [&](const QString &pwd, const QHostAddress &from) {
+        auto peer = Join(victim, false, from);
+        if (!peer)
+            return QStringLiteral("no link");
+        peer->sendText(QStringLiteral("??tag_pwd#") + pwd);
+        QString reply;
+        if (!peer->waitForText(reply, 5000))
+            return QStringLiteral("no answer");
+        if (reply != QLatin1String("!!tag_pwd#ok"))
+            peer->waitForClosed(5000);
+        return reply;
+    };
+    const QHostAddress other(QStringLiteral("127.0.0.2"));
+    QElapsedTimer blocked;
+    for (int i = 0; i < PasswordThrottle::kMaxFailures; ++i)
+        QCOMPARE(guess(QStringLiteral("guess%1").arg(i), QHostAddress()),
+                 QStringLiteral("!!tag_pwd#err"));
+    blocked.start();
+    // Even the right password is not answered now: the link is closed unheard.
+    const QString unheard = guess(kPwd, QHostAddress());
+    QVERIFY2(unheard == "no answer" || unheard == "no link", qPrintable(unheard));
+    QTRY_COMPARE(victim->getHostsCount(), 0);
+    // Another address is not affected.
+    QCOMPARE(guess(kPwd, other), QStringLiteral("!!tag_pwd#ok"));
+    QTRY_COMPARE(victim->getHostsCount(), 0);
+    // After the window the address may link again.
+    QVERIFY(QTest::qWaitFor([&] { return guess(kPwd, QHostAddress()) == "!!tag_pwd#ok"; }, 30000));
+    QVERIFY2(blocked.elapsed() >= window_ms - 1000, qPrintable(QString::number(blocked.elapsed())));
 }
 
 void TestHostilePeer::requestsForUnsharedFilesLeakNothing()
@@ -238,6 +305,7 @@ void TestHostilePeer::fileNamesFromThePeerStayInTheTransferFolder()
                 {"a/b/c/../../../../evil4.txt", "evil4.txt"},
                 {"/home/user/.bashrc", ".bashrc"}};
     for (const auto &g : good) {
+        QVERIFY(AskFor(victim, *peer, QString::fromUtf8(g.announced)));
         const quint16 port = Announce(*peer, QString::fromUtf8(g.announced), 3);
         QVERIFY2(port != 0, g.announced);
         QVERIFY(SendOverTcp(port, "bad"));
@@ -250,13 +318,7 @@ void TestHostilePeer::fileNamesFromThePeerStayInTheTransferFolder()
     QVERIFY(StillAnswers(*peer)); // and no acceptance came before that answer
 
     const QString inbox = victim.root + kLocal + "/";
-    const QMap<QString, qint64> after = Snapshot();
-    QStringList added;
-    for (auto it = after.cbegin(); it != after.cend(); ++it) {
-        if (!before.contains(it.key()))
-            added << it.key();
-    }
-    added.sort();
+    const QStringList added = AddedSince(before);
     QStringList expected;
     for (const auto &g : good)
         expected << inbox + QString::fromUtf8(g.stored);
@@ -265,12 +327,42 @@ void TestHostilePeer::fileNamesFromThePeerStayInTheTransferFolder()
     QVERIFY(!QFile::exists("/tmp/evil3.txt") || ReadFile("/tmp/evil3.txt") != "bad");
 }
 
+void TestHostilePeer::unaskedFilesWriteNothing()
+{
+    TestHost victim(kPwd);
+    auto peer = Join(victim);
+    QVERIFY(peer);
+    QSignalSpy err(victim.connector.get(), &CConnector::sigFileDownloadErr);
+    QSignalSpy started(victim.connector.get(), &CConnector::sigFileDownloadStarted);
+    const QMap<QString, qint64> before = Snapshot();
+    const QString why = QStringLiteral("The host sent a file that was not asked for.");
+    // Never asked for; the history before this host gave its own; a file asked once and
+    // announced twice.
+    QSignalSpy done(victim.connector.get(), &CConnector::sigFileDownloaded);
+    QVERIFY(AskFor(victim, *peer, QStringLiteral("/x/asked.txt")));
+    const quint16 port = Announce(*peer, QStringLiteral("/x/asked.txt"), 2);
+    QVERIFY(SendOverTcp(port, "ok"));
+    QVERIFY(done.wait(10000));
+    const QStringList refused = {"/x/plain.txt", "C:/Users/x/history", "/x/asked.txt",
+                                 "/x/big.iso"};
+    for (const QString &path : refused)
+        peer->sendBinary(WireBytes::FileRequest(path, path.endsWith("iso") ? 1LL << 40 : 3));
+    QVERIFY(StillAnswers(*peer)); // and no acceptance came before that answer
+    QTRY_COMPARE(err.count(), refused.size());
+    for (int i = 0; i < refused.size(); ++i)
+        QCOMPARE(err.at(i), QVariantList({refused.at(i), kLocal, why}));
+    QCOMPARE(started.count(), 1);
+
+    QCOMPARE(AddedSince(before), QStringList({victim.root + kLocal + "/asked.txt"}));
+}
+
 void TestHostilePeer::receiverTakesOneConnectionFromThePeerOnly()
 {
     TestHost victim(kPwd);
     auto peer = Join(victim);
     QVERIFY(peer);
     QSignalSpy done(victim.connector.get(), &CConnector::sigFileDownloaded);
+    QVERIFY(AskFor(victim, *peer, QStringLiteral("/x/data.bin")));
     const quint16 port = Announce(*peer, QStringLiteral("/x/data.bin"), 6);
     QVERIFY(port != 0);
 
@@ -300,6 +392,7 @@ void TestHostilePeer::shortTransferIsReported()
     QVERIFY(peer);
     QSignalSpy err(victim.connector.get(), &CConnector::sigFileDownloadErr);
     QSignalSpy done(victim.connector.get(), &CConnector::sigFileDownloaded);
+    QVERIFY(AskFor(victim, *peer, QStringLiteral("/x/short.bin")));
     const quint16 port = Announce(*peer, QStringLiteral("/x/short.bin"), 100);
     QVERIFY(SendOverTcp(port, QByteArray(50, 's')));
     QVERIFY(err.wait(10000));
@@ -316,6 +409,7 @@ void TestHostilePeer::garbageHistoryLeavesTheHostUninitialised()
     QVERIFY(peer);
     QSignalSpy update(victim.connector.get(), &CConnector::sigUpdateConnection);
     QSignalSpy done(victim.connector.get(), &CConnector::sigFileDownloaded);
+    QVERIFY(AskForHistory(*peer));
     const quint16 port = Announce(*peer, QStringLiteral("C:/Users/x/history"), 64);
     QVERIFY(SendOverTcp(port, QByteArray(64, '\xA4')));
     QVERIFY(done.wait(10000));
@@ -445,6 +539,15 @@ void TestHostilePeer::conformingPeerLinksAsServer()
     offer = WireBytes::Decode(bin);
     QCOMPARE(offer.body, 2);
     QCOMPARE(QFileInfo(offer.path).fileName(), QStringLiteral("history"));
+
+    // The peer had this host's history, so it pushes its own unasked when its list changes.
+    const QByteArray changed = HistoryBytes({"p0", "p1", "p2", "p3"});
+    const quint16 push_port = Announce(
+        *peer, QStringLiteral("C:/Users/p/AppData/Local/Temp/Tolvane/history"), changed.size());
+    QVERIFY(push_port != 0);
+    QVERIFY(SendOverTcp(push_port, changed));
+    QTRY_COMPARE_WITH_TIMEOUT(Plains(victim->getModel(0)), QStringList({"p0", "p1", "p2", "p3"}),
+                              10000);
 }
 
 void TestHostilePeer::clientSpeaksFirstAndWaitsForTheAnswer()

@@ -14,6 +14,7 @@
 #include "wire_bytes.h"
 
 #include <QSignalSpy>
+#include <QStorageInfo>
 #include <QSysInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -23,6 +24,11 @@
 namespace {
 const QString kPeer = QStringLiteral("127.0.0.1");
 const QString kMd5 = QStringLiteral("0123456789abcdef0123456789abcdef");
+
+QString FileRequest(const QString &path, const QString &save = QString())
+{
+    return QStringLiteral("??tag_normal_file#") + path + QStringLiteral("**##!!") + save;
+}
 
 // One side of a link: a dispatcher with its own lists, password and transfer folder, and the
 // host record of a link whose far end the test plays.
@@ -44,6 +50,8 @@ struct Side
     // The records go first: their lists and links are children of the dispatcher.
     ~Side() { hosts.clear(); }
     void trust() { host->session.trusted = true; }
+    // This host asks the linked host for a file, as a download does.
+    void ask(const QString &path) { parser->DispatchString(link, FileRequest(path)); }
     QString shareFile(const QString &name, const QByteArray &content)
     {
         const QString path = dir.path() + "/shared/" + name;
@@ -75,11 +83,6 @@ struct Side
     HostInfo *host = nullptr;
 };
 
-QString FileRequest(const QString &path, const QString &save = QString())
-{
-    return QStringLiteral("??tag_normal_file#") + path + QStringLiteral("**##!!") + save;
-}
-
 QString NotFound(const QString &path)
 {
     return QStringLiteral("!!tag_normal_file_error#not_found") + path;
@@ -110,6 +113,9 @@ private slots:
     void failedRequestsReachTheRequester();
     void historyIsAskedAgainAtMostThreeTimes();
     void announcementStartsAReceiver();
+    void onlyAskedFilesAreReceived();
+    void oversizedHistoryIsRefused();
+    void runningDownloadsKeepTheirRoom();
     void announcedNamesStayInTheTransferFolder_data();
     void announcedNamesStayInTheTransferFolder();
     void unusableAnnouncementsAreRefused_data();
@@ -421,6 +427,7 @@ void TestTransferParser::announcementStartsAReceiver()
     Side s(true);
     s.trust();
     QSignalSpy started(s.parser.get(), &CTransferAbstract::sigReaderStarted);
+    s.ask("/remote/dir/a.txt");
     s.link->deliverBinary(WireBytes::FileRequest("/remote/dir/a.txt", 5));
     QCOMPARE(started.count(), 1);
     auto *reader = started.at(0).at(0).value<CTcpFileReader *>();
@@ -437,6 +444,101 @@ void TestTransferParser::announcementStartsAReceiver()
     QVERIFY(SendOverTcp(quint16(reply.port), "hello"));
     QVERIFY(received.wait(10000));
     QCOMPARE(ReadFile(s.root + kPeer + "/a.txt"), QByteArray("hello"));
+}
+
+void TestTransferParser::onlyAskedFilesAreReceived()
+{
+    Side s(true);
+    s.trust();
+    QSignalSpy started(s.parser.get(), &CTransferAbstract::sigReaderStarted);
+    QSignalSpy failed(s.parser.get(), &CTransferAbstract::sigFailed2Receive);
+    const auto taken = [&](const QString &path) {
+        const int before = started.count();
+        s.link->deliverBinary(WireBytes::FileRequest(path, 4));
+        return started.count() == before + 1;
+    };
+    const auto unasked = [&](const QString &path) {
+        const int before = failed.count();
+        const int answers = s.link->sentBinaries().size();
+        const int readers = s.readers();
+        s.link->deliverBinary(WireBytes::FileRequest(path, 4));
+        return failed.count() == before + 1 && s.readers() == readers &&
+               failed.last() == QVariantList({path, kPeer,
+                                              "The host sent a file that was not "
+                                              "asked for."}) &&
+               s.link->sentBinaries().size() == answers;
+    };
+    const QString history = QStringLiteral("C:/Users/p/AppData/Local/Temp/Tolvane/history");
+
+    QVERIFY(unasked("/r/plain.txt"));
+    QVERIFY(!QDir(s.root + kPeer).exists()); // not even the host's folder
+    s.ask("/r/plain.txt");
+    QVERIFY(taken("C:\\r\\plain.txt")); // the owner may write its path its own way
+    QVERIFY(unasked("/r/plain.txt"));   // one request, one file
+
+    s.parser->DispatchString(s.link, QStringLiteral("??tag_normal_file#/_*tag_file_img*/_") + kMd5);
+    QVERIFY(unasked("/cache/clipboard/ffffffffffffffffffffffffffffffff.png"));
+    QVERIFY(taken("/cache/clipboard/" + kMd5 + ".png"));
+
+    // A request the linked host refused brings nothing later.
+    s.ask("/r/gone.txt");
+    s.link->deliverText(NotFound("/r/gone.txt"));
+    QVERIFY(unasked("/r/gone.txt"));
+
+    // The history comes when asked; pushed unasked only once this host gave its own.
+    QVERIFY(unasked(history));
+    s.link->deliverText(QStringLiteral("!!tag_host#box"));
+    QCOMPARE(s.texts().last(), QStringLiteral("??tag_normal_file#history"));
+    QVERIFY(taken(history));
+    QVERIFY(unasked(history));
+    s.link->deliverText(QStringLiteral("??tag_normal_file#history"));
+    QCOMPARE(s.binaries().last().body, 2); // this host's history offered
+    QVERIFY(taken(history));
+    QVERIFY(taken(history));
+    QVERIFY(unasked("/r/plain.txt"));
+}
+
+void TestTransferParser::oversizedHistoryIsRefused()
+{
+    Side s(true);
+    s.trust();
+    QSignalSpy started(s.parser.get(), &CTransferAbstract::sigReaderStarted);
+    QSignalSpy failed(s.parser.get(), &CTransferAbstract::sigFailed2Receive);
+    s.link->deliverText(QStringLiteral("!!tag_host#box"));
+    s.link->deliverBinary(
+        WireBytes::FileRequest("/t/history", CTransferAbstract::kMaxHistoryBytes + 1));
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.at(0),
+             QVariantList({"/t/history", kPeer, "The history of the host is too large."}));
+    QCOMPARE(s.readers(), 0);
+    QVERIFY(s.link->sentBinaries().isEmpty());
+
+    s.link->deliverText(QStringLiteral("!!tag_host#box")); // asked again
+    s.link->deliverBinary(WireBytes::FileRequest("/t/history", 100));
+    QCOMPARE(started.count(), 1);
+}
+
+void TestTransferParser::runningDownloadsKeepTheirRoom()
+{
+    Side s(true);
+    s.trust();
+    QDir().mkpath(s.root);
+    const qint64 slack = 512LL * 1024 * 1024;
+    const qint64 room = QStorageInfo(s.root).bytesAvailable() - CTransferAbstract::kFreeSpaceMargin;
+    if (room < 2 * slack)
+        QSKIP("too little free space here to leave room for a second download");
+    QSignalSpy started(s.parser.get(), &CTransferAbstract::sigReaderStarted);
+    QSignalSpy failed(s.parser.get(), &CTransferAbstract::sigFailed2Receive);
+    s.ask("/r/first.bin");
+    s.ask("/r/second.bin");
+    s.link->deliverBinary(WireBytes::FileRequest("/r/first.bin", room - slack));
+    QCOMPARE(started.count(), 1);
+    // Nothing is written yet, but the first download will fill what it announced.
+    s.link->deliverBinary(WireBytes::FileRequest("/r/second.bin", 2 * slack));
+    QCOMPARE(started.count(), 1);
+    QCOMPARE(failed.count(), 1);
+    QVERIFY2(failed.at(0).at(2).toString().startsWith("Not enough free space"),
+             qPrintable(failed.at(0).at(2).toString()));
 }
 
 void TestTransferParser::announcedNamesStayInTheTransferFolder_data()
@@ -460,6 +562,7 @@ void TestTransferParser::announcedNamesStayInTheTransferFolder()
     Side s(true);
     s.trust();
     QSignalSpy started(s.parser.get(), &CTransferAbstract::sigReaderStarted);
+    s.ask(announced);
     s.link->deliverBinary(WireBytes::FileRequest(announced, 2));
     QCOMPARE(started.count(), 1);
     QCOMPARE(started.at(0).at(0).value<CTcpFileReader *>()->path(), s.root + kPeer + "/" + name);
@@ -499,6 +602,8 @@ void TestTransferParser::pendingSavePathBelongsToItsHost()
     PendingSavePaths::Set(kPeer, "/r/a.txt", save);
     PendingSavePaths::Set("10.9.9.9", "/r/b.txt", s.dir.path() + "/other.txt");
     QSignalSpy started(s.parser.get(), &CTransferAbstract::sigReaderStarted);
+    s.ask("/r/a.txt");
+    s.ask("/r/b.txt");
     s.link->deliverBinary(WireBytes::FileRequest("/r/a.txt", 3));
     s.link->deliverBinary(WireBytes::FileRequest("/r/b.txt", 3));
     QCOMPARE(started.count(), 2);
@@ -507,12 +612,13 @@ void TestTransferParser::pendingSavePathBelongsToItsHost()
     QCOMPARE(first->path(), save);
     QCOMPARE(second->path(), s.root + kPeer + "/b.txt");
 
-    // The entry is used once: announced again without a new request, the file goes to the
+    // The entry is used once: asked again without a save path, the file goes to the
     // transfer folder.
     QSignalSpy done(first, &CTcpFileReader::sigReceived);
     QVERIFY(SendOverTcp(first->serverPort(), "abc"));
     QVERIFY(done.wait(10000));
     QCOMPARE(ReadFile(save), QByteArray("abc"));
+    s.ask("/r/a.txt");
     s.link->deliverBinary(WireBytes::FileRequest("/r/a.txt", 3));
     QCOMPARE(started.count(), 3);
     QCOMPARE(started.at(2).at(0).value<CTcpFileReader *>()->path(), s.root + kPeer + "/a.txt");
@@ -523,10 +629,13 @@ void TestTransferParser::receiversPerLinkAreCapped()
     Side s(true);
     s.trust();
     QSignalSpy failed(s.parser.get(), &CTransferAbstract::sigFailed2Receive);
-    for (int i = 0; i < CTransferAbstract::kMaxReceiversPerLink; ++i)
+    for (int i = 0; i < CTransferAbstract::kMaxReceiversPerLink; ++i) {
+        s.ask(QString("/f%1").arg(i));
         s.link->deliverBinary(WireBytes::FileRequest(QString("/f%1").arg(i), 1));
+    }
     QCOMPARE(s.readers(), CTransferAbstract::kMaxReceiversPerLink);
     QCOMPARE(failed.count(), 0);
+    s.ask("/one-more");
     s.link->deliverBinary(WireBytes::FileRequest("/one-more", 1));
     QCOMPARE(s.readers(), CTransferAbstract::kMaxReceiversPerLink);
     QCOMPARE(failed.count(), 1);

@@ -4,7 +4,8 @@
 Text seeds: a flags byte (bit 0 incoming link, bit 1 password already passed), then text
 messages separated by zero bytes: every command and reply of the protocol, the handshake in
 order, and the probes a hostile host would try.
-Binary seeds: a flags byte (bit 0: the shared file was offered first), then records of a
+Binary seeds: a flags byte (bit 0: the shared file was offered first; bit 1: this host asked
+for the peer's history and for the files the harness names), then records of a
 16-bit little-endian length and one serialized Message, encoded here field by field.
 Run it again after changing it and commit the seeds it writes.
 """
@@ -19,6 +20,7 @@ SHARED = "/tmp/tolvane-link-fuzz/shared/a.txt"
 KEY = "0123456789abcdef0123456789abcdef"
 
 INCOMING, TRUSTED = 1, 2
+OFFERED, ASKED = 1, 2
 
 
 def text_seed(name, flags, *messages):
@@ -87,15 +89,20 @@ def main():
     text_seed("payloads_on_fixed_tags", INCOMING | TRUSTED, "??tag_os#x", "??tag_host#y",
               "??tag_connection_err#z", "??tag_unknown#")
 
-    binary_seed("announce", 0, file_request("/remote/a.txt", 5))
-    binary_seed("announce_names", 0, file_request("../../evil.txt", 3),
+    binary_seed("announce", ASKED, file_request("/remote/a.txt", 5),
+                file_request("/remote/a.txt", 5), file_request("/remote/b.txt", 5))
+    binary_seed("announce_unasked", 0, file_request("/remote/a.txt", 5),
+                file_request("history", 9))
+    binary_seed("announce_history", ASKED, file_request("/t/history", 9),
+                file_request("/t/history", 9), file_request("/t/history", (1 << 30)))
+    binary_seed("announce_names", ASKED, file_request("../../evil.txt", 3),
                 file_request("C:\\x\\..\\evil.bat", 3), file_request("", 3),
                 file_request("/a/..", 3), file_request("/a/b/", 3), file_request("history", 9))
-    binary_seed("announce_sizes", 0, file_request("/n.bin", -1), file_request("/z.bin", 0),
+    binary_seed("announce_sizes", ASKED, file_request("/n.bin", -1), file_request("/z.bin", 0),
                 file_request("/big.bin", (1 << 62)))
-    binary_seed("accept_offered", 1, file_response(True, 9, SHARED),
+    binary_seed("accept_offered", OFFERED, file_response(True, 9, SHARED),
                 file_response(True, 9, SHARED))
-    binary_seed("accept_unoffered", 1, file_response(True, 9, "/etc/hostname"),
+    binary_seed("accept_unoffered", OFFERED, file_response(True, 9, "/etc/hostname"),
                 file_response(False, 0, SHARED), file_response(True, 70000, SHARED),
                 file_response(True, -1, SHARED))
     binary_seed("other_bodies", 0, field_len(1, b"hello"), b"", b"\xff\xff\xff",
