@@ -34,7 +34,16 @@ bool IsWaylandPlatform()
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
-COSWayland::COSWayland() = default;
+COSWayland::COSWayland()
+{
+    // Hiding a window while Qt Quick's render thread draws it through Mesa's Wayland EGL
+    // crashes that thread or ends the connection with a protocol error now and then. The
+    // windows are small: they draw on the GUI thread. Qt reads this when it makes the first
+    // Qt Quick window, after the platform is known and the backend chosen; a value the user
+    // set is kept.
+    if (!qEnvironmentVariableIsSet("QSG_RENDER_LOOP"))
+        qputenv("QSG_RENDER_LOOP", "basic");
+}
 
 COSWayland::~COSWayland() = default;
 
