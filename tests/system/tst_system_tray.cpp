@@ -138,18 +138,27 @@ private:
     bool m_ok = false;
 };
 
+// The desktop's side of a tray on the session bus: a status notifier watcher and a
+// notification server.
+struct TrayDesktop
+{
+    FakeStatusNotifierWatcher watcher;
+    CFakeNotifications *notifications = new CFakeNotifications; // owned by the service
+    ThreadedBusService service{CFakeNotifications::kService, CFakeNotifications::kPath,
+                               notifications};
+    bool isServing() { return watcher.isServing() && service.isRegistered(); }
+};
+
 class TestSystemTray : public QObject
 {
     Q_OBJECT
 private slots:
     void statusNotifierItemMenuActivateAndQuit()
     {
-        FakeStatusNotifierWatcher watcher;
-        QVERIFY(watcher.isServing());
-        auto *notifications = new CFakeNotifications;
-        ThreadedBusService notifications_service(CFakeNotifications::kService,
-                                                 CFakeNotifications::kPath, notifications);
-        QVERIFY(notifications_service.isRegistered());
+        TrayDesktop desktop;
+        QVERIFY(desktop.isServing());
+        FakeStatusNotifierWatcher &watcher = desktop.watcher;
+        CFakeNotifications *notifications = desktop.notifications;
         TolvaneEnvironment env; // a first run: it greets through the tray
         TolvaneProcess app(env);
         QVERIFY(app.start());
@@ -214,12 +223,10 @@ private slots:
 
     void noIconAndNoBalloonWhenTheSettingIsOff()
     {
-        FakeStatusNotifierWatcher watcher;
-        QVERIFY(watcher.isServing());
-        auto *notifications = new CFakeNotifications;
-        ThreadedBusService notifications_service(CFakeNotifications::kService,
-                                                 CFakeNotifications::kPath, notifications);
-        QVERIFY(notifications_service.isRegistered());
+        TrayDesktop desktop;
+        QVERIFY(desktop.isServing());
+        FakeStatusNotifierWatcher &watcher = desktop.watcher;
+        CFakeNotifications *notifications = desktop.notifications;
         TolvaneEnvironment env;
         QVERIFY(env.writeSettings("[General]\napp_show_tray=false\n"));
         TolvaneProcess app(env);
