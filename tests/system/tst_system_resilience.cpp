@@ -206,25 +206,26 @@ void TestSystemResilience::offersAsRealProgramsMakeThem()
         QVERIFY2(app.waitForCount(kCaptured, ++captured), qPrintable(app.log()));
     }
 
-    // An office suite announces one copy twice and answers differently the second time.
+    // An office suite announces one copy twice and answers differently the second time. A
+    // read of the first announcement may be given up for the second one; either way the
+    // copy is one item, holding the last answer.
     QProcess *office = startOwner({"--twice", "300", "--offer", "text/html",
                                    "<style>td{}</style><!-- %n --><table><tr><td>1</td>"
                                    "<td>2</td></tr></table>",
                                    "--offer", "UTF8_STRING", "1\t2"});
     QVERIFY(office);
     QByteArray said;
-    QVERIFY(
-        QTest::qWaitFor([&] { return countLines(office, said, "request text/html") >= 2; }, 20000));
+    QVERIFY(QTest::qWaitFor([&] { return countLines(office, said, "again") >= 1; }, 20000));
     QVERIFY2(app.waitForCount(kCaptured, ++captured), qPrintable(app.log()));
     QTest::qWait(500); // room for a wrong second item to appear
-
+    const int html_answers = countLines(office, said, "request text/html");
     QVERIFY2(quit(app), qPrintable(app.log()));
     QCOMPARE(app.count(kCaptured), captured);
     const QVector<CBData> rows = StoredHistory(env);
     QCOMPARE(rows.size(), 13);
     QCOMPARE(rows.at(0).type, int(CQmlTypes::Html));
     QCOMPARE(rows.at(0).plain, QString("1\t2"));
-    QVERIFY(rows.at(0).val.toString().contains("<!-- 2 -->"));
+    QVERIFY(rows.at(0).val.toString().contains(QString("<!-- %1 -->").arg(html_answers)));
     for (int i = 0; i < 10; ++i) {
         const CBData &d = rows.at(10 - i);
         QCOMPARE(d.type, int(CQmlTypes::Html));

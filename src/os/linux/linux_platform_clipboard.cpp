@@ -1,18 +1,55 @@
 #include "os/linux/linux_platform_clipboard.h"
 
+#include "os/linux/x11_selection.h"
+#include "os/linux/x11_selection_reader.h"
 #include "os/linux/xfixes_selection_filter.h"
 
 #include <QGuiApplication>
+#include <QImageReader>
+#include <QMimeData>
 
 namespace {
 constexpr int kPollIntervalMs = 200;
+
+// Encoded image formats worth reading, PNG first as the toolkit itself prefers.
+QStringList ImageTypes()
+{
+    QStringList types{QStringLiteral("image/png")};
+    const QList<QByteArray> readable = QImageReader::supportedMimeTypes();
+    for (const QByteArray &type : readable) {
+        if (!types.contains(QString::fromLatin1(type)))
+            types.append(QString::fromLatin1(type));
+    }
+    return types;
+}
+
+QMimeData *MimeFromContents(const SelectionContents &contents)
+{
+    auto *mime = new QMimeData;
+    for (const SelectionContents::Entry &e : contents.entries)
+        mime->setData(e.mime, e.bytes);
+    if (contents.hasHtml)
+        mime->setHtml(contents.html);
+    if (contents.hasText)
+        mime->setText(contents.text);
+    if (contents.color.isValid())
+        mime->setColorData(contents.color);
+    return mime;
+}
 } // namespace
 
 LinuxPlatformClipboard::LinuxPlatformClipboard(OwnerProbe poll_owner, QObject *parent)
     : CClipboardAbstract(parent), m_pollOwner(std::move(poll_owner))
 {
-    m_selectionEvents = CXFixesSelectionFilter::Create([this] { countChange(); });
+    m_selectionEvents = CXFixesSelectionFilter::Create([this] { onOwnerChanged(); });
     if (m_selectionEvents) {
+        m_reader = X11SelectionReader::Create(
+            X11DisplayName(), QByteArrayLiteral("CLIPBOARD"), ImageTypes(),
+            [this](quint64 serial, const SelectionContents &contents) {
+                QMetaObject::invokeMethod(
+                    this, [this, serial, contents] { onReadDone(serial, contents); },
+                    Qt::QueuedConnection);
+            });
         // On each change the toolkit's text fields ask the new owner whether it holds text,
         // each on its own and once more while the answer is empty: an owner that never
         // answers costs its time-out (5 s) per field, and the program freezes. The fields
@@ -24,6 +61,8 @@ LinuxPlatformClipboard::LinuxPlatformClipboard(OwnerProbe poll_owner, QObject *p
                 &LinuxPlatformClipboard::onSystemClipboardChanged);
     }
     QMetaObject::invokeMethod(this, &LinuxPlatformClipboard::checkClipboard, Qt::QueuedConnection);
+    if (m_reader && !QGuiApplication::clipboard()->ownsClipboard())
+        m_reader->read(++m_readSerial);
     if (!m_pollOwner)
         return;
     m_lastOwner = m_pollOwner();
@@ -32,7 +71,42 @@ LinuxPlatformClipboard::LinuxPlatformClipboard(OwnerProbe poll_owner, QObject *p
     m_pollTimer.start();
 }
 
-LinuxPlatformClipboard::~LinuxPlatformClipboard() = default;
+LinuxPlatformClipboard::~LinuxPlatformClipboard()
+{
+    // Stops the reader's thread before anything it reports to is gone.
+    m_reader.reset();
+}
+
+const QMimeData *LinuxPlatformClipboard::mimeData() const
+{
+    if (!m_reader || QGuiApplication::clipboard()->ownsClipboard())
+        return CClipboardAbstract::mimeData();
+    return m_snapshot.get();
+}
+
+void LinuxPlatformClipboard::onOwnerChanged()
+{
+    // The toolkit has heard of a loss of the clipboard before this notice (the server sends
+    // the two in that order), so ownership tells whether the new owner is this program.
+    if (!m_reader || QGuiApplication::clipboard()->ownsClipboard()) {
+        if (m_reader) {
+            ++m_readSerial;
+            m_reader->abandon();
+        }
+        countChange();
+        return;
+    }
+    m_snapshot.reset();
+    m_reader->read(++m_readSerial);
+}
+
+void LinuxPlatformClipboard::onReadDone(quint64 serial, const SelectionContents &contents)
+{
+    if (serial != m_readSerial)
+        return;
+    m_snapshot.reset(MimeFromContents(contents));
+    countChange();
+}
 
 void LinuxPlatformClipboard::onSystemClipboardChanged(QClipboard::Mode mode)
 {

@@ -31,3 +31,9 @@ std::function<quint64()> X11ClipboardOwnerPoll()
         return X11ClipboardOwner(QX11Info::display());
     };
 }
+
+QByteArray X11DisplayName()
+{
+    Display *dpy = QX11Info::display();
+    return dpy ? QByteArray(DisplayString(dpy)) : QByteArray();
+}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QByteArray>
 
 #include <functional>
 
@@ -17,3 +17,5 @@ quint64 X11ClipboardOwner(_XDisplay *dpy);
 // the application's display has XFixes (its events report every change), else a probe of
 // the clipboard's owner on that display, to be polled.
 std::function<quint64()> X11ClipboardOwnerPoll();
+// The name of the application's X display, for opening a further connection to it.
+QByteArray X11DisplayName();
