@@ -3,21 +3,29 @@
 // serves "text/plain" with CRLF line ends and "UTF8_STRING" with LF), an owner may never
 // answer at all, and an office suite sets the owner twice in a row.
 //
-//   x11_owner [--offer <target> <value>]... [--never-answer] [--twice <ms>] [--timeout <ms>]
+//   x11_owner [--offer <target> <value>]... [--type <target> <type> <format>]...
+//             [--incr <bytes>] [--stall-after <parts>] [--never-answer] [--twice <ms>]
+//             [--timeout <ms>]
 //       --offer        a target and its answer; "%n" in the answer becomes the running
 //                      number of the requests for that target (1, 2, ...), so that two
 //                      reads of the same offer differ as an office suite's answers do
+//       --type         answer the target with that property type and format (8, 16, 32)
+//                      instead of the target's own name and 8, as a faulty owner does
+//       --incr         send every answer in INCR parts of that many bytes
+//       --stall-after  with --incr: stop sending (for good) after that many parts
 //       --never-answer own the clipboard but ignore every request
 //       --twice        set the owner a second time, that many ms after the first
 //       --timeout      exit after that many ms (30 s by default)
 //   Prints "ready" once it owns the clipboard, "again" after the second setting, then
 //   "request <target>" for each request it answers ("ignored <target>" when it never
-//   answers), and exits when another client takes the clipboard.
+//   answers, "stalled" when an INCR transfer stops), and exits when another client takes
+//   the clipboard.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,7 +43,51 @@ struct Offer
     std::string name;
     std::string value;
     int requests = 0;
+    Atom type = None; // None: the target's own name
+    int format = 8;
 };
+
+// An answer sent in INCR parts: each part follows the requestor's deletion of the last one.
+struct Transfer
+{
+    Window requestor;
+    Atom property;
+    Atom type;
+    std::string bytes;
+    size_t sent = 0;
+    int parts = 0;
+};
+
+struct Options
+{
+    int incrPart = 0;    // 0: answers in one piece
+    int stallAfter = -1; // parts before an INCR transfer stops; -1: never stops
+};
+
+// A requestor may destroy its window while an answer is on its way.
+int IgnoreErrors(Display *, XErrorEvent *)
+{
+    return 0;
+}
+
+void PutBytes(Display *dpy, Window w, Atom property, Atom type, int format,
+              const std::string &bytes)
+{
+    if (format == 32) { // Xlib takes 32-bit items as longs
+        std::vector<long> items(bytes.size() / 4);
+        for (size_t i = 0; i < items.size(); ++i) {
+            uint32_t v = 0;
+            std::memcpy(&v, bytes.data() + 4 * i, 4);
+            items[i] = long(v);
+        }
+        XChangeProperty(dpy, w, property, type, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char *>(items.data()), int(items.size()));
+        return;
+    }
+    XChangeProperty(dpy, w, property, type, format, PropModeReplace,
+                    reinterpret_cast<const unsigned char *>(bytes.data()),
+                    int(bytes.size() / size_t(format / 8)));
+}
 
 void PrintLine(const std::string &line)
 {
@@ -77,7 +129,8 @@ void Reply(Display *dpy, const XSelectionRequestEvent &req, Atom property)
     XSendEvent(dpy, req.requestor, False, NoEventMask, &ev);
 }
 
-void Serve(Display *dpy, const XSelectionRequestEvent &req, std::vector<Offer> &offers)
+void Serve(Display *dpy, const XSelectionRequestEvent &req, std::vector<Offer> &offers,
+           const Options &opt, std::vector<Transfer> &transfers)
 {
     const Atom targets = XInternAtom(dpy, "TARGETS", False);
     // Old requestors leave the property out and mean the target's name.
@@ -96,13 +149,43 @@ void Serve(Display *dpy, const XSelectionRequestEvent &req, std::vector<Offer> &
         if (o.target != req.target)
             continue;
         const std::string bytes = Answer(o);
-        XChangeProperty(dpy, req.requestor, property, o.target, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char *>(bytes.data()), int(bytes.size()));
+        const Atom type = o.type != None ? o.type : o.target;
+        if (opt.incrPart > 0) {
+            XSelectInput(dpy, req.requestor, PropertyChangeMask);
+            const long size = long(bytes.size());
+            XChangeProperty(dpy, req.requestor, property, XInternAtom(dpy, "INCR", False), 32,
+                            PropModeReplace, reinterpret_cast<const unsigned char *>(&size), 1);
+            transfers.push_back({req.requestor, property, type, bytes});
+        } else {
+            PutBytes(dpy, req.requestor, property, type, o.format, bytes);
+        }
         PrintLine("request " + o.name);
         Reply(dpy, req, property);
         return;
     }
     Reply(dpy, req, None);
+}
+
+// The requestor took the last part: the next one, or the empty part that ends the transfer.
+void Continue(Display *dpy, const XPropertyEvent &ev, const Options &opt,
+              std::vector<Transfer> &transfers)
+{
+    for (auto it = transfers.begin(); it != transfers.end(); ++it) {
+        if (it->requestor != ev.window || it->property != ev.atom)
+            continue;
+        if (opt.stallAfter >= 0 && it->parts >= opt.stallAfter) {
+            PrintLine("stalled");
+            transfers.erase(it);
+            return;
+        }
+        const std::string part = it->bytes.substr(it->sent, size_t(opt.incrPart));
+        it->sent += part.size();
+        ++it->parts;
+        PutBytes(dpy, it->requestor, it->property, it->type, 8, part);
+        if (part.empty())
+            transfers.erase(it);
+        return;
+    }
 }
 
 int Usage(const char *why)
@@ -115,6 +198,13 @@ int Usage(const char *why)
 int main(int argc, char *argv[])
 {
     std::vector<std::pair<std::string, std::string>> given;
+    struct Typed
+    {
+        std::string target, type;
+        int format;
+    };
+    std::vector<Typed> typed;
+    Options opt;
     bool never_answer = false;
     int twice_after_ms = -1;
     int timeout_ms = kDefaultTimeoutMs;
@@ -124,6 +214,13 @@ int main(int argc, char *argv[])
             never_answer = true;
         } else if (arg == "--twice" && i + 1 < argc) {
             twice_after_ms = std::atoi(argv[++i]);
+        } else if (arg == "--incr" && i + 1 < argc) {
+            opt.incrPart = std::max(1, std::atoi(argv[++i]));
+        } else if (arg == "--stall-after" && i + 1 < argc) {
+            opt.stallAfter = std::atoi(argv[++i]);
+        } else if (arg == "--type" && i + 3 < argc) {
+            typed.push_back({argv[i + 1], argv[i + 2], std::atoi(argv[i + 3])});
+            i += 3;
         } else if (arg == "--timeout" && i + 1 < argc) {
             timeout_ms = std::atoi(argv[++i]);
         } else if (arg == "--offer" && i + 2 < argc) {
@@ -143,8 +240,18 @@ int main(int argc, char *argv[])
     const Window win = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 1, 1, 0, 0, 0);
     XSelectInput(dpy, win, PropertyChangeMask);
     std::vector<Offer> offers;
+    XSetErrorHandler(IgnoreErrors);
     for (const auto &g : given)
         offers.push_back({XInternAtom(dpy, g.first.c_str(), False), g.first, g.second});
+    for (const Typed &t : typed) {
+        for (Offer &o : offers) {
+            if (o.name == t.target) {
+                o.type = XInternAtom(dpy, t.type.c_str(), False);
+                o.format = t.format == 16 || t.format == 32 ? t.format : 8;
+            }
+        }
+    }
+    std::vector<Transfer> transfers;
 
     const Atom clipboard = XInternAtom(dpy, "CLIPBOARD", False);
     XSetSelectionOwner(dpy, clipboard, win, ServerTime(dpy, win));
@@ -165,6 +272,10 @@ int main(int argc, char *argv[])
                 XCloseDisplay(dpy);
                 return 0;
             }
+            if (ev.type == PropertyNotify && ev.xproperty.state == PropertyDelete) {
+                Continue(dpy, ev.xproperty, opt, transfers);
+                continue;
+            }
             if (ev.type != SelectionRequest)
                 continue;
             if (never_answer) {
@@ -172,7 +283,7 @@ int main(int argc, char *argv[])
                 PrintLine("ignored " + std::string(name ? name : "?"));
                 XFree(name);
             } else {
-                Serve(dpy, ev.xselectionrequest, offers);
+                Serve(dpy, ev.xselectionrequest, offers, opt, transfers);
             }
         }
         if (Clock::now() >= again_at) {
