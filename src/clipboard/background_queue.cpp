@@ -1,10 +1,11 @@
 #include "clipboard/background_queue.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
-CBackgroundQueue::CBackgroundQueue(QObject *parent) : QObject(parent)
+CBackgroundQueue::CBackgroundQueue(const QString &name, QObject *parent) : QObject(parent)
 {
-    m_thread.setObjectName(QStringLiteral("tolvane storage"));
+    m_thread.setObjectName(name);
     m_worker.moveToThread(&m_thread);
     m_thread.start();
 }
@@ -25,4 +26,20 @@ void CBackgroundQueue::finish()
             &m_worker, [] {}, Qt::BlockingQueuedConnection);
         QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     }
+}
+
+bool CBackgroundQueue::finishWithin(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (m_pending > 0 && t.elapsed() < ms) {
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+        if (m_pending > 0)
+            QThread::msleep(5);
+    }
+    if (m_pending == 0)
+        return true;
+    m_dropping = true;
+    finish();
+    return false;
 }

@@ -106,15 +106,22 @@ void CCilpboardListModel::onDataChanged(const QVector<int> &roles)
     const bool stored = roles.isEmpty() || std::any_of(roles.cbegin(), roles.cend(), [](int r) {
                             return kStoredRoles.contains(r);
                         });
-    if (stored && !historyFilePath().isEmpty())
+    if (stored)
+        scheduleSave();
+}
+
+// Counted from the first unsaved change: restarted by every change, the timer would never
+// run out while copies keep coming a second or two apart.
+void CCilpboardListModel::scheduleSave()
+{
+    if (!historyFilePath().isEmpty() && !m_idleSaveTimer.isActive())
         m_idleSaveTimer.start();
 }
 
 void CCilpboardListModel::DelayedRowChanged()
 {
     emit sigRowChanged();
-    if (!historyFilePath().isEmpty())
-        m_idleSaveTimer.start();
+    scheduleSave();
     ++m_changeCounter;
     if (m_changeCounter == (m_isPin ? kPinSaveEvery : kListSaveEvery)) {
         m_changeCounter = 0;

@@ -92,6 +92,7 @@ public:
         bool read = false;       // the file was opened and its head understood
         bool unreadable = false; // it exists, but this version cannot read it
         bool truncated = false;  // reading stopped at damaged or missing bytes
+        int refused = 0;         // records read but not taken (a damaged kind or key)
     };
     // RestoreFromFile keeping only the newest max_rows records (all when 0).
     RestoreOutcome RestoreRows(const QString &path, int max_rows);
@@ -102,7 +103,8 @@ public:
         std::function<void(const QString &path, const QVector<CBData> &rows, bool wait)>;
     void setHistoryWriter(HistoryWriter writer) { m_historyWriter = std::move(writer); }
     // Besides every 15th (Pin list: 2nd) burst of row changes, a local list saves this long
-    // after its last change, so that a crash loses only that much.
+    // after its first unsaved change, however many follow, so that a crash loses at most
+    // that much even while copies keep coming.
     void setIdleSaveDelay(int ms) { m_idleSaveTimer.setInterval(ms); }
     int idleSaveDelay() const { return m_idleSaveTimer.interval(); }
     void renumberFavourites();
@@ -128,6 +130,7 @@ private:
     void onRowsChanged();
     void onDataChanged(const QVector<int> &roles);
     void writeHistory(bool wait);
+    void scheduleSave();
     bool isRowVisible(int row, bool qp) const;
     bool matchesFilter(int row) const;
 

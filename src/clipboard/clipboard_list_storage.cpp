@@ -70,6 +70,7 @@ CCilpboardListModel::RestoreOutcome CCilpboardListModel::RestoreRows(const QStri
     }
     out.read = true;
     out.truncated = res.truncated;
+    out.refused = res.dropped;
     if (res.dropped > 0 || res.truncated)
         qCWarning(lcClipboard) << "RestoreFromFile" << path << "records refused:" << res.dropped
                                << "stopped early:" << res.truncated;

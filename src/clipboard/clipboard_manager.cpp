@@ -76,12 +76,24 @@ CClipboardManager::CClipboardManager()
     // insertion; they would count one row too many from then on.
     connect(&m_model, &CCilpboardListModel::sigInsertionFinished, this,
             &CClipboardManager::onCBRowCountChanged);
+    for (CCilpboardListModel *m : {&m_model, &m_modelPin}) {
+        connect(m, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+                [this, m](const QModelIndex &, int first, int last) {
+                    onRowsAboutToBeRemoved(*m, first, last);
+                });
+    }
 }
 
 CClipboardManager::~CClipboardManager()
 {
-    // Writes given to the worker reach the disk before the worker stops.
+    // Writes given to the workers reach the disk before the workers stop.
+    finishPendingWork();
+}
+
+void CClipboardManager::finishPendingWork()
+{
     m_background.finish();
+    m_writes.finish();
 }
 
 void CClipboardManager::onClipboardChanged(QClipboard::Mode mode)
@@ -130,6 +142,8 @@ void CClipboardManager::captureClipboard(bool force)
             if (!built.storeError.isEmpty())
                 reportWriteProblem(built.storeError);
             applyCapture(built.item, roll2top, arrival, serial);
+            if (m_background.pending() == 0 && (!m_unusedImages.isEmpty() || m_sweepOrphans))
+                removeUnusedImages();
         });
 }
 

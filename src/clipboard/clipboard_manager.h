@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QSet>
 
 class QMimeData;
 
@@ -36,7 +37,7 @@ public:
     bool clipboardHoldsTopItem() const;
     // Waits for the captures and file writes still running off this thread and takes their
     // results in; afterwards the lists are complete.
-    void finishPendingWork() { m_background.finish(); }
+    void finishPendingWork();
 
 private slots:
     void onClipboardChanged(QClipboard::Mode mode);
@@ -50,14 +51,27 @@ private:
     bool replacesTopItem(const CBData &item, qint64 arrival_ms) const;
     void writeHistoryInBackground(const QString &path, const QVector<CBData> &rows, bool wait);
     void reportWriteProblem(const QString &error);
-    void restoreLocalList(CCilpboardListModel &model, const QString &path, int max_rows);
+    // True when the file had to be kept aside.
+    bool restoreLocalList(CCilpboardListModel &model, const QString &path, int max_rows);
     void removeUnusedFiles();
+    void onRowsAboutToBeRemoved(const CCilpboardListModel &model, int first, int last);
+    void removeUnusedImages();
 
     CCilpboardListModel m_model;
     CCilpboardListModel m_modelPin;
     // Saving before the histories were read would overwrite them with empty lists.
     bool m_restored = false;
+    // Captures (images are decoded, encoded and stored there) and history writes each have a
+    // worker: a save must not wait behind a burst of images.
     CBackgroundQueue m_background;
+    CBackgroundQueue m_writes{QStringLiteral("tolvane history")};
+    // Images of items that left the lists, removed once no list names them and no capture
+    // is under way (which might be storing the same image again).
+    QSet<QString> m_unusedImages;
+    bool m_imageSweepQueued = false;
+    // Files in the image folder that no item names are removed once both histories were read
+    // (and none of them had to be set aside: its images are the only copy).
+    bool m_sweepOrphans = false;
     QElapsedTimer m_clock;
     // When the last capture (or the restore) happened, for telling repeats of one copy.
     qint64 m_lastChangeMs = -1;

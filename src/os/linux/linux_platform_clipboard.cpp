@@ -60,9 +60,12 @@ LinuxPlatformClipboard::LinuxPlatformClipboard(OwnerProbe poll_owner, QObject *p
         connect(QGuiApplication::clipboard(), &QClipboard::changed, this,
                 &LinuxPlatformClipboard::onSystemClipboardChanged);
     }
-    QMetaObject::invokeMethod(this, &LinuxPlatformClipboard::checkClipboard, Qt::QueuedConnection);
+    // The first check: another program's contents once read, else on the next turn.
     if (m_reader && !QGuiApplication::clipboard()->ownsClipboard())
         m_reader->read(++m_readSerial);
+    else
+        QMetaObject::invokeMethod(this, &LinuxPlatformClipboard::checkClipboard,
+                                  Qt::QueuedConnection);
     if (!m_pollOwner)
         return;
     m_lastOwner = m_pollOwner();

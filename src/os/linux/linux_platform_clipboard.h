@@ -14,7 +14,8 @@ struct SelectionContents;
 // X11 clipboard watcher. Every change of the clipboard's owner advances a sequence counter;
 // `changed` is emitted on the next turn of the event loop, never inside a clipboard write,
 // so a caller that connects and then runs a local event loop cannot miss it. The first
-// check, on the next turn after construction, always emits.
+// check after construction (on the next turn, or once the first read came back) always
+// emits.
 //
 // Where the X server has XFixes, its selection events are counted directly (a native event
 // filter), and QClipboard's own change signals are silenced (see the constructor). Without
