@@ -1,8 +1,8 @@
 #include "clipboard/drag_helper.h"
 
 #include "clipboard/clipboard_list_model.h"
-#include "item/clipboard_logging.h"
 #include "item/mime_convert.h"
+#include "item/clipboard_logging.h"
 #include "item/qml_types.h"
 
 #include <QDrag>
