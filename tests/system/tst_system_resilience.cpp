@@ -12,8 +12,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QLocalSocket>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSet>
 #include <QTest>
 
 #include <algorithm>
@@ -54,6 +59,49 @@ qint64 ControlRoundTrip(QLocalSocket &control)
     return t.elapsed();
 }
 
+// The keys of the items the program reported as captured, in order.
+QStringList CapturedKeys(const QString &log)
+{
+    static const QRegularExpression captured(QStringLiteral("captured \\d+ \"([0-9a-f]{32})\""));
+    QStringList keys;
+    for (auto it = captured.globalMatch(log); it.hasNext();)
+        keys << it.next().captured(1);
+    return keys;
+}
+
+QSet<QString> KeysOf(const QVector<CBData> &rows)
+{
+    QSet<QString> keys;
+    for (const CBData &d : rows)
+        keys.insert(d.md5);
+    return keys;
+}
+
+// The names (keys) of the stored images.
+QSet<QString> StoredImages(const TolvaneEnvironment &env)
+{
+    QSet<QString> keys;
+    for (const QString &name :
+         QDir(env.cacheDir() + "/clipboard").entryList({"*.png"}, QDir::Files))
+        keys.insert(name.section('.', 0, 0));
+    return keys;
+}
+
+// A screenshot-sized image, a different one for each n, that takes its time to encode.
+QString WriteScreenshot(const QString &dir, int n)
+{
+    QImage img(1920, 1080, QImage::Format_RGB32);
+    img.fill(QColor::fromHsv((n * 37) % 360, 120, 220));
+    QPainter p(&img);
+    QRandomGenerator rng(quint32(n + 1));
+    for (int i = 0; i < 3000; ++i)
+        p.fillRect(int(rng.bounded(1900)), int(rng.bounded(1060)), 20, 20,
+                   QColor::fromRgb(rng.generate()));
+    p.end();
+    const QString path = QString("%1/shot-%2.png").arg(dir).arg(n);
+    return img.save(path, "PNG") ? path : QString();
+}
+
 // Not a first run: no usage text of the program's own on the clipboard.
 void MarkStartedBefore(const TolvaneEnvironment &env)
 {
@@ -86,6 +134,8 @@ private slots:
     void aNeverAnsweringOwnerDoesNotHoldUpQuitting();
     void misbehavingOwnersFreezeNothing_data();
     void misbehavingOwnersFreezeNothing();
+    void aKillLosesNothingOlderThanFourSeconds_data();
+    void aKillLosesNothingOlderThanFourSeconds();
     void offersAsRealProgramsMakeThem();
     void aCopyMadeWhileStoppedIsOneItem();
 
@@ -279,6 +329,110 @@ void TestSystemResilience::misbehavingOwnersFreezeNothing()
     if (!kept.isEmpty())
         expected << kept;
     QCOMPARE(PlainTexts(StoredHistory(env)), expected);
+}
+
+// The program is killed (kill -9) while copies keep coming: a burst of screenshots faster
+// than they can be stored, or one text a second (too often for a save after a quiet
+// moment). Everything it reported captured more than 4 s before the kill is in the history
+// file. At the next start the images that no item names are gone, and from then on an
+// image goes with the last item that names it.
+void TestSystemResilience::aKillLosesNothingOlderThanFourSeconds_data()
+{
+    QTest::addColumn<bool>("images");
+    QTest::addColumn<int>("intervalMs");
+    QTest::addColumn<int>("copies");
+    QTest::newRow("screenshots faster than they are stored") << true << 120 << 50;
+    QTest::newRow("one text a second") << false << 1000 << 12;
+}
+
+void TestSystemResilience::aKillLosesNothingOlderThanFourSeconds()
+{
+    QFETCH(bool, images);
+    QFETCH(int, intervalMs);
+    QFETCH(int, copies);
+    TolvaneEnvironment env;
+    QVERIFY(env.writeSettings("[General]\napp_version=1.5.0\n[stack]\nstack_max_item_count=100\n"));
+    QStringList shots;
+    for (int i = 0; images && i < copies; ++i) {
+        shots << WriteScreenshot(env.root(), i);
+        QVERIFY(!shots.last().isEmpty());
+    }
+    TolvaneProcess app(env);
+    QVERIFY(app.start());
+    QVERIFY2(app.waitForCount(kRestored, 2, 30000), qPrintable(app.log()));
+
+    QElapsedTimer clock;
+    clock.start();
+    QVector<qint64> captured_at; // when each capture was reported
+    const auto track = [&] {
+        while (captured_at.size() < app.count(kCaptured))
+            captured_at << clock.elapsed();
+    };
+    // Processes events until `until` on the clock, noting each capture as it is reported.
+    const auto follow = [&](qint64 until) {
+        while (clock.elapsed() < until) {
+            QTest::qWait(10);
+            track();
+        }
+    };
+    for (int i = 0; i < copies; ++i) {
+        const qint64 next = clock.elapsed() + intervalMs;
+        QVERIFY(images ? startOwner({"--offer-file", "image/png", shots.at(i)})
+                       : startOwner({"--offer", "UTF8_STRING", QString("steady copy %1").arg(i)}));
+        follow(next);
+    }
+    follow(clock.elapsed() + 300);
+    const qint64 killed_at = clock.elapsed();
+    app.process().kill();
+    QVERIFY(app.process().waitForFinished(10000));
+
+    const QStringList captured = CapturedKeys(app.log());
+    QCOMPARE(captured.size(), captured_at.size());
+    const QSet<QString> stored = KeysOf(StoredHistory(env));
+    int due = 0;
+    for (int i = 0; i < captured.size(); ++i) {
+        if (captured_at.at(i) >= killed_at - 4000)
+            continue;
+        ++due;
+        QVERIFY2(stored.contains(captured.at(i)),
+                 qPrintable(QString("capture %1 of %2, %3 ms before the kill, is not stored")
+                                .arg(i + 1)
+                                .arg(captured.size())
+                                .arg(killed_at - captured_at.at(i))));
+    }
+    QVERIFY2(due >= 3, qPrintable(QString("only %1 of %2 captures to check, %3 copies")
+                                      .arg(due)
+                                      .arg(captured.size())
+                                      .arg(copies)));
+    if (!images)
+        return;
+
+    // The next start keeps the newest 5 and removes the images of the rest, and those the
+    // kill left behind; a text that pushes the oldest image out of the list takes its file.
+    QVERIFY(captured.size() > 5);
+    m_children.endAll(); // the clipboard is empty at the next start
+    QVERIFY(env.writeSettings("[General]\napp_version=1.5.0\n[stack]\nstack_max_item_count=5\n"));
+    TolvaneProcess again(env);
+    QVERIFY(again.start());
+    QVERIFY2(again.waitForCount(kRestored, 1, 30000), qPrintable(again.log())); // no pin file
+    QVERIFY2(QTest::qWaitFor([&] { return StoredImages(env).size() <= 5; }, 10000),
+             qPrintable(QString::number(StoredImages(env).size())));
+    const QString text = QStringLiteral("a text pushes the oldest image out");
+    QVERIFY(startOwner({"--offer", "UTF8_STRING", text}));
+    QVERIFY2(again.waitForCount(kCaptured, 1), qPrintable(again.log()));
+    // Saved within seconds; the images on disk are those of the saved list, also before the
+    // clean-up at quitting.
+    const auto stored_images_follow_the_list = [&] {
+        const QVector<CBData> rows = StoredHistory(env);
+        if (rows.isEmpty() || rows.first().plain != text)
+            return false;
+        QSet<QString> keys = KeysOf(rows);
+        keys.remove(rows.first().md5);
+        return StoredImages(env) == keys;
+    };
+    QVERIFY(QTest::qWaitFor(stored_images_follow_the_list, 10000));
+    QVERIFY2(quit(again), qPrintable(again.log()));
+    QVERIFY(stored_images_follow_the_list());
 }
 
 void TestSystemResilience::offersAsRealProgramsMakeThem()

@@ -3,12 +3,14 @@
 // serves "text/plain" with CRLF line ends and "UTF8_STRING" with LF), an owner may never
 // answer at all, and an office suite sets the owner twice in a row.
 //
-//   x11_owner [--offer <target> <value>]... [--type <target> <type> <format>]...
+//   x11_owner [--offer <target> <value>]... [--offer-file <target> <path>]...
+//             [--type <target> <type> <format>]...
 //             [--incr <bytes>] [--stall-after <parts>] [--never-answer] [--twice <ms>]
 //             [--timeout <ms>]
 //       --offer        a target and its answer; "%n" in the answer becomes the running
 //                      number of the requests for that target (1, 2, ...), so that two
 //                      reads of the same offer differ as an office suite's answers do
+//       --offer-file   a target and the file whose bytes answer it (an image, say)
 //       --type         answer the target with that property type and format (8, 16, 32)
 //                      instead of the target's own name and 8, as a faulty owner does
 //       --incr         send every answer in INCR parts of that many bytes
@@ -45,6 +47,7 @@ struct Offer
     int requests = 0;
     Atom type = None; // None: the target's own name
     int format = 8;
+    bool literal = false; // a file's bytes: no "%n"
 };
 
 // An answer sent in INCR parts: each part follows the requestor's deletion of the last one.
@@ -100,6 +103,8 @@ std::string Answer(Offer &offer)
 {
     ++offer.requests;
     std::string out = offer.value;
+    if (offer.literal)
+        return out;
     const std::string n = std::to_string(offer.requests);
     for (size_t at = out.find("%n"); at != std::string::npos; at = out.find("%n", at + n.size()))
         out.replace(at, 2, n);
@@ -205,6 +210,7 @@ int main(int argc, char *argv[])
     };
     std::vector<Typed> typed;
     Options opt;
+    std::vector<std::string> from_files;
     bool never_answer = false;
     int twice_after_ms = -1;
     int timeout_ms = kDefaultTimeoutMs;
@@ -214,6 +220,18 @@ int main(int argc, char *argv[])
             never_answer = true;
         } else if (arg == "--twice" && i + 1 < argc) {
             twice_after_ms = std::atoi(argv[++i]);
+        } else if (arg == "--offer-file" && i + 2 < argc) {
+            std::FILE *f = std::fopen(argv[i + 2], "rb");
+            if (!f)
+                return Usage("cannot read an --offer-file");
+            std::string bytes;
+            char buf[65536];
+            for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+                bytes.append(buf, n);
+            std::fclose(f);
+            given.emplace_back(argv[i + 1], bytes);
+            from_files.push_back(argv[i + 1]);
+            i += 2;
         } else if (arg == "--incr" && i + 1 < argc) {
             opt.incrPart = std::max(1, std::atoi(argv[++i]));
         } else if (arg == "--stall-after" && i + 1 < argc) {
@@ -243,6 +261,8 @@ int main(int argc, char *argv[])
     XSetErrorHandler(IgnoreErrors);
     for (const auto &g : given)
         offers.push_back({XInternAtom(dpy, g.first.c_str(), False), g.first, g.second});
+    for (Offer &o : offers)
+        o.literal = std::find(from_files.begin(), from_files.end(), o.name) != from_files.end();
     for (const Typed &t : typed) {
         for (Offer &o : offers) {
             if (o.name == t.target) {
