@@ -11,6 +11,7 @@ CBData MakeBenchItem(int i);
 bool RunCaptureLatency(BenchTable &table);
 bool RunImageCapture(BenchTable &table);
 bool RunImageCaptureStall(BenchTable &table);
+bool RunMisbehavingOwnerStall(BenchTable &table);
 bool RunHistoryAndFilter(BenchTable &table);
 bool RunMainWindow(BenchTable &table);
 bool RunQuickPaste(BenchTable &table);
