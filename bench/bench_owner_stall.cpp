@@ -130,7 +130,7 @@ bool RunMisbehavingOwnerStall(BenchTable &table)
                          QStringLiteral("includes starting the owner"));
     }
     table.addNote(
-        QStringLiteral("misbehaving owners, longest UI stall of all runs (ms)"),
+        QStringLiteral("misbehaving owners, longest UI stall of all their runs (ms)"),
         QString::number(*std::max_element(all_stalls.cbegin(), all_stalls.cend()), 'f', 1));
     return ok;
 }
