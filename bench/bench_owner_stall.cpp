@@ -82,7 +82,7 @@ bool RunMisbehavingOwnerStall(BenchTable &table)
     };
     CCilpboardListModel *model = CClipboardManager::instance()->clipboardModel();
     bool ok = true;
-    QVector<double> all_stalls;
+    QVector<double> all_stalls, comparison_stalls;
     int copy_number = 0;
     for (const Variant &v : variants) {
         QVector<double> stall_ms, next_ms;
@@ -94,8 +94,7 @@ bool RunMisbehavingOwnerStall(BenchTable &table)
                     owners.push_back(StartOwner(v.args));
             });
             stall_ms.append(longest);
-            if (v.name != variants.first().name)
-                all_stalls.append(longest);
+            (v.name == variants.first().name ? comparison_stalls : all_stalls).append(longest);
 
             const QString text = QStringLiteral("next copy %1").arg(++copy_number);
             QEventLoop loop;
@@ -129,8 +128,12 @@ bool RunMisbehavingOwnerStall(BenchTable &table)
         table.addSamples("misbehaving owner (" + v.name + "), next copy to row 0", next_ms,
                          QStringLiteral("includes starting the owner"));
     }
-    table.addNote(
-        QStringLiteral("misbehaving owners, longest UI stall of all their runs (ms)"),
-        QString::number(*std::max_element(all_stalls.cbegin(), all_stalls.cend()), 'f', 1));
+    const auto worst = [](const QVector<double> &v) {
+        return QString::number(*std::max_element(v.cbegin(), v.cend()), 'f', 1);
+    };
+    table.addNote(QStringLiteral("owner that answers at once, longest UI stall of its runs (ms)"),
+                  worst(comparison_stalls));
+    table.addNote(QStringLiteral("misbehaving owners, longest UI stall of all their runs (ms)"),
+                  worst(all_stalls));
     return ok;
 }
