@@ -384,7 +384,7 @@ void X11SelectionReader::Private::readSelection(quint64 serial)
     else
         out.problem = QString::fromLatin1("TARGETS: %1; ").arg(QLatin1String(OutcomeName(o)));
 
-    const auto step = [&](Outcome r) {
+    const auto ended = [](Outcome r) {
         return r == Outcome::Abandoned || r == Outcome::Broken;
     };
     bool stop = false;
@@ -392,7 +392,7 @@ void X11SelectionReader::Private::readSelection(quint64 serial)
     const QByteArray &bytes = a.bytes;
     if (offered.contains(kSecretHint)) {
         o = fetchBytes(kSecretHint, &a, out);
-        stop = step(o);
+        stop = ended(o);
         if (o == Outcome::Ok) {
             out.entries.append({QString::fromLatin1(kSecretHint), bytes});
             stop = bytes.trimmed() == "secret"; // nothing else of it is read
@@ -402,7 +402,7 @@ void X11SelectionReader::Private::readSelection(quint64 serial)
     // text; each with the text it also needs.
     if (!stop && offered.contains("text/uri-list")) {
         o = fetchBytes("text/uri-list", &a, out);
-        stop = step(o);
+        stop = ended(o);
         if (o == Outcome::Ok) {
             out.entries.append({QStringLiteral("text/uri-list"), bytes});
             fetchText(offered, out);
@@ -413,7 +413,7 @@ void X11SelectionReader::Private::readSelection(quint64 serial)
         if (stop || !offered.contains(type.toLatin1()))
             continue;
         o = fetchBytes(type.toLatin1(), &a, out);
-        stop = step(o);
+        stop = ended(o);
         if (o == Outcome::Ok) {
             out.entries.append({type, bytes});
             out.entries.append({QStringLiteral("application/x-qt-image"), QByteArray()});
@@ -422,7 +422,7 @@ void X11SelectionReader::Private::readSelection(quint64 serial)
     }
     if (!stop && offered.contains("text/html")) {
         o = fetchBytes("text/html", &a, out);
-        stop = step(o);
+        stop = ended(o);
         if (o == Outcome::Ok) {
             out.html = DecodeHtml(bytes);
             out.hasHtml = true;
@@ -432,7 +432,7 @@ void X11SelectionReader::Private::readSelection(quint64 serial)
     }
     if (!stop && offered.contains("application/x-color")) {
         o = fetch("application/x-color", &a);
-        stop = step(o);
+        stop = ended(o);
         // Red, green, blue and alpha as 16-bit numbers.
         if (o == Outcome::Ok && a.format == 16 && a.bytes.size() >= 8) {
             const auto *c = reinterpret_cast<const quint16 *>(a.bytes.constData());
