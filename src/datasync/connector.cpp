@@ -30,6 +30,9 @@ CConnector::CConnector(const LocalShare &share, QObject *parent)
     connect(&m_parser, &CTransferParser::sigReaderStarted, this, &CConnector::onFileReaderStarted);
     connect(&m_parser, &CTransferParser::sigFailed2Receive, this, &CConnector::sigFileDownloadErr);
     connect(this, &CConnector::sigCloseConnection, this, &CConnector::closeHost);
+    // A pending link became a host.
+    connect(&m_parser, &CTransferParser::sigConnectionAccepted, this,
+            &CConnector::sigUpdateConnection);
     if (share.clipboard)
         connect(share.clipboard, &CCilpboardListModel::sigRowChanged, this,
                 &CConnector::UpdateLocalModel4Remote);
@@ -74,7 +77,11 @@ CPeerLink *CConnector::wire(QWebSocket *socket)
     connect(link, &CPeerLink::disconnected, this, &CConnector::onDisconnected);
     connect(link, &CPeerLink::errorOccurred, this, [this, link](const QString &why) {
         qCWarning(lcDataSync) << "socket err " << link->peerAddress() << why;
-        emit sigConnectionErr(link->peerAddress(), why, false);
+        // Only the user's hosts concern the user: a stranger that never linked (and may
+        // have reset its connection on purpose) is logged only.
+        const HostInfo *host = m_hosts.findHost(link);
+        if (host && host->isLinked())
+            emit sigConnectionErr(link->peerAddress(), why, false);
     });
     return link;
 }
@@ -87,16 +94,22 @@ HostInfo *CConnector::addHost(CPeerLink *link, const QString &pwd, bool from_ser
 void CConnector::onClientConnected(QWebSocket *socket)
 {
     const QString ip = AddressText(socket->peerAddress());
+    // A password guesser hears nothing, not even whether this host is full.
+    if (!m_parser.passwordThrottle().admit(ip)) {
+        qCDebug(lcDataSync) << "too many wrong passwords; turning away" << ip;
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
     const auto turn_away = [socket] {
         QObject::connect(socket, &QWebSocket::disconnected, socket, &QObject::deleteLater);
         socket->close();
+        // A peer that does not answer the closing handshake is not waited for.
+        QTimer::singleShot(CWebSocketLink::kCloseGraceMs, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
     };
-    // A password guesser hears nothing, not even whether this host is full.
-    if (m_parser.passwordThrottle().isBlocked(ip)) {
-        qCDebug(lcDataSync) << "too many wrong passwords; turning away" << ip;
-        turn_away();
-        return;
-    }
     if (m_hosts.count() >= kMaxHosts) {
         qCDebug(lcDataSync) << "full; refusing" << ip;
         socket->sendTextMessage(TextCommand::ConnectionRefused());
@@ -104,21 +117,31 @@ void CConnector::onClientConnected(QWebSocket *socket)
         return;
     }
     for (const HostInfo *host : m_hosts.hosts()) {
-        if (host->from_server && host->ip == ip) {
+        if (host->from_server && host->isLinked() && host->ip == ip) {
             qCWarning(lcDataSync) << "same ip connect twice " << ip << " close the second socket";
             turn_away();
             return;
         }
     }
+    // Links that have not given their password take no place, and only a few are kept.
+    while (m_hosts.pendingCount() >= HostContainer::kMaxPending) {
+        HostInfo *oldest = m_hosts.oldestPending();
+        qCDebug(lcDataSync) << "too many links without a password; dropping" << oldest->ip;
+        CPeerLink *dropped = oldest->socket;
+        dropped->disconnect(this);
+        m_hosts.remove(dropped);
+        if (auto *ws = qobject_cast<CWebSocketLink *>(dropped))
+            ws->socket()->abort();
+    }
     CPeerLink *link = wire(socket);
     addHost(link, QString(), true);
-    // A host that never gives its password would hold one of the two places for ever.
+    // A host that never gives its password is dropped at once when the time is up.
     QPointer<CPeerLink> guard(link);
     QTimer::singleShot(kPasswordTimeoutMs, this, [this, guard] {
         const HostInfo *host = guard ? m_hosts.findHost(guard.data()) : nullptr;
         if (host && !host->session.trusted) {
-            qCWarning(lcDataSync) << "no password from" << host->ip << "in time; closing";
-            guard->close();
+            qCDebug(lcDataSync) << "no password from" << host->ip << "in time; dropping";
+            guard->abort();
         }
     });
 }
@@ -214,10 +237,15 @@ void CConnector::closeHost(const QString &ip)
 void CConnector::onDisconnected()
 {
     auto *link = qobject_cast<CPeerLink *>(sender());
-    if (const HostInfo *host = m_hosts.findHost(link))
+    const HostInfo *host = m_hosts.findHost(link);
+    if (!host)
+        return;
+    const bool linked = host->isLinked();
+    if (linked)
         emit SigConnectionStopped(host->ip);
     m_hosts.remove(link);
-    emit sigUpdateConnection();
+    if (linked)
+        emit sigUpdateConnection();
 }
 
 void CConnector::UpdateLocalModel4Remote()

@@ -20,7 +20,7 @@ class CConnector : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int kMaxHosts = 2;
+    static constexpr int kMaxHosts = HostContainer::kMaxLinked;
     // An incoming connection must give its password within this time.
     static constexpr int kPasswordTimeoutMs = 10000;
 

@@ -33,6 +33,23 @@ QString ReasonText(FileErrorReason reason)
     }
     return QCoreApplication::translate("Connection", "Unknow error.");
 }
+
+// The messages that make this host send an answer.
+bool IsRequest(Kind kind)
+{
+    switch (kind) {
+    case Kind::Os:
+    case Kind::Host:
+    case Kind::History:
+    case Kind::Image:
+    case Kind::File:
+    case Kind::OsReply:
+    case Kind::HostReply:
+        return true;
+    default:
+        return false;
+    }
+}
 } // namespace
 
 void CTransferParser::DispatchString(CPeerLink *s, const QString &cmd)
@@ -75,8 +92,15 @@ void CTransferParser::onTextReceived(const QString &cmd)
         return;
     const TextCommand::Parsed p = TextCommand::Parse(cmd);
     if (!isAdmitted(host, p)) {
-        qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << "before the password check"
+        qCDebug(lcDataSync) << Q_FUNC_INFO << __LINE__ << "before the password check"
                               << link->peerAddress() << "sent" << cmd.left(80) << "- ignored";
+        return;
+    }
+    // A peer that does not read its answers gets no more of them; the link drops it once
+    // what is queued passes the hard cap.
+    if (IsRequest(p.kind) && link->isCongested()) {
+        qCDebug(lcDataSync) << link->peerAddress() << "does not read its answers;"
+                            << "request not answered";
         return;
     }
     dispatch(link, host, p, cmd);
@@ -152,15 +176,30 @@ void CTransferParser::dispatch(CPeerLink *link, HostInfo *host, const TextComman
 
 void CTransferParser::checkPassword(CPeerLink *link, HostInfo *host, const QString &pwd)
 {
+    // Checked once per link: a second password changes nothing.
+    if (host->session.password_checked)
+        return;
+    host->session.password_checked = true;
+    if (!m_throttle.admit(host->ip)) {
+        qCDebug(lcDataSync) << "password from" << host->ip << "not checked: too many wrong ones";
+        link->abort();
+        return;
+    }
     const QString expected = m_share.password ? m_share.password() : QString();
     if (pwd != expected) {
-        m_throttle.noteFailure(host->ip);
-        host->session.trusted = false;
+        m_throttle.recordFailure(host->ip);
         link->sendText(TextCommand::PasswordReply(false));
         link->close();
         return;
     }
-    m_throttle.noteSuccess(host->ip);
+    m_throttle.recordSuccess(host->ip);
+    // The places may have filled while this link was pending.
+    if (m_hosts->count() >= HostContainer::kMaxLinked) {
+        qCDebug(lcDataSync) << "full; refusing" << host->ip << "after its password";
+        link->sendText(TextCommand::ConnectionRefused());
+        link->close();
+        return;
+    }
     host->session.trusted = true;
     link->sendText(TextCommand::PasswordReply(true));
     link->sendText(TextCommand::OsRequest());
