@@ -3,6 +3,7 @@
 #include "clipboard/clipboard_list_model.h"
 #include "datasync/client.h"
 #include "datasync/datasync_logging.h"
+#include "datasync/mirror_history.h"
 #include "datasync/pending_save_paths.h"
 #include "datasync/tcp_file_reader.h"
 #include "datasync/tcp_file_sender.h"
@@ -30,6 +31,7 @@ CConnector::CConnector(const LocalShare &share, QObject *parent)
     connect(&m_parser, &CTransferParser::sigReaderStarted, this, &CConnector::onFileReaderStarted);
     connect(&m_parser, &CTransferParser::sigFailed2Receive, this, &CConnector::sigFileDownloadErr);
     connect(this, &CConnector::sigCloseConnection, this, &CConnector::closeHost);
+    connect(&m_parser, &CTransferParser::sigHistorySaved, this, &CConnector::pushHistory);
     // A pending link became a host.
     connect(&m_parser, &CTransferParser::sigConnectionAccepted, this,
             &CConnector::sigUpdateConnection);
@@ -252,9 +254,15 @@ void CConnector::UpdateLocalModel4Remote()
 {
     if (m_hosts.count() == 0)
         return;
-    const LocalShare &share = m_parser.share();
-    const QString path = QFileInfo(share.historyFile()).absoluteFilePath();
-    share.clipboard->Save2FileHelper(path);
+    m_pushDue = true;
+    m_parser.refreshHistory();
+}
+
+void CConnector::pushHistory(const QString &path)
+{
+    if (!m_pushDue)
+        return;
+    m_pushDue = false;
     const QVector<HostInfo *> hosts = m_hosts.hosts();
     for (const HostInfo *host : hosts) {
         if (host->is_init)
@@ -279,16 +287,27 @@ void CConnector::onFileReaderStarted(CTcpFileReader *fr)
     emit sigFileDownloadStarted(fr->path(), fr->ip());
 }
 
+// Read on a worker thread: a host may send a long history, and push it again and again.
 void CConnector::onHistoryReceived(CTcpFileReader *fr, const QString &path)
 {
-    HostInfo *host = m_hosts.getHost(qobject_cast<CPeerLink *>(fr->origin()));
-    if (host && host->model->RestoreFromFile(path)) {
-        host->is_init = true;
-        host->session.history_retries = 0;
-        qCDebug(lcDataSync) << "history of" << host->ip << "loaded:" << host->model->rowCount()
-                            << "items";
-    }
-    emit sigUpdateConnection();
+    const QPointer<CPeerLink> link(qobject_cast<CPeerLink *>(fr->origin()));
+    if (!m_hosts.getHost(link.data()))
+        return;
+    const int max_rows = m_parser.share().itemLimit();
+    m_mirrorReads.run([path, max_rows] { return MirrorHistory::Read(path, max_rows); },
+                      [this, link](const MirrorHistory::Result &res) {
+                          HostInfo *host = link ? m_hosts.findHost(link.data()) : nullptr;
+                          if (!host || !res.read) {
+                              emit sigUpdateConnection();
+                              return;
+                          }
+                          host->model->replaceRows(res.rows);
+                          host->is_init = true;
+                          host->session.history_retries = 0;
+                          qCDebug(lcDataSync) << "history of" << host->ip << "loaded:"
+                                              << host->model->rowCount() << "items";
+                          emit sigUpdateConnection();
+                      });
 }
 
 void CConnector::onFileSenderStarted(CTcpFileSender *fs)

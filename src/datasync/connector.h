@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clipboard/background_queue.h"
 #include "datasync/host_container.h"
 #include "datasync/local_share.h"
 #include "datasync/server.h"
@@ -80,9 +81,12 @@ private:
     void watchAttempt(CClient *client, const QString &ip, const QString &pwd);
     void onHistoryReceived(CTcpFileReader *fr, const QString &path);
     void closeHost(const QString &ip);
+    void pushHistory(const QString &path);
 
     HostContainer m_hosts;
     CTransferParser m_parser;
     CServer m_server;
     bool m_serverWired = false;
+    bool m_pushDue = false; // the list changed; its next saved copy goes to the hosts
+    CBackgroundQueue m_mirrorReads;
 };

@@ -24,6 +24,10 @@ struct LinkSession
     // and the history the host pushes once it has had ours, may be received.
     QStringList asked;
     int history_asked = 0;
+    // This host's own history requests: when one was last answered (on the dispatcher's
+    // clock), and whether an answer is on its way.
+    qint64 history_answered_at = -1;
+    bool history_answer_due = false;
     // This host announced its own history on the link: from then on the linked host may
     // push its history unasked whenever its list changes.
     bool history_sent = false;

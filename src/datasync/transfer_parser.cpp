@@ -52,6 +52,19 @@ bool IsRequest(Kind kind)
 }
 } // namespace
 
+CTransferParser::CTransferParser(HostContainer *hosts, const LocalShare &share, QObject *parent)
+    : CTransferAbstract(hosts, share, parent)
+{
+    m_clock.start();
+    connect(&m_snapshot, &CHistorySnapshot::sigSaved, this, &CTransferParser::onHistorySaved);
+}
+
+void CTransferParser::refreshHistory()
+{
+    if (m_share.clipboard)
+        m_snapshot.refresh(m_share.clipboard, m_share.historyFile());
+}
+
 void CTransferParser::DispatchString(CPeerLink *s, const QString &cmd)
 {
     if (s)
@@ -135,7 +148,7 @@ void CTransferParser::dispatch(CPeerLink *link, HostInfo *host, const TextComman
             emit sigConnectionRejected(link);
         break;
     case Kind::History:
-        serveHistory(link);
+        serveHistory(link, host);
         break;
     case Kind::Image:
         serveImage(link, p.text);
@@ -227,26 +240,60 @@ void CTransferParser::onFileError(CPeerLink *link, HostInfo *host, const TextCom
     });
 }
 
-void CTransferParser::serveHistory(CPeerLink *link)
+// Answered from the last saved copy, once per interval at most: requests in between share
+// the one answer that is due.
+void CTransferParser::serveHistory(CPeerLink *link, HostInfo *host)
 {
-    const QString path = m_share.historyFile();
-    if (m_share.clipboard)
-        m_share.clipboard->Save2FileHelper(path);
-    const QFileInfo info(path);
+    LinkSession &session = host->session;
+    if (session.history_answer_due)
+        return;
+    session.history_answer_due = true;
+    const qint64 wait = session.history_answered_at < 0
+                            ? 0
+                            : session.history_answered_at + kHistoryAnswerIntervalMs -
+                                  m_clock.elapsed();
+    QPointer<CPeerLink> guard(link);
+    QTimer::singleShot(int(qMax<qint64>(0, wait)), this, [this, guard] { answerHistory(guard); });
+}
+
+void CTransferParser::answerHistory(CPeerLink *link)
+{
+    HostInfo *host = link ? m_hosts->findHost(link) : nullptr;
+    if (!host || !host->session.history_answer_due)
+        return;
+    // Nothing saved in this run yet: the answer follows the save.
+    if (m_share.clipboard && !m_snapshot.isSaved()) {
+        if (!m_snapshot.isSaving())
+            refreshHistory();
+        return;
+    }
+    host->session.history_answer_due = false;
+    host->session.history_answered_at = m_clock.elapsed();
+    const QFileInfo info(m_share.historyFile());
     if (info.exists() && info.size() != 0)
-        DispatchFile(link, info.absoluteFilePath());
+        offerFile(link, info.absoluteFilePath(), TextCommand::HistoryName());
     else
         link->sendText(
             TextCommand::FileError(FileErrorReason::NotFound, TextCommand::HistoryName()));
 }
 
+void CTransferParser::onHistorySaved()
+{
+    for (HostInfo *host : m_hosts->hosts()) {
+        if (host->session.history_answer_due && host->session.history_answered_at < 0)
+            answerHistory(host->socket);
+    }
+    emit sigHistorySaved(QFileInfo(m_share.historyFile()).absoluteFilePath());
+}
+
 void CTransferParser::serveImage(CPeerLink *link, const QString &md5)
 {
     // Only a key can name a stored image; anything else is never turned into a file name.
+    // An image is served only while an item of the lists shows it.
     const QString path = StoragePaths::ImgPath(md5);
     const QFileInfo info(path);
-    if (StoragePaths::IsMd5Key(md5) && info.isFile())
-        DispatchFile(link, info.absoluteFilePath());
+    if (StoragePaths::IsMd5Key(md5) && m_share.isSharedImage(md5) && info.isFile())
+        offerFile(link, info.absoluteFilePath(), path);
     else
         link->sendText(TextCommand::FileError(FileErrorReason::NotFound, path));
 }
@@ -261,7 +308,19 @@ void CTransferParser::serveFile(CPeerLink *link, const QString &path)
     if (shared && info.isDir())
         link->sendText(TextCommand::FileError(FileErrorReason::IsDir, path));
     else if (shared && info.isFile())
-        DispatchFile(link, info.absoluteFilePath());
+        offerFile(link, info.absoluteFilePath(), path);
     else
         link->sendText(TextCommand::FileError(FileErrorReason::NotFound, path));
+}
+
+// A host that already receives as many files as a link may is told so, not queued.
+void CTransferParser::offerFile(CPeerLink *link, const QString &file, const QString &asked)
+{
+    if (sendersOf(link) >= kMaxSendersPerLink) {
+        qCDebug(lcDataSync) << "too many files being sent to" << link->peerAddress()
+                            << "- refusing" << asked;
+        link->sendText(TextCommand::FileError(FileErrorReason::Unknown, asked));
+        return;
+    }
+    DispatchFile(link, file);
 }

@@ -36,12 +36,7 @@ QString TestHost::shareImage(const QByteArray &png)
         QString::fromLatin1(QCryptographicHash::hash(png, QCryptographicHash::Md5).toHex());
     QDir().mkpath(StoragePaths::ClipboardDir());
     WriteFile(StoragePaths::ImgPath(md5), png);
-    CBData item;
-    item.type = CQmlTypes::Image;
-    item.plain = QStringLiteral("Image");
-    item.val = md5;
-    item.md5 = md5;
-    clip.prependItem(item);
+    clip.prependItem(ImageItem(md5));
     return md5;
 }
 
