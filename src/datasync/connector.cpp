@@ -32,6 +32,7 @@ CConnector::CConnector(const LocalShare &share, QObject *parent)
     connect(&m_parser, &CTransferParser::sigFailed2Receive, this, &CConnector::sigFileDownloadErr);
     connect(this, &CConnector::sigCloseConnection, this, &CConnector::closeHost);
     connect(&m_parser, &CTransferParser::sigHistorySaved, this, &CConnector::pushHistory);
+    connect(&m_parser, &CTransferParser::sigHostNamed, this, &CConnector::sigHostLinked);
     // A pending link became a host.
     connect(&m_parser, &CTransferParser::sigConnectionAccepted, this,
             &CConnector::sigUpdateConnection);
@@ -245,6 +246,8 @@ void CConnector::onDisconnected()
     const bool linked = host->isLinked();
     if (linked)
         emit SigConnectionStopped(host->ip);
+    if (host->session.named)
+        emit sigHostLeft(host->ip, host->name);
     m_hosts.remove(link);
     if (linked)
         emit sigUpdateConnection();

@@ -63,6 +63,9 @@ signals:
     void sigFileDownloadErr(QString file_path, QString ip, QString why);
     void sigStartServerFailed(QString why);
     void SigConnectionStopped(QString ip);
+    // A host linked (its password passed and it told its name), and a linked host left.
+    void sigHostLinked(QString ip, QString name);
+    void sigHostLeft(QString ip, QString name);
 
 public slots:
     void StartServer(ushort port);

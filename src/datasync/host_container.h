@@ -31,6 +31,8 @@ struct LinkSession
     // This host announced its own history on the link: from then on the linked host may
     // push its history unasked whenever its list changes.
     bool history_sent = false;
+    // The host told its machine name.
+    bool named = false;
 };
 
 // One linked host.

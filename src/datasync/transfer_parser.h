@@ -24,6 +24,8 @@ public:
     static constexpr int kHistoryRetryDelayMs = 1000;
     // A link's history requests are answered at most once in this time.
     static constexpr int kHistoryAnswerIntervalMs = 3000;
+    // A machine name longer than this is cut: it is shown, not used.
+    static constexpr int kMaxHostNameChars = 255;
 
     CTransferParser(HostContainer *hosts, const LocalShare &share, QObject *parent = nullptr);
 
@@ -38,6 +40,8 @@ signals:
     void sigConnectionPwdRet(CPeerLink *s, bool is_passed);
     void sigConnectionAccepted();
     void sigHistorySaved(QString path);
+    // The host of the link told its name: the exchange after the password is through.
+    void sigHostNamed(QString ip, QString name);
 
 public slots:
     void DispatchString(const QString &ip, const QString &cmd);
