@@ -180,9 +180,10 @@ void CMain::setupLinkNotices()
             });
     connect(&m_connector, &CConnector::sigHostLeft, this,
             [this, label](const QString &ip, const QString &name) {
-                showBalloon(QCoreApplication::translate("Connection", "%1 (%2) is no longer linked.")
-                                .arg(label(name), ip),
-                            kMsgMs);
+                showBalloon(
+                    QCoreApplication::translate("Connection", "%1 (%2) is no longer linked.")
+                        .arg(label(name), ip),
+                    kMsgMs);
             });
     connect(&m_tray, &QSystemTrayIcon::messageClicked, this, [this] {
         if (m_linkNoticeShown)

@@ -307,8 +307,8 @@ void CConnector::onHistoryReceived(CTcpFileReader *fr, const QString &path)
                           host->model->replaceRows(res.rows);
                           host->is_init = true;
                           host->session.history_retries = 0;
-                          qCDebug(lcDataSync) << "history of" << host->ip << "loaded:"
-                                              << host->model->rowCount() << "items";
+                          qCDebug(lcDataSync) << "history of" << host->ip
+                                              << "loaded:" << host->model->rowCount() << "items";
                           emit sigUpdateConnection();
                       });
 }

@@ -27,8 +27,8 @@ void CHistorySnapshot::save(const CCilpboardListModel *list, const QString &path
                 [this, path](const QString &error) {
                     m_saving = false;
                     if (!error.isEmpty())
-                        qCWarning(lcDataSync) << "history for linked hosts not saved:" << path
-                                              << error;
+                        qCWarning(lcDataSync)
+                            << "history for linked hosts not saved:" << path << error;
                     m_saved = true;
                     if (m_again && m_list)
                         save(m_list, m_path);

@@ -45,7 +45,9 @@ bool PasswordThrottle::admit(const QString &address)
 // Keeps the tables as small as the failures within the window.
 void PasswordThrottle::forgetExpired(qint64 now)
 {
-    const auto recent = [&](qint64 t) { return now - t < m_windowMs; };
+    const auto recent = [&](qint64 t) {
+        return now - t < m_windowMs;
+    };
     m_allFailures.erase(m_allFailures.begin(),
                         std::find_if(m_allFailures.begin(), m_allFailures.end(), recent));
     for (auto it = m_records.begin(); it != m_records.end();) {

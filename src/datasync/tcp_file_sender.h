@@ -6,8 +6,9 @@
 #include <QTimer>
 
 // Sends one file over TCP to the port a receiver announced, in chunks of 1 MiB so that
-// only one chunk is held in memory (and at most one waits in the socket), and disconnects after the last byte. A receiver that
-// cannot be reached, or stops taking data, ends the transfer with sigError.
+// only one chunk is held in memory (and at most one waits in the socket), and disconnects after the
+// last byte. A receiver that cannot be reached, or stops taking data, ends the transfer with
+// sigError.
 class CTcpFileSender : public QTcpSocket
 {
     Q_OBJECT

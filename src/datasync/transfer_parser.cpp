@@ -106,7 +106,7 @@ void CTransferParser::onTextReceived(const QString &cmd)
     const TextCommand::Parsed p = TextCommand::Parse(cmd);
     if (!isAdmitted(host, p)) {
         qCDebug(lcDataSync) << Q_FUNC_INFO << __LINE__ << "before the password check"
-                              << link->peerAddress() << "sent" << cmd.left(80) << "- ignored";
+                            << link->peerAddress() << "sent" << cmd.left(80) << "- ignored";
         return;
     }
     // A peer that does not read its answers gets no more of them; the link drops it once
@@ -253,10 +253,10 @@ void CTransferParser::serveHistory(CPeerLink *link, HostInfo *host)
     if (session.history_answer_due)
         return;
     session.history_answer_due = true;
-    const qint64 wait = session.history_answered_at < 0
-                            ? 0
-                            : session.history_answered_at + kHistoryAnswerIntervalMs -
-                                  m_clock.elapsed();
+    const qint64 wait =
+        session.history_answered_at < 0
+            ? 0
+            : session.history_answered_at + kHistoryAnswerIntervalMs - m_clock.elapsed();
     QPointer<CPeerLink> guard(link);
     QTimer::singleShot(int(qMax<qint64>(0, wait)), this, [this, guard] { answerHistory(guard); });
 }
@@ -322,8 +322,8 @@ void CTransferParser::serveFile(CPeerLink *link, const QString &path)
 void CTransferParser::offerFile(CPeerLink *link, const QString &file, const QString &asked)
 {
     if (sendersOf(link) >= kMaxSendersPerLink) {
-        qCDebug(lcDataSync) << "too many files being sent to" << link->peerAddress()
-                            << "- refusing" << asked;
+        qCDebug(lcDataSync) << "too many files being sent to" << link->peerAddress() << "- refusing"
+                            << asked;
         link->sendText(TextCommand::FileError(FileErrorReason::Unknown, asked));
         return;
     }

@@ -30,7 +30,8 @@ CWebSocketLink::CWebSocketLink(QWebSocket *socket, QObject *parent)
     // The library answers pings by itself; a peer that pings and never reads is caught right
     // after each read, where the TCP socket is reachable, and by the timer otherwise.
     if (auto *tcp = socket->findChild<QTcpSocket *>())
-        connect(tcp, &QIODevice::readyRead, this, &CWebSocketLink::checkQueue, Qt::QueuedConnection);
+        connect(tcp, &QIODevice::readyRead, this, &CWebSocketLink::checkQueue,
+                Qt::QueuedConnection);
     m_queueCheck.setInterval(kQueueCheckMs);
     connect(&m_queueCheck, &QTimer::timeout, this, &CWebSocketLink::checkQueue);
     m_queueCheck.start();
