@@ -17,7 +17,5 @@ struct Result
 };
 
 Result Read(const QString &path, int max_rows);
-// The text's beginning, cut at ItemLimits::kPreviewChars.
-QString Preview(const QString &text);
 
 } // namespace MirrorHistory

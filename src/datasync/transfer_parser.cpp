@@ -161,12 +161,12 @@ void CTransferParser::dispatch(CPeerLink *link, HostInfo *host, const TextComman
         link->sendText(TextCommand::HostRequest());
         break;
     case Kind::HostReply:
-        // Told once; later answers change nothing.
-        if (host->session.named)
-            break;
-        host->session.named = true;
         host->name = p.text.left(kMaxHostNameChars);
-        emit sigHostNamed(host->ip, host->name);
+        // The user hears of a host once, when it first tells its name.
+        if (!host->session.named) {
+            host->session.named = true;
+            emit sigHostNamed(host->ip, host->name);
+        }
         send(link, host, TextCommand::HistoryRequest());
         break;
     case Kind::FileOk:
