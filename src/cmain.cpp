@@ -16,6 +16,7 @@
 #include "qml_registration.h"
 #include "quick_paste_view.h"
 #include "settings/app_identity.h"
+#include "settings/link_password.h"
 #include "settings/settings_helper.h"
 #include "usage_text.h"
 
@@ -29,6 +30,8 @@
 namespace {
 constexpr int kMsgMs = 10000;
 constexpr int kStartedMsgMs = 30000;
+// Of a linked host's machine name, in a message.
+constexpr int kHostNameChars = 64;
 constexpr int kUpdateCheckDelayMs = 3000;
 constexpr ushort kDefaultLinkPort = 8121;
 
@@ -59,6 +62,8 @@ CMain::~CMain()
 bool CMain::initialise(const QUrl &main_qml)
 {
     PrepareTransferFolder();
+    // Before any view shows it and before the server listens.
+    LinkPassword::EnsureSet(CSettingsHelper::instance());
     qCDebug(lcApp) << "scene graph" << QQuickWindow::sceneGraphBackend() << "main thread"
                    << QThread::currentThreadId();
     qCDebug(lcApp) << StoragePaths::TempRoot() << StoragePaths::PinHistoryFile()
@@ -153,6 +158,37 @@ void CMain::setupTray()
     connect(&m_tray, &CSystemTrayIcon::SigShowClipboard, util, &CQmlHelper::sigShowMainWnd);
     connect(&m_tray, &CSystemTrayIcon::SigShowQuickpaste, util, &CQmlHelper::sigShowQuickPaste);
     connect(&m_tray, &CSystemTrayIcon::SigQuit, qApp, &QCoreApplication::quit);
+    setupLinkNotices();
+}
+
+// Another host may link on its own: the user hears of it, and a click on the message opens
+// the main window, whose host bar drops a host with its button.
+void CMain::setupLinkNotices()
+{
+    const auto label = [](const QString &name) {
+        const QString shown = name.simplified().left(kHostNameChars);
+        return shown.isEmpty() ? QCoreApplication::translate("Connection", "A host") : shown;
+    };
+    connect(&m_connector, &CConnector::sigHostLinked, this,
+            [this, label](const QString &ip, const QString &name) {
+                showBalloon(QCoreApplication::translate("Connection",
+                                                        "%1 (%2) is linked with this computer. "
+                                                        "Click to see the linked hosts.")
+                                .arg(label(name), ip),
+                            kMsgMs);
+                m_linkNoticeShown = true;
+            });
+    connect(&m_connector, &CConnector::sigHostLeft, this,
+            [this, label](const QString &ip, const QString &name) {
+                showBalloon(
+                    QCoreApplication::translate("Connection", "%1 (%2) is no longer linked.")
+                        .arg(label(name), ip),
+                    kMsgMs);
+            });
+    connect(&m_tray, &QSystemTrayIcon::messageClicked, this, [this] {
+        if (m_linkNoticeShown)
+            emit CQmlHelper::instance()->sigShowMainWnd();
+    });
 }
 
 void CMain::SetGlobalShortcutEnable(bool enable)
@@ -205,6 +241,7 @@ void CMain::showBalloon(const QString &msg, int msecs)
 {
     // A hidden icon shows no balloon; the log keeps the message either way.
     qCDebug(lcApp).noquote() << "balloon:" << msg << "(" << msecs << "ms)";
+    m_linkNoticeShown = false;
     m_tray.showMessage(AppIdentity::kName, msg, QSystemTrayIcon::Information, msecs);
 }
 

@@ -54,6 +54,7 @@ private:
     void connectServices();
     void setupHotKeys();
     void setupTray();
+    void setupLinkNotices();
     void ensureQuickPasteView();
 
     // In order of construction; destruction runs in reverse. The connector outlives the
@@ -67,4 +68,5 @@ private:
     QxtGlobalShortcut m_hotkeyQpPin;
     CUpdaterHelper m_updater;
     CDragHelper *m_drag = nullptr;
+    bool m_linkNoticeShown = false; // the last balloon told of a linked host
 };

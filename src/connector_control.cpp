@@ -118,6 +118,12 @@ void CConnectorControl::forwardSignals()
             [=](const QString &why) { report("sigStartServerFailed", {why}); });
     connect(c, &CConnector::SigConnectionStopped, this,
             [=](const QString &ip) { report("SigConnectionStopped", {ip}); });
+    connect(c, &CConnector::sigHostLinked, this, [=](const QString &ip, const QString &name) {
+        report("sigHostLinked", {ip, name});
+    });
+    connect(c, &CConnector::sigHostLeft, this, [=](const QString &ip, const QString &name) {
+        report("sigHostLeft", {ip, name});
+    });
     connect(c, &CConnector::sigFileSent, this, [=](const QString &path, const QString &ip) {
         report("sigFileSent", {path, ip});
     });

@@ -18,7 +18,13 @@ Dialog {
 
     function saveSettings() {
         m_ini.setIni(m_ini.connect_ip(), cr.ip_addr)
+        savePassword()
+    }
+
+    // An empty password saved here is the user's choice, kept over restarts.
+    function savePassword() {
         m_ini.setIni(m_ini.connect_local_pwd(), cl.pwd)
+        m_ini.setIni(m_ini.connect_local_pwd_open(), cl.pwd === "")
     }
 
     function isConnecting() {
@@ -73,7 +79,7 @@ Dialog {
         // The other computer may link as soon as the password is set.
         onCurrentIndexChanged: {
             if (currentIndex === 1)
-                m_ini.setIni(m_ini.connect_local_pwd(), cl.pwd)
+                root.savePassword()
         }
     }
 

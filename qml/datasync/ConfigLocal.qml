@@ -69,6 +69,16 @@ ColumnLayout {
         }
     }
 
+    Label {
+        objectName: "local_pwd_warning"
+        Layout.fillWidth: true
+        visible: input_pwd.text === ""
+        text: qsTranslate("Connection", "Anyone on your network can link without a password.")
+        wrapMode: Text.WordWrap
+        font.pixelSize: 12
+        color: Material.color(Material.Red)
+    }
+
     Item {
         Layout.fillHeight: true
     }

@@ -54,7 +54,8 @@ Item {
         case CTypes.Html:
         case CTypes.Text:
             props.is_rich_text = type === CTypes.Html
-            props.text = m.getVal(index)
+            // Another host's item may be long; only its beginning is laid out.
+            props.text = m.isLocal() ? m.getVal(index) : m_utilities.textPreview(m.getVal(index))
             showPage("DetailsView4Text.qml", props)
             break
         default:

@@ -107,6 +107,22 @@
         <translation>密码错误。</translation>
     </message>
     <message>
+        <source>%1 (%2) is linked with this computer. Click to see the linked hosts.</source>
+        <translation>%1（%2）已与本机连接。点击查看已连接的主机。</translation>
+    </message>
+    <message>
+        <source>%1 (%2) is no longer linked.</source>
+        <translation>%1（%2）已断开连接。</translation>
+    </message>
+    <message>
+        <source>A host</source>
+        <translation>一台主机</translation>
+    </message>
+    <message>
+        <source>Anyone on your network can link without a password.</source>
+        <translation>网络中的任何人都可以无需密码连接。</translation>
+    </message>
+    <message>
         <source>Password, optional</source>
         <translation>密码（可选）</translation>
     </message>

@@ -96,6 +96,8 @@ public:
     };
     // RestoreFromFile keeping only the newest max_rows records (all when 0).
     RestoreOutcome RestoreRows(const QString &path, int max_rows);
+    // All rows replaced by rows read elsewhere (display order, newest first).
+    void replaceRows(QVector<CBData> rows);
     // Where this list's own saves go; by default they are written at once on this thread.
     // A writer may write later, elsewhere, but in order; with `wait` it returns only once
     // the file is written (saveCurData and resetModelData, which callers expect done).

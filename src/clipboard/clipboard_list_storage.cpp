@@ -74,14 +74,20 @@ CCilpboardListModel::RestoreOutcome CCilpboardListModel::RestoreRows(const QStri
     if (res.dropped > 0 || res.truncated)
         qCWarning(lcClipboard) << "RestoreFromFile" << path << "records refused:" << res.dropped
                                << "stopped early:" << res.truncated;
-    if (!res.rows.isEmpty()) {
-        beginInsertRows(QModelIndex(), 0, res.rows.size() - 1);
-        m_items = std::move(res.rows);
+    replaceRows(std::move(res.rows));
+    return out;
+}
+
+void CCilpboardListModel::replaceRows(QVector<CBData> rows)
+{
+    clearRows();
+    if (!rows.isEmpty()) {
+        beginInsertRows(QModelIndex(), 0, rows.size() - 1);
+        m_items = std::move(rows);
         endInsertRows();
         emit sigInsertionFinished();
     }
     renumberFavourites();
-    return out;
 }
 
 bool CCilpboardListModel::isImgExists(const QString &md5) const

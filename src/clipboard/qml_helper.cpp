@@ -3,6 +3,7 @@
 #include "clipboard/clipboard_list_model.h"
 #include "clipboard/clipboard_manager.h"
 #include "item/clipboard_logging.h"
+#include "item/item_limits.h"
 #include "item/storage_paths.h"
 #include "item/text_helpers.h"
 #include "os/os_abstract.h"
@@ -57,7 +58,14 @@ QString CQmlHelper::getName(const QColor &c) const
 
 QString CQmlHelper::simplified(const QString &plain) const
 {
-    return plain.simplified();
+    // A row shows one line: its beginning is all that is ever laid out.
+    constexpr int kRowChars = 1024;
+    return plain.left(kRowChars).simplified();
+}
+
+QString CQmlHelper::textPreview(const QString &text) const
+{
+    return text.size() > ItemLimits::kPreviewChars ? text.left(ItemLimits::kPreviewChars) : text;
 }
 
 QString CQmlHelper::convertHtml2Plain(const QString &html) const

@@ -23,7 +23,10 @@ public:
     Q_INVOKABLE QString getHSL(const QColor &c) const;
     Q_INVOKABLE QString getCMYK(const QColor &c) const;
     Q_INVOKABLE QString getName(const QColor &c) const;
+    // The first line's worth of a text, white space folded.
     Q_INVOKABLE QString simplified(const QString &plain) const;
+    // The beginning of a text, as much as a view of another host's item shows.
+    Q_INVOKABLE QString textPreview(const QString &text) const;
     Q_INVOKABLE QString convertHtml2Plain(const QString &html) const;
     Q_INVOKABLE QString getTextHead(const QString &text, bool is_html) const;
     Q_INVOKABLE QString getFileName(const QString &path) const;

@@ -3,6 +3,7 @@
 #include "clipboard/clipboard_list_model.h"
 #include "datasync/client.h"
 #include "datasync/datasync_logging.h"
+#include "datasync/mirror_history.h"
 #include "datasync/pending_save_paths.h"
 #include "datasync/tcp_file_reader.h"
 #include "datasync/tcp_file_sender.h"
@@ -30,6 +31,11 @@ CConnector::CConnector(const LocalShare &share, QObject *parent)
     connect(&m_parser, &CTransferParser::sigReaderStarted, this, &CConnector::onFileReaderStarted);
     connect(&m_parser, &CTransferParser::sigFailed2Receive, this, &CConnector::sigFileDownloadErr);
     connect(this, &CConnector::sigCloseConnection, this, &CConnector::closeHost);
+    connect(&m_parser, &CTransferParser::sigHistorySaved, this, &CConnector::pushHistory);
+    connect(&m_parser, &CTransferParser::sigHostNamed, this, &CConnector::sigHostLinked);
+    // A pending link became a host.
+    connect(&m_parser, &CTransferParser::sigConnectionAccepted, this,
+            &CConnector::sigUpdateConnection);
     if (share.clipboard)
         connect(share.clipboard, &CCilpboardListModel::sigRowChanged, this,
                 &CConnector::UpdateLocalModel4Remote);
@@ -74,7 +80,11 @@ CPeerLink *CConnector::wire(QWebSocket *socket)
     connect(link, &CPeerLink::disconnected, this, &CConnector::onDisconnected);
     connect(link, &CPeerLink::errorOccurred, this, [this, link](const QString &why) {
         qCWarning(lcDataSync) << "socket err " << link->peerAddress() << why;
-        emit sigConnectionErr(link->peerAddress(), why, false);
+        // Only the user's hosts concern the user: a stranger that never linked (and may
+        // have reset its connection on purpose) is logged only.
+        const HostInfo *host = m_hosts.findHost(link);
+        if (host && host->isLinked())
+            emit sigConnectionErr(link->peerAddress(), why, false);
     });
     return link;
 }
@@ -87,16 +97,22 @@ HostInfo *CConnector::addHost(CPeerLink *link, const QString &pwd, bool from_ser
 void CConnector::onClientConnected(QWebSocket *socket)
 {
     const QString ip = AddressText(socket->peerAddress());
+    // A password guesser hears nothing, not even whether this host is full.
+    if (!m_parser.passwordThrottle().admit(ip)) {
+        qCDebug(lcDataSync) << "too many wrong passwords; turning away" << ip;
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
     const auto turn_away = [socket] {
         QObject::connect(socket, &QWebSocket::disconnected, socket, &QObject::deleteLater);
         socket->close();
+        // A peer that does not answer the closing handshake is not waited for.
+        QTimer::singleShot(CWebSocketLink::kCloseGraceMs, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
     };
-    // A password guesser hears nothing, not even whether this host is full.
-    if (m_parser.passwordThrottle().isBlocked(ip)) {
-        qCDebug(lcDataSync) << "too many wrong passwords; turning away" << ip;
-        turn_away();
-        return;
-    }
     if (m_hosts.count() >= kMaxHosts) {
         qCDebug(lcDataSync) << "full; refusing" << ip;
         socket->sendTextMessage(TextCommand::ConnectionRefused());
@@ -104,21 +120,31 @@ void CConnector::onClientConnected(QWebSocket *socket)
         return;
     }
     for (const HostInfo *host : m_hosts.hosts()) {
-        if (host->from_server && host->ip == ip) {
+        if (host->from_server && host->isLinked() && host->ip == ip) {
             qCWarning(lcDataSync) << "same ip connect twice " << ip << " close the second socket";
             turn_away();
             return;
         }
     }
+    // Links that have not given their password take no place, and only a few are kept.
+    while (m_hosts.pendingCount() >= HostContainer::kMaxPending) {
+        HostInfo *oldest = m_hosts.oldestPending();
+        qCDebug(lcDataSync) << "too many links without a password; dropping" << oldest->ip;
+        CPeerLink *dropped = oldest->socket;
+        dropped->disconnect(this);
+        m_hosts.remove(dropped);
+        if (auto *ws = qobject_cast<CWebSocketLink *>(dropped))
+            ws->socket()->abort();
+    }
     CPeerLink *link = wire(socket);
     addHost(link, QString(), true);
-    // A host that never gives its password would hold one of the two places for ever.
+    // A host that never gives its password is dropped at once when the time is up.
     QPointer<CPeerLink> guard(link);
     QTimer::singleShot(kPasswordTimeoutMs, this, [this, guard] {
         const HostInfo *host = guard ? m_hosts.findHost(guard.data()) : nullptr;
         if (host && !host->session.trusted) {
-            qCWarning(lcDataSync) << "no password from" << host->ip << "in time; closing";
-            guard->close();
+            qCDebug(lcDataSync) << "no password from" << host->ip << "in time; dropping";
+            guard->abort();
         }
     });
 }
@@ -214,19 +240,32 @@ void CConnector::closeHost(const QString &ip)
 void CConnector::onDisconnected()
 {
     auto *link = qobject_cast<CPeerLink *>(sender());
-    if (const HostInfo *host = m_hosts.findHost(link))
+    const HostInfo *host = m_hosts.findHost(link);
+    if (!host)
+        return;
+    const bool linked = host->isLinked();
+    if (linked)
         emit SigConnectionStopped(host->ip);
+    if (host->session.named)
+        emit sigHostLeft(host->ip, host->name);
     m_hosts.remove(link);
-    emit sigUpdateConnection();
+    if (linked)
+        emit sigUpdateConnection();
 }
 
 void CConnector::UpdateLocalModel4Remote()
 {
     if (m_hosts.count() == 0)
         return;
-    const LocalShare &share = m_parser.share();
-    const QString path = QFileInfo(share.historyFile()).absoluteFilePath();
-    share.clipboard->Save2FileHelper(path);
+    m_pushDue = true;
+    m_parser.refreshHistory();
+}
+
+void CConnector::pushHistory(const QString &path)
+{
+    if (!m_pushDue)
+        return;
+    m_pushDue = false;
     const QVector<HostInfo *> hosts = m_hosts.hosts();
     for (const HostInfo *host : hosts) {
         if (host->is_init)
@@ -251,16 +290,27 @@ void CConnector::onFileReaderStarted(CTcpFileReader *fr)
     emit sigFileDownloadStarted(fr->path(), fr->ip());
 }
 
+// Read on a worker thread: a host may send a long history, and push it again and again.
 void CConnector::onHistoryReceived(CTcpFileReader *fr, const QString &path)
 {
-    HostInfo *host = m_hosts.getHost(qobject_cast<CPeerLink *>(fr->origin()));
-    if (host && host->model->RestoreFromFile(path)) {
-        host->is_init = true;
-        host->session.history_retries = 0;
-        qCDebug(lcDataSync) << "history of" << host->ip << "loaded:" << host->model->rowCount()
-                            << "items";
-    }
-    emit sigUpdateConnection();
+    const QPointer<CPeerLink> link(qobject_cast<CPeerLink *>(fr->origin()));
+    if (!m_hosts.getHost(link.data()))
+        return;
+    const int max_rows = m_parser.share().itemLimit();
+    m_mirrorReads.run([path, max_rows] { return MirrorHistory::Read(path, max_rows); },
+                      [this, link](const MirrorHistory::Result &res) {
+                          HostInfo *host = link ? m_hosts.findHost(link.data()) : nullptr;
+                          if (!host || !res.read) {
+                              emit sigUpdateConnection();
+                              return;
+                          }
+                          host->model->replaceRows(res.rows);
+                          host->is_init = true;
+                          host->session.history_retries = 0;
+                          qCDebug(lcDataSync) << "history of" << host->ip
+                                              << "loaded:" << host->model->rowCount() << "items";
+                          emit sigUpdateConnection();
+                      });
 }
 
 void CConnector::onFileSenderStarted(CTcpFileSender *fs)

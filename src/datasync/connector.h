@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clipboard/background_queue.h"
 #include "datasync/host_container.h"
 #include "datasync/local_share.h"
 #include "datasync/server.h"
@@ -20,7 +21,7 @@ class CConnector : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int kMaxHosts = 2;
+    static constexpr int kMaxHosts = HostContainer::kMaxLinked;
     // An incoming connection must give its password within this time.
     static constexpr int kPasswordTimeoutMs = 10000;
 
@@ -62,6 +63,9 @@ signals:
     void sigFileDownloadErr(QString file_path, QString ip, QString why);
     void sigStartServerFailed(QString why);
     void SigConnectionStopped(QString ip);
+    // A host linked (its password passed and it told its name), and a linked host left.
+    void sigHostLinked(QString ip, QString name);
+    void sigHostLeft(QString ip, QString name);
 
 public slots:
     void StartServer(ushort port);
@@ -80,9 +84,12 @@ private:
     void watchAttempt(CClient *client, const QString &ip, const QString &pwd);
     void onHistoryReceived(CTcpFileReader *fr, const QString &path);
     void closeHost(const QString &ip);
+    void pushHistory(const QString &path);
 
     HostContainer m_hosts;
     CTransferParser m_parser;
     CServer m_server;
     bool m_serverWired = false;
+    bool m_pushDue = false; // the list changed; its next saved copy goes to the hosts
+    CBackgroundQueue m_mirrorReads;
 };

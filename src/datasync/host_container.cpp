@@ -4,6 +4,7 @@
 #include "datasync/datasync_logging.h"
 #include "datasync/peer_link.h"
 
+#include <algorithm>
 #include <utility>
 
 HostContainer::~HostContainer()
@@ -50,10 +51,32 @@ void HostContainer::release(HostInfo *host)
     delete host;
 }
 
+int HostContainer::count() const
+{
+    return int(std::count_if(m_hosts.begin(), m_hosts.end(),
+                             [](const HostInfo *host) { return host->isLinked(); }));
+}
+
+HostInfo *HostContainer::at(int index) const
+{
+    for (HostInfo *host : m_hosts) {
+        if (host->isLinked() && index-- == 0)
+            return host;
+    }
+    return nullptr;
+}
+
+HostInfo *HostContainer::oldestPending() const
+{
+    const auto it = std::find_if(m_hosts.begin(), m_hosts.end(),
+                                 [](const HostInfo *host) { return !host->isLinked(); });
+    return it == m_hosts.end() ? nullptr : *it;
+}
+
 HostInfo *HostContainer::findHost(const QString &ip) const
 {
     for (HostInfo *host : m_hosts) {
-        if (host->ip == ip)
+        if (host->isLinked() && host->ip == ip)
             return host;
     }
     return nullptr;

@@ -13,6 +13,8 @@ struct LinkSession
     // Incoming: the password check on this host passed. Outgoing: the host said "ok".
     // Until then only the password exchange is handled on the link.
     bool trusted = false;
+    // Incoming: a password was given (and checked, or turned away) on this link.
+    bool password_checked = false;
     // History requests asked again after a failure, since the last history arrived.
     int history_retries = 0;
     // Paths announced to this host and not yet accepted: a file is sent only for these.
@@ -22,9 +24,15 @@ struct LinkSession
     // and the history the host pushes once it has had ours, may be received.
     QStringList asked;
     int history_asked = 0;
+    // This host's own history requests: when one was last answered (on the dispatcher's
+    // clock), and whether an answer is on its way.
+    qint64 history_answered_at = -1;
+    bool history_answer_due = false;
     // This host announced its own history on the link: from then on the linked host may
     // push its history unasked whenever its list changes.
     bool history_sent = false;
+    // The host told its machine name.
+    bool named = false;
 };
 
 // One linked host.
@@ -39,13 +47,23 @@ struct HostInfo
     CCilpboardListModel *model = nullptr; // mirror of the host's history
     CPeerLink *socket = nullptr;
     LinkSession session;
+
+    // An incoming link counts as a host only once its password passed; until then it is
+    // pending and invisible to the views. An outgoing link is the user's own attempt.
+    bool isLinked() const { return !from_server || session.trusted; }
 };
 
-// The linked hosts in the order they were added; owns the records, and releases each
-// host's mirror list and link with deferred deletion.
+// The linked hosts in the order they were added, and the pending incoming links that have
+// not given their password yet; owns the records, and releases each host's mirror list and
+// link with deferred deletion.
 class HostContainer
 {
 public:
+    // Linked hosts at most; pending links take none of these places.
+    static constexpr int kMaxLinked = 2;
+    // Pending incoming links at most; the oldest is dropped for a new one.
+    static constexpr int kMaxPending = 8;
+
     HostContainer() = default;
     HostContainer(const HostContainer &) = delete;
     HostContainer &operator=(const HostContainer &) = delete;
@@ -56,15 +74,21 @@ public:
     void remove(CPeerLink *socket);
     void clear();
 
-    // The first record in list order that matches; none: a warning and nullptr.
+    // The first record in list order that matches; none: a warning and nullptr. By address
+    // only linked hosts are found: a pending link is never addressed.
     HostInfo *getHost(const QString &ip) const;
     HostInfo *getHost(const CPeerLink *socket) const;
     // The same without the warning, for questions that may well have no answer.
     HostInfo *findHost(const QString &ip) const;
     HostInfo *findHost(const CPeerLink *socket) const;
 
-    int count() const { return m_hosts.size(); }
-    HostInfo *at(int index) const { return m_hosts.value(index); }
+    // The linked hosts, as the views list them.
+    int count() const;
+    HostInfo *at(int index) const;
+    int pendingCount() const { return m_hosts.size() - count(); }
+    // The pending link that arrived first, or nullptr.
+    HostInfo *oldestPending() const;
+    // Every record, pending ones included.
     const QVector<HostInfo *> &hosts() const { return m_hosts; }
 
 private:

@@ -41,6 +41,25 @@ bool LocalShare::isSharedPath(const QString &path) const
     return false;
 }
 
+bool LocalShare::isSharedImage(const QString &md5) const
+{
+    for (const CCilpboardListModel *list : {clipboard, pin}) {
+        if (!list)
+            continue;
+        for (const CBData &item : list->items()) {
+            if (item.type == CQmlTypes::Image && item.md5 == md5)
+                return true;
+        }
+    }
+    return false;
+}
+
+int LocalShare::itemLimit() const
+{
+    CSettingsHelper *ini = CSettingsHelper::instance();
+    return qMax(1, ini->getIni(ini->stack_max_item_count()).toInt());
+}
+
 QString LocalShare::transferRoot() const
 {
     return transfer_root.isEmpty() ? StoragePaths::TempRoot() : transfer_root;

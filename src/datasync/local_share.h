@@ -24,6 +24,10 @@ struct LocalShare
     // Whether an item of the Clipboard or Pin list names this local path: exactly the paths
     // a linked host can see, and so the only ones it may fetch.
     bool isSharedPath(const QString &path) const;
+    // Whether an item of the Clipboard or Pin list shows the stored image of this key.
+    bool isSharedImage(const QString &md5) const;
+    // The user's item limit: the most rows a mirror list keeps.
+    int itemLimit() const;
     QString historyFile() const;                 // transferRoot() + "history"
     QString receiveDir(const QString &ip) const; // transferRoot() + ip + "/", created
 };

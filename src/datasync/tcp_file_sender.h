@@ -1,17 +1,19 @@
 #pragma once
 
 #include <QFile>
+#include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
 
-// Sends one file over TCP to the port a receiver announced, in chunks of 10 MiB so that
-// only one chunk is held in memory, and disconnects after the last byte. A receiver that
-// cannot be reached, or stops taking data, ends the transfer with sigError.
+// Sends one file over TCP to the port a receiver announced, in chunks of 1 MiB so that
+// only one chunk is held in memory (and at most one waits in the socket), and disconnects after the
+// last byte. A receiver that cannot be reached, or stops taking data, ends the transfer with
+// sigError.
 class CTcpFileSender : public QTcpSocket
 {
     Q_OBJECT
 public:
-    static constexpr qint64 kChunkSize = 10 * 1024 * 1024;
+    static constexpr qint64 kChunkSize = 1024 * 1024;
     static constexpr int kIdleTimeoutMs = 30000;
 
     CTcpFileSender(const QString &path, const QString &ip, QObject *parent = nullptr);
@@ -19,6 +21,9 @@ public:
 
     QString path() const { return m_path; }
     QString ip() const { return m_ip; }
+    // The link the file was asked on, for the caller's bookkeeping.
+    void setOrigin(QObject *origin) { m_origin = origin; }
+    QObject *origin() const { return m_origin; }
     // How long connecting, or any wait for the receiver to take data, may last.
     void setIdleTimeout(int ms) { m_idle.setInterval(ms); }
 
@@ -45,6 +50,7 @@ private:
     qint64 m_size = 0;
     QString m_path;
     QString m_ip;
+    QPointer<QObject> m_origin;
     QTimer m_idle;
     bool m_opened = false;
     bool m_sent = false;

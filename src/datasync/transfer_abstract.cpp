@@ -7,6 +7,7 @@
 #include "datasync/pending_save_paths.h"
 #include "datasync/tcp_file_reader.h"
 #include "datasync/tcp_file_sender.h"
+#include "datasync/text_command.h"
 #include "datasync/transfer_messages.h"
 
 #include <QCoreApplication>
@@ -107,6 +108,15 @@ int CTransferAbstract::receiversOf(const CPeerLink *link) const
     return n;
 }
 
+int CTransferAbstract::sendersOf(const CPeerLink *link) const
+{
+    int n = 0;
+    for (const CTcpFileSender *sender :
+         findChildren<CTcpFileSender *>(QString(), Qt::FindDirectChildrenOnly))
+        n += sender->origin() == link ? 1 : 0;
+    return n;
+}
+
 void CTransferAbstract::onAnnouncement(CPeerLink *link, HostInfo *host,
                                        const TransferMessage::Announcement &ann)
 {
@@ -190,7 +200,13 @@ void CTransferAbstract::onAcceptance(CPeerLink *link, HostInfo *host,
         qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << "bad port from" << ip << acc.port;
         return;
     }
+    if (sendersOf(link) >= kMaxSendersPerLink) {
+        qCDebug(lcDataSync) << "too many files being sent to" << ip << "- refusing" << acc.path;
+        link->sendText(TextCommand::FileError(TextCommand::FileErrorReason::Unknown, acc.path));
+        return;
+    }
     auto *sender = new CTcpFileSender(acc.path, ip, this);
+    sender->setOrigin(link);
     connect(sender, &CTcpFileSender::sigStarted, this, &CTransferAbstract::sigSenderStarted);
     // Leave from the address the host knows this host by, so its receiver recognises us.
     const QHostAddress local = link->localAddress();

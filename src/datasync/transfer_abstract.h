@@ -24,9 +24,12 @@ class CTransferAbstract : public QObject
     Q_OBJECT
 public:
     // Running receivers per link; more announcements at once are refused.
-    static constexpr int kMaxReceiversPerLink = 32;
+    static constexpr int kMaxReceiversPerLink = 4;
+    // Running senders per link; more requests at once are answered with an error. Each
+    // holds a file, a connection and up to two chunks of memory until it ends or times out.
+    static constexpr int kMaxSendersPerLink = 4;
     // Announcements per link that wait for an answer; the oldest is forgotten beyond this.
-    static constexpr int kMaxOffersPerLink = 64;
+    static constexpr int kMaxOffersPerLink = 16;
     // A larger history is refused. A list of a few hundred items is some megabytes at most,
     // and this still holds several items at the item text limit (16 Mi characters, stored
     // as UTF-16 with their HTML source); the mirror keeps only the newest rows anyway.
@@ -57,6 +60,8 @@ protected:
     HostInfo *senderHost(const char *where, CPeerLink *&link) const;
     // Announces a local file on the link: its path as given and its size.
     void announceFile(CPeerLink *link, const QString &filepath);
+    // Files being sent to the host of this link.
+    int sendersOf(const CPeerLink *link) const;
 
     HostContainer *m_hosts;
     LocalShare m_share;

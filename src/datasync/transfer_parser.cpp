@@ -33,7 +33,37 @@ QString ReasonText(FileErrorReason reason)
     }
     return QCoreApplication::translate("Connection", "Unknow error.");
 }
+
+// The messages that make this host send an answer.
+bool IsRequest(Kind kind)
+{
+    switch (kind) {
+    case Kind::Os:
+    case Kind::Host:
+    case Kind::History:
+    case Kind::Image:
+    case Kind::File:
+    case Kind::OsReply:
+    case Kind::HostReply:
+        return true;
+    default:
+        return false;
+    }
+}
 } // namespace
+
+CTransferParser::CTransferParser(HostContainer *hosts, const LocalShare &share, QObject *parent)
+    : CTransferAbstract(hosts, share, parent)
+{
+    m_clock.start();
+    connect(&m_snapshot, &CHistorySnapshot::sigSaved, this, &CTransferParser::onHistorySaved);
+}
+
+void CTransferParser::refreshHistory()
+{
+    if (m_share.clipboard)
+        m_snapshot.refresh(m_share.clipboard, m_share.historyFile());
+}
 
 void CTransferParser::DispatchString(CPeerLink *s, const QString &cmd)
 {
@@ -75,8 +105,15 @@ void CTransferParser::onTextReceived(const QString &cmd)
         return;
     const TextCommand::Parsed p = TextCommand::Parse(cmd);
     if (!isAdmitted(host, p)) {
-        qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << "before the password check"
-                              << link->peerAddress() << "sent" << cmd.left(80) << "- ignored";
+        qCDebug(lcDataSync) << Q_FUNC_INFO << __LINE__ << "before the password check"
+                            << link->peerAddress() << "sent" << cmd.left(80) << "- ignored";
+        return;
+    }
+    // A peer that does not read its answers gets no more of them; the link drops it once
+    // what is queued passes the hard cap.
+    if (IsRequest(p.kind) && link->isCongested()) {
+        qCDebug(lcDataSync) << link->peerAddress() << "does not read its answers;"
+                            << "request not answered";
         return;
     }
     dispatch(link, host, p, cmd);
@@ -111,7 +148,7 @@ void CTransferParser::dispatch(CPeerLink *link, HostInfo *host, const TextComman
             emit sigConnectionRejected(link);
         break;
     case Kind::History:
-        serveHistory(link);
+        serveHistory(link, host);
         break;
     case Kind::Image:
         serveImage(link, p.text);
@@ -124,7 +161,12 @@ void CTransferParser::dispatch(CPeerLink *link, HostInfo *host, const TextComman
         link->sendText(TextCommand::HostRequest());
         break;
     case Kind::HostReply:
-        host->name = p.text;
+        host->name = p.text.left(kMaxHostNameChars);
+        // The user hears of a host once, when it first tells its name.
+        if (!host->session.named) {
+            host->session.named = true;
+            emit sigHostNamed(host->ip, host->name);
+        }
         send(link, host, TextCommand::HistoryRequest());
         break;
     case Kind::FileOk:
@@ -152,15 +194,30 @@ void CTransferParser::dispatch(CPeerLink *link, HostInfo *host, const TextComman
 
 void CTransferParser::checkPassword(CPeerLink *link, HostInfo *host, const QString &pwd)
 {
+    // Checked once per link: a second password changes nothing.
+    if (host->session.password_checked)
+        return;
+    host->session.password_checked = true;
+    if (!m_throttle.admit(host->ip)) {
+        qCDebug(lcDataSync) << "password from" << host->ip << "not checked: too many wrong ones";
+        link->abort();
+        return;
+    }
     const QString expected = m_share.password ? m_share.password() : QString();
     if (pwd != expected) {
-        m_throttle.noteFailure(host->ip);
-        host->session.trusted = false;
+        m_throttle.recordFailure(host->ip);
         link->sendText(TextCommand::PasswordReply(false));
         link->close();
         return;
     }
-    m_throttle.noteSuccess(host->ip);
+    m_throttle.recordSuccess(host->ip);
+    // The places may have filled while this link was pending.
+    if (m_hosts->count() >= HostContainer::kMaxLinked) {
+        qCDebug(lcDataSync) << "full; refusing" << host->ip << "after its password";
+        link->sendText(TextCommand::ConnectionRefused());
+        link->close();
+        return;
+    }
     host->session.trusted = true;
     link->sendText(TextCommand::PasswordReply(true));
     link->sendText(TextCommand::OsRequest());
@@ -188,26 +245,60 @@ void CTransferParser::onFileError(CPeerLink *link, HostInfo *host, const TextCom
     });
 }
 
-void CTransferParser::serveHistory(CPeerLink *link)
+// Answered from the last saved copy, once per interval at most: requests in between share
+// the one answer that is due.
+void CTransferParser::serveHistory(CPeerLink *link, HostInfo *host)
 {
-    const QString path = m_share.historyFile();
-    if (m_share.clipboard)
-        m_share.clipboard->Save2FileHelper(path);
-    const QFileInfo info(path);
+    LinkSession &session = host->session;
+    if (session.history_answer_due)
+        return;
+    session.history_answer_due = true;
+    const qint64 wait =
+        session.history_answered_at < 0
+            ? 0
+            : session.history_answered_at + kHistoryAnswerIntervalMs - m_clock.elapsed();
+    QPointer<CPeerLink> guard(link);
+    QTimer::singleShot(int(qMax<qint64>(0, wait)), this, [this, guard] { answerHistory(guard); });
+}
+
+void CTransferParser::answerHistory(CPeerLink *link)
+{
+    HostInfo *host = link ? m_hosts->findHost(link) : nullptr;
+    if (!host || !host->session.history_answer_due)
+        return;
+    // Nothing saved in this run yet: the answer follows the save.
+    if (m_share.clipboard && !m_snapshot.isSaved()) {
+        if (!m_snapshot.isSaving())
+            refreshHistory();
+        return;
+    }
+    host->session.history_answer_due = false;
+    host->session.history_answered_at = m_clock.elapsed();
+    const QFileInfo info(m_share.historyFile());
     if (info.exists() && info.size() != 0)
-        DispatchFile(link, info.absoluteFilePath());
+        offerFile(link, info.absoluteFilePath(), TextCommand::HistoryName());
     else
         link->sendText(
             TextCommand::FileError(FileErrorReason::NotFound, TextCommand::HistoryName()));
 }
 
+void CTransferParser::onHistorySaved()
+{
+    for (HostInfo *host : m_hosts->hosts()) {
+        if (host->session.history_answer_due && host->session.history_answered_at < 0)
+            answerHistory(host->socket);
+    }
+    emit sigHistorySaved(QFileInfo(m_share.historyFile()).absoluteFilePath());
+}
+
 void CTransferParser::serveImage(CPeerLink *link, const QString &md5)
 {
     // Only a key can name a stored image; anything else is never turned into a file name.
+    // An image is served only while an item of the lists shows it.
     const QString path = StoragePaths::ImgPath(md5);
     const QFileInfo info(path);
-    if (StoragePaths::IsMd5Key(md5) && info.isFile())
-        DispatchFile(link, info.absoluteFilePath());
+    if (StoragePaths::IsMd5Key(md5) && m_share.isSharedImage(md5) && info.isFile())
+        offerFile(link, info.absoluteFilePath(), path);
     else
         link->sendText(TextCommand::FileError(FileErrorReason::NotFound, path));
 }
@@ -222,7 +313,19 @@ void CTransferParser::serveFile(CPeerLink *link, const QString &path)
     if (shared && info.isDir())
         link->sendText(TextCommand::FileError(FileErrorReason::IsDir, path));
     else if (shared && info.isFile())
-        DispatchFile(link, info.absoluteFilePath());
+        offerFile(link, info.absoluteFilePath(), path);
     else
         link->sendText(TextCommand::FileError(FileErrorReason::NotFound, path));
+}
+
+// A host that already receives as many files as a link may is told so, not queued.
+void CTransferParser::offerFile(CPeerLink *link, const QString &file, const QString &asked)
+{
+    if (sendersOf(link) >= kMaxSendersPerLink) {
+        qCDebug(lcDataSync) << "too many files being sent to" << link->peerAddress() << "- refusing"
+                            << asked;
+        link->sendText(TextCommand::FileError(FileErrorReason::Unknown, asked));
+        return;
+    }
+    DispatchFile(link, file);
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "datasync/history_snapshot.h"
 #include "datasync/password_throttle.h"
 #include "datasync/transfer_abstract.h"
+
+#include <QElapsedTimer>
 
 namespace TextCommand {
 struct Parsed;
@@ -19,8 +22,15 @@ class CTransferParser : public CTransferAbstract
 public:
     static constexpr int kHistoryRetries = 3;
     static constexpr int kHistoryRetryDelayMs = 1000;
+    // A link's history requests are answered at most once in this time.
+    static constexpr int kHistoryAnswerIntervalMs = 3000;
+    // A machine name longer than this is cut: it is shown, not used.
+    static constexpr int kMaxHostNameChars = 255;
 
-    using CTransferAbstract::CTransferAbstract;
+    CTransferParser(HostContainer *hosts, const LocalShare &share, QObject *parent = nullptr);
+
+    // Saves the history for linked hosts again (off this thread); sigHistorySaved follows.
+    void refreshHistory();
 
     // Addresses that gave too many wrong passwords; the connector turns them away.
     PasswordThrottle &passwordThrottle() { return m_throttle; }
@@ -29,6 +39,9 @@ signals:
     void sigConnectionRejected(CPeerLink *s);
     void sigConnectionPwdRet(CPeerLink *s, bool is_passed);
     void sigConnectionAccepted();
+    void sigHistorySaved(QString path);
+    // The host of the link told its name: the exchange after the password is through.
+    void sigHostNamed(QString ip, QString name);
 
 public slots:
     void DispatchString(const QString &ip, const QString &cmd);
@@ -44,9 +57,14 @@ private:
                   const QString &cmd);
     void checkPassword(CPeerLink *link, HostInfo *host, const QString &pwd);
     void onFileError(CPeerLink *link, HostInfo *host, const TextCommand::Parsed &p);
-    void serveHistory(CPeerLink *link);
+    void serveHistory(CPeerLink *link, HostInfo *host);
+    void answerHistory(CPeerLink *link);
+    void onHistorySaved();
     void serveImage(CPeerLink *link, const QString &md5);
     void serveFile(CPeerLink *link, const QString &path);
+    void offerFile(CPeerLink *link, const QString &file, const QString &asked);
 
     PasswordThrottle m_throttle;
+    CHistorySnapshot m_snapshot;
+    QElapsedTimer m_clock;
 };

@@ -26,6 +26,17 @@ inline CBData FileListItem(const QList<QUrl> &urls)
     return d;
 }
 
+// An image item; its picture is the stored image of this key.
+inline CBData ImageItem(const QString &md5)
+{
+    CBData d;
+    d.type = CQmlTypes::Image;
+    d.plain = QStringLiteral("Image");
+    d.val = md5;
+    d.md5 = md5;
+    return d;
+}
+
 // Puts text rows into a model so that rows[0] ends up as row 0.
 inline void FillTextRows(CCilpboardListModel &model, const QStringList &rows)
 {

@@ -1,5 +1,6 @@
 #include "isolated_env.h"
 #include "settings/app_identity.h"
+#include "settings/link_password.h"
 #include "settings/settings_helper.h"
 
 #include <QDir>
@@ -59,6 +60,7 @@ private slots:
         QTest::newRow("connect_ip") << "connect_ip" << QVariant(QString());
         QTest::newRow("connect_port") << "connect_port" << QVariant(QString("8121"));
         QTest::newRow("connect_local_pwd") << "connect_local_pwd" << QVariant(QString());
+        QTest::newRow("connect_local_pwd_open") << "connect_local_pwd_open" << QVariant(false);
         QTest::newRow("key_show_clipboard") << "key_show_clipboard" << QVariant("Ctrl+Alt+C");
         QTest::newRow("key_show_quick_paste") << "key_show_quick_paste" << QVariant("Ctrl+Alt+V");
         QTest::newRow("key_show_quick_paste_pin")
@@ -87,7 +89,7 @@ private slots:
             QCOMPARE(result, QString::fromLatin1(m.name()));
             ++names;
         }
-        QCOMPARE(names, 15);
+        QCOMPARE(names, 16);
     }
 
     void writesGoToTheKeysGroup()
@@ -163,6 +165,43 @@ private slots:
         ini()->sync(); // the store writes a new file in place of the old one
         QVERIFY(fileView().contains("connect/connect_local_pwd"));
         QVERIFY(private_to_user());
+    }
+
+    // Nothing is open to the network unless the user cleared the password on purpose.
+    void linkPasswordIsSetUnlessClearedOnPurpose_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QVariant>("open");
+        QTest::addColumn<bool>("generated");
+        QTest::newRow("first start") << QVariant() << QVariant() << true;
+        QTest::newRow("empty from an earlier version") << QVariant("") << QVariant() << true;
+        QTest::newRow("empty, flag off") << QVariant("") << QVariant(false) << true;
+        QTest::newRow("cleared by the user") << QVariant("") << QVariant(true) << false;
+        QTest::newRow("the user's own") << QVariant("mine") << QVariant(false) << false;
+    }
+    void linkPasswordIsSetUnlessClearedOnPurpose()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QVariant, open);
+        QFETCH(bool, generated);
+        QSettings raw(ini()->fileName(), QSettings::IniFormat);
+        raw.remove("connect");
+        if (stored.isValid())
+            raw.setValue("connect/connect_local_pwd", stored);
+        if (open.isValid())
+            raw.setValue("connect/connect_local_pwd_open", open);
+        raw.sync();
+        ini()->sync(); // reads what the other writer stored
+        const QString before = ini()->getIni(ini()->connect_local_pwd()).toString();
+        QCOMPARE(LinkPassword::EnsureSet(ini()), generated);
+        const QString after = fileView().value("connect/connect_local_pwd").toString();
+        if (!generated) {
+            QCOMPARE(after, before);
+            return;
+        }
+        QCOMPARE(after.size(), LinkPassword::kLength);
+        QVERIFY(after != LinkPassword::Generate());
+        QCOMPARE(LinkPassword::EnsureSet(ini()), false); // kept from now on
     }
 };
 

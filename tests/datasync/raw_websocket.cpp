@@ -7,6 +7,8 @@
 
 #include <functional>
 
+#include <sys/socket.h>
+
 namespace {
 const QByteArray kGuid = QByteArrayLiteral("258EAFA5-E914-47DA-95CA-C5AB0DC85B11");
 
@@ -141,6 +143,26 @@ void RawWebSocket::sendFrame(int opcode, const QByteArray &payload, bool fin)
     }
     frame.append(body);
     m_socket->write(frame);
+}
+
+void RawWebSocket::stopReading()
+{
+    disconnect(m_socket, &QTcpSocket::readyRead, this, &RawWebSocket::onReadyRead);
+    m_socket->setReadBufferSize(1);
+}
+
+void RawWebSocket::resumeReading()
+{
+    m_socket->setReadBufferSize(0);
+    connect(m_socket, &QTcpSocket::readyRead, this, &RawWebSocket::onReadyRead);
+    onReadyRead();
+}
+
+void RawWebSocket::reset()
+{
+    const linger hard{1, 0};
+    ::setsockopt(int(m_socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+    m_socket->abort();
 }
 
 void RawWebSocket::onReadyRead()

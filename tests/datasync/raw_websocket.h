@@ -71,6 +71,13 @@ public:
         return !m_socket || m_socket->state() == QAbstractSocket::UnconnectedState;
     }
     int closeCode() const { return m_closeCode; }
+    // A peer that stops reading: the program's answers pile up on its side, until
+    // resumeReading().
+    void stopReading();
+    void resumeReading();
+    qint64 bytesToWrite() const { return m_socket ? m_socket->bytesToWrite() : 0; }
+    // Ends the connection with a TCP reset.
+    void reset();
     QHostAddress localAddress() const
     {
         return m_socket ? m_socket->localAddress() : QHostAddress();

@@ -36,12 +36,7 @@ QString TestHost::shareImage(const QByteArray &png)
         QString::fromLatin1(QCryptographicHash::hash(png, QCryptographicHash::Md5).toHex());
     QDir().mkpath(StoragePaths::ClipboardDir());
     WriteFile(StoragePaths::ImgPath(md5), png);
-    CBData item;
-    item.type = CQmlTypes::Image;
-    item.plain = QStringLiteral("Image");
-    item.val = md5;
-    item.md5 = md5;
-    clip.prependItem(item);
+    clip.prependItem(ImageItem(md5));
     return md5;
 }
 
@@ -70,7 +65,8 @@ bool SendOverTcp(quint16 port, const QByteArray &bytes)
         return false;
     s.write(bytes);
     s.disconnectFromHost();
-    return s.state() == QAbstractSocket::UnconnectedState || s.waitForDisconnected(5000);
+    // The receiver may be in this process: its event loop must run while the bytes go.
+    return QTest::qWaitFor([&] { return s.state() == QAbstractSocket::UnconnectedState; }, 30000);
 }
 
 QByteArray ReadFile(const QString &path)

@@ -3,9 +3,12 @@
 // files it was never shown, writes outside the transfer folder, floods and sends garbage.
 // Whatever it does, nothing leaks, nothing lands outside the transfer folder and the
 // program keeps answering.
+#include "datasync/host_container.h"
 #include "datasync/password_throttle.h"
+#include "datasync/transfer_parser.h"
 #include "isolated_env.h"
 #include "item/history_file.h"
+#include "item/item_limits.h"
 #include "item/storage_paths.h"
 #include "raw_websocket.h"
 #include "test_host.h"
@@ -20,6 +23,11 @@
 #include <QTcpServer>
 
 #include <memory>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 const QString kLocal = QStringLiteral("127.0.0.1");
@@ -40,6 +48,77 @@ std::unique_ptr<RawWebSocket> Join(const TestHost &host, bool give_password = tr
     }
     return peer;
 }
+
+// One password on a fresh link from the address; the answer, "no link" or "no answer".
+QString Guess(const TestHost &victim, const QString &pwd, const QHostAddress &from)
+{
+    auto peer = Join(victim, false, from);
+    if (!peer)
+        return QStringLiteral("no link");
+    peer->sendText(QStringLiteral("??tag_pwd#") + pwd);
+    QString reply;
+    if (!peer->waitForText(reply, 5000))
+        return QStringLiteral("no answer");
+    if (reply != QLatin1String("!!tag_pwd#ok"))
+        peer->waitForClosed(5000);
+    return reply;
+}
+
+QHostAddress Loopback(int n)
+{
+    return QHostAddress(QStringLiteral("127.0.0.%1").arg(n));
+}
+
+// This process's resident memory in KiB.
+qint64 RssKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+// A listener that takes connections and never reads: what is sent stays in the kernel's
+// buffers, as with a host whose downloads stall.
+struct StallingSink
+{
+    int fd = -1;
+    quint16 port = 0;
+    QVector<int> taken;
+
+    bool listen()
+    {
+        fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof addr;
+        if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr *>(&addr), len) != 0 ||
+            ::listen(fd, 64) != 0 ||
+            ::getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len) != 0)
+            return false;
+        port = ntohs(addr.sin_port);
+        return true;
+    }
+    // The connections made so far.
+    int takeAll()
+    {
+        for (int c; (c = ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;)
+            taken << c;
+        return taken.size();
+    }
+    ~StallingSink()
+    {
+        for (int c : taken)
+            ::close(c);
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
 
 // The program still answers on a working link.
 bool StillAnswers(RawWebSocket &peer)
@@ -123,7 +202,7 @@ class TestHostilePeer : public QObject
 
 private slots:
     void nothingIsAnsweredBeforeThePassword();
-    void silentPeerIsClosed();
+    void silentPeerIsDropped();
     void wrongPasswordCloses();
     void passwordGuessingIsThrottled();
     void requestsForUnsharedFilesLeakNothing();
@@ -138,6 +217,15 @@ private slots:
     void conformingPeerLinksAsServer();
     void clientSpeaksFirstAndWaitsForTheAnswer();
     void fullServerRefusalReachesTheUser();
+    void nonReadingFloodIsBounded_data();
+    void nonReadingFloodIsBounded();
+    void strangersTakeNoPlace();
+    void resetByAStrangerIsNotShown_data();
+    void resetByAStrangerIsNotShown();
+    void guessesFromManyAddressesAreLimitedTogether();
+    void stalledDownloadsAreBounded();
+    void giantMirrorHistoryIsCapped();
+    void historyRequestFloodIsAnsweredSparingly();
 };
 
 void TestHostilePeer::nothingIsAnsweredBeforeThePassword()
@@ -169,17 +257,18 @@ void TestHostilePeer::nothingIsAnsweredBeforeThePassword()
     QVERIFY(!QFile::exists(victim.root + kLocal + "/planted.txt"));
 }
 
-void TestHostilePeer::silentPeerIsClosed()
+void TestHostilePeer::silentPeerIsDropped()
 {
     TestHost victim(kPwd);
     auto peer = Join(victim, false);
     QVERIFY(peer);
-    QTRY_COMPARE(victim->getHostsCount(), 1);
     QElapsedTimer t;
     t.start();
-    QVERIFY(peer->waitForClosed(30000));
+    QTest::qWait(300);
+    QCOMPARE(victim->getHostsCount(), 0); // a link without its password takes no place
+    // Dropped without waiting for a closing handshake the peer would never answer.
+    QTRY_VERIFY_WITH_TIMEOUT(peer->isTcpClosed(), 30000);
     QVERIFY(t.elapsed() >= 8000);
-    QTRY_COMPARE(victim->getHostsCount(), 0); // the place is free again
 }
 
 void TestHostilePeer::wrongPasswordCloses()
@@ -204,16 +293,7 @@ void TestHostilePeer::passwordGuessingIsThrottled()
     const int window_ms = 4000;
     victim->passwordThrottle().setWindow(window_ms);
     const auto guess = [&](const QString &pwd, const QHostAddress &from) {
-        auto peer = Join(victim, false, from);
-        if (!peer)
-            return QStringLiteral("no link");
-        peer->sendText(QStringLiteral("??tag_pwd#") + pwd);
-        QString reply;
-        if (!peer->waitForText(reply, 5000))
-            return QStringLiteral("no answer");
-        if (reply != QLatin1String("!!tag_pwd#ok"))
-            peer->waitForClosed(5000);
-        return reply;
+        return Guess(victim, pwd, from);
     };
     const QHostAddress other(QStringLiteral("127.0.0.2"));
     QElapsedTimer blocked;
@@ -414,7 +494,7 @@ void TestHostilePeer::garbageHistoryLeavesTheHostUninitialised()
     QVERIFY(SendOverTcp(port, QByteArray(64, '\xA4')));
     QVERIFY(done.wait(10000));
     QCOMPARE(done.at(0), QVariantList({victim.root + kLocal + "/history", kLocal}));
-    QVERIFY(update.count() >= 1);
+    QTRY_VERIFY(update.count() >= 1); // read off the interface's thread
     QCOMPARE(victim->isInit(0), false);
     QCOMPARE(victim->getModel(0)->rowCount(), 0);
     QVERIFY(StillAnswers(*peer));
@@ -594,6 +674,251 @@ void TestHostilePeer::fullServerRefusalReachesTheUser()
     QCOMPARE(result.at(0), QVariantList({false, "The server can only support two clients."}));
     QVERIFY(peer->waitForClosed(10000));
     QTRY_COMPARE(user->getHostsCount(), 0);
+}
+
+void TestHostilePeer::nonReadingFloodIsBounded_data()
+{
+    QTest::addColumn<bool>("password");
+    QTest::addColumn<bool>("pings"); // WebSocket pings, else requests echoing a long path
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<bool>("dropped");
+    const qint64 mib = 1024 * 1024;
+    // The socket library answers pings by itself: past the cap the link goes.
+    QTest::newRow("pings before the password") << false << true << 96 * mib << true;
+    QTest::newRow("pings after the password") << true << true << 96 * mib << true;
+    // Requests are not answered before the password, and not past the soft cap after it.
+    QTest::newRow("requests before the password") << false << false << 160 * mib << false;
+    QTest::newRow("requests after the password") << true << false << 160 * mib << false;
+}
+
+void TestHostilePeer::nonReadingFloodIsBounded()
+{
+    QFETCH(bool, password);
+    QFETCH(bool, pings);
+    QFETCH(qint64, bytes);
+    QFETCH(bool, dropped);
+    TestHost victim(kPwd);
+    auto peer = Join(victim, password);
+    QVERIFY(peer);
+    peer->stopReading();
+    const QString path = "/" + QString(60000, QLatin1Char('p'));
+    const QString request = "??tag_normal_file#" + path + "**##!!";
+    const QByteArray ping(125, 'x');
+    const qint64 base = RssKiB();
+    qint64 peak = base;
+    qint64 sent = 0;
+    QElapsedTimer t;
+    t.start();
+    while (sent < bytes && !peer->isTcpClosed() && t.elapsed() < 60000) {
+        // The peer's own queue stays small: what piles up is the program's.
+        if (peer->bytesToWrite() < 512 * 1024) {
+            for (int i = 0; i < (pings ? 2000 : 8); ++i) {
+                if (pings)
+                    peer->sendFrame(0x9, ping);
+                else
+                    peer->sendText(request);
+                sent += pings ? ping.size() : request.size();
+            }
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        peak = qMax(peak, RssKiB());
+    }
+    QTest::qWait(500);
+    peak = qMax(peak, RssKiB());
+    qInfo() << "flood" << sent / 1024 << "KiB in" << t.elapsed() << "ms; RSS" << base << "->"
+            << peak << "KiB";
+    QVERIFY2(peak - base < 50 * 1024, qPrintable(QString::number(peak - base)));
+    if (dropped) {
+        // Writing into a dropped connection ends it on the peer's side too.
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                peer->sendFrame(0x9, ping);
+                return peer->isTcpClosed();
+            },
+            10000));
+        return;
+    }
+    QVERIFY2(sent >= bytes, qPrintable(QString::number(sent)));
+    QVERIFY(!peer->isTcpClosed());
+    peer->resumeReading();
+    peer->drain(2000);
+    if (password)
+        QVERIFY(StillAnswers(*peer));
+}
+
+void TestHostilePeer::strangersTakeNoPlace()
+{
+    TestHost victim(kPwd);
+    std::vector<std::unique_ptr<RawWebSocket>> silent;
+    for (int i = 0; i <= HostContainer::kMaxPending; ++i) {
+        silent.push_back(Join(victim, false, Loopback(10 + i)));
+        QVERIFY(silent.back());
+    }
+    // The oldest made room for the newest; none of them is a host.
+    QTRY_VERIFY(silent.front()->isTcpClosed());
+    QVERIFY(!silent.back()->isTcpClosed());
+    QCOMPARE(victim->getHostsCount(), 0);
+    // While they sit there, a program and a peer of the spec's protocol both link.
+    TestHost user;
+    user.pwd = kPwd;
+    QVERIFY(LinkHosts(user, victim));
+    auto second = Join(victim, true, Loopback(2));
+    QVERIFY(second);
+    QTRY_COMPARE(victim->getHostsCount(), 2);
+    // The places are taken now: a third is told so.
+    auto third = std::make_unique<RawWebSocket>();
+    QVERIFY(third->connectTo(victim.port, Loopback(3)));
+    QString msg;
+    QVERIFY(third->waitForText(msg));
+    QCOMPARE(msg, QStringLiteral("??tag_connection_err#"));
+}
+
+void TestHostilePeer::resetByAStrangerIsNotShown_data()
+{
+    QTest::addColumn<QString>("before"); // what the peer sent before the reset
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("nothing") << QString() << false;
+    QTest::newRow("a wrong password") << QStringLiteral("??tag_pwd#wrong") << false;
+    QTest::newRow("a request") << QStringLiteral("??tag_os#") << false;
+    // The user's own host going away is worth telling.
+    QTest::newRow("the right password") << QStringLiteral("??tag_pwd#") + kPwd << true;
+}
+
+void TestHostilePeer::resetByAStrangerIsNotShown()
+{
+    QFETCH(QString, before);
+    QFETCH(bool, shown);
+    TestHost victim(kPwd);
+    QSignalSpy err(victim.connector.get(), &CConnector::sigConnectionErr);
+    auto peer = Join(victim, false);
+    QVERIFY(peer);
+    if (!before.isEmpty())
+        peer->sendText(before);
+    if (shown)
+        QTRY_COMPARE(victim->getHostsCount(), 1);
+    else
+        QTest::qWait(200);
+    peer->reset();
+    QTest::qWait(1000);
+    QCOMPARE(err.count() > 0, shown);
+    QTRY_COMPARE(victim->getHostsCount(), 0);
+}
+
+void TestHostilePeer::guessesFromManyAddressesAreLimitedTogether()
+{
+    TestHost victim(kPwd);
+    victim->passwordThrottle().setWindow(600000);
+    int evaluated = 0;
+    for (int a = 0; a < 40; ++a) {
+        for (int g = 0; g < 5; ++g)
+            evaluated += Guess(victim, QString("guess%1-%2").arg(a).arg(g), Loopback(10 + a)) ==
+                                 "!!tag_pwd#err"
+                             ? 1
+                             : 0;
+    }
+    QCOMPARE(evaluated, PasswordThrottle::kMaxGlobalFailures);
+    // Not even the right password from an address that never guessed is checked now.
+    const QString unheard = Guess(victim, kPwd, Loopback(99));
+    QVERIFY2(unheard == "no answer" || unheard == "no link", qPrintable(unheard));
+    // Once the failures leave the window, passwords are checked again.
+    victim->passwordThrottle().setWindow(2000);
+    QVERIFY(QTest::qWaitFor([&] { return Guess(victim, kPwd, Loopback(99)) == "!!tag_pwd#ok"; },
+                            30000));
+}
+
+void TestHostilePeer::stalledDownloadsAreBounded()
+{
+    TestHost victim(kPwd);
+    const int asked = 12;
+    QStringList files;
+    for (int i = 0; i < asked; ++i)
+        files << victim.shareFile(QString("big%1.bin").arg(i), QByteArray(8 * 1024 * 1024, 'x'));
+    StallingSink sink;
+    QVERIFY(sink.listen());
+    auto peer = Join(victim);
+    QVERIFY(peer);
+    const qint64 base = RssKiB();
+    for (const QString &f : files)
+        peer->sendText("??tag_normal_file#" + f + "**##!!");
+    const int limit = CTransferAbstract::kMaxSendersPerLink;
+    QStringList refused;
+    int offers = 0;
+    RawWebSocket::Message m;
+    while (offers + refused.size() < asked + asked - limit && peer->waitForMessage(m, 5000)) {
+        if (m.is_text) {
+            refused << QString::fromUtf8(m.data);
+            continue;
+        }
+        const WireBytes::Decoded offer = WireBytes::Decode(m.data);
+        QCOMPARE(offer.body, 2);
+        ++offers;
+        peer->sendBinary(WireBytes::FileResponse(true, sink.port, offer.path));
+    }
+    QCOMPARE(offers, asked);
+    QCOMPARE(refused.size(), asked - limit);
+    for (const QString &r : refused)
+        QVERIFY2(r.startsWith("!!tag_normal_file_error#unknown/"), qPrintable(r.left(80)));
+    QTest::qWait(1500);
+    QCOMPARE(sink.takeAll(), limit);
+    const qint64 growth = RssKiB() - base;
+    qInfo() << "RSS growth with" << limit << "stalled downloads:" << growth << "KiB";
+    QVERIFY2(growth < 50 * 1024, qPrintable(QString::number(growth)));
+    // Another request is told the same at once, and the link still works.
+    peer->sendText("??tag_normal_file#" + files.first() + "**##!!");
+    QString msg;
+    QVERIFY(peer->waitForText(msg));
+    QCOMPARE(msg, "!!tag_normal_file_error#unknown" + files.first());
+    QVERIFY(StillAnswers(*peer));
+}
+
+void TestHostilePeer::giantMirrorHistoryIsCapped()
+{
+    TestHost victim(kPwd);
+    auto peer = Join(victim);
+    QVERIFY(peer);
+    QVERIFY(AskForHistory(*peer));
+    const int limit = LocalShare().itemLimit();
+    QStringList plains;
+    plains << QString(ItemLimits::kMaxTextLength + 1, QLatin1Char('g'));
+    for (int i = 0; i < limit + 100; ++i)
+        plains << QStringLiteral("tiny %1").arg(i);
+    const QByteArray history = HistoryBytes(plains);
+    const quint16 port = Announce(*peer, QStringLiteral("/p/history"), history.size());
+    QVERIFY(port != 0);
+    QVERIFY(SendOverTcp(port, history));
+    QTRY_VERIFY_WITH_TIMEOUT(victim->isInit(0), 30000);
+    const CCilpboardListModel *mirror = victim->getModel(0);
+    QCOMPARE(mirror->rowCount(), limit);
+    // HistoryBytes lists the first text as the newest: it is kept, cut to its beginning.
+    QCOMPARE(mirror->items().at(0).plain.size(), ItemLimits::kPreviewChars);
+    QCOMPARE(mirror->items().at(0).val.toString().size(), ItemLimits::kPreviewChars);
+    QCOMPARE(mirror->items().at(1).plain, QStringLiteral("tiny 0"));
+    QVERIFY(StillAnswers(*peer));
+}
+
+void TestHostilePeer::historyRequestFloodIsAnsweredSparingly()
+{
+    TestHost victim(kPwd);
+    FillTextRows(victim.clip, {"v1", "v2"});
+    auto peer = Join(victim);
+    QVERIFY(peer);
+    const auto offers_within = [&](int ms) {
+        int n = 0;
+        for (const RawWebSocket::Message &m : peer->drain(ms))
+            n += !m.is_text && WireBytes::Decode(m.data).body == 2 ? 1 : 0;
+        return n;
+    };
+    const auto burst = [&] {
+        for (int i = 0; i < 200; ++i)
+            peer->sendText(QStringLiteral("??tag_normal_file#history"));
+    };
+    // One answer at once, shared by every request that came before it went.
+    burst();
+    QCOMPARE(offers_within(2000), 1);
+    // Requests within the interval share one answer at its end.
+    burst();
+    QCOMPARE(offers_within(CTransferParser::kHistoryAnswerIntervalMs + 1000), 1);
+    QCOMPARE(offers_within(CTransferParser::kHistoryAnswerIntervalMs + 500), 0);
 }
 
 TOLVANE_TEST_MAIN(TestHostilePeer)

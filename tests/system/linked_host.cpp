@@ -8,9 +8,12 @@
 LinkedHost::LinkedHost(const QString &netns, const Options &options)
     : m_netns(netns), m_options(options)
 {
-    // Alone in its namespace, it listens on the default port.
-    m_env.writeSettings(options.extra_ini + "\n[connect]\nconnect_local_pwd=" +
-                        options.password.toUtf8() + "\nconnect_port=8121\n");
+    // Alone in its namespace, it listens on the default port. No password: the user's choice,
+    // not a first start's.
+    m_env.writeSettings(
+        options.extra_ini + "\n[connect]\nconnect_local_pwd=" + options.password.toUtf8() +
+        "\nconnect_local_pwd_open=" + (options.password.isEmpty() ? "true" : "false") +
+        "\nconnect_port=8121\n");
 }
 
 LinkedHost::~LinkedHost()

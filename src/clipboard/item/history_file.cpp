@@ -27,6 +27,46 @@ QDataStream &Prepare(QDataStream &s)
     return s;
 }
 
+// With max_chars above 0, a text longer than that is read as its first
+// ItemLimits::kPreviewChars characters; the rest is skipped, never held.
+void ReadText(QDataStream &s, QString &out, int max_chars)
+{
+    if (max_chars <= 0) {
+        s >> out;
+        return;
+    }
+    quint32 bytes = 0;
+    s >> bytes;
+    if (s.status() != QDataStream::Ok)
+        return;
+    if (bytes == 0xFFFFFFFFu) {
+        out = QString();
+        return;
+    }
+    if (bytes % 2 != 0) {
+        s.setStatus(QDataStream::ReadCorruptData);
+        return;
+    }
+    const quint32 chars = bytes / 2;
+    const int keep = chars > quint32(max_chars) ? ItemLimits::kPreviewChars : int(chars);
+    QByteArray raw(keep * 2, Qt::Uninitialized);
+    if (s.readRawData(raw.data(), raw.size()) != raw.size()) {
+        s.setStatus(QDataStream::ReadPastEnd);
+        return;
+    }
+    out.resize(keep);
+    for (int i = 0; i < keep; ++i)
+        out[i] = QChar(ushort((uchar(raw.at(2 * i)) << 8) | uchar(raw.at(2 * i + 1))));
+    for (qint64 rest = qint64(bytes) - raw.size(); rest > 0;) {
+        const int step = int(qMin<qint64>(rest, 1 << 20));
+        if (s.skipRawData(step) != step) {
+            s.setStatus(QDataStream::ReadPastEnd);
+            return;
+        }
+        rest -= step;
+    }
+}
+
 bool IsUrlList(const QVariant &v)
 {
     return v.userType() == qMetaTypeId<QList<QUrl>>();
@@ -100,7 +140,7 @@ ValueRead ReadUrlList(QDataStream &s, QVariant &out)
 // Reads a QVariant by hand, admitting only the value types the program writes. The
 // toolkit's own reader would construct any registered type (and reserve a URL list's
 // claimed length up front), which untrusted input must not be able to trigger.
-ValueRead ReadValue(QDataStream &s, QVariant &out)
+ValueRead ReadValue(QDataStream &s, QVariant &out, int max_text_chars)
 {
     quint32 type_id = 0;
     qint8 is_null = 0;
@@ -114,7 +154,7 @@ ValueRead ReadValue(QDataStream &s, QVariant &out)
         break;
     case QMetaType::QString: {
         QString str;
-        s >> str;
+        ReadText(s, str, max_text_chars);
         out = str;
         break;
     }
@@ -173,7 +213,7 @@ QString Save(const QString &path, const QVector<CBData> &rows)
     return FileReplace::Write(path, [&rows](QIODevice &dev) { return Write(dev, rows); });
 }
 
-ReadResult Read(QIODevice &dev, int max_rows)
+ReadResult Read(QIODevice &dev, int max_rows, int max_text_chars)
 {
     ReadResult res;
     QDataStream s(&dev);
@@ -208,11 +248,13 @@ ReadResult Read(QIODevice &dev, int max_rows)
     while (!s.atEnd() && s.status() == QDataStream::Ok) {
         CBData item;
         qint32 type = 0;
-        s >> type >> item.plain >> item.md5;
+        s >> type;
+        ReadText(s, item.plain, max_text_chars);
+        ReadText(s, item.md5, max_text_chars);
         item.type = type;
         if (s.status() != QDataStream::Ok)
             break;
-        const ValueRead v = ReadValue(s, item.val);
+        const ValueRead v = ReadValue(s, item.val, max_text_chars);
         if (v == ValueRead::ForeignType || v == ValueRead::Corrupt) {
             // A foreign value's size is unknown, so nothing after it can be trusted.
             if (v == ValueRead::ForeignType)
@@ -220,7 +262,7 @@ ReadResult Read(QIODevice &dev, int max_rows)
             res.truncated = true;
             break;
         }
-        s >> item.selected;
+        ReadText(s, item.selected, max_text_chars);
         if (version == kVersion) {
             qint32 fav = -1;
             s >> fav;

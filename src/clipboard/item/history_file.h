@@ -39,7 +39,9 @@ bool Write(QIODevice &dev, const QVector<CBData> &rows);
 QString Save(const QString &path, const QVector<CBData> &rows);
 // The device must be open and seekable (a file or a buffer). With max_rows above 0 only the
 // newest max_rows records are kept: a file far longer than the list may be is never held
-// whole. A file-list record of more than ItemLimits::kMaxUrls files is refused.
-ReadResult Read(QIODevice &dev, int max_rows = 0);
+// whole. A file-list record of more than ItemLimits::kMaxUrls files is refused. With
+// max_text_chars above 0, a text longer than that is read as its first
+// ItemLimits::kPreviewChars characters, and the rest is skipped without being held.
+ReadResult Read(QIODevice &dev, int max_rows = 0, int max_text_chars = 0);
 
 } // namespace HistoryFile

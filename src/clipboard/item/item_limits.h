@@ -7,6 +7,9 @@
 namespace ItemLimits {
 // Characters of a text (or of an HTML source with its plain text).
 constexpr int kMaxTextLength = 16 * 1024 * 1024;
+// Characters of a text that a view of another host's item lays out, and that its mirror
+// keeps of a text over kMaxTextLength.
+constexpr int kPreviewChars = 64 * 1024;
 // Pixels of an image, told by the image's header before anything is decoded.
 constexpr qint64 kMaxImagePixels = 50 * 1000 * 1000;
 // Files in one file-list item.
