@@ -3,6 +3,7 @@
 #include "clipboard/clipboard_list_model.h"
 #include "datasync/client.h"
 #include "datasync/datasync_logging.h"
+#include "datasync/password_proof.h"
 #include "datasync/pending_save_paths.h"
 #include "datasync/tcp_file_reader.h"
 #include "datasync/tcp_file_sender.h"
@@ -30,6 +31,10 @@ CConnector::CConnector(const LocalShare &share, QObject *parent)
     connect(&m_parser, &CTransferParser::sigReaderStarted, this, &CConnector::onFileReaderStarted);
     connect(&m_parser, &CTransferParser::sigFailed2Receive, this, &CConnector::sigFileDownloadErr);
     connect(this, &CConnector::sigCloseConnection, this, &CConnector::closeHost);
+    m_trust.load(share.link_dir, share.refuse_plain);
+    m_server.setIdentity(m_trust.identity());
+    m_parser.setTrust(&m_trust);
+    connect(&m_parser, &CTransferParser::sigFirstLink, this, &CConnector::sigFirstLink);
     if (share.clipboard)
         connect(share.clipboard, &CCilpboardListModel::sigRowChanged, this,
                 &CConnector::UpdateLocalModel4Remote);
@@ -55,7 +60,7 @@ void CConnector::StartServer(ushort port)
     if (m_serverWired)
         return;
     m_serverWired = true;
-    connect(&m_server, &QWebSocketServer::serverError, this, [this] {
+    connect(&m_server, &CServer::serverError, this, [this] {
         emit sigConnectionErr(QStringLiteral("Server error"), m_server.errorString(), true);
     });
     connect(&m_server, &CServer::SigClientArrived, this, &CConnector::onClientConnected);
@@ -103,6 +108,17 @@ void CConnector::onClientConnected(QWebSocket *socket)
         turn_away();
         return;
     }
+    LinkSecurity security;
+    const CServer::Arrival arrival = m_server.takeArrival(socket);
+    security.encrypted = arrival.encrypted;
+    security.peer_fingerprint = arrival.peer_fingerprint;
+    security.local_fingerprint = m_trust.identity().fingerprint();
+    const QString refusal = m_trust.refusal(ip, security);
+    if (!refusal.isEmpty()) {
+        qCWarning(lcDataSync) << "refusing" << ip << refusal;
+        turn_away();
+        return;
+    }
     for (const HostInfo *host : m_hosts.hosts()) {
         if (host->from_server && host->ip == ip) {
             qCWarning(lcDataSync) << "same ip connect twice " << ip << " close the second socket";
@@ -111,7 +127,12 @@ void CConnector::onClientConnected(QWebSocket *socket)
         }
     }
     CPeerLink *link = wire(socket);
-    addHost(link, QString(), true);
+    HostInfo *added = addHost(link, QString(), true);
+    added->security = security;
+    if (security.encrypted) {
+        added->security.nonce = PasswordProof::NewNonce();
+        link->sendText(TextCommand::PasswordNonce(added->security.nonce));
+    }
     // A host that never gives its password would hold one of the two places for ever.
     QPointer<CPeerLink> guard(link);
     QTimer::singleShot(kPasswordTimeoutMs, this, [this, guard] {
@@ -126,6 +147,11 @@ void CConnector::onClientConnected(QWebSocket *socket)
 void CConnector::connect2Server(const QString &ip, const QString &pwd, ushort port)
 {
     auto *client = new CClient(this);
+    CClient::Tls tls;
+    tls.identity = m_trust.identity();
+    tls.pin = m_trust.knownHosts().pinOf(ip);
+    tls.refuse_plain = m_trust.refusesPlain();
+    client->setTls(tls);
     watchAttempt(client, ip, pwd);
     client->Connect(ip, port);
 }
@@ -169,8 +195,16 @@ void CConnector::watchAttempt(CClient *client, const QString &ip, const QString 
                                                           "The host closed the connection."));
             client->deleteLater();
         });
-        addHost(link, pwd, false);
-        link->sendText(TextCommand::PasswordRequest(pwd));
+        HostInfo *host = addHost(link, pwd, false);
+        host->security.encrypted = client->isEncrypted();
+        host->security.pin_name = ip;
+        // An encrypted link proves the password when the server's nonce comes.
+        if (client->isEncrypted()) {
+            host->security.local_fingerprint = m_trust.identity().fingerprint();
+            host->security.peer_fingerprint = client->peerFingerprint();
+        } else {
+            link->sendText(TextCommand::PasswordRequest(pwd));
+        }
         // A host that opens the link but never answers the password would leave the user
         // waiting for ever.
         QTimer::singleShot(CClient::kOpenTimeoutMs, client, [=] {
@@ -352,6 +386,18 @@ bool CConnector::isInit(int index) const
 {
     const HostInfo *host = m_hosts.at(index);
     return host && host->is_init;
+}
+
+bool CConnector::isEncrypted(int index) const
+{
+    const HostInfo *host = m_hosts.at(index);
+    return host && host->security.encrypted;
+}
+
+QString CConnector::getHostsCode(int index) const
+{
+    const HostInfo *host = m_hosts.at(index);
+    return host ? host->security.code() : QString();
 }
 
 CCilpboardListModel *CConnector::getModel(int index) const

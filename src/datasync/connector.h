@@ -43,6 +43,10 @@ public:
     Q_INVOKABLE QString getHostsOs(int index) const;
     Q_INVOKABLE bool isInit(int index) const;
     Q_INVOKABLE CCilpboardListModel *getModel(int index) const;
+    // Whether the link with the host at that index is encrypted, and its verification
+    // code (empty for a clear-text link).
+    Q_INVOKABLE bool isEncrypted(int index) const;
+    Q_INVOKABLE QString getHostsCode(int index) const;
 
     // The port the server listens on (the settings' port, or the one the system chose).
     quint16 serverPort() const { return m_server.serverPort(); }
@@ -62,6 +66,8 @@ signals:
     void sigFileDownloadErr(QString file_path, QString ip, QString why);
     void sigStartServerFailed(QString why);
     void SigConnectionStopped(QString ip);
+    // The first encrypted link with a host: both users compare the code once.
+    void sigFirstLink(QString ip, QString code);
 
 public slots:
     void StartServer(ushort port);
@@ -81,6 +87,7 @@ private:
     void onHistoryReceived(CTcpFileReader *fr, const QString &path);
     void closeHost(const QString &ip);
 
+    LinkTrust m_trust;
     HostContainer m_hosts;
     CTransferParser m_parser;
     CServer m_server;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "datasync/link_trust.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -39,6 +41,7 @@ struct HostInfo
     CCilpboardListModel *model = nullptr; // mirror of the host's history
     CPeerLink *socket = nullptr;
     LinkSession session;
+    LinkSecurity security;
 };
 
 // The linked hosts in the order they were added; owns the records, and releases each

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHostAddress>
+#include <QSslSocket>
 #include <QTcpSocket>
 
 CTcpFileReader::CTcpFileReader(qint64 size, const QString &path, const QString &ip, QObject *parent)
@@ -30,6 +31,47 @@ QString CTcpFileReader::start()
     }
     m_idle.start();
     return QString();
+}
+
+void CTcpFileReader::setTls(const LinkIdentity &identity, const QByteArray &peer_fingerprint)
+{
+    m_identity = identity;
+    m_peerFingerprint = peer_fingerprint;
+}
+
+// Over TLS a connection counts only once its handshake showed the linked host's
+// certificate; until then it takes no data and no place.
+void CTcpFileReader::incomingConnection(qintptr descriptor)
+{
+    if (m_peerFingerprint.isEmpty() || m_identity.isNull()) {
+        QTcpServer::incomingConnection(descriptor);
+        return;
+    }
+    auto *socket = new QSslSocket(this);
+    if (!socket->setSocketDescriptor(descriptor)) {
+        delete socket;
+        return;
+    }
+    socket->setSslConfiguration(m_identity.configuration(true));
+    connect(socket, QOverload<const QList<QSslError> &>::of(&QSslSocket::sslErrors), socket,
+            [socket] { socket->ignoreSslErrors(); });
+    connect(socket, &QAbstractSocket::errorOccurred, socket, [socket] { socket->deleteLater(); });
+    connect(socket, &QSslSocket::encrypted, this, [this, socket] {
+        socket->disconnect(this);
+        if (LinkIdentity::Fingerprint(socket->peerCertificate()) != m_peerFingerprint) {
+            qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << "sender's certificate is not"
+                                  << "the linked host's; refused for" << m_path;
+            socket->abort();
+            socket->deleteLater();
+            return;
+        }
+        addPendingConnection(socket);
+        emit newConnection();
+        // What came with the handshake is already decrypted and waits.
+        if (socket->bytesAvailable() > 0)
+            onReadyRead();
+    });
+    socket->startServerEncryption();
 }
 
 void CTcpFileReader::stopListening()

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "datasync/link_identity.h"
+
 #include <QFile>
-#include <QTcpSocket>
+#include <QSslSocket>
 #include <QTimer>
 
-// Sends one file over TCP to the port a receiver announced, in chunks of 10 MiB so that
-// only one chunk is held in memory, and disconnects after the last byte. A receiver that
-// cannot be reached, or stops taking data, ends the transfer with sigError.
-class CTcpFileSender : public QTcpSocket
+// Sends one file over TCP (or TLS, between hosts linked encrypted) to the port a receiver
+// announced, in chunks of 10 MiB so that only one chunk is held in memory, and disconnects after
+// the last byte. A receiver that cannot be reached, or stops taking data, ends the transfer with
+// sigError.
+class CTcpFileSender : public QSslSocket
 {
     Q_OBJECT
 public:
@@ -19,6 +22,9 @@ public:
 
     QString path() const { return m_path; }
     QString ip() const { return m_ip; }
+    // Sends over TLS, to the host with that certificate only (start with
+    // connectToHostEncrypted).
+    void setTls(const LinkIdentity &identity, const QByteArray &peer_fingerprint);
     // How long connecting, or any wait for the receiver to take data, may last.
     void setIdleTimeout(int ms) { m_idle.setInterval(ms); }
 
@@ -46,6 +52,7 @@ private:
     QString m_path;
     QString m_ip;
     QTimer m_idle;
+    QByteArray m_peerFingerprint;
     bool m_opened = false;
     bool m_sent = false;
     bool m_failed = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datasync/link_trust.h"
 #include "datasync/password_throttle.h"
 #include "datasync/transfer_abstract.h"
 
@@ -29,6 +30,8 @@ signals:
     void sigConnectionRejected(CPeerLink *s);
     void sigConnectionPwdRet(CPeerLink *s, bool is_passed);
     void sigConnectionAccepted();
+    // An encrypted link passed its password with a host not pinned before.
+    void sigFirstLink(QString ip, QString code);
 
 public slots:
     void DispatchString(const QString &ip, const QString &cmd);
@@ -43,6 +46,10 @@ private:
     void dispatch(CPeerLink *link, HostInfo *host, const TextCommand::Parsed &p,
                   const QString &cmd);
     void checkPassword(CPeerLink *link, HostInfo *host, const QString &pwd);
+    void checkProof(CPeerLink *link, HostInfo *host, const QString &hex);
+    void answerNonce(CPeerLink *link, HostInfo *host, const QString &hex);
+    void answerPassword(CPeerLink *link, HostInfo *host, bool passed);
+    void notePassed(HostInfo *host);
     void onFileError(CPeerLink *link, HostInfo *host, const TextCommand::Parsed &p);
     void serveHistory(CPeerLink *link);
     void serveImage(CPeerLink *link, const QString &md5);

@@ -49,6 +49,7 @@ CSettingsHelper::CSettingsHelper()
         {connect_ip(), QString()},
         {connect_port(), QStringLiteral("8121")},
         {connect_local_pwd(), QString()},
+        {connect_refuse_plain(), false},
     };
     m_keyboard.name = QStringLiteral("keyboard");
     m_keyboard.defaults = {

@@ -36,6 +36,11 @@ public:
     Q_INVOKABLE QString connect_ip() const { return QStringLiteral("connect_ip"); }
     Q_INVOKABLE QString connect_port() const { return QStringLiteral("connect_port"); }
     Q_INVOKABLE QString connect_local_pwd() const { return QStringLiteral("connect_local_pwd"); }
+    // "true": links that are not encrypted are refused, both ways.
+    Q_INVOKABLE QString connect_refuse_plain() const
+    {
+        return QStringLiteral("connect_refuse_plain");
+    }
     Q_INVOKABLE QString key_show_clipboard() const { return QStringLiteral("key_show_clipboard"); }
     Q_INVOKABLE QString key_show_quick_paste() const
     {

@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 LocalShare LinkFuzzWorld::share()
 {
-    return LocalShare{&clip, &pin, [this] { return password; }, transfer_root};
+    return LocalShare{&clip, &pin, [this] { return password; }, transfer_root, QString(), {}};
 }
 
 bool LinkFuzzWorld::isOfferable(const QString &path) const
