@@ -14,6 +14,7 @@
 #include <openssl/rand.h>
 #include <openssl/x509.h>
 
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -73,13 +74,24 @@ bool MakePair(QByteArray &key_pem, QByteArray &cert_pem)
     return !key_pem.isEmpty() && !cert_pem.isEmpty();
 }
 
+// Created 0600 before anything is written into it, and put in place whole, so that a reader
+// never sees half a key.
 bool WritePrivate(const QString &path, const QByteArray &bytes)
 {
-    // Created 0600 before anything is written into it.
-    if (!PrivateStorage::MakePrivateFile(path))
+    const QString part = path + QStringLiteral(".part");
+    QFile::remove(part);
+    if (!PrivateStorage::MakePrivateFile(part))
         return false;
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+    QFile f(part);
+    const bool written = f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                         f.write(bytes) == bytes.size() && f.flush();
+    f.close();
+    if (!written || std::rename(QFile::encodeName(part).constData(),
+                                QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(part);
+        return false;
+    }
+    return true;
 }
 
 QByteArray ReadAll(const QString &path)

@@ -89,7 +89,10 @@ bool CTcpFileReader::isExpectedPeer(const QTcpSocket *socket) const
 void CTcpFileReader::onNewConnection()
 {
     if (!hasPendingConnections()) {
-        qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << errorString();
+        // Over TLS the server announces each connection before its handshake is done; it
+        // is handed over once it is.
+        if (m_peerFingerprint.isEmpty())
+            qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << errorString();
         return;
     }
     while (QTcpSocket *socket = nextPendingConnection()) {
