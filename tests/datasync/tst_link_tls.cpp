@@ -4,6 +4,8 @@
 #include "datasync/known_hosts.h"
 #include "datasync/link_identity.h"
 #include "datasync/password_proof.h"
+#include "datasync/tcp_file_reader.h"
+#include "datasync/tcp_file_sender.h"
 #include "datasync/tls_sniffing_server.h"
 #include "isolated_env.h"
 #include "raw_websocket.h"
@@ -58,6 +60,7 @@ private slots:
     void changedCertificateIsRefused();
     void clearTextPeerLinksAndIsMarked();
     void refusingClearTextHoldsBothWays();
+    void fileBodiesGoOnlyBetweenThePinnedCertificates();
 };
 
 void TestLinkTls::identityIsMadeOnceAndPrivate()
@@ -393,6 +396,57 @@ void TestLinkTls::refusingClearTextHoldsBothWays()
     QCOMPARE(result.value(0).toBool(), false);
     QVERIFY2(result.value(1).toString().contains("unencrypted links are turned off"),
              qPrintable(result.value(1).toString()));
+}
+
+void TestLinkTls::fileBodiesGoOnlyBetweenThePinnedCertificates()
+{
+    QTemporaryDir dir;
+    const LinkIdentity receiver_id = LinkIdentity::LoadOrCreate(dir.path() + "/r");
+    const LinkIdentity sender_id = LinkIdentity::LoadOrCreate(dir.path() + "/s");
+    const LinkIdentity stranger_id = LinkIdentity::LoadOrCreate(dir.path() + "/x");
+    // More than one chunk, so that the chunking runs over TLS as well.
+    QByteArray body(CTcpFileSender::kChunkSize + 123457, Qt::Uninitialized);
+    for (int i = 0; i < body.size(); ++i)
+        body[i] = char(i * 7 + i / 4096);
+    const QString src = dir.path() + "/src.bin";
+    QVERIFY(WriteFile(src, body));
+
+    struct Case
+    {
+        const char *name;
+        const LinkIdentity *sender; // nullptr: a plain TCP sender
+        QByteArray sender_expects;  // the receiver's fingerprint the sender pinned
+        bool arrives;
+    } cases[] = {
+        {"the linked host", &sender_id, receiver_id.fingerprint(), true},
+        {"a stranger's certificate", &stranger_id, receiver_id.fingerprint(), false},
+        {"a receiver not pinned", &sender_id, stranger_id.fingerprint(), false},
+        {"clear text", nullptr, QByteArray(), false},
+    };
+    for (const Case &c : cases) {
+        const QString dest = dir.path() + "/dest-" + QString::number(&c - cases);
+        auto *reader = new CTcpFileReader(body.size(), dest, kLocal);
+        reader->setTls(receiver_id, sender_id.fingerprint());
+        reader->setIdleTimeout(3000);
+        QPointer<CTcpFileReader> reader_guard(reader);
+        QSignalSpy received(reader, &CTcpFileReader::sigReceived);
+        QCOMPARE(reader->start(), QString());
+        QTcpSocket plain;
+        QPointer<CTcpFileSender> sender;
+        if (c.sender) {
+            sender = new CTcpFileSender(src, kLocal);
+            sender->setTls(*c.sender, c.sender_expects);
+            sender->connectToHostEncrypted(kLocal, reader->serverPort());
+        } else {
+            plain.connectToHost(QHostAddress::LocalHost, reader->serverPort());
+            QVERIFY(plain.waitForConnected(5000));
+            plain.write(body.left(4096));
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!reader_guard, 30000);
+        QVERIFY2((received.count() == 1) == c.arrives, c.name);
+        QVERIFY2((ReadFile(dest) == body) == c.arrives, c.name);
+        QTRY_VERIFY2(!sender, c.name);
+    }
 }
 
 TOLVANE_TEST_MAIN(TestLinkTls)
