@@ -1,7 +1,7 @@
 // tolvane_bench: prints one table of timings. Runs inside a desktop session (it needs the
 // X clipboard) with HOME and the XDG folders of its own, like the tests. Arguments name
 // the groups to run (capture, image, history, mainwindow, quickpaste, idle, linkmirror,
-// linktransfer); none runs all.
+// linksetup, linktransfer); none runs all.
 #include "bench_table.h"
 #include "benches.h"
 #include "isolated_env.h"
@@ -28,6 +28,7 @@ int main(int argc, char *argv[])
         {"quickpaste", RunQuickPaste},
         {"idle", RunIdleCost},
         {"linkmirror", RunLinkMirrorLatency},
+        {"linksetup", RunLinkSetup},
         {"linktransfer", RunLinkTransfer}};
     const QStringList chosen = app.arguments().mid(1);
     BenchTable table;

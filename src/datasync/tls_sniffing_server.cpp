@@ -21,6 +21,8 @@ void CTlsSniffingServer::incomingConnection(qintptr descriptor)
         socket->deleteLater();
         return;
     }
+    // The handshakes are ping-pong of small records: waiting to fill a packet only delays them.
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_waiting.insert(socket);
     connect(socket, &QIODevice::readyRead, this, [this, socket] { onFirstBytes(socket); });
     connect(socket, &QAbstractSocket::disconnected, this, [this, socket] { drop(socket); });
