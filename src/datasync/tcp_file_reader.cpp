@@ -55,7 +55,9 @@ void CTcpFileReader::incomingConnection(qintptr descriptor)
     socket->setSslConfiguration(m_identity.configuration(true));
     connect(socket, QOverload<const QList<QSslError> &>::of(&QSslSocket::sslErrors), socket,
             [socket] { socket->ignoreSslErrors(); });
-    connect(socket, &QAbstractSocket::errorOccurred, socket, [socket] { socket->deleteLater(); });
+    // Only a failed handshake ends the socket here; once it is handed over, its end (the
+    // sender's close, reported as an error by TLS) is the transfer's own business.
+    connect(socket, &QAbstractSocket::errorOccurred, this, [socket] { socket->deleteLater(); });
     connect(socket, &QSslSocket::encrypted, this, [this, socket] {
         socket->disconnect(this);
         if (LinkIdentity::Fingerprint(socket->peerCertificate()) != m_peerFingerprint) {

@@ -77,7 +77,12 @@ void CTcpFileSender::onBytesWritten(qlonglong bytes)
     if (m_chunkWritten < m_chunk.size())
         return;
     if (m_file.atEnd()) {
-        finishSending();
+        // Over TLS this signal comes while the last record is still inside the TLS layer,
+        // on its way to the socket: closing now would cut it off.
+        if (isEncrypted())
+            QMetaObject::invokeMethod(this, &CTcpFileSender::finishSending, Qt::QueuedConnection);
+        else
+            finishSending();
         return;
     }
     writeNextChunk();
@@ -96,6 +101,8 @@ void CTcpFileSender::writeNextChunk()
 
 void CTcpFileSender::finishSending()
 {
+    if (m_sent || m_failed)
+        return;
     m_sent = true;
     m_idle.stop();
     emit sigSent();
