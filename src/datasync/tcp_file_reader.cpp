@@ -113,6 +113,8 @@ void CTcpFileReader::onNewConnection()
     // One connection carries the file; nobody else may connect afterwards.
     if (m_client)
         close();
+    if (m_expected == 0)
+        endOverTls();
 }
 
 void CTcpFileReader::onReadyRead()
@@ -134,6 +136,19 @@ void CTcpFileReader::onReadyRead()
     m_idle.start();
     const int rate = m_expected > 0 ? int(m_received * 100 / m_expected) : 100;
     emit sigProgress(QFileInfo(m_path).fileName(), m_ip, rate, data.size());
+    if (m_received == m_expected)
+        endOverTls();
+}
+
+// Over TLS the receiver ends the transfer once it has every byte; the sender waits for that.
+// When the sender closed first, the end of its stream could overtake the last records still
+// inside the TLS layers and cut the file short.
+void CTcpFileReader::endOverTls()
+{
+    if (m_peerFingerprint.isEmpty() || m_done || !m_client)
+        return;
+    finish();
+    m_client->disconnectFromHost();
 }
 
 void CTcpFileReader::onClientDisconnected()

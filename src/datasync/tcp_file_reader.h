@@ -54,6 +54,7 @@ private:
     bool isExpectedPeer(const QTcpSocket *socket) const;
     void fail(const QString &why);
     void finish();
+    void endOverTls();
 
     qint64 m_expected;
     QString m_path;

@@ -106,6 +106,12 @@ void CTcpFileSender::finishSending()
     m_sent = true;
     m_idle.stop();
     emit sigSent();
+    if (isEncrypted()) {
+        // The receiver closes once it has every byte; one that never does is left after the
+        // idle time.
+        QTimer::singleShot(m_idle.interval(), this, [this] { abort(); });
+        return;
+    }
     disconnectFromHost(); // flushes what is still buffered first
 }
 

@@ -180,6 +180,25 @@ void TestLinkTwoHosts::linkMirrorAndDownload()
                             [&](const QJsonArray &args) { return args.at(0) == save; }));
     QCOMPARE(ReadAll(save), QByteArray("numbers that only host A has\n"));
 
+    // A large file crosses whole: over TLS the end of the stream must not cut off its tail.
+    const QString big = a.env().root() + QStringLiteral("/home/big.bin");
+    QByteArray big_body(48 * 1024 * 1024 + 4321, Qt::Uninitialized);
+    QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(big_body.data()),
+                                  big_body.size() / 4);
+    QFile bf(big);
+    QVERIFY(bf.open(QIODevice::WriteOnly) && bf.write(big_body) == big_body.size());
+    bf.close();
+    QVERIFY(a.copy("text/uri-list", QUrl::fromLocalFile(big).toEncoded() + "\r\n"));
+    QVERIFY(
+        !WaitForRow(b, [&](const QJsonObject &r) { return r.value("plain") == big; }).isEmpty());
+    const QString big_save = b.env().root() + QStringLiteral("/home/big copy.bin");
+    b.command({{"cmd", "download_file"}, {"ip", kA}, {"path", big}, {"save", big_save}});
+    QVERIFY2(b.waitForSignal(
+                 "sigFileDownloaded",
+                 [&](const QJsonArray &args) { return args.at(0) == big_save; }, 60000),
+             qPrintable(b.log().right(2000)));
+    QVERIFY(ReadAll(big_save) == big_body);
+
     // An image copied on A is downloaded by B into its folder for A.
     const QByteArray png = PictureAsPng();
     QVERIFY(a.copy("image/png", png));
@@ -222,7 +241,7 @@ void TestLinkTwoHosts::linkMirrorAndDownload()
     for (const QByteArray &secret :
          {kPassword.toUtf8(), text.toUtf8(), back.toUtf8(), QByteArray("Upgrade: websocket"),
           QByteArray("tag_"), QByteArray("numbers that only host A has"),
-          QByteArray("quarterly report"), png.mid(16, 32)})
+          QByteArray("quarterly report"), png.mid(16, 32), big_body.mid(1000, 64)})
         QVERIFY2(!wire.contains(secret), secret.constData());
 }
 
