@@ -24,6 +24,18 @@ QByteArray Compute(const QString &password, const QByteArray &client_fingerprint
     return mac.result();
 }
 
+QByteArray FromStrictHex(const QString &text, int bytes)
+{
+    if (text.size() != 2 * bytes)
+        return QByteArray();
+    for (const QChar c : text) {
+        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+              (c >= QLatin1Char('a') && c <= QLatin1Char('f'))))
+            return QByteArray();
+    }
+    return QByteArray::fromHex(text.toLatin1());
+}
+
 bool Matches(const QByteArray &expected, const QByteArray &given)
 {
     if (expected.size() != given.size() || expected.isEmpty())

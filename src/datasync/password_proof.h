@@ -13,6 +13,9 @@ constexpr int kNonceBytes = 32;
 QByteArray NewNonce();
 QByteArray Compute(const QString &password, const QByteArray &client_fingerprint,
                    const QByteArray &server_fingerprint, const QByteArray &nonce);
+// The bytes of text when it is exactly 2 * bytes lower-case hexadecimal digits, else empty:
+// nothing else in a nonce or proof is skipped or taken.
+QByteArray FromStrictHex(const QString &text, int bytes);
 // Compares in time that does not depend on where the two differ.
 bool Matches(const QByteArray &expected, const QByteArray &given);
 } // namespace PasswordProof

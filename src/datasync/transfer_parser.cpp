@@ -181,7 +181,8 @@ void CTransferParser::checkProof(CPeerLink *link, HostInfo *host, const QString 
         const QString pwd = m_share.password ? m_share.password() : QString();
         const QByteArray expected =
             PasswordProof::Compute(pwd, sec.peer_fingerprint, sec.local_fingerprint, nonce);
-        passed = PasswordProof::Matches(expected, QByteArray::fromHex(hex.left(256).toLatin1()));
+        passed = PasswordProof::Matches(expected,
+                                        PasswordProof::FromStrictHex(hex, int(expected.size())));
     }
     answerPassword(link, host, passed);
 }
@@ -189,7 +190,7 @@ void CTransferParser::checkProof(CPeerLink *link, HostInfo *host, const QString 
 void CTransferParser::answerNonce(CPeerLink *link, HostInfo *host, const QString &hex)
 {
     LinkSecurity &sec = host->security;
-    const QByteArray nonce = QByteArray::fromHex(hex.left(256).toLatin1());
+    const QByteArray nonce = PasswordProof::FromStrictHex(hex, PasswordProof::kNonceBytes);
     // A clear-text link never proves; each link answers one nonce of the right length.
     if (!sec.encrypted || !sec.nonce.isEmpty() || nonce.size() != PasswordProof::kNonceBytes) {
         qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << "unexpected nonce from"

@@ -107,6 +107,13 @@ void TestLinkTls::proofBindsPasswordCertificatesAndNonce()
     };
     for (const auto &o : others)
         QVERIFY2(!PasswordProof::Matches(good, o.proof), o.what);
+    // On the wire: exactly the hex digits, nothing skipped (a fuzzer found fromHex's leniency).
+    const QString hex = QString::fromLatin1(good.toHex());
+    QCOMPARE(PasswordProof::FromStrictHex(hex, 32), good);
+    for (const QString &bad :
+         {hex.toUpper(), hex + "0", hex.left(63), hex.left(30) + "zz" + hex.mid(32),
+          hex.left(30) + "\u00d4" + hex.mid(30, 33), QString()})
+        QCOMPARE(PasswordProof::FromStrictHex(bad, 32), QByteArray());
 }
 
 void TestLinkTls::verificationCodeIsTheSameOnBothSides()

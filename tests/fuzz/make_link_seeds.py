@@ -86,6 +86,9 @@ def main():
     text_seed("encrypted_server_wrong_proof", INCOMING | ENCRYPTED,
               RIGHT_PROOF[:-2] + "00", RIGHT_PROOF)
     text_seed("encrypted_server_clear_password", INCOMING | ENCRYPTED, "??tag_pwd#pw")
+    # Characters that are no hex digits must not be skipped inside a proof.
+    text_seed("encrypted_server_proof_with_junk", INCOMING | ENCRYPTED,
+              RIGHT_PROOF[:40] + "zz\u00d4" + RIGHT_PROOF[40:])
     text_seed("encrypted_client", ENCRYPTED, "??tag_pwd_nonce#" + NONCE.hex(),
               "??tag_pwd_nonce#" + NONCE.hex(), "!!tag_pwd#ok", "??tag_os#")
     text_seed("clear_client_gets_nonce", 0, "??tag_pwd_nonce#" + NONCE.hex(),
