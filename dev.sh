@@ -16,14 +16,14 @@ PACKAGES_BUILD=(
     qml-module-qtquick2 qml-module-qtquick-controls2 qml-module-qtquick-layouts
     qml-module-qtquick-window2 qml-module-qtquick-templates2 qml-module-qtgraphicaleffects
     qml-module-qtqml-models2
-    libx11-dev libxtst-dev libxcb-xfixes0-dev libxcb-res0-dev libprotobuf-dev protobuf-compiler
+    libx11-dev libxtst-dev libxcb-xfixes0-dev libxcb-res0-dev libprotobuf-dev protobuf-compiler libssl-dev
     libkf5guiaddons-dev libwayland-dev libxkbcommon-dev qtwayland5
     fonts-roboto fonts-font-awesome fonts-noto-cjk python3-fontforge librsvg2-bin
     adwaita-icon-theme hicolor-icon-theme libgl1-mesa-dri
 )
 PACKAGES_TEST=(
     qml-module-qttest xvfb xauth openbox xdotool xclip x11-utils imagemagick
-    dbus dbus-x11 libclang-rt-14-dev trayer iproute2 netcat-openbsd
+    dbus dbus-x11 libclang-rt-14-dev trayer iproute2 netcat-openbsd tcpdump
     sway wl-clipboard wtype tesseract-ocr tesseract-ocr-eng
     desktop-file-utils appstream lintian
 )

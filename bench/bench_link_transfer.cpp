@@ -176,12 +176,27 @@ bool RunLinkTransfer(BenchTable &table)
     QVector<double> nc_ms;
     const QVector<double> link_ms = Downloads(a, src, dst, &nc_ms);
 
+    // The same owner, linked encrypted: file bodies go through TLS. The owner takes one
+    // link per address, so the clear-text one goes first.
+    emit a->sigCloseConnection(kLocal);
+    QVector<double> tls_ms;
+    if (QTest::qWaitFor([&] { return a->getHostsCount() == 0; }, 10000)) {
+        TestHost e(QString(), false, true);
+        e->connect2Server(kLocal, QString(), env.linkPort());
+        if (QTest::qWaitFor([&] { return e->getHostsCount() == 1 && e->isInit(0); }, 30000) &&
+            e->isEncrypted(0))
+            tls_ms = Downloads(e, src, e.dir.path() + "/copy.bin");
+        emit e->sigCloseConnection(kLocal);
+        if (!QTest::qWaitFor([&] { return e->getHostsCount() == 0; }, 10000))
+            tls_ms.clear();
+    }
+
     // Both ends in this process, on one thread: what the link costs without a second core.
     TestHost b;
     b.clip.prependItem(FileListItem({QUrl::fromLocalFile(src)}));
     const bool linked = LinkHosts(a, b);
     const QVector<double> one_ms = linked ? Downloads(a, src, dst) : QVector<double>();
-    if (link_ms.isEmpty() || one_ms.isEmpty()) {
+    if (link_ms.isEmpty() || one_ms.isEmpty() || tls_ms.isEmpty()) {
         table.addNote(name, QStringLiteral("FAILED: a transfer did not finish"));
         return false;
     }
@@ -196,5 +211,10 @@ bool RunLinkTransfer(BenchTable &table)
                   QStringLiteral("%1x").arg(link / nc, 0, 'f', 2));
     table.addSamples(QStringLiteral("link: the same, both ends in one process"), one_ms,
                      rate(BenchTable::median(one_ms)));
+    const double tls = BenchTable::median(tls_ms);
+    table.addSamples(QStringLiteral("link over TLS: 512 MiB download, owner in another process"),
+                     tls_ms, rate(tls));
+    table.addNote(QStringLiteral("link TLS / clear text time (median)"),
+                  QStringLiteral("%1x").arg(tls / link, 0, 'f', 2));
     return true;
 }

@@ -1,7 +1,7 @@
 // tolvane_bench: prints one table of timings. Runs inside a desktop session (it needs the
 // X clipboard) with HOME and the XDG folders of its own, like the tests. Arguments name
 // the groups to run (capture, image, imagestall, ownerstall, history, mainwindow,
-// quickpaste, idle, linkmirror, linktransfer); none runs all.
+// quickpaste, idle, linkmirror, linksetup, linktransfer); none runs all.
 #include "bench_table.h"
 #include "benches.h"
 #include "isolated_env.h"
@@ -20,11 +20,17 @@ int main(int argc, char *argv[])
 
     // Groups by name; with none named, all of them run.
     const QList<QPair<QString, bool (*)(BenchTable &)>> groups = {
-        {"capture", RunCaptureLatency},       {"image", RunImageCapture},
-        {"imagestall", RunImageCaptureStall}, {"ownerstall", RunMisbehavingOwnerStall},
-        {"history", RunHistoryAndFilter},     {"mainwindow", RunMainWindow},
-        {"quickpaste", RunQuickPaste},        {"idle", RunIdleCost},
-        {"linkmirror", RunLinkMirrorLatency}, {"linktransfer", RunLinkTransfer}};
+        {"capture", RunCaptureLatency},
+        {"image", RunImageCapture},
+        {"imagestall", RunImageCaptureStall},
+        {"ownerstall", RunMisbehavingOwnerStall},
+        {"history", RunHistoryAndFilter},
+        {"mainwindow", RunMainWindow},
+        {"quickpaste", RunQuickPaste},
+        {"idle", RunIdleCost},
+        {"linkmirror", RunLinkMirrorLatency},
+        {"linksetup", RunLinkSetup},
+        {"linktransfer", RunLinkTransfer}};
     const QStringList chosen = app.arguments().mid(1);
     BenchTable table;
     bool ok = true;

@@ -18,3 +18,4 @@ bool RunQuickPaste(BenchTable &table);
 bool RunIdleCost(BenchTable &table);
 bool RunLinkTransfer(BenchTable &table);
 bool RunLinkMirrorLatency(BenchTable &table);
+bool RunLinkSetup(BenchTable &table);

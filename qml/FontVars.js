@@ -43,6 +43,8 @@ var OS_Win = "\uf17a"
 var OS_Mac = "\uf179"
 var Cloud_Sending = "\ue856"
 var Cloud_Download = "\ue857"
+// A linked host whose link is not encrypted.
+var Unlocked = "\ue858"
 
 // Circled digits 1 to 9, the quick paste numbers.
 var quickpaste_1 = "\ue81a"

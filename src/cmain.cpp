@@ -72,6 +72,16 @@ bool CMain::initialise(const QUrl &main_qml)
     connectServices();
     // End-to-end tests of linking drive the connector through this; inert unless asked for.
     CConnectorControl::fromEnvironment(&m_connector, this);
+    // Both users compare the code once, at the first encrypted link of two computers.
+    connect(&m_connector, &CConnector::sigFirstLink, this,
+            [this](const QString &ip, const QString &code) {
+                showBalloon(QCoreApplication::translate(
+                                "Connection",
+                                "First encrypted link with %1. Verification code: %2. It must "
+                                "be the same on both computers.")
+                                .arg(ip, code),
+                            kStartedMsgMs);
+            });
     setupHotKeys();
     setupTray();
 

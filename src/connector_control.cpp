@@ -95,6 +95,8 @@ QJsonObject CConnectorControl::hosts() const
                                 {"name", m_connector->getHostsName(i)},
                                 {"os", m_connector->getHostsOs(i)},
                                 {"is_init", m_connector->isInit(i)},
+                                {"encrypted", m_connector->isEncrypted(i)},
+                                {"code", m_connector->getHostsCode(i)},
                                 {"rows", rows}});
     }
     return QJsonObject{{"hosts", list}};
@@ -116,6 +118,9 @@ void CConnectorControl::forwardSignals()
             });
     connect(c, &CConnector::sigStartServerFailed, this,
             [=](const QString &why) { report("sigStartServerFailed", {why}); });
+    connect(c, &CConnector::sigFirstLink, this, [=](const QString &ip, const QString &code) {
+        report("sigFirstLink", {ip, code});
+    });
     connect(c, &CConnector::SigConnectionStopped, this,
             [=](const QString &ip) { report("SigConnectionStopped", {ip}); });
     connect(c, &CConnector::sigHostLinked, this, [=](const QString &ip, const QString &name) {

@@ -79,6 +79,15 @@ ColumnLayout {
         color: Material.color(Material.Red)
     }
 
+    // Computers that do not offer encryption link in clear text unless this is on.
+    CheckBox {
+        objectName: "refuse_plain"
+        Layout.fillWidth: true
+        text: qsTranslate("Connection", "Refuse unencrypted links")
+        checked: String(m_ini.getIni(m_ini.connect_refuse_plain())) === "true"
+        onToggled: m_ini.setIni(m_ini.connect_refuse_plain(), checked)
+    }
+
     Item {
         Layout.fillHeight: true
     }

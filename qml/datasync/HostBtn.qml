@@ -14,6 +14,10 @@ ToolButton {
     property string tooltip_str_pre: ""
     property string icon_text: ""
     property bool is_local: false
+    // The link is not encrypted: an open padlock shows it.
+    property bool is_plain: false
+    // A second tooltip line on how the link is protected.
+    property string security_note: ""
     // A host whose history has not arrived yet shows greyed and cannot be opened; its link
     // can still be dropped.
     property bool is_ready: true
@@ -72,6 +76,16 @@ ToolButton {
                 font.pixelSize: control.font.pixelSize + 4
                 color: control.content_color
             }
+            Text {
+                id: padlock
+                objectName: "host_padlock"
+                anchors.verticalCenter: parent.verticalCenter
+                visible: control.is_plain && !control.is_local
+                text: FV.Unlocked
+                font.family: FV.FontIcon
+                font.pixelSize: control.font.pixelSize
+                color: control.content_color
+            }
             // A peer's name arrives as it sent it: never read as markup.
             Text {
                 id: label
@@ -79,6 +93,7 @@ ToolButton {
                 anchors.verticalCenter: parent.verticalCenter
                 width: Math.min(implicitWidth, Math.max(0, control.availableWidth
                                 - (glyph.visible ? glyph.width + content.spacing : 0)
+                                - (padlock.visible ? padlock.width + content.spacing : 0)
                                 - (control.is_local ? 0 : 2 * close_btn.width)))
                 text: control.text
                 textFormat: Text.PlainText
@@ -106,6 +121,6 @@ ToolButton {
     }
 
     ToolTip.visible: hovered && tooltip_str !== ""
-    ToolTip.text: tooltip_str_pre + tooltip_str
+    ToolTip.text: tooltip_str_pre + tooltip_str + (security_note !== "" ? "\n" + security_note : "")
     ToolTip.delay: Qt.styleHints.mousePressAndHoldInterval
 }

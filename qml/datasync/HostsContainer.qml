@@ -40,6 +40,10 @@ Item {
         btn.text = m_connector.getHostsName(index)
         btn.is_ready = m_connector.isInit(index)
         btn.tooltip_str = ip
+        btn.is_plain = !m_connector.isEncrypted(index)
+        btn.security_note = btn.is_plain ? qsTranslate("Connection", "Unencrypted link")
+                                         : qsTranslate("Connection", "Encrypted link, verification code %1")
+                                           .arg(m_connector.getHostsCode(index))
         if (btn.icon_text === "")
             btn.icon_text = osIcon(index)
     }

@@ -206,6 +206,38 @@
         <source>Not enough free space: the file needs %1, %2 is free.</source>
         <translation>可用空间不足：文件需要 %1，可用 %2。</translation>
     </message>
+    <message>
+        <source>Refuse unencrypted links</source>
+        <translation>拒绝未加密的连接</translation>
+    </message>
+    <message>
+        <source>Unencrypted link</source>
+        <translation>未加密的连接</translation>
+    </message>
+    <message>
+        <source>Encrypted link, verification code %1</source>
+        <translation>加密连接，验证码 %1</translation>
+    </message>
+    <message>
+        <source>First encrypted link with %1. Verification code: %2. It must be the same on both computers.</source>
+        <translation>首次与 %1 建立加密连接。验证码：%2。两台电脑上显示的验证码必须相同。</translation>
+    </message>
+    <message>
+        <source>The host showed no certificate.</source>
+        <translation>对方主机没有出示证书。</translation>
+    </message>
+    <message>
+        <source>The certificate of %1 is not the one it had at the first link: the link was refused. If that computer was set up again, remove its line from the known hosts file.</source>
+        <translation>%1 的证书与首次连接时不同，连接已被拒绝。如果那台电脑已重新安装，请从已知主机文件中删除它的那一行。</translation>
+    </message>
+    <message>
+        <source>%1 was linked encrypted before and now does not answer encrypted: the link was refused.</source>
+        <translation>%1 以前使用加密连接，现在却不再以加密方式应答，连接已被拒绝。</translation>
+    </message>
+    <message>
+        <source>%1 does not offer an encrypted link, and unencrypted links are turned off.</source>
+        <translation>%1 不提供加密连接，而未加密的连接已被关闭。</translation>
+    </message>
 </context>
 <context>
     <name>ControlsContainer</name>

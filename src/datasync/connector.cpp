@@ -4,6 +4,7 @@
 #include "datasync/client.h"
 #include "datasync/datasync_logging.h"
 #include "datasync/mirror_history.h"
+#include "datasync/password_proof.h"
 #include "datasync/pending_save_paths.h"
 #include "datasync/tcp_file_reader.h"
 #include "datasync/tcp_file_sender.h"
@@ -36,6 +37,10 @@ CConnector::CConnector(const LocalShare &share, QObject *parent)
     // A pending link became a host.
     connect(&m_parser, &CTransferParser::sigConnectionAccepted, this,
             &CConnector::sigUpdateConnection);
+    m_trust.load(share.link_dir, share.refuse_plain);
+    m_server.setIdentity(m_trust.identity());
+    m_parser.setTrust(&m_trust);
+    connect(&m_parser, &CTransferParser::sigFirstLink, this, &CConnector::sigFirstLink);
     if (share.clipboard)
         connect(share.clipboard, &CCilpboardListModel::sigRowChanged, this,
                 &CConnector::UpdateLocalModel4Remote);
@@ -61,7 +66,7 @@ void CConnector::StartServer(ushort port)
     if (m_serverWired)
         return;
     m_serverWired = true;
-    connect(&m_server, &QWebSocketServer::serverError, this, [this] {
+    connect(&m_server, &CServer::serverError, this, [this] {
         emit sigConnectionErr(QStringLiteral("Server error"), m_server.errorString(), true);
     });
     connect(&m_server, &CServer::SigClientArrived, this, &CConnector::onClientConnected);
@@ -119,6 +124,17 @@ void CConnector::onClientConnected(QWebSocket *socket)
         turn_away();
         return;
     }
+    LinkSecurity security;
+    const CServer::Arrival arrival = m_server.takeArrival(socket);
+    security.encrypted = arrival.encrypted;
+    security.peer_fingerprint = arrival.peer_fingerprint;
+    security.local_fingerprint = m_trust.identity().fingerprint();
+    const QString refusal = m_trust.refusal(ip, security);
+    if (!refusal.isEmpty()) {
+        qCWarning(lcDataSync) << "refusing" << ip << refusal;
+        turn_away();
+        return;
+    }
     for (const HostInfo *host : m_hosts.hosts()) {
         if (host->from_server && host->isLinked() && host->ip == ip) {
             qCWarning(lcDataSync) << "same ip connect twice " << ip << " close the second socket";
@@ -137,7 +153,12 @@ void CConnector::onClientConnected(QWebSocket *socket)
             ws->socket()->abort();
     }
     CPeerLink *link = wire(socket);
-    addHost(link, QString(), true);
+    HostInfo *added = addHost(link, QString(), true);
+    added->security = security;
+    if (security.encrypted) {
+        added->security.nonce = PasswordProof::NewNonce();
+        link->sendText(TextCommand::PasswordNonce(added->security.nonce));
+    }
     // A host that never gives its password is dropped at once when the time is up.
     QPointer<CPeerLink> guard(link);
     QTimer::singleShot(kPasswordTimeoutMs, this, [this, guard] {
@@ -152,6 +173,11 @@ void CConnector::onClientConnected(QWebSocket *socket)
 void CConnector::connect2Server(const QString &ip, const QString &pwd, ushort port)
 {
     auto *client = new CClient(this);
+    CClient::Tls tls;
+    tls.identity = m_trust.identity();
+    tls.pin = m_trust.knownHosts().pinOf(ip);
+    tls.refuse_plain = m_trust.refusesPlain();
+    client->setTls(tls);
     watchAttempt(client, ip, pwd);
     client->Connect(ip, port);
 }
@@ -195,8 +221,16 @@ void CConnector::watchAttempt(CClient *client, const QString &ip, const QString 
                                                           "The host closed the connection."));
             client->deleteLater();
         });
-        addHost(link, pwd, false);
-        link->sendText(TextCommand::PasswordRequest(pwd));
+        HostInfo *host = addHost(link, pwd, false);
+        host->security.encrypted = client->isEncrypted();
+        host->security.pin_name = ip;
+        // An encrypted link proves the password when the server's nonce comes.
+        if (client->isEncrypted()) {
+            host->security.local_fingerprint = m_trust.identity().fingerprint();
+            host->security.peer_fingerprint = client->peerFingerprint();
+        } else {
+            link->sendText(TextCommand::PasswordRequest(pwd));
+        }
         // A host that opens the link but never answers the password would leave the user
         // waiting for ever.
         QTimer::singleShot(CClient::kOpenTimeoutMs, client, [=] {
@@ -402,6 +436,18 @@ bool CConnector::isInit(int index) const
 {
     const HostInfo *host = m_hosts.at(index);
     return host && host->is_init;
+}
+
+bool CConnector::isEncrypted(int index) const
+{
+    const HostInfo *host = m_hosts.at(index);
+    return host && host->security.encrypted;
+}
+
+QString CConnector::getHostsCode(int index) const
+{
+    const HostInfo *host = m_hosts.at(index);
+    return host ? host->security.code() : QString();
 }
 
 CCilpboardListModel *CConnector::getModel(int index) const

@@ -44,6 +44,10 @@ public:
     Q_INVOKABLE QString getHostsOs(int index) const;
     Q_INVOKABLE bool isInit(int index) const;
     Q_INVOKABLE CCilpboardListModel *getModel(int index) const;
+    // Whether the link with the host at that index is encrypted, and its verification
+    // code (empty for a clear-text link).
+    Q_INVOKABLE bool isEncrypted(int index) const;
+    Q_INVOKABLE QString getHostsCode(int index) const;
 
     // The port the server listens on (the settings' port, or the one the system chose).
     quint16 serverPort() const { return m_server.serverPort(); }
@@ -66,6 +70,8 @@ signals:
     // A host linked (its password passed and it told its name), and a linked host left.
     void sigHostLinked(QString ip, QString name);
     void sigHostLeft(QString ip, QString name);
+    // The first encrypted link with a host: both users compare the code once.
+    void sigFirstLink(QString ip, QString code);
 
 public slots:
     void StartServer(ushort port);
@@ -86,6 +92,7 @@ private:
     void closeHost(const QString &ip);
     void pushHistory(const QString &path);
 
+    LinkTrust m_trust;
     HostContainer m_hosts;
     CTransferParser m_parser;
     CServer m_server;

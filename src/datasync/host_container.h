@@ -1,5 +1,7 @@
 #pragma once
 
+#include "datasync/link_trust.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -51,6 +53,7 @@ struct HostInfo
     // An incoming link counts as a host only once its password passed; until then it is
     // pending and invisible to the views. An outgoing link is the user's own attempt.
     bool isLinked() const { return !from_server || session.trusted; }
+    LinkSecurity security;
 };
 
 // The linked hosts in the order they were added, and the pending incoming links that have

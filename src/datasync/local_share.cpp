@@ -7,6 +7,7 @@
 #include "settings/settings_helper.h"
 
 #include <QDir>
+#include <QStandardPaths>
 
 LocalShare LocalShare::processWide()
 {
@@ -16,6 +17,12 @@ LocalShare LocalShare::processWide()
     share.password = [] {
         CSettingsHelper *ini = CSettingsHelper::instance();
         return ini->getIni(ini->connect_local_pwd()).toString();
+    };
+    share.link_dir =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/link");
+    share.refuse_plain = [] {
+        CSettingsHelper *ini = CSettingsHelper::instance();
+        return ini->getIni(ini->connect_refuse_plain()).toBool();
     };
     return share;
 }

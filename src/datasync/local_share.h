@@ -16,6 +16,9 @@ struct LocalShare
     // The outgoing history file, and a folder per host for received files. Empty: the
     // program's transfer folder, which the controller settles only after start-up.
     QString transfer_root;
+    // The key pair and known hosts of encrypted links; empty: links are clear text only.
+    QString link_dir;
+    std::function<bool()> refuse_plain; // the user turned unencrypted links off
 
     // The clipboard manager's lists, the connect_local_pwd setting and the transfer folder.
     static LocalShare processWide();

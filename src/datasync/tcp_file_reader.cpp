@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHostAddress>
+#include <QSslSocket>
 #include <QTcpSocket>
 
 CTcpFileReader::CTcpFileReader(qint64 size, const QString &path, const QString &ip, QObject *parent)
@@ -32,6 +33,49 @@ QString CTcpFileReader::start()
     return QString();
 }
 
+void CTcpFileReader::setTls(const LinkIdentity &identity, const QByteArray &peer_fingerprint)
+{
+    m_identity = identity;
+    m_peerFingerprint = peer_fingerprint;
+}
+
+// Over TLS a connection counts only once its handshake showed the linked host's
+// certificate; until then it takes no data and no place.
+void CTcpFileReader::incomingConnection(qintptr descriptor)
+{
+    if (m_peerFingerprint.isEmpty() || m_identity.isNull()) {
+        QTcpServer::incomingConnection(descriptor);
+        return;
+    }
+    auto *socket = new QSslSocket(this);
+    if (!socket->setSocketDescriptor(descriptor)) {
+        delete socket;
+        return;
+    }
+    socket->setSslConfiguration(m_identity.configuration(true));
+    connect(socket, QOverload<const QList<QSslError> &>::of(&QSslSocket::sslErrors), socket,
+            [socket] { socket->ignoreSslErrors(); });
+    // Only a failed handshake ends the socket here; once it is handed over, its end (the
+    // sender's close, reported as an error by TLS) is the transfer's own business.
+    connect(socket, &QAbstractSocket::errorOccurred, this, [socket] { socket->deleteLater(); });
+    connect(socket, &QSslSocket::encrypted, this, [this, socket] {
+        socket->disconnect(this);
+        if (LinkIdentity::Fingerprint(socket->peerCertificate()) != m_peerFingerprint) {
+            qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << "sender's certificate is not"
+                                  << "the linked host's; refused for" << m_path;
+            socket->abort();
+            socket->deleteLater();
+            return;
+        }
+        addPendingConnection(socket);
+        emit newConnection();
+        // What came with the handshake is already decrypted and waits.
+        if (socket->bytesAvailable() > 0)
+            onReadyRead();
+    });
+    socket->startServerEncryption();
+}
+
 void CTcpFileReader::stopListening()
 {
     close();
@@ -47,7 +91,10 @@ bool CTcpFileReader::isExpectedPeer(const QTcpSocket *socket) const
 void CTcpFileReader::onNewConnection()
 {
     if (!hasPendingConnections()) {
-        qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << errorString();
+        // Over TLS the server announces each connection before its handshake is done; it
+        // is handed over once it is.
+        if (m_peerFingerprint.isEmpty())
+            qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << errorString();
         return;
     }
     while (QTcpSocket *socket = nextPendingConnection()) {
@@ -66,6 +113,8 @@ void CTcpFileReader::onNewConnection()
     // One connection carries the file; nobody else may connect afterwards.
     if (m_client)
         close();
+    if (m_expected == 0)
+        endOverTls();
 }
 
 void CTcpFileReader::onReadyRead()
@@ -87,6 +136,19 @@ void CTcpFileReader::onReadyRead()
     m_idle.start();
     const int rate = m_expected > 0 ? int(m_received * 100 / m_expected) : 100;
     emit sigProgress(QFileInfo(m_path).fileName(), m_ip, rate, data.size());
+    if (m_received == m_expected)
+        endOverTls();
+}
+
+// Over TLS the receiver ends the transfer once it has every byte; the sender waits for that.
+// When the sender closed first, the end of its stream could overtake the last records still
+// inside the TLS layers and cut the file short.
+void CTcpFileReader::endOverTls()
+{
+    if (m_peerFingerprint.isEmpty() || m_done || !m_client)
+        return;
+    finish();
+    m_client->disconnectFromHost();
 }
 
 void CTcpFileReader::onClientDisconnected()

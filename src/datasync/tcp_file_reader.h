@@ -1,5 +1,7 @@
 #pragma once
 
+#include "datasync/link_identity.h"
+
 #include <QPointer>
 #include <QSaveFile>
 #include <QTcpServer>
@@ -30,6 +32,8 @@ public:
     // The link the file was announced on, for the caller's bookkeeping.
     void setOrigin(QObject *origin) { m_origin = origin; }
     QObject *origin() const { return m_origin; }
+    // The file comes over TLS, from the host with that certificate only.
+    void setTls(const LinkIdentity &identity, const QByteArray &peer_fingerprint);
     // How long the sender may keep the receiver waiting, for a connection or for data.
     void setIdleTimeout(int ms) { m_idle.setInterval(ms); }
 
@@ -37,6 +41,9 @@ signals:
     void sigReceived(QString path, QString ip);
     void sigError(QString path, QString ip, QString why);
     void sigProgress(QString file_name, QString ip, int rate, qlonglong readSize);
+
+protected:
+    void incomingConnection(qintptr descriptor) override;
 
 private slots:
     void onNewConnection();
@@ -47,6 +54,7 @@ private:
     bool isExpectedPeer(const QTcpSocket *socket) const;
     void fail(const QString &why);
     void finish();
+    void endOverTls();
 
     qint64 m_expected;
     QString m_path;
@@ -56,5 +64,7 @@ private:
     QPointer<QTcpSocket> m_client;
     QPointer<QObject> m_origin;
     QTimer m_idle;
+    LinkIdentity m_identity;
+    QByteArray m_peerFingerprint; // empty: clear text
     bool m_done = false;
 };

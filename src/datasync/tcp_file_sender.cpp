@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 
 CTcpFileSender::CTcpFileSender(const QString &path, const QString &ip, QObject *parent)
-    : QTcpSocket(parent), m_path(path), m_ip(ip)
+    : QSslSocket(parent), m_path(path), m_ip(ip)
 {
     m_file.setFileName(path);
     m_opened = m_file.open(QIODevice::ReadOnly);
@@ -28,6 +28,19 @@ CTcpFileSender::CTcpFileSender(const QString &path, const QString &ip, QObject *
         if (!(m_sent && err == RemoteHostClosedError))
             fail(errorString());
     });
+}
+
+void CTcpFileSender::setTls(const LinkIdentity &identity, const QByteArray &peer_fingerprint)
+{
+    m_peerFingerprint = peer_fingerprint;
+    setSslConfiguration(identity.configuration(false));
+    // The receiver's certificate always comes with errors (no authority signs it); it must
+    // be the linked host's, or the handshake fails and no byte of the file leaves.
+    connect(this, QOverload<const QList<QSslError> &>::of(&QSslSocket::sslErrors), this,
+            [this](const QList<QSslError> &errors) {
+                if (LinkIdentity::ReportedFingerprint(errors) == m_peerFingerprint)
+                    ignoreSslErrors();
+            });
 }
 
 CTcpFileSender::~CTcpFileSender()
@@ -64,7 +77,12 @@ void CTcpFileSender::onBytesWritten(qlonglong bytes)
     if (m_chunkWritten < m_chunk.size())
         return;
     if (m_file.atEnd()) {
-        finishSending();
+        // Over TLS this signal comes while the last record is still inside the TLS layer,
+        // on its way to the socket: closing now would cut it off.
+        if (isEncrypted())
+            QMetaObject::invokeMethod(this, &CTcpFileSender::finishSending, Qt::QueuedConnection);
+        else
+            finishSending();
         return;
     }
     writeNextChunk();
@@ -83,9 +101,17 @@ void CTcpFileSender::writeNextChunk()
 
 void CTcpFileSender::finishSending()
 {
+    if (m_sent || m_failed)
+        return;
     m_sent = true;
     m_idle.stop();
     emit sigSent();
+    if (isEncrypted()) {
+        // The receiver closes once it has every byte; one that never does is left after the
+        // idle time.
+        QTimer::singleShot(m_idle.interval(), this, [this] { abort(); });
+        return;
+    }
     disconnectFromHost(); // flushes what is still buffered first
 }
 

@@ -1,15 +1,17 @@
 #pragma once
 
+#include "datasync/link_identity.h"
+
 #include <QFile>
 #include <QPointer>
-#include <QTcpSocket>
+#include <QSslSocket>
 #include <QTimer>
 
-// Sends one file over TCP to the port a receiver announced, in chunks of 1 MiB so that
-// only one chunk is held in memory (and at most one waits in the socket), and disconnects after the
-// last byte. A receiver that cannot be reached, or stops taking data, ends the transfer with
-// sigError.
-class CTcpFileSender : public QTcpSocket
+// Sends one file over TCP (or TLS, between hosts linked encrypted) to the port a receiver
+// announced, in chunks of 1 MiB so that only one chunk is held in memory (and at most one
+// waits in the socket), and disconnects after the last byte. A receiver that cannot be
+// reached, or stops taking data, ends the transfer with sigError.
+class CTcpFileSender : public QSslSocket
 {
     Q_OBJECT
 public:
@@ -24,6 +26,9 @@ public:
     // The link the file was asked on, for the caller's bookkeeping.
     void setOrigin(QObject *origin) { m_origin = origin; }
     QObject *origin() const { return m_origin; }
+    // Sends over TLS, to the host with that certificate only (start with
+    // connectToHostEncrypted).
+    void setTls(const LinkIdentity &identity, const QByteArray &peer_fingerprint);
     // How long connecting, or any wait for the receiver to take data, may last.
     void setIdleTimeout(int ms) { m_idle.setInterval(ms); }
 
@@ -52,6 +57,7 @@ private:
     QString m_ip;
     QPointer<QObject> m_origin;
     QTimer m_idle;
+    QByteArray m_peerFingerprint;
     bool m_opened = false;
     bool m_sent = false;
     bool m_failed = false;

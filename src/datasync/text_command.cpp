@@ -7,6 +7,8 @@ namespace TextCommand {
 namespace {
 const QString kRequest = QStringLiteral("??");
 const QString kPwd = QStringLiteral("tag_pwd#");
+const QString kPwdNonce = QStringLiteral("tag_pwd_nonce#");
+const QString kPwdProof = QStringLiteral("tag_pwd_proof#");
 const QString kOs = QStringLiteral("tag_os#");
 const QString kHost = QStringLiteral("tag_host#");
 const QString kConnectionErr = QStringLiteral("tag_connection_err#");
@@ -57,6 +59,10 @@ Parsed ParseRequest(const QString &msg)
 {
     if (msg.startsWith(Req(kPwd)))
         return Make(Kind::Password, msg.mid(Req(kPwd).size()));
+    if (msg.startsWith(Req(kPwdNonce)))
+        return Make(Kind::PasswordNonce, msg.mid(Req(kPwdNonce).size()));
+    if (msg.startsWith(Req(kPwdProof)))
+        return Make(Kind::PasswordProof, msg.mid(Req(kPwdProof).size()));
     if (msg == Req(kOs))
         return Make(Kind::Os);
     if (msg == Req(kHost))
@@ -117,6 +123,16 @@ QString PasswordRequest(const QString &pwd)
 QString PasswordReply(bool passed)
 {
     return Rep(kPwd) + (passed ? kOk : kErr);
+}
+
+QString PasswordNonce(const QByteArray &nonce)
+{
+    return Req(kPwdNonce) + QString::fromLatin1(nonce.toHex());
+}
+
+QString PasswordProof(const QByteArray &proof)
+{
+    return Req(kPwdProof) + QString::fromLatin1(proof.toHex());
 }
 
 QString OsRequest()

@@ -10,7 +10,10 @@ namespace TextCommand {
 enum class Kind
 {
     // Requests.
-    Password,          // "??tag_pwd#" + password
+    Password, // "??tag_pwd#" + password
+              // Encrypted links only: the password is proved, never sent.
+    PasswordNonce,     // "??tag_pwd_nonce#" + hex nonce, from the server
+    PasswordProof,     // "??tag_pwd_proof#" + hex HMAC, from the client
     Os,                // "??tag_os#"
     Host,              // "??tag_host#"
     ConnectionRefused, // "??tag_connection_err#": the server is full
@@ -50,6 +53,8 @@ Parsed Parse(const QString &msg);
 
 QString PasswordRequest(const QString &pwd);
 QString PasswordReply(bool passed);
+QString PasswordNonce(const QByteArray &nonce);
+QString PasswordProof(const QByteArray &proof);
 QString OsRequest();
 QString OsReply(); // this program answers "w" on every platform: peers know only "w" and "m"
 QString HostRequest();

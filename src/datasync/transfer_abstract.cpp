@@ -3,6 +3,7 @@
 #include "datasync/datasync_logging.h"
 #include "datasync/expected_files.h"
 #include "datasync/host_container.h"
+#include "datasync/link_trust.h"
 #include "datasync/peer_link.h"
 #include "datasync/pending_save_paths.h"
 #include "datasync/tcp_file_reader.h"
@@ -133,6 +134,8 @@ void CTransferAbstract::onAnnouncement(CPeerLink *link, HostInfo *host,
 
     auto *reader = new CTcpFileReader(ann.size, dest, ip, this);
     reader->setOrigin(link);
+    if (host->security.encrypted && m_trust)
+        reader->setTls(m_trust->identity(), host->security.peer_fingerprint);
     const QString err = reader->start();
     if (!err.isEmpty()) {
         qCDebug(lcDataSync) << "receiver for" << dest << "did not start:" << err;
@@ -213,6 +216,12 @@ void CTransferAbstract::onAcceptance(CPeerLink *link, HostInfo *host,
     if (!local.isNull() && !sender->bind(local))
         qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << "cannot bind to" << local
                               << sender->errorString();
-    sender->connectToHost(ip, quint16(acc.port), QIODevice::ReadWrite,
-                          QAbstractSocket::AnyIPProtocol);
+    if (host->security.encrypted && m_trust) {
+        sender->setTls(m_trust->identity(), host->security.peer_fingerprint);
+        sender->connectToHostEncrypted(ip, quint16(acc.port), QIODevice::ReadWrite,
+                                       QAbstractSocket::AnyIPProtocol);
+    } else {
+        sender->connectToHost(ip, quint16(acc.port), QIODevice::ReadWrite,
+                              QAbstractSocket::AnyIPProtocol);
+    }
 }

@@ -6,6 +6,7 @@
 #include <QString>
 
 class CPeerLink;
+class LinkTrust;
 class CTcpFileReader;
 class CTcpFileSender;
 class HostContainer;
@@ -41,6 +42,8 @@ public:
     CTransferAbstract(HostContainer *hosts, const LocalShare &share, QObject *parent = nullptr);
 
     const LocalShare &share() const { return m_share; }
+    // Pins and identity for encrypted links; none: every link is clear text.
+    void setTrust(LinkTrust *trust) { m_trust = trust; }
 
 signals:
     void sigFailed2Receive(QString path, QString ip, QString why);
@@ -65,6 +68,7 @@ protected:
 
     HostContainer *m_hosts;
     LocalShare m_share;
+    LinkTrust *m_trust = nullptr;
 
 private:
     void onAnnouncement(CPeerLink *link, HostInfo *host, const TransferMessage::Announcement &ann);

@@ -4,6 +4,7 @@
 #include "datasync/datasync_logging.h"
 #include "datasync/expected_files.h"
 #include "datasync/host_container.h"
+#include "datasync/password_proof.h"
 #include "datasync/peer_link.h"
 #include "datasync/pending_save_paths.h"
 #include "datasync/text_command.h"
@@ -125,8 +126,9 @@ bool CTransferParser::isAdmitted(const HostInfo *host, const TextCommand::Parsed
         return true;
     // An incoming link may only give its password; an outgoing one only hears the answer.
     if (host->from_server)
-        return p.kind == Kind::Password;
-    return p.kind == Kind::PasswordReply || p.kind == Kind::ConnectionRefused;
+        return p.kind == Kind::Password || p.kind == Kind::PasswordProof;
+    return p.kind == Kind::PasswordReply || p.kind == Kind::ConnectionRefused ||
+           p.kind == Kind::PasswordNonce;
 }
 
 void CTransferParser::dispatch(CPeerLink *link, HostInfo *host, const TextCommand::Parsed &p,
@@ -136,6 +138,14 @@ void CTransferParser::dispatch(CPeerLink *link, HostInfo *host, const TextComman
     case Kind::Password:
         if (host->from_server)
             checkPassword(link, host, p.text);
+        break;
+    case Kind::PasswordProof:
+        if (host->from_server)
+            checkProof(link, host, p.text);
+        break;
+    case Kind::PasswordNonce:
+        if (!host->from_server)
+            answerNonce(link, host, p.text);
         break;
     case Kind::Os:
         link->sendText(TextCommand::OsReply());
@@ -175,6 +185,8 @@ void CTransferParser::dispatch(CPeerLink *link, HostInfo *host, const TextComman
         // Answered once; later answers change nothing.
         if (!host->from_server && !host->session.trusted) {
             host->session.trusted = p.passed;
+            if (p.passed)
+                notePassed(host);
             emit sigConnectionPwdRet(link, p.passed);
         }
         break;
@@ -192,20 +204,69 @@ void CTransferParser::dispatch(CPeerLink *link, HostInfo *host, const TextComman
     }
 }
 
-void CTransferParser::checkPassword(CPeerLink *link, HostInfo *host, const QString &pwd)
+bool CTransferParser::admitPassword(CPeerLink *link, HostInfo *host)
 {
-    // Checked once per link: a second password changes nothing.
+    // Checked once per link: a second password (or proof) changes nothing.
     if (host->session.password_checked)
-        return;
+        return false;
     host->session.password_checked = true;
     if (!m_throttle.admit(host->ip)) {
         qCDebug(lcDataSync) << "password from" << host->ip << "not checked: too many wrong ones";
         link->abort();
+        return false;
+    }
+    return true;
+}
+
+void CTransferParser::checkPassword(CPeerLink *link, HostInfo *host, const QString &pwd)
+{
+    if (!admitPassword(link, host))
+        return;
+    const QString expected = m_share.password ? m_share.password() : QString();
+    // On an encrypted link the password is proved, never sent: one that comes in the clear
+    // there may have passed a relay.
+    answerPassword(link, host, !host->security.encrypted && pwd == expected);
+}
+
+void CTransferParser::checkProof(CPeerLink *link, HostInfo *host, const QString &hex)
+{
+    if (!admitPassword(link, host))
+        return;
+    LinkSecurity &sec = host->security;
+    // One nonce, one try.
+    const QByteArray nonce = sec.nonce;
+    sec.nonce.clear();
+    bool passed = false;
+    if (sec.encrypted && !nonce.isEmpty()) {
+        const QString pwd = m_share.password ? m_share.password() : QString();
+        const QByteArray expected =
+            PasswordProof::Compute(pwd, sec.peer_fingerprint, sec.local_fingerprint, nonce);
+        passed = PasswordProof::Matches(expected,
+                                        PasswordProof::FromStrictHex(hex, int(expected.size())));
+    }
+    answerPassword(link, host, passed);
+}
+
+void CTransferParser::answerNonce(CPeerLink *link, HostInfo *host, const QString &hex)
+{
+    LinkSecurity &sec = host->security;
+    const QByteArray nonce = PasswordProof::FromStrictHex(hex, PasswordProof::kNonceBytes);
+    // A clear-text link never proves; each link answers one nonce of the right length.
+    if (!sec.encrypted || !sec.nonce.isEmpty() || nonce.size() != PasswordProof::kNonceBytes) {
+        qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << "unexpected nonce from"
+                              << link->peerAddress();
         return;
     }
-    const QString expected = m_share.password ? m_share.password() : QString();
-    if (pwd != expected) {
+    sec.nonce = nonce;
+    link->sendText(TextCommand::PasswordProof(
+        PasswordProof::Compute(host->pwd, sec.local_fingerprint, sec.peer_fingerprint, nonce)));
+}
+
+void CTransferParser::answerPassword(CPeerLink *link, HostInfo *host, bool passed)
+{
+    if (!passed) {
         m_throttle.recordFailure(host->ip);
+        host->session.trusted = false;
         link->sendText(TextCommand::PasswordReply(false));
         link->close();
         return;
@@ -219,9 +280,19 @@ void CTransferParser::checkPassword(CPeerLink *link, HostInfo *host, const QStri
         return;
     }
     host->session.trusted = true;
+    notePassed(host);
     link->sendText(TextCommand::PasswordReply(true));
     link->sendText(TextCommand::OsRequest());
     emit sigConnectionAccepted();
+}
+
+void CTransferParser::notePassed(HostInfo *host)
+{
+    if (!m_trust)
+        return;
+    m_trust->notePassed(host->ip, host->security);
+    if (host->security.first_link)
+        emit sigFirstLink(host->ip, host->security.code());
 }
 
 void CTransferParser::onFileError(CPeerLink *link, HostInfo *host, const TextCommand::Parsed &p)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "datasync/history_snapshot.h"
+#include "datasync/link_trust.h"
 #include "datasync/password_throttle.h"
 #include "datasync/transfer_abstract.h"
 
@@ -42,6 +43,8 @@ signals:
     void sigHistorySaved(QString path);
     // The host of the link told its name: the exchange after the password is through.
     void sigHostNamed(QString ip, QString name);
+    // An encrypted link passed its password with a host not pinned before.
+    void sigFirstLink(QString ip, QString code);
 
 public slots:
     void DispatchString(const QString &ip, const QString &cmd);
@@ -55,7 +58,12 @@ private:
     bool isAdmitted(const HostInfo *host, const TextCommand::Parsed &p) const;
     void dispatch(CPeerLink *link, HostInfo *host, const TextCommand::Parsed &p,
                   const QString &cmd);
+    bool admitPassword(CPeerLink *link, HostInfo *host);
     void checkPassword(CPeerLink *link, HostInfo *host, const QString &pwd);
+    void checkProof(CPeerLink *link, HostInfo *host, const QString &hex);
+    void answerNonce(CPeerLink *link, HostInfo *host, const QString &hex);
+    void answerPassword(CPeerLink *link, HostInfo *host, bool passed);
+    void notePassed(HostInfo *host);
     void onFileError(CPeerLink *link, HostInfo *host, const TextCommand::Parsed &p);
     void serveHistory(CPeerLink *link, HostInfo *host);
     void answerHistory(CPeerLink *link);

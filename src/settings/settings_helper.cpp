@@ -50,6 +50,7 @@ CSettingsHelper::CSettingsHelper()
         {connect_port(), QStringLiteral("8121")},
         {connect_local_pwd(), QString()},
         {connect_local_pwd_open(), false},
+        {connect_refuse_plain(), false},
     };
     m_keyboard.name = QStringLiteral("keyboard");
     m_keyboard.defaults = {

@@ -41,6 +41,11 @@ public:
     {
         return QStringLiteral("connect_local_pwd_open");
     }
+    // "true": links that are not encrypted are refused, both ways.
+    Q_INVOKABLE QString connect_refuse_plain() const
+    {
+        return QStringLiteral("connect_refuse_plain");
+    }
     Q_INVOKABLE QString key_show_clipboard() const { return QStringLiteral("key_show_clipboard"); }
     Q_INVOKABLE QString key_show_quick_paste() const
     {

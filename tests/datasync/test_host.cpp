@@ -8,10 +8,19 @@
 #include <QTcpSocket>
 #include <QtTest>
 
-TestHost::TestHost(const QString &password, bool shared_root) : pwd(password)
+TestHost::TestHost(const QString &password, bool shared_root, bool encrypted,
+                   const QString &link_dir)
+    : pwd(password)
 {
     root = shared_root ? StoragePaths::TempRoot() : dir.path() + "/transfer/";
-    connector = std::make_unique<CConnector>(LocalShare{&clip, &pin, [this] { return pwd; }, root});
+    if (encrypted)
+        linkDir = link_dir.isEmpty() ? dir.path() + "/link" : link_dir;
+    LocalShare share{&clip, &pin, [this] { return pwd; }, root, QString(), {}};
+    share.link_dir = linkDir;
+    share.refuse_plain = [this] {
+        return refusePlain;
+    };
+    connector = std::make_unique<CConnector>(share);
     connector->StartServer(0);
     port = connector->serverPort();
 }

@@ -13,7 +13,10 @@ struct TestHost
 {
     // shared_root: use the program's own transfer folder, which the mirror lists' image
     // locations point into (only one host per process may).
-    explicit TestHost(const QString &password = QString(), bool shared_root = false);
+    // encrypted: the host has a key pair and known hosts under link_dir (given, or its own
+    // folder), so that it links over TLS.
+    explicit TestHost(const QString &password = QString(), bool shared_root = false,
+                      bool encrypted = false, const QString &link_dir = QString());
     ~TestHost();
 
     // A file under this host's folder, named by an item of its Clipboard list.
@@ -24,6 +27,8 @@ struct TestHost
 
     QTemporaryDir dir;
     QString root;
+    QString linkDir;
+    bool refusePlain = false;
     QString pwd;
     CCilpboardListModel clip;
     CCilpboardListModel pin;

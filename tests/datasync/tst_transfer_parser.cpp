@@ -37,7 +37,7 @@ struct Side
     explicit Side(bool incoming, const QString &pwd = QStringLiteral("secret"))
     {
         root = dir.path() + "/root/";
-        const LocalShare share{&clip, &pin, [pwd] { return pwd; }, root};
+        const LocalShare share{&clip, &pin, [pwd] { return pwd; }, root, QString(), {}};
         parser = std::make_unique<CTransferParser>(&hosts, share);
         auto pair = CLoopbackLink::makePair(kPeer, kPeer, parser.get());
         link = pair.first;

@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 LocalShare LinkFuzzWorld::share()
 {
-    return LocalShare{&clip, &pin, [this] { return password; }, transfer_root};
+    return LocalShare{&clip, &pin, [this] { return password; }, transfer_root, QString(), {}};
 }
 
 bool LinkFuzzWorld::isOfferable(const QString &path) const
@@ -71,7 +71,7 @@ bool LinkFuzzWorld::isOfferable(const QString &path) const
            path == StoragePaths::ImgPath(image_key) || path == shared_file;
 }
 
-LinkFuzzSession::LinkFuzzSession(bool incoming, bool trusted)
+LinkFuzzSession::LinkFuzzSession(bool incoming, bool trusted, bool encrypted)
 {
     LinkFuzzWorld &world = LinkFuzzWorld::instance();
     parser = std::make_unique<CTransferParser>(&hosts, world.share());
@@ -83,6 +83,14 @@ LinkFuzzSession::LinkFuzzSession(bool incoming, bool trusted)
                      &CTransferParser::onBinaryReceived);
     host = hosts.add(link, new CCilpboardListModel(parser.get()), QString(), incoming);
     host->session.trusted = trusted;
+    host->pwd = incoming ? QString() : world.password;
+    if (encrypted) {
+        host->security.encrypted = true;
+        host->security.local_fingerprint = localFingerprint();
+        host->security.peer_fingerprint = peerFingerprint();
+        if (incoming)
+            host->security.nonce = nonce();
+    }
 }
 
 LinkFuzzSession::~LinkFuzzSession()

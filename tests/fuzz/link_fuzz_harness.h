@@ -33,7 +33,11 @@ struct LinkFuzzWorld
 // plays. Everything is torn down, and pending events run, when it goes.
 struct LinkFuzzSession
 {
-    LinkFuzzSession(bool incoming, bool trusted);
+    // encrypted: the link came over TLS with the fingerprints and nonce below.
+    LinkFuzzSession(bool incoming, bool trusted, bool encrypted = false);
+    static QByteArray localFingerprint() { return QByteArray(32, 'L'); }
+    static QByteArray peerFingerprint() { return QByteArray(32, 'P'); }
+    static QByteArray nonce() { return QByteArray(32, 'N'); }
     ~LinkFuzzSession();
 
     HostContainer hosts;

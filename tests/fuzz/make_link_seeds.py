@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the seed corpora of fuzz_text_dispatcher and fuzz_binary_handler.
 
-Text seeds: a flags byte (bit 0 incoming link, bit 1 password already passed), then text
+Text seeds: a flags byte (bit 0 incoming link, bit 1 password already passed, bit 2 the link
+is encrypted, with the harness's fingerprints and nonce), then text
 messages separated by zero bytes: every command and reply of the protocol, the handshake in
 order, and the probes a hostile host would try.
 Binary seeds: a flags byte (bit 0: the shared file was offered first; bit 1: this host asked
@@ -9,6 +10,8 @@ for the peer's history and for the files the harness names), then records of a
 16-bit little-endian length and one serialized Message, encoded here field by field.
 Run it again after changing it and commit the seeds it writes.
 """
+import hashlib
+import hmac
 import pathlib
 import struct
 
@@ -19,7 +22,12 @@ BINARY = HERE / "seeds_binary_handler"
 SHARED = "/tmp/tolvane-link-fuzz/shared/a.txt"
 KEY = "0123456789abcdef0123456789abcdef"
 
-INCOMING, TRUSTED = 1, 2
+INCOMING, TRUSTED, ENCRYPTED = 1, 2, 4
+# The harness's encrypted link: its fingerprints, the nonce it sent, the password "pw".
+NONCE = b"N" * 32
+RIGHT_PROOF = "??tag_pwd_proof#" + hmac.new(
+    b"pw", b"tolvane link password proof 1" + b"P" * 32 + b"L" * 32 + NONCE,
+    hashlib.sha256).hexdigest()
 OFFERED, ASKED = 1, 2
 
 
@@ -73,6 +81,18 @@ def main():
     text_seed("before_password", INCOMING, "??tag_normal_file#history", "??tag_os#",
               "??tag_normal_file#" + SHARED + "**##!!", "??tag_pwd#pw")
     text_seed("refused_by_full_server", 0, "??tag_connection_err#")
+    text_seed("encrypted_server_proof", INCOMING | ENCRYPTED, "??tag_os#", RIGHT_PROOF,
+              "??tag_os#", RIGHT_PROOF)
+    text_seed("encrypted_server_wrong_proof", INCOMING | ENCRYPTED,
+              RIGHT_PROOF[:-2] + "00", RIGHT_PROOF)
+    text_seed("encrypted_server_clear_password", INCOMING | ENCRYPTED, "??tag_pwd#pw")
+    # Characters that are no hex digits must not be skipped inside a proof.
+    text_seed("encrypted_server_proof_with_junk", INCOMING | ENCRYPTED,
+              RIGHT_PROOF[:40] + "zz\u00d4" + RIGHT_PROOF[40:])
+    text_seed("encrypted_client", ENCRYPTED, "??tag_pwd_nonce#" + NONCE.hex(),
+              "??tag_pwd_nonce#" + NONCE.hex(), "!!tag_pwd#ok", "??tag_os#")
+    text_seed("clear_client_gets_nonce", 0, "??tag_pwd_nonce#" + NONCE.hex(),
+              "??tag_pwd_nonce#zz", "!!tag_pwd#ok")
     text_seed("file_requests", INCOMING | TRUSTED, "??tag_normal_file#" + SHARED + "**##!!/s",
               "??tag_normal_file#/etc/hostname**##!!", "??tag_normal_file#../../etc/passwd",
               "??tag_normal_file#" + SHARED + "/../../../etc/hostname**##!!",

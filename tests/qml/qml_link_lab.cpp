@@ -14,9 +14,9 @@
 QmlLinkLab::QmlLinkLab(QObject *parent) : QObject(parent) {}
 QmlLinkLab::~QmlLinkLab() = default;
 
-int QmlLinkLab::addPeer(const QString &password)
+int QmlLinkLab::addPeer(const QString &password, bool encrypted)
 {
-    m_peers.push_back(std::make_unique<TestHost>(password));
+    m_peers.push_back(std::make_unique<TestHost>(password, false, encrypted));
     return int(m_peers.size()) - 1;
 }
 

@@ -23,7 +23,8 @@ public:
     ~QmlLinkLab() override;
 
     // A new host; returns its index. Its server listens on every local IPv4 address.
-    Q_INVOKABLE int addPeer(const QString &password);
+    // encrypted: it has a key pair, so links with it go over TLS.
+    Q_INVOKABLE int addPeer(const QString &password, bool encrypted = false);
     Q_INVOKABLE int peerPort(int index) const;
     // Links that host to two new ones, so that its server has no place left; false when
     // the links did not come about.

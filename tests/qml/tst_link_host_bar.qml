@@ -84,7 +84,7 @@ Item {
             verify(!bar.visible)
 
             const first = link_lab.addPeer("first pass")
-            const second = link_lab.addPeer("")
+            const second = link_lab.addPeer("", true)
             linkTo("127.0.0.1", first, "first pass")
             tryCompare(bar, "height", 76)
             verify(bar.visible)
@@ -101,6 +101,10 @@ Item {
             compare(b2.width, 0)
             verify(!b2.visible)
             verify(!btn("host_divider").visible)
+            // That peer speaks only clear text: an open padlock and the tooltip say so.
+            verify(b1.is_plain)
+            verify(findChild(b1, "host_padlock").visible)
+            verify(b1.ToolTip.text.indexOf("Unencrypted link") >= 0, b1.ToolTip.text)
 
             linkTo("127.0.0.2", second, "")
             tryCompare(b2, "width", (bar.width - 1) / 2)
@@ -109,6 +113,14 @@ Item {
             compare(bar.height, 76)
             compare(b2.tooltip_str, "127.0.0.2")
             compare(b2.text, m_connector.getHostsName(1))
+            // The second link is encrypted: no padlock, the verification code in the tooltip.
+            verify(m_connector.isEncrypted(1))
+            verify(!b2.is_plain)
+            verify(!findChild(b2, "host_padlock").visible)
+            verify(!findChild(local, "host_padlock").visible)
+            compare(m_connector.getHostsCode(1).length, 7)
+            verify(b2.ToolTip.text.indexOf("verification code " + m_connector.getHostsCode(1)) >= 0,
+                   b2.ToolTip.text)
             shoot("host-bar-two-hosts")
 
             // Choosing a host asks for its list; this computer's button for the local one.

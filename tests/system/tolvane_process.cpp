@@ -13,7 +13,7 @@ TolvaneEnvironment::TolvaneEnvironment(const QString &platform)
     : m_dir(QDir::tempPath() + "/tolvane-sys-XXXXXX"), m_linkPort(FreeTcpPort()),
       m_platform(platform)
 {
-    for (const char *sub : {"/home", "/config", "/cache", "/run", "/tmp"})
+    for (const char *sub : {"/home", "/config", "/cache", "/data", "/run", "/tmp"})
         QDir().mkpath(root() + sub);
     // The runtime folder must be private, or Qt ignores it.
     QFile::setPermissions(root() + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -52,6 +52,7 @@ QProcessEnvironment TolvaneEnvironment::processEnvironment() const
     env.insert("HOME", root() + "/home");
     env.insert("XDG_CONFIG_HOME", root() + "/config");
     env.insert("XDG_CACHE_HOME", root() + "/cache");
+    env.insert("XDG_DATA_HOME", root() + "/data");
     env.insert("XDG_RUNTIME_DIR", root() + "/run");
     env.insert("TMPDIR", root() + "/tmp");
     env.insert("QT_QPA_PLATFORM", m_platform);
