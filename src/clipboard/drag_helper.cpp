@@ -1,8 +1,8 @@
 #include "clipboard/drag_helper.h"
 
 #include "clipboard/clipboard_list_model.h"
-#include "item/mime_convert.h"
 #include "item/clipboard_logging.h"
+#include "item/mime_convert.h"
 #include "item/qml_types.h"
 
 #include <QDrag>
@@ -37,7 +37,6 @@ QMimeData *CDragHelper::MimeForRow(const CCilpboardListModel &model, int row)
     if (!model.isLocal() && data.type == CQmlTypes::Image) {
         const QUrl url = model.getImgUrl(data.md5);
         mime->setImageData(QImage(url.toLocalFile()));
-        mime->setText(url.toString());
         mime->setUrls({url});
     }
     return mime;

@@ -3,10 +3,12 @@
 // serves "text/plain" with CRLF line ends and "UTF8_STRING" with LF), an owner may never
 // answer at all, and an office suite sets the owner twice in a row.
 //
-//   x11_owner [--offer <target> <value>]... [--never-answer] [--twice <ms>] [--timeout <ms>]
+//   x11_owner [--offer <target> <value>]... [--offer-file <target> <path>]...
+//             [--never-answer] [--twice <ms>] [--timeout <ms>]
 //       --offer        a target and its answer; "%n" in the answer becomes the running
 //                      number of the requests for that target (1, 2, ...), so that two
 //                      reads of the same offer differ as an office suite's answers do
+//       --offer-file   a target answered with a file's bytes (pictures)
 //       --never-answer own the clipboard but ignore every request
 //       --twice        set the owner a second time, that many ms after the first
 //       --timeout      exit after that many ms (30 s by default)
@@ -35,6 +37,7 @@ struct Offer
     std::string name;
     std::string value;
     int requests = 0;
+    bool literal = false; // a file's bytes: no "%n" replacement
 };
 
 void PrintLine(const std::string &line)
@@ -48,6 +51,8 @@ std::string Answer(Offer &offer)
 {
     ++offer.requests;
     std::string out = offer.value;
+    if (offer.literal)
+        return out;
     const std::string n = std::to_string(offer.requests);
     for (size_t at = out.find("%n"); at != std::string::npos; at = out.find("%n", at + n.size()))
         out.replace(at, 2, n);
@@ -114,7 +119,7 @@ int Usage(const char *why)
 
 int main(int argc, char *argv[])
 {
-    std::vector<std::pair<std::string, std::string>> given;
+    std::vector<Offer> given;
     bool never_answer = false;
     int twice_after_ms = -1;
     int timeout_ms = kDefaultTimeoutMs;
@@ -128,7 +133,19 @@ int main(int argc, char *argv[])
             timeout_ms = std::atoi(argv[++i]);
         } else if (arg == "--offer" && i + 2 < argc) {
             // Two arguments: target names such as "text/plain;charset=utf-8" hold an '='.
-            given.emplace_back(argv[i + 1], argv[i + 2]);
+            given.push_back({0, argv[i + 1], argv[i + 2]});
+            i += 2;
+        } else if (arg == "--offer-file" && i + 2 < argc) {
+            std::FILE *file = std::fopen(argv[i + 2], "rb");
+            if (!file)
+                return Usage("cannot read the file");
+            std::string bytes;
+            char buf[4096];
+            size_t n;
+            while ((n = std::fread(buf, 1, sizeof buf, file)) > 0)
+                bytes.append(buf, n);
+            std::fclose(file);
+            given.push_back({0, argv[i + 1], bytes, 0, true});
             i += 2;
         } else {
             return Usage("unknown argument");
@@ -142,9 +159,9 @@ int main(int argc, char *argv[])
         return Usage("cannot open the display");
     const Window win = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 1, 1, 0, 0, 0);
     XSelectInput(dpy, win, PropertyChangeMask);
-    std::vector<Offer> offers;
-    for (const auto &g : given)
-        offers.push_back({XInternAtom(dpy, g.first.c_str(), False), g.first, g.second});
+    std::vector<Offer> offers = given;
+    for (Offer &o : offers)
+        o.target = XInternAtom(dpy, o.name.c_str(), False);
 
     const Atom clipboard = XInternAtom(dpy, "CLIPBOARD", False);
     XSetSelectionOwner(dpy, clipboard, win, ServerTime(dpy, win));

@@ -201,11 +201,12 @@ QMimeData *GetMimeFromCBData(const CBData &data)
     case CQmlTypes::Urls: {
         const QList<QUrl> urls = data.val.value<QList<QUrl>>();
         mime->setUrls(urls);
-        QString text;
+        // As text, one path per line: what a terminal or an editor expects.
+        QStringList paths;
         for (const QUrl &u : urls)
-            text += u.toLocalFile() + QLatin1Char(';');
-        if (!text.isEmpty())
-            mime->setText(text);
+            paths << u.toLocalFile();
+        if (!urls.isEmpty())
+            mime->setText(paths.join(QLatin1Char('\n')));
         break;
     }
     case CQmlTypes::Html:
@@ -215,7 +216,8 @@ QMimeData *GetMimeFromCBData(const CBData &data)
     case CQmlTypes::Image: {
         const QString p = StoragePaths::ImgPath(data.val.toString());
         mime->setImageData(QImage(p));
-        mime->setText(p);
+        // No text: pasted into an editor, the cache file's path would be a surprise. File
+        // managers and image programs still get the file.
         mime->setUrls({QUrl::fromLocalFile(p)});
         break;
     }

@@ -36,11 +36,15 @@ bool COSLinux::RevealInFileManager(const QList<QUrl> &files)
     return FileManagerReveal::ShowItems(files, this);
 }
 
-bool COSLinux::SendPasteKeystroke()
+PasteOutcome COSLinux::SendPasteKeystroke()
 {
     // A failure here is only logged: the user was not asked to paste by hand.
-    PasteKeystroke::Send();
-    return true;
+    return PasteKeystroke::Send(pasteKeysByClass());
+}
+
+void COSLinux::rememberPasteTarget()
+{
+    PasteKeystroke::RememberTarget();
 }
 
 void COSLinux::SetAutoRun(bool enable)
