@@ -4,6 +4,7 @@
 #include "item/clipboard_logging.h"
 #include "item/mime_convert.h"
 #include "item/qml_types.h"
+#include "item/storage_paths.h"
 
 #include <QDrag>
 #include <QGuiApplication>
@@ -33,12 +34,15 @@ QMimeData *CDragHelper::MimeForRow(const CCilpboardListModel &model, int row)
 {
     const CBData &data = model.item(row);
     QMimeData *mime = GetMimeFromCBData(data);
-    // A linked host's image lies in that host's download folder, not in the image store.
-    if (!model.isLocal() && data.type == CQmlTypes::Image) {
-        const QUrl url = model.getImgUrl(data.md5);
+    if (data.type != CQmlTypes::Image)
+        return mime;
+    // Dropped on a file manager, a picture is its file. A linked host's image lies in that
+    // host's download folder, not in the image store.
+    const QUrl url = model.isLocal() ? QUrl::fromLocalFile(StoragePaths::ImgPath(data.md5))
+                                     : model.getImgUrl(data.md5);
+    if (!model.isLocal())
         mime->setImageData(QImage(url.toLocalFile()));
-        mime->setUrls({url});
-    }
+    mime->setUrls({url});
     return mime;
 }
 

@@ -87,7 +87,7 @@ private slots:
             QCOMPARE(result, QString::fromLatin1(m.name()));
             ++names;
         }
-        QCOMPARE(names, 15);
+        QCOMPARE(names, 16);
     }
 
     void writesGoToTheKeysGroup()

@@ -215,10 +215,10 @@ QMimeData *GetMimeFromCBData(const CBData &data)
         break;
     case CQmlTypes::Image: {
         const QString p = StoragePaths::ImgPath(data.val.toString());
+        // The picture alone. Its stored file's address would reach editors as text too (the
+        // X11 toolkit offers every address list as plain text), and an editor would insert
+        // the path of the program's store.
         mime->setImageData(QImage(p));
-        // No text: pasted into an editor, the cache file's path would be a surprise. File
-        // managers and image programs still get the file.
-        mime->setUrls({QUrl::fromLocalFile(p)});
         break;
     }
     case CQmlTypes::Color:
