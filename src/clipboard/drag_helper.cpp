@@ -5,6 +5,7 @@
 #include "item/mime_convert.h"
 #include "item/qml_types.h"
 #include "item/storage_paths.h"
+#include "os/os_abstract.h"
 
 #include <QDrag>
 #include <QGuiApplication>
@@ -136,6 +137,7 @@ void CDragHelper::runDrag(CCilpboardListModel *model, const QString &md5, QQuick
         return;
     auto *drag = new QDrag(this);
     drag->setMimeData(MimeForRow(*model, row));
+    OsInstance()->serveDragData(drag->mimeData());
     const QPixmap picture = QPixmap::fromImage(snapshot);
     drag->setPixmap(picture);
     drag->setHotSpot(QPoint(picture.width() / 2, picture.height() / 2));

@@ -8,6 +8,7 @@
 
 class CClipboardAbstract;
 class QFileInfo;
+class QMimeData;
 class QQmlContext;
 class QQuickWindow;
 class QScreen;
@@ -47,6 +48,9 @@ public:
     // could be sent and the user was told to press Ctrl+V. Read when some program read the
     // clipboard after the keys (for the log and tests: that need not be the paste itself).
     virtual PasteOutcome SendPasteKeystroke() = 0;
+    // A drag from this process starts with this data (ownership stays with the drag): where
+    // the platform's drag code refuses drop targets some data, the backend serves it.
+    virtual void serveDragData(QMimeData *) {}
     // Called as the quick paste window opens: the window active now receives the paste.
     virtual void rememberPasteTarget() {}
     // The user's keystrokes by window class, "Name=Keys;..." (see PasteKeysForWindowClass).

@@ -20,6 +20,7 @@ public:
     bool RevealInFileManager(const QList<QUrl> &files) override;
     PasteOutcome SendPasteKeystroke() override;
     void rememberPasteTarget() override;
+    void serveDragData(QMimeData *mime) override;
     void SetAutoRun(bool enable) override;
     void MoveFileWithUndo(const QString &from, const QString &to) override;
     void ApplyTheme(bool light) override;
