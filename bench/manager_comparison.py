@@ -723,9 +723,30 @@ def main():
             if p:
                 p.close()
         shutil.rmtree(work_dir, ignore_errors=True)
+    text += kept_sections(args.output)
     with open(args.output, "w") as f:
         f.write(text)
     print(text)
+
+
+# Sections of the file measured by other means (`./dev.sh bench`), kept as they are: from a
+# heading that starts with one of these to the next second-level heading or the end.
+KEPT_HEADINGS = ("## Quick paste",)
+
+
+def kept_sections(path):
+    try:
+        with open(path) as f:
+            lines = f.read().splitlines()
+    except OSError:
+        return ""
+    kept, keeping = [], False
+    for line in lines:
+        if line.startswith("## "):
+            keeping = line.startswith(KEPT_HEADINGS)
+        if keeping:
+            kept.append(line)
+    return "\n" + "\n".join(kept) + "\n" if kept else ""
 
 
 if __name__ == "__main__":

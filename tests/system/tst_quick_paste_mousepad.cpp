@@ -7,7 +7,6 @@
 #include "ui_driver.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 
 namespace {
@@ -22,12 +21,6 @@ const QString kNotRead = QStringLiteral("paste not read");
 QString Xdotool(const QStringList &args)
 {
     return UiDriver::Run(QStringLiteral("xdotool"), args).trimmed();
-}
-
-QByteArray ReadFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 } // namespace
 
@@ -118,16 +111,22 @@ void TestQuickPasteMousepad::fiftyPastesArrive()
     Xdotool({"windowactivate", "--sync", editor_window});
     Xdotool({"key", "ctrl+s"});
     QByteArray text;
-    (void)QTest::qWaitFor(
-        [&] { return (text = ReadFile(file)).count(kChosen.toUtf8()) >= kPastes; }, 10000);
+    (void)QTest::qWaitFor([&] { return (text = ReadAll(file)).count(kChosen.toUtf8()) >= kPastes; },
+                          10000);
     const int arrived = text.count(kChosen.toUtf8());
     qInfo().noquote() << QString("%1 of %2 pastes arrived in mousepad; read %3, not read %4")
                              .arg(arrived)
                              .arg(kPastes)
                              .arg(app.count(kRead))
                              .arg(app.count(kNotRead));
-    if (arrived != kPastes)
+    if (arrived != kPastes) {
         qInfo().noquote() << "mousepad holds:" << text;
+        const QStringList lines = app.log().split('\n');
+        for (const QString &line : lines) {
+            if (line.contains(QLatin1String("paste")))
+                qInfo().noquote() << line;
+        }
+    }
     QCOMPARE(arrived, kPastes);
     // Nothing else: no digit, no line end, no other item.
     QCOMPARE(QString::fromUtf8(text), kChosen.repeated(kPastes));
