@@ -75,11 +75,15 @@ void TestQuickPasteMousepad::fiftyPastesArrive()
                 break;
         }
         QVERIFY2(app.count(kShown) == i + 1, qPrintable(QString("round %1").arg(i)));
-        if (quick_window.isEmpty())
-            quick_window =
-                Xdotool({"search", "--onlyvisible", "--classname", "tolvane"}).section('\n', 0, 0);
-        QVERIFY(
-            QTest::qWaitFor([&] { return Xdotool({"getactivewindow"}) == quick_window; }, 10000));
+        // The request comes before the window is mapped.
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                if (quick_window.isEmpty())
+                    quick_window = Xdotool({"search", "--onlyvisible", "--classname", "tolvane"})
+                                       .section('\n', 0, 0);
+                return !quick_window.isEmpty() && Xdotool({"getactivewindow"}) == quick_window;
+            },
+            10000));
         switch (i % 3) {
         case 0:
             Xdotool({"key", "2"});

@@ -57,7 +57,7 @@ QByteArray Property(xcb_connection_t *c, xcb_window_t window, xcb_atom_t propert
     QByteArray value;
     if (reply && reply->type == type && reply->format > 0)
         value = QByteArray(static_cast<const char *>(xcb_get_property_value(reply)),
-                           xcb_get_property_value_length(reply) * (reply->format / 8));
+                           xcb_get_property_value_length(reply)); // in bytes
     free(reply);
     return value;
 }
@@ -108,12 +108,28 @@ xcb_window_t FocusedWindow(xcb_connection_t *c)
     return focus;
 }
 
-// The window whose keystroke table applies once the focus is where it should be: the
-// remembered target, or the nearest window with a class on the focus's way up.
+// Instance and class names of the nearest window on the way up from `window` that has
+// them (an application's own window); false when none has (a manager's frame or helper).
+bool WindowClass(xcb_connection_t *c, const std::vector<xcb_window_t> &chain, QString *instance,
+                 QString *klass)
+{
+    for (const xcb_window_t w : chain) {
+        const QByteArray value = Property(c, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 64);
+        if (value.isEmpty())
+            continue;
+        const QList<QByteArray> parts = value.split('\0');
+        *instance = QString::fromLocal8Bit(parts.value(0));
+        *klass = QString::fromLocal8Bit(parts.value(1));
+        return true;
+    }
+    return false;
+}
+
+// Whether the focus is where the keys should go, and the class of the window there.
 struct FocusState
 {
     bool ready = false;
-    xcb_window_t classWindow = XCB_WINDOW_NONE;
+    QString instance, klass;
 };
 
 FocusState CheckFocus(xcb_connection_t *c, xcb_window_t wm_helper)
@@ -131,34 +147,19 @@ FocusState CheckFocus(xcb_connection_t *c, xcb_window_t wm_helper)
         for (const xcb_window_t w : chain) {
             if (w == g_target) {
                 state.ready = true;
-                state.classWindow = g_target;
+                WindowClass(c, Chain(c, g_target), &state.instance, &state.klass);
             }
         }
         return state;
     }
-    // The target is gone (or was never known): any window but ours and the manager's own
-    // (which some managers focus while they move the focus on).
+    // The target is gone (or was never known): any application's window but ours. The
+    // manager's helper window, or a frame, may hold the focus while the manager moves it on.
     for (const xcb_window_t w : chain) {
         if (w == wm_helper || IsOurs(w))
             return state;
     }
-    state.ready = true;
-    state.classWindow = chain.front();
+    state.ready = WindowClass(c, chain, &state.instance, &state.klass);
     return state;
-}
-
-// Instance and class names of the window or of its nearest ancestor that has them.
-void WindowClass(xcb_connection_t *c, xcb_window_t window, QString *instance, QString *klass)
-{
-    for (const xcb_window_t w : Chain(c, window)) {
-        const QByteArray value = Property(c, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 64);
-        if (value.isEmpty())
-            continue;
-        const QList<QByteArray> parts = value.split('\0');
-        *instance = QString::fromLocal8Bit(parts.value(0));
-        *klass = QString::fromLocal8Bit(parts.value(1));
-        return;
-    }
 }
 
 void Serve(int msecs)
@@ -276,12 +277,9 @@ PasteOutcome Send(const QString &keys_by_class)
         Serve(kFocusPollMs);
         focus = CheckFocus(c, wm_helper);
     }
-    QString instance, klass;
-    if (focus.classWindow != XCB_WINDOW_NONE)
-        WindowClass(c, focus.classWindow, &instance, &klass);
-    const PasteKeys keys = PasteKeysForWindowClass(instance, klass, keys_by_class);
-    qCDebug(lcOs) << "paste into" << instance << klass << "focus ready" << focus.ready << "after"
-                  << waited.elapsed() << "ms; keys" << keys.key << keys.modifiers;
+    const PasteKeys keys = PasteKeysForWindowClass(focus.instance, focus.klass, keys_by_class);
+    qCDebug(lcOs) << "paste into" << focus.instance << focus.klass << "focus ready" << focus.ready
+                  << "after" << waited.elapsed() << "ms; keys" << keys.key << keys.modifiers;
 
     QVector<KeyCode> codes;
     for (const KeySym sym : KeysymsOf(keys)) {
