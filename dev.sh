@@ -24,6 +24,7 @@ PACKAGES_BUILD=(
 PACKAGES_TEST=(
     qml-module-qttest xvfb xauth openbox xdotool xclip x11-utils imagemagick
     dbus dbus-x11 libclang-rt-14-dev trayer iproute2 netcat-openbsd tcpdump
+    mousepad xterm xfce4-terminal pcmanfm
     sway wl-clipboard wtype tesseract-ocr tesseract-ocr-eng
     desktop-file-utils appstream lintian
 )

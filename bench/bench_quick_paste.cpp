@@ -20,6 +20,9 @@
 namespace {
 constexpr int kRuns = 20;
 constexpr int kTimeoutMs = 5000;
+constexpr int kPasteRuns = 50;
+// A paste that has not arrived after this is lost (the median is far below).
+constexpr int kMissMs = 3000;
 const QStringList kHotKey = {QStringLiteral("Control_L"), QStringLiteral("Alt_L"),
                              QStringLiteral("v")};
 const QStringList kItems = {QStringLiteral("alpha"), QStringLiteral("bravo"),
@@ -47,11 +50,10 @@ QQuickWindow *QuickPasteWindow(CMain &controller)
 // Hot key to the first frame of the shown window; the window is hidden again after each.
 bool MeasureHotKeyToWindow(CMain &controller, BenchTable &table)
 {
-    // The first request makes the window; the second after start is let pass.
+    // The first request makes the window.
     if (!PressKeysViaServer(kHotKey) || !WaitFor([&] { return QuickPasteWindow(controller); }))
         return false;
     QQuickWindow *win = QuickPasteWindow(controller);
-    PressKeysViaServer(kHotKey);
     Settle(300);
     QMetaObject::invokeMethod(win, "hide");
     QVector<double> ms;
@@ -75,34 +77,42 @@ bool MeasureHotKeyToWindow(CMain &controller, BenchTable &table)
     return true;
 }
 
-// A digit in the shown window to its item's text in the target's field.
+// A digit in the shown window to its item's text in the target's field, over a series of
+// pastes in a row as a user makes them: the focus goes back to the target by itself. A
+// paste that does not arrive is counted, not retried.
 bool MeasureDigitToText(CMain &controller, BenchTable &table)
 {
     PasteTargetProcess target(QStringLiteral(PASTE_TARGET_PATH));
     if (!target.start())
         return false;
+    UiDriver::Run(QStringLiteral("xdotool"),
+                  {QStringLiteral("windowactivate"), QStringLiteral("--sync"), target.windowId()});
     QQuickWindow *win = QuickPasteWindow(controller);
     QVector<double> ms;
-    QString expected;
-    for (int i = 0; i < kRuns; ++i) {
-        UiDriver::Run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"),
-                                                  QStringLiteral("--sync"), target.windowId()});
-        if (!PressKeysViaServer(kHotKey) || !WaitFor([win] { return win->isActive(); }))
+    int arrived = 0;
+    for (int i = 0; i < kPasteRuns; ++i) {
+        if (!PressKeysViaServer(kHotKey) || !WaitFor([win] { return win->isActive(); })) {
+            qWarning() << "run" << i << "the quick paste window did not come";
             return false;
-        expected += kItems.at(1);
+        }
+        const QString expected = target.text() + kItems.at(1);
         QElapsedTimer t;
         t.start();
         PressKeysViaServer({QStringLiteral("2")});
-        const bool arrived = WaitFor([&] { return target.text() == expected; });
-        ms << t.nsecsElapsed() / 1e6;
-        if (!arrived) {
+        if (WaitFor([&] { return target.text() == expected; }, kMissMs)) {
+            ms << t.nsecsElapsed() / 1e6;
+            ++arrived;
+        } else {
             qWarning() << "run" << i << "target has" << target.text() << "expected" << expected;
-            return false;
         }
-        Settle(400); // the clipboard gets the newest item back
+        Settle(300);
     }
     table.addSamples(QStringLiteral("quick paste: digit to text in another program"), ms,
-                     QStringLiteral("hide, clipboard, Ctrl+V, target reads"));
+                     QStringLiteral("hide, clipboard, focus back, Ctrl+V, target reads"));
+    table.addNote(QStringLiteral("quick paste: pastes that arrived"),
+                  QStringLiteral("%1 of %2 (digit, focus returned by the window manager)")
+                      .arg(arrived)
+                      .arg(kPasteRuns));
     return true;
 }
 } // namespace

@@ -11,8 +11,6 @@
 
 namespace {
 const QUrl kQuickPasteQml(QStringLiteral("qrc:/qml/quickpaste/QuickPasteView.qml"));
-// Requests since start; the second one is let pass without effect.
-int g_requests = 0;
 } // namespace
 
 CQuickPasteView::CQuickPasteView(QObject *parent) : QObject(parent) {}
@@ -25,17 +23,16 @@ CQuickPasteView::~CQuickPasteView()
 
 void CQuickPasteView::ShowQuickPaste(bool to_pin)
 {
-    if (g_requests == 1) {
-        g_requests = 2;
-        return;
-    }
-    ++g_requests;
+    // Every request toggles the window.
     if (!m_window)
         Init();
     if (!m_window)
         return;
-    if (!m_window->isVisible())
+    if (!m_window->isVisible()) {
+        // The paste goes to the window that is active now.
+        OsInstance()->rememberPasteTarget();
         placeOnForegroundScreen();
+    }
     QMetaObject::invokeMethod(m_window, "changeVisible", Qt::DirectConnection,
                               Q_ARG(QVariant, QVariant(to_pin)));
 }

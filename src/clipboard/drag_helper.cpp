@@ -1,9 +1,11 @@
 #include "clipboard/drag_helper.h"
 
 #include "clipboard/clipboard_list_model.h"
-#include "item/mime_convert.h"
 #include "item/clipboard_logging.h"
+#include "item/mime_convert.h"
 #include "item/qml_types.h"
+#include "item/storage_paths.h"
+#include "os/os_abstract.h"
 
 #include <QDrag>
 #include <QGuiApplication>
@@ -33,13 +35,15 @@ QMimeData *CDragHelper::MimeForRow(const CCilpboardListModel &model, int row)
 {
     const CBData &data = model.item(row);
     QMimeData *mime = GetMimeFromCBData(data);
-    // A linked host's image lies in that host's download folder, not in the image store.
-    if (!model.isLocal() && data.type == CQmlTypes::Image) {
-        const QUrl url = model.getImgUrl(data.md5);
+    if (data.type != CQmlTypes::Image)
+        return mime;
+    // Dropped on a file manager, a picture is its file. A linked host's image lies in that
+    // host's download folder, not in the image store.
+    const QUrl url = model.isLocal() ? QUrl::fromLocalFile(StoragePaths::ImgPath(data.md5))
+                                     : model.getImgUrl(data.md5);
+    if (!model.isLocal())
         mime->setImageData(QImage(url.toLocalFile()));
-        mime->setText(url.toString());
-        mime->setUrls({url});
-    }
+    mime->setUrls({url});
     return mime;
 }
 
@@ -133,6 +137,7 @@ void CDragHelper::runDrag(CCilpboardListModel *model, const QString &md5, QQuick
         return;
     auto *drag = new QDrag(this);
     drag->setMimeData(MimeForRow(*model, row));
+    OsInstance()->serveDragData(drag->mimeData());
     const QPixmap picture = QPixmap::fromImage(snapshot);
     drag->setPixmap(picture);
     drag->setHotSpot(QPoint(picture.width() / 2, picture.height() / 2));

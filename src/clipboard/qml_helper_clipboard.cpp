@@ -6,6 +6,7 @@
 #include "clipboard/write_back.h"
 #include "os/clipboard_abstract.h"
 #include "os/os_abstract.h"
+#include "settings/settings_helper.h"
 
 #include <QCursor>
 #include <QEventLoop>
@@ -18,7 +19,6 @@ namespace {
 constexpr QSize kCopyImageBound(900, 600);
 // The clipboard normally reports within one poll; never hang the paste on a lost event.
 constexpr int kClipboardWaitMs = 1000;
-constexpr int kRestoreDelayMs = 200;
 } // namespace
 
 void CQmlHelper::copyPlainText(const QString &text)
@@ -78,13 +78,12 @@ void CQmlHelper::pasteFromQuickPaste(CCilpboardListModel *model, int index)
         WriteBack::Item(model->item(index), false);
         loop.exec();
     }
-    // Where no keys could be sent the user pastes by hand: the item stays on the clipboard.
-    if (!OsInstance()->SendPasteKeystroke() || !must_write)
-        return;
-    // Afterwards the clipboard holds the history's newest item again; with an empty
-    // history there is nothing to put back and the pasted item stays.
-    QTimer::singleShot(kRestoreDelayMs, this, [main] {
-        if (main->rowCount() > 0)
-            WriteBack::Item(main->item(0), false);
-    });
+    CSettingsHelper *ini = CSettingsHelper::instance();
+    OsInstance()->setPasteKeysByClass(ini->getIni(ini->paste_keys_by_class()).toString());
+    // The pasted item stays on the clipboard. Putting the history's newest item back once
+    // the target has read cannot be timed safely: editors read the clipboard on every change
+    // for purposes of their own (a paste history), so no read shows that the paste itself
+    // is done, and an item put back too early is what the target (or the user's own Ctrl+V
+    // after a lost keystroke) then pastes.
+    OsInstance()->SendPasteKeystroke();
 }

@@ -8,9 +8,19 @@
 
 class CClipboardAbstract;
 class QFileInfo;
+class QMimeData;
 class QQmlContext;
 class QQuickWindow;
 class QScreen;
+
+// How a paste keystroke went: not sent at all (the user was told to paste by hand), sent,
+// or sent and the target was seen reading what it pastes.
+enum class PasteOutcome
+{
+    NotSent,
+    Sent,
+    Read
+};
 
 // Everything that touches the desktop beyond what Qt offers. One backend per platform
 // implements it (chosen in CMake); the rest of the program only calls these operations.
@@ -32,10 +42,20 @@ public:
 
     // Opens the file manager on the folder of the first file with the files selected.
     virtual bool RevealInFileManager(const QList<QUrl> &files) = 0;
-    // Ctrl+V to the focused window, then a 150 ms wait that keeps processing events. False
-    // when no keys could be sent and the user was told to press Ctrl+V: the item to paste
-    // must then stay on the clipboard.
-    virtual bool SendPasteKeystroke() = 0;
+    // The paste keystroke (Ctrl+V, or what the target's class needs) to the window that was
+    // active when rememberPasteTarget() was last called, once it has the focus again; then
+    // waits, processing events, for the target to read the clipboard. NotSent when no keys
+    // could be sent and the user was told to press Ctrl+V. Read when some program read the
+    // clipboard after the keys (for the log and tests: that need not be the paste itself).
+    virtual PasteOutcome SendPasteKeystroke() = 0;
+    // A drag from this process starts with this data (ownership stays with the drag): where
+    // the platform's drag code refuses drop targets some data, the backend serves it.
+    virtual void serveDragData(QMimeData *) {}
+    // Called as the quick paste window opens: the window active now receives the paste.
+    virtual void rememberPasteTarget() {}
+    // The user's keystrokes by window class, "Name=Keys;..." (see PasteKeysForWindowClass).
+    void setPasteKeysByClass(const QString &overrides) { m_pasteKeysByClass = overrides; }
+    QString pasteKeysByClass() const { return m_pasteKeysByClass; }
     virtual void SetAutoRun(bool enable) = 0;
     virtual void MoveFileWithUndo(const QString &from, const QString &to) = 0;
     // Loads the tray-menu style sheet of the light or the dark theme.
@@ -75,6 +95,7 @@ protected:
 private:
     QPointer<CClipboardAbstract> m_watcher;
     int m_windowShadowLength = 0;
+    QString m_pasteKeysByClass;
 };
 
 // The backend's single instance, created on first call, destroyed at process exit.

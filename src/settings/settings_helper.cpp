@@ -57,6 +57,7 @@ CSettingsHelper::CSettingsHelper()
         {key_show_clipboard(), QStringLiteral("Ctrl+Alt+C")},
         {key_show_quick_paste(), QStringLiteral("Ctrl+Alt+V")},
         {key_show_quick_paste_pin(), QString()},
+        {paste_keys_by_class(), QString()},
     };
 }
 

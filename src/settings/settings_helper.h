@@ -55,6 +55,11 @@ public:
     {
         return QStringLiteral("key_show_quick_paste_pin");
     }
+    // The paste keystroke by window class, "Name=Keys;Name=Keys", over the built-in table.
+    Q_INVOKABLE QString paste_keys_by_class() const
+    {
+        return QStringLiteral("paste_keys_by_class");
+    }
 
     // Where the store lives; for logs and tests.
     QString fileName() const { return m_settings.fileName(); }

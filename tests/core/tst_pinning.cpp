@@ -238,7 +238,9 @@ private slots:
         QCOMPARE(clipboardText(), QString("first"));
     }
 
-    void quickPasteRestoresTheTopAndKeepsTheOrder()
+    // The pasted item stays on the clipboard: put back at a guess, the newest item could be
+    // what the target (or a Ctrl+V by hand) pastes instead.
+    void quickPasteLeavesThePastedItemAndKeepsTheOrder()
     {
         fill({"r0", "r1", "r2", "r3", "r4", "r5", "r6"});
         m_clip->copyTextFromOutside("r0");
@@ -247,9 +249,10 @@ private slots:
         const int writes = m_clip->writtenTexts().size();
         CQmlHelper::instance()->pasteFromQuickPaste(cb(), 5);
         QCOMPARE(m_clip->writtenTexts().mid(writes), QStringList{"r5"});
-        QTRY_COMPARE_WITH_TIMEOUT(clipboardText(), QString("r0"), 2000);
-        QCOMPARE(m_clip->writtenTexts().mid(writes), (QStringList{"r5", "r0"}));
-        m_clip->deliver(); // putting the top back is not captured either
+        QTest::qWait(400);
+        QCOMPARE(clipboardText(), QString("r5"));
+        QCOMPARE(m_clip->writtenTexts().mid(writes), QStringList{"r5"});
+        m_clip->deliver(); // the write back is not captured
         QCOMPARE(cb()->rowCount(), 7);
         QCOMPARE(cb()->getPlain(5), QString("r5"));
         QCOMPARE(cb()->getPlain(0), QString("r0"));
@@ -265,7 +268,7 @@ private slots:
         const int writes = m_clip->writtenTexts().size();
         CQmlHelper::instance()->pasteFromQuickPaste(cb(), 0);
         CQmlHelper::instance()->pasteFromQuickPaste(pin(), 0);
-        QTest::qWait(300); // past the moment the top would be put back
+        QTest::qWait(300);
         QCOMPARE(m_clip->writtenTexts().size(), writes);
     }
 

@@ -17,6 +17,8 @@
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 using namespace UiDriver;
 
@@ -35,8 +37,17 @@ private:
     QJsonObject dragRow(int row)
     {
         QFile::remove(m_output);
+        dragRowTo(row, kTargetAt + QPoint(kTargetSize.width() / 2, kTargetSize.height() / 2));
+        [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_output), 10000);
+        }();
+        QFile file(m_output);
+        file.open(QIODevice::ReadOnly);
+        return QJsonDocument::fromJson(file.readAll()).object();
+    }
+    void dragRowTo(int row, QPoint to)
+    {
         const QPoint from = m_wnd->mapToGlobal(QPoint(150, 52 + 48 * row + 24));
-        const QPoint to = kTargetAt + QPoint(kTargetSize.width() / 2, kTargetSize.height() / 2);
         const auto xy = [](QPoint p) {
             return QStringList{QString::number(p.x()), QString::number(p.y())};
         };
@@ -65,12 +76,6 @@ private:
         [&] {
             QTRY_VERIFY_WITH_TIMEOUT(xdotool.state() == QProcess::NotRunning, 30000);
         }();
-        [&] {
-            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_output), 10000);
-        }();
-        QFile file(m_output);
-        file.open(QIODevice::ReadOnly);
-        return QJsonDocument::fromJson(file.readAll()).object();
     }
     static QByteArray data(const QJsonObject &drop, const QString &format)
     {
@@ -149,7 +154,10 @@ private slots:
         QCOMPARE(got.size(), picture.size());
         QCOMPARE(got.pixelColor(10, 10), QColor(Qt::darkCyan));
         const QString path = StoragePaths::ImgPath(image.md5);
-        QCOMPARE(QString::fromUtf8(data(drop, "text/plain")), path);
+        // The store's file, as an address only (the toolkit offers address lists as plain
+        // text too): never the bare path as text.
+        QCOMPARE(QString::fromUtf8(data(drop, "text/plain")).trimmed(),
+                 QUrl::fromLocalFile(path).toString());
         QCOMPARE(QString::fromUtf8(data(drop, "text/uri-list")).trimmed(),
                  QUrl::fromLocalFile(path).toString());
     }
@@ -169,6 +177,47 @@ private slots:
             QString::fromUtf8(data(drop, "text/uri-list")).split("\r\n", Qt::SkipEmptyParts);
         QCOMPARE(uris, QStringList({QUrl::fromLocalFile(first).toString(QUrl::FullyEncoded),
                                     QUrl::fromLocalFile(second).toString(QUrl::FullyEncoded)}));
+        // As text, one path per line.
+        QCOMPARE(QString::fromUtf8(data(drop, "text/plain")), first + "\n" + second);
+    }
+
+    // A GTK file manager copies the dragged file into the folder it shows.
+    void aFileItemLandsInAGtkFileManager()
+    {
+        if (QStandardPaths::findExecutable("pcmanfm").isEmpty())
+            QSKIP("pcmanfm is not installed (./dev.sh test installs it)");
+        QTemporaryDir from, into;
+        const QString name = "dropped report.txt";
+        QFile source(from.filePath(name));
+        QVERIFY(source.open(QIODevice::WriteOnly));
+        source.write("contents");
+        source.close();
+        cb()->prependItem(FileListItem({QUrl::fromLocalFile(source.fileName())}));
+
+        QProcess manager;
+        manager.start("pcmanfm", {"--no-desktop", into.path()});
+        QVERIFY(manager.waitForStarted(5000));
+        QString window;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(window = Run("xdotool", {"search", "--onlyvisible", "--class", "pcmanfm"})
+                           .section('\n', 0, 0)
+                           .trimmed())
+                 .isEmpty(),
+            20000);
+        // Over the drop target, its folder view where the drop lands.
+        Run("xdotool", {"windowsize", "--sync", window, "560", "440"});
+        Run("xdotool", {"windowmove", "--sync", window, "620", "40"});
+        Run("xdotool", {"windowactivate", "--sync", window});
+        QTest::qWait(500);
+        dragRowTo(0, kTargetAt + QPoint(kTargetSize.width() / 2, kTargetSize.height() / 2));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(into.filePath(name)), 10000);
+        QFile copied(into.filePath(name));
+        QVERIFY(copied.open(QIODevice::ReadOnly));
+        QCOMPARE(copied.readAll(), QByteArray("contents"));
+        QVERIFY(QFile::exists(source.fileName())); // a copy: the original stays
+        manager.kill();
+        manager.waitForFinished(5000);
+        QVERIFY(Activate(m_wnd));
     }
 
     void cleanupTestCase()

@@ -6,6 +6,7 @@
 
 #include <QImageReader>
 #include <QMimeData>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -18,6 +19,8 @@ const QString kColor = QStringLiteral("application/x-color");
 const QString kPlain = QStringLiteral("text/plain");
 const QString kPlainUtf8 = QStringLiteral("text/plain;charset=utf-8");
 const QString kSecretFormat = QStringLiteral("x-kde-passwordManagerHint");
+const QString kRtf = QStringLiteral("text/rtf");
+const QString kRichText = QStringLiteral("text/richtext");
 
 // MIME's text rules ask for CRLF in "text/plain", and GTK serves it so (its UTF8_STRING has
 // LF), while the toolkit reads "text/plain" first. What the user wrote has LF here: the same
@@ -98,7 +101,8 @@ void ReadHtml(const QMimeData *mime, ClipboardOffer &o)
     o.html = mime->html();
     if (TooLong(o.html.size(), o.formats))
         return;
-    o.text = ReadText(mime, o.formats);
+    if (o.text.isEmpty())
+        o.text = ReadText(mime, o.formats);
     // Some programs offer HTML alone; its text is what a plain paste would give. Pictures
     // become placeholder characters there, which are no text.
     if (o.text.isEmpty()) {
@@ -109,6 +113,37 @@ void ReadHtml(const QMimeData *mime, ClipboardOffer &o)
     if (TooLong(qint64(o.html.size()) + o.text.size(), o.formats))
         return;
     o.kind = ClipboardOffer::Html;
+}
+// Text that is one address and nothing else, as a browser's "Copy Image" gives beside the
+// picture.
+bool IsSingleAddress(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty() || std::any_of(t.cbegin(), t.cend(), [](QChar c) { return c.isSpace(); }))
+        return false;
+    const QUrl url(t, QUrl::StrictMode);
+    return url.isValid() && url.scheme().size() > 1;
+}
+
+// Office suites offer a picture of the copied selection beside its rich and plain text:
+// the text is what was copied. Reads the plain text into `o` when it decides so.
+bool IsRenderedSelection(const QMimeData *mime, ClipboardOffer &o)
+{
+    if (!o.formats.contains(kHtml) && !o.formats.contains(kRtf) && !o.formats.contains(kRichText))
+        return false;
+    const QString text = ReadText(mime, o.formats);
+    if (text.trimmed().isEmpty())
+        return false;
+    // A browser's image copy has the address as text and, as HTML, the picture alone; a
+    // spreadsheet cell that holds an address has it in the HTML's text too.
+    if (IsSingleAddress(text) &&
+        (!o.formats.contains(kHtml) || TextHelpers::HtmlToPlain(mime->html())
+                                           .remove(QChar::ObjectReplacementCharacter)
+                                           .trimmed()
+                                           .isEmpty()))
+        return false;
+    o.text = text;
+    return true;
 }
 } // namespace
 
@@ -129,8 +164,12 @@ ClipboardOffer ReadClipboardOffer(const QMimeData *mime)
         o.kind = ClipboardOffer::Secret;
     } else if (o.formats.contains(kUriList)) {
         ReadUrls(mime, o);
-    } else if (o.formats.contains(kImage)) {
+    } else if (o.formats.contains(kImage) && !IsRenderedSelection(mime, o)) {
         ReadImage(mime, o);
+    } else if (o.formats.contains(kImage) && !o.formats.contains(kHtml)) {
+        // A picture beside rich text other than HTML: the plain text is the item.
+        if (!TooLong(o.text.size(), o.formats))
+            o.kind = ClipboardOffer::Text;
     } else if (o.formats.contains(kHtml)) {
         ReadHtml(mime, o);
     } else if (o.formats.contains(kColor)) {

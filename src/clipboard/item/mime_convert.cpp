@@ -201,11 +201,12 @@ QMimeData *GetMimeFromCBData(const CBData &data)
     case CQmlTypes::Urls: {
         const QList<QUrl> urls = data.val.value<QList<QUrl>>();
         mime->setUrls(urls);
-        QString text;
+        // As text, one path per line: what a terminal or an editor expects.
+        QStringList paths;
         for (const QUrl &u : urls)
-            text += u.toLocalFile() + QLatin1Char(';');
-        if (!text.isEmpty())
-            mime->setText(text);
+            paths << u.toLocalFile();
+        if (!urls.isEmpty())
+            mime->setText(paths.join(QLatin1Char('\n')));
         break;
     }
     case CQmlTypes::Html:
@@ -214,9 +215,10 @@ QMimeData *GetMimeFromCBData(const CBData &data)
         break;
     case CQmlTypes::Image: {
         const QString p = StoragePaths::ImgPath(data.val.toString());
+        // The picture alone. Its stored file's address would reach editors as text too (the
+        // X11 toolkit offers every address list as plain text), and an editor would insert
+        // the path of the program's store.
         mime->setImageData(QImage(p));
-        mime->setText(p);
-        mime->setUrls({QUrl::fromLocalFile(p)});
         break;
     }
     case CQmlTypes::Color:

@@ -12,6 +12,7 @@
 #include "os/linux/system_theme.h"
 #include "os/linux/x11_active_window.h"
 #include "os/linux/x11_selection.h"
+#include "os/linux/xdnd_data_server.h"
 #include "os/os_logging.h"
 
 #include <QGuiApplication>
@@ -36,11 +37,20 @@ bool COSLinux::RevealInFileManager(const QList<QUrl> &files)
     return FileManagerReveal::ShowItems(files, this);
 }
 
-bool COSLinux::SendPasteKeystroke()
+PasteOutcome COSLinux::SendPasteKeystroke()
 {
     // A failure here is only logged: the user was not asked to paste by hand.
-    PasteKeystroke::Send();
-    return true;
+    return PasteKeystroke::Send(pasteKeysByClass());
+}
+
+void COSLinux::serveDragData(QMimeData *mime)
+{
+    XdndDataServer::Serve(mime);
+}
+
+void COSLinux::rememberPasteTarget()
+{
+    PasteKeystroke::RememberTarget();
 }
 
 void COSLinux::SetAutoRun(bool enable)

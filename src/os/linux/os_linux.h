@@ -18,7 +18,9 @@ public:
     ~COSLinux() override;
 
     bool RevealInFileManager(const QList<QUrl> &files) override;
-    bool SendPasteKeystroke() override;
+    PasteOutcome SendPasteKeystroke() override;
+    void rememberPasteTarget() override;
+    void serveDragData(QMimeData *mime) override;
     void SetAutoRun(bool enable) override;
     void MoveFileWithUndo(const QString &from, const QString &to) override;
     void ApplyTheme(bool light) override;

@@ -54,9 +54,11 @@ CClipboardAbstract *COSWayland::createClipboardWatcher()
     return new WaylandPlatformClipboard(qApp);
 }
 
-bool COSWayland::SendPasteKeystroke()
+PasteOutcome COSWayland::SendPasteKeystroke()
 {
-    return m_paste.send();
+    // A Wayland client is not told which application has the focus, so the window-class
+    // table cannot apply: Ctrl+V. Nor does it see the target read the offer.
+    return m_paste.send() ? PasteOutcome::Sent : PasteOutcome::NotSent;
 }
 
 QScreen *COSWayland::ForegroundScreen()

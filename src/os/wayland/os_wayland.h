@@ -14,7 +14,7 @@ public:
     COSWayland();
     ~COSWayland() override;
 
-    bool SendPasteKeystroke() override;
+    PasteOutcome SendPasteKeystroke() override;
     // Null: a Wayland program cannot place its windows; the compositor does.
     QScreen *ForegroundScreen() override;
     // Every Wayland compositor composites.
