@@ -55,7 +55,7 @@ bool RunMainWindow(BenchTable &table)
         table.addNote(QStringLiteral("main window"), QStringLiteral("FAILED: no window"));
         return false;
     }
-    auto *win = qobject_cast<QQuickWindow *>(controller.engine()->rootObjects().first());
+    QQuickWindow *win = controller.mainWindow();
     CCilpboardListModel *list = CClipboardManager::instance()->clipboardModel();
     for (int i = list->rowCount(); i < kItems; ++i)
         list->prependItem(MakeBenchItem(i));

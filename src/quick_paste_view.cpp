@@ -13,9 +13,16 @@ namespace {
 const QUrl kQuickPasteQml(QStringLiteral("qrc:/qml/quickpaste/QuickPasteView.qml"));
 // Requests since start; the second one is let pass without effect.
 int g_requests = 0;
+// A hidden window is given back after this long; a paste runs well within it.
+constexpr int kReleaseHiddenMs = 30000;
 } // namespace
 
-CQuickPasteView::CQuickPasteView(QObject *parent) : QObject(parent) {}
+CQuickPasteView::CQuickPasteView(QObject *parent) : QObject(parent)
+{
+    m_hiddenTimer.setSingleShot(true);
+    m_hiddenTimer.setInterval(kReleaseHiddenMs);
+    connect(&m_hiddenTimer, &QTimer::timeout, this, &CQuickPasteView::releaseHiddenWindow);
+}
 
 CQuickPasteView::~CQuickPasteView()
 {
@@ -43,6 +50,7 @@ void CQuickPasteView::ShowQuickPaste(bool to_pin)
 void CQuickPasteView::Init()
 {
     auto *context = new QQmlContext(m_engine.rootContext(), &m_engine);
+    m_context = context;
     emit CQmlHelper::instance()->SigSetupContextFromMain(context);
     QQmlComponent component(&m_engine, kQuickPasteQml);
     QObject *root = component.create(context);
@@ -54,6 +62,33 @@ void CQuickPasteView::Init()
     }
     m_window = window;
     OsInstance()->SetupQuickPasteWindow(window, context);
+    if (m_placed && m_lastScreen) {
+        window->setScreen(m_lastScreen);
+        window->setPosition(m_lastPosition);
+    }
+    connect(window, &QWindow::visibleChanged, this, [this](bool visible) {
+        if (visible)
+            m_hiddenTimer.stop();
+        else
+            m_hiddenTimer.start();
+    });
+}
+
+void CQuickPasteView::releaseHiddenWindow()
+{
+    if (!m_window || m_window->isVisible())
+        return;
+    qCDebug(lcApp) << "quick paste window released after" << kReleaseHiddenMs << "ms hidden";
+    m_lastPosition = m_window->position();
+    m_lastScreen = m_window->screen();
+    m_window->deleteLater();
+    m_window.clear();
+    if (m_context)
+        m_context->deleteLater();
+    QTimer::singleShot(0, this, [this] {
+        m_engine.collectGarbage();
+        m_engine.trimComponentCache();
+    });
 }
 
 void CQuickPasteView::placeOnForegroundScreen()

@@ -42,8 +42,7 @@ CMain *Start(QObject *parent)
 
 QQuickWindow *Window(CMain *main)
 {
-    const QList<QObject *> roots = main->engine()->rootObjects();
-    return roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow *>(roots.first());
+    return main->mainWindow();
 }
 
 } // namespace MainWindowStart

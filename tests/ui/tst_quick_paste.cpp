@@ -141,7 +141,7 @@ private slots:
         QtWarningLog::instance()->listenNow();
         m_main = new CMain(this);
         QVERIFY(m_main->initialise());
-        m_wnd = qobject_cast<QQuickWindow *>(m_main->engine()->rootObjects().first());
+        m_wnd = m_main->mainWindow();
         QVERIFY(m_wnd);
         Run("xdotool", {"mousemove", "1270", "790"});
         fill(kThree);

@@ -108,7 +108,7 @@ private slots:
         ini->setIni(ini->connect_port(), QString::number(FreeTcpPort()));
         m_main = new CMain(this);
         QVERIFY(m_main->initialise());
-        m_wnd = qobject_cast<QQuickWindow *>(m_main->engine()->rootObjects().first());
+        m_wnd = m_main->mainWindow();
         QVERIFY(m_wnd);
         countFrames(m_wnd);
     }

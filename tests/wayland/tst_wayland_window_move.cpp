@@ -195,7 +195,7 @@ private slots:
                                       .arg(QCoreApplication::applicationPid())});
         m_main = new CMain(this);
         QVERIFY(m_main->initialise());
-        m_wnd = qobject_cast<QQuickWindow *>(m_main->engine()->rootObjects().first());
+        m_wnd = m_main->mainWindow();
         QVERIFY(m_wnd);
     }
 
