@@ -32,9 +32,9 @@ constexpr int kMsgMs = 10000;
 constexpr int kStartedMsgMs = 30000;
 constexpr int kUpdateCheckDelayMs = 3000;
 constexpr ushort kDefaultLinkPort = 8121;
-// A hidden main window is given back after this long: its objects, scene graph and
-// rendering context are most of what the program holds. Made again on the next show.
-constexpr int kReleaseHiddenMainMs = 30000;
+// A hidden window is given back after this long: its objects, scene graph and rendering
+// context are most of what the program holds. It is made again on the next show.
+constexpr int kReleaseHiddenMs = 30000;
 
 // Files and images received from linked hosts live in a folder only this user can enter
 // (the runtime folder, else below the cache), and do not survive a restart.
@@ -55,7 +55,7 @@ void PrepareTransferFolder()
 CMain::CMain(QObject *parent) : QObject(parent), m_drag(new CDragHelper(this))
 {
     m_mainHiddenTimer.setSingleShot(true);
-    m_mainHiddenTimer.setInterval(kReleaseHiddenMainMs);
+    setReleaseHiddenAfter(kReleaseHiddenMs);
     connect(&m_mainHiddenTimer, &QTimer::timeout, this, &CMain::releaseHiddenMainWindow);
 }
 
@@ -122,11 +122,22 @@ void CMain::createMainWindow()
     connect(window, &QWindow::visibleChanged, this, [this](bool visible) {
         if (visible)
             m_mainHiddenTimer.stop();
-        else
+        else if (m_releaseHiddenMs > 0)
             m_mainHiddenTimer.start();
     });
     // Made hidden, for a report, it is given back too unless shown.
-    m_mainHiddenTimer.start();
+    if (m_releaseHiddenMs > 0)
+        m_mainHiddenTimer.start();
+}
+
+void CMain::setReleaseHiddenAfter(int msecs)
+{
+    m_releaseHiddenMs = msecs;
+    m_mainHiddenTimer.setInterval(msecs);
+    if (msecs <= 0)
+        m_mainHiddenTimer.stop();
+    if (m_quickPaste)
+        m_quickPaste->setReleaseHiddenAfter(msecs);
 }
 
 void CMain::ToggleMainWnd()
@@ -144,11 +155,11 @@ void CMain::releaseHiddenMainWindow()
                               Q_RETURN_ARG(QVariant, can_release));
     if (!can_release.toBool()) {
         // A dialog waits in the hidden window; try again later.
-        if (!m_mainWindow->isVisible())
+        if (!m_mainWindow->isVisible() && m_releaseHiddenMs > 0)
             m_mainHiddenTimer.start();
         return;
     }
-    qCDebug(lcApp) << "main window released after" << kReleaseHiddenMainMs << "ms hidden";
+    qCDebug(lcApp) << "main window released after" << m_releaseHiddenMs << "ms hidden";
     m_mainWindow->deleteLater();
     m_mainWindow.clear();
     // The compiled types stay with the engine; the objects and their caches go.
@@ -267,8 +278,10 @@ void CMain::SetGlobalShortcutEnable(bool enable)
 
 void CMain::ensureQuickPasteView()
 {
-    if (!m_quickPaste)
+    if (!m_quickPaste) {
         m_quickPaste = new CQuickPasteView(this);
+        m_quickPaste->setReleaseHiddenAfter(m_releaseHiddenMs);
+    }
 }
 
 void CMain::ShowQuickWnd()

@@ -34,6 +34,8 @@ public:
     QQuickWindow *mainWindow();
     // The main window when it exists, without creating it.
     QQuickWindow *existingMainWindow() const { return m_mainWindow; }
+    // How long the windows stay hidden before they are given back; 0 keeps them.
+    void setReleaseHiddenAfter(int msecs);
     // Puts the shared services and the "img" provider into a context; static so that every
     // engine (quick paste window, QML tests) gets exactly the same set.
     static void SetupContext(QQmlContext *ctx);
@@ -87,4 +89,5 @@ private:
     QPointer<QQuickWindow> m_mainWindow;
     // Runs once the main window has been hidden for a while.
     QTimer m_mainHiddenTimer;
+    int m_releaseHiddenMs = 0;
 };

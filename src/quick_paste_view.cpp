@@ -13,14 +13,12 @@ namespace {
 const QUrl kQuickPasteQml(QStringLiteral("qrc:/qml/quickpaste/QuickPasteView.qml"));
 // Requests since start; the second one is let pass without effect.
 int g_requests = 0;
-// A hidden window is given back after this long; a paste runs well within it.
-constexpr int kReleaseHiddenMs = 30000;
 } // namespace
 
 CQuickPasteView::CQuickPasteView(QObject *parent) : QObject(parent)
 {
     m_hiddenTimer.setSingleShot(true);
-    m_hiddenTimer.setInterval(kReleaseHiddenMs);
+    m_hiddenTimer.setInterval(0);
     connect(&m_hiddenTimer, &QTimer::timeout, this, &CQuickPasteView::releaseHiddenWindow);
 }
 
@@ -69,16 +67,24 @@ void CQuickPasteView::Init()
     connect(window, &QWindow::visibleChanged, this, [this](bool visible) {
         if (visible)
             m_hiddenTimer.stop();
-        else
-            m_hiddenTimer.start();
+        else if (m_hiddenTimer.interval() > 0)
+            m_hiddenTimer.start(); // a paste after the hide runs well within it
     });
+}
+
+void CQuickPasteView::setReleaseHiddenAfter(int msecs)
+{
+    m_hiddenTimer.setInterval(qMax(0, msecs));
+    if (msecs <= 0)
+        m_hiddenTimer.stop();
 }
 
 void CQuickPasteView::releaseHiddenWindow()
 {
     if (!m_window || m_window->isVisible())
         return;
-    qCDebug(lcApp) << "quick paste window released after" << kReleaseHiddenMs << "ms hidden";
+    qCDebug(lcApp) << "quick paste window released after" << m_hiddenTimer.interval()
+                   << "ms hidden";
     m_lastPosition = m_window->position();
     m_lastScreen = m_window->screen();
     m_window->deleteLater();

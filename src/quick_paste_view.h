@@ -20,6 +20,8 @@ public:
     // Null until a request has created the window.
     QQuickWindow *window() const { return m_window; }
     QQmlEngine *engine() { return &m_engine; }
+    // How long the window stays hidden before it is given back; 0 keeps it.
+    void setReleaseHiddenAfter(int msecs);
 
 public slots:
     // Shows the window (on the Pin list when to_pin) or hides it when it is visible.

@@ -194,6 +194,7 @@ private slots:
         SwayTree::Run("swaymsg", {QStringLiteral("for_window [pid=%1] floating enable")
                                       .arg(QCoreApplication::applicationPid())});
         m_main = new CMain(this);
+        m_main->setReleaseHiddenAfter(0); // the test holds on to the windows
         QVERIFY(m_main->initialise());
         m_wnd = m_main->mainWindow();
         QVERIFY(m_wnd);
