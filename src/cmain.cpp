@@ -10,6 +10,7 @@
 #include "datasync/transfer_messages.h"
 #include "item/storage_paths.h"
 #include "os/clipboard_abstract.h"
+#include "os/freed_memory.h"
 #include "os/os_abstract.h"
 #include "os/packaged_app.h"
 #include "os/private_storage.h"
@@ -166,6 +167,7 @@ void CMain::releaseHiddenMainWindow()
     QTimer::singleShot(0, this, [this] {
         m_engine.collectGarbage();
         m_engine.trimComponentCache();
+        FreedMemory::ReturnToSystem();
     });
 }
 

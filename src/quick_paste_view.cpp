@@ -2,6 +2,7 @@
 
 #include "app_logging.h"
 #include "clipboard/qml_helper.h"
+#include "os/freed_memory.h"
 #include "os/os_abstract.h"
 
 #include <QQmlComponent>
@@ -94,6 +95,7 @@ void CQuickPasteView::releaseHiddenWindow()
     QTimer::singleShot(0, this, [this] {
         m_engine.collectGarbage();
         m_engine.trimComponentCache();
+        FreedMemory::ReturnToSystem();
     });
 }
 
