@@ -3,6 +3,7 @@
 // bench/compare drives it through stdin, one command a line:
 //   text <payload>   offer the payload as text; prints "set <ns>"
 //   png <file>       offer the file's bytes as image/png; prints "set <ns>"
+//   urls <url>...    offer the space-separated URLs as a file list; prints "set <ns>"
 //   quit             (or the end of input) ends the program
 // and prints, as they happen:
 //   req <ns> <pid> <target>   a selection request for the clipboard; pid is the process of
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QUrl>
 #include <QX11Info>
 
 #include <xcb/res.h>
@@ -114,6 +116,11 @@ void HandleCommand(const QByteArray &line)
             return;
         }
         mime->setData(QStringLiteral("image/png"), file.readAll());
+    } else if (line.startsWith("urls ")) {
+        QList<QUrl> urls;
+        for (const QByteArray &url : line.mid(5).split(' '))
+            urls << QUrl::fromEncoded(url);
+        mime->setUrls(urls);
     } else {
         PrintLine("error unknown command");
         return;

@@ -140,7 +140,17 @@ ApplicationWindow {
         m_utilities.cleanEngineCache(root)
     }
 
-    Component.onCompleted: m_cb.restoreFromFile()
+    // False while a dialog is open: the window is then kept when hidden.
+    function canRelease() {
+        return !visible && !dialogs.anyOpen()
+    }
+
+    // Created when first shown, or again after it was released: hosts linked meanwhile get
+    // their pages and search fields now.
+    Component.onCompleted: {
+        if (m_connector.getHostsCount() > 0)
+            connector_connections.onSigUpdateConnection()
+    }
 
     // A close from the window manager hides the window like the close button does, so
     // that the next show request finds it hidden in the usual way.
@@ -291,6 +301,8 @@ ApplicationWindow {
     }
 
     MainConnectorConnections {
+        id: connector_connections
+        objectName: "connector_connections"
         wnd: root
         lists: lists_container
         filter: filter_box
@@ -299,6 +311,7 @@ ApplicationWindow {
     }
 
     MainUpdaterConnections {
+        objectName: "updater_connections"
         dialogs: dialogs
     }
 

@@ -10,6 +10,7 @@
 #include "datasync/transfer_messages.h"
 #include "item/storage_paths.h"
 #include "os/clipboard_abstract.h"
+#include "os/freed_memory.h"
 #include "os/os_abstract.h"
 #include "os/packaged_app.h"
 #include "os/private_storage.h"
@@ -21,6 +22,7 @@
 #include "usage_text.h"
 
 #include <QCoreApplication>
+#include <QQmlComponent>
 #include <QQmlContext>
 #include <QQuickWindow>
 #include <QThread>
@@ -34,6 +36,9 @@ constexpr int kStartedMsgMs = 30000;
 constexpr int kHostNameChars = 64;
 constexpr int kUpdateCheckDelayMs = 3000;
 constexpr ushort kDefaultLinkPort = 8121;
+// A hidden window is given back after this long: its objects, scene graph and rendering
+// context are most of what the program holds. It is made again on the next show.
+constexpr int kReleaseHiddenMs = 30000;
 
 // Files and images received from linked hosts live in a folder only this user can enter
 // (the runtime folder, else below the cache), and do not survive a restart.
@@ -51,12 +56,19 @@ void PrepareTransferFolder()
 }
 } // namespace
 
-CMain::CMain(QObject *parent) : QObject(parent), m_drag(new CDragHelper(this)) {}
+CMain::CMain(QObject *parent) : QObject(parent), m_drag(new CDragHelper(this))
+{
+    m_mainHiddenTimer.setSingleShot(true);
+    setReleaseHiddenAfter(kReleaseHiddenMs);
+    connect(&m_mainHiddenTimer, &QTimer::timeout, this, &CMain::releaseHiddenMainWindow);
+}
 
 CMain::~CMain()
 {
     // Before the hot keys and the tray, which can ask for it, as if it were a member.
     delete m_quickPaste;
+    // Its bindings reach into the engine's context: it goes before the engine.
+    delete m_mainWindow.data();
 }
 
 bool CMain::initialise(const QUrl &main_qml)
@@ -92,19 +104,118 @@ bool CMain::initialise(const QUrl &main_qml)
     root_ctx->setContextProperty(QStringLiteral("m_updater"), &m_updater);
     root_ctx->setContextProperty(QStringLiteral("m_connector"), &m_connector);
     RegisterQmlTypes();
-    m_engine.load(main_qml);
+    m_mainQml = main_qml;
+    connectMainWindowNotices();
 
-    const QList<QObject *> roots = m_engine.rootObjects();
-    auto *window = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow *>(roots.first());
-    if (!window) {
-        qCCritical(lcApp) << Q_FUNC_INFO << __LINE__ << main_qml << "gave no window";
-        return false;
-    }
+    // The history is kept from here on, whether a window is ever shown or not.
+    CClipboardManager::instance()->restoreFromFile();
     OsInstance()->setWindowShadowLength(CConstants::instance()->shadowLen());
-    OsInstance()->SetupMainWindow(window, m_engine.rootContext());
     OsInstance()->watchDisplayConnection();
     QTimer::singleShot(0, this, &CMain::DelayInit);
     return true;
+}
+
+QQuickWindow *CMain::mainWindow()
+{
+    if (!m_mainWindow)
+        createMainWindow();
+    return m_mainWindow;
+}
+
+void CMain::createMainWindow()
+{
+    QQmlComponent component(&m_engine, m_mainQml);
+    QObject *root = component.create(m_engine.rootContext());
+    auto *window = qobject_cast<QQuickWindow *>(root);
+    if (!window) {
+        qCCritical(lcApp) << Q_FUNC_INFO << __LINE__ << m_mainQml << "gave no window"
+                          << component.errors();
+        delete root;
+        return;
+    }
+    m_mainWindow = window;
+    OsInstance()->SetupMainWindow(window, m_engine.rootContext());
+    connect(window, &QWindow::visibleChanged, this, [this](bool visible) {
+        if (visible)
+            m_mainHiddenTimer.stop();
+        else if (m_releaseHiddenMs > 0)
+            m_mainHiddenTimer.start();
+    });
+    // Made hidden, for a report, it is given back too unless shown.
+    if (m_releaseHiddenMs > 0)
+        m_mainHiddenTimer.start();
+}
+
+void CMain::setReleaseHiddenAfter(int msecs)
+{
+    m_releaseHiddenMs = msecs;
+    m_mainHiddenTimer.setInterval(msecs);
+    if (msecs <= 0)
+        m_mainHiddenTimer.stop();
+    if (m_quickPaste)
+        m_quickPaste->setReleaseHiddenAfter(msecs);
+}
+
+void CMain::ToggleMainWnd()
+{
+    if (QQuickWindow *window = mainWindow())
+        QMetaObject::invokeMethod(window, "switchWndVisibility", Qt::DirectConnection);
+}
+
+void CMain::releaseHiddenMainWindow()
+{
+    if (!m_mainWindow)
+        return;
+    QVariant can_release;
+    QMetaObject::invokeMethod(m_mainWindow, "canRelease", Qt::DirectConnection,
+                              Q_RETURN_ARG(QVariant, can_release));
+    if (!can_release.toBool()) {
+        // A dialog waits in the hidden window; try again later.
+        if (!m_mainWindow->isVisible() && m_releaseHiddenMs > 0)
+            m_mainHiddenTimer.start();
+        return;
+    }
+    qCDebug(lcApp) << "main window released after" << m_releaseHiddenMs << "ms hidden";
+    m_mainWindow->deleteLater();
+    m_mainWindow.clear();
+    // The compiled types stay with the engine; the objects and their caches go.
+    QTimer::singleShot(0, this, [this] {
+        m_engine.collectGarbage();
+        m_engine.trimComponentCache();
+        FreedMemory::ReturnToSystem();
+    });
+}
+
+// Services that report while the window does not exist yet make it, so that the report is
+// shown; the window's own handler missed the signal and is run by name.
+void CMain::connectMainWindowNotices()
+{
+    connect(&m_connector, &CConnector::sigStartServerFailed, this, [this](const QString &why) {
+        replayToNewWindow("connector_connections", "onSigStartServerFailed", {why});
+    });
+    connect(
+        &m_connector, &CConnector::sigConnectionErr, this,
+        [this](const QString &ip, const QString &why, bool is_server) {
+            replayToNewWindow("connector_connections", "onSigConnectionErr", {ip, why, is_server});
+        });
+    connect(&m_updater, &CUpdaterHelper::sigFoundUpdates, this,
+            [this](const QString &version, const QString &relnote) {
+                replayToNewWindow("updater_connections", "onSigFoundUpdates", {version, relnote});
+            });
+}
+
+void CMain::replayToNewWindow(const char *part, const char *handler, const QVariantList &args)
+{
+    if (m_mainWindow)
+        return; // the window's own connection has it
+    QQuickWindow *window = mainWindow();
+    QObject *target = window ? window->findChild<QObject *>(QLatin1String(part)) : nullptr;
+    if (!target)
+        return;
+    QGenericArgument a[3];
+    for (int i = 0; i < args.size() && i < 3; ++i)
+        a[i] = Q_ARG(QVariant, args.at(i));
+    QMetaObject::invokeMethod(target, handler, Qt::DirectConnection, a[0], a[1], a[2]);
 }
 
 void CMain::connectServices()
@@ -158,6 +269,7 @@ void CMain::setupHotKeys()
     qCDebug(lcApp) << "global shortcut qp_pin" << m_hotkeyQpPin.shortcut();
     connect(&m_hotkeyMain, &QxtGlobalShortcut::activated, CQmlHelper::instance(),
             &CQmlHelper::sigShowMainWnd);
+    connect(CQmlHelper::instance(), &CQmlHelper::sigShowMainWnd, this, &CMain::ToggleMainWnd);
     connect(&m_hotkeyQp, &QxtGlobalShortcut::activated, this, &CMain::ShowQuickWnd);
     connect(&m_hotkeyQpPin, &QxtGlobalShortcut::activated, this, &CMain::ShowQuickWndPin);
 }
@@ -214,8 +326,10 @@ void CMain::SetGlobalShortcutEnable(bool enable)
 
 void CMain::ensureQuickPasteView()
 {
-    if (!m_quickPaste)
+    if (!m_quickPaste) {
         m_quickPaste = new CQuickPasteView(this);
+        m_quickPaste->setReleaseHiddenAfter(m_releaseHiddenMs);
+    }
 }
 
 void CMain::ShowQuickWnd()

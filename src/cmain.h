@@ -6,7 +6,10 @@
 #include "updater/updater_helper.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QQmlApplicationEngine>
+#include <QQuickWindow>
+#include <QTimer>
 
 class CDragHelper;
 class CQuickPasteView;
@@ -14,8 +17,9 @@ class QQmlContext;
 
 // The application controller: owns the main QML engine, the tray icon, the three global
 // hot keys, the quick paste window, the update checker and the drag helper (and, as it is
-// built, the connector), fills the QML contexts, wires the services, loads the main window
-// and runs the delayed start-up.
+// built, the connector), fills the QML contexts, wires the services, restores the histories
+// and runs the delayed start-up. The windows are made when first needed and given back
+// after a while hidden, since the program spends most of its life with none on screen.
 class CMain : public QObject
 {
     Q_OBJECT
@@ -23,8 +27,15 @@ public:
     explicit CMain(QObject *parent = nullptr);
     ~CMain() override;
 
-    // Connections, context and main window. False when the window could not be created.
+    // Connections, context and the restored histories; the main window, from main_qml, is
+    // made on its first show (mainWindow()). Returns true: nothing here can fail any more.
     bool initialise(const QUrl &main_qml = QUrl(QStringLiteral("qrc:/qml/main.qml")));
+    // The main window, created (hidden) when it does not exist; null when it cannot be.
+    QQuickWindow *mainWindow();
+    // The main window when it exists, without creating it.
+    QQuickWindow *existingMainWindow() const { return m_mainWindow; }
+    // How long the windows stay hidden before they are given back; 0 keeps them.
+    void setReleaseHiddenAfter(int msecs);
     // Puts the shared services and the "img" provider into a context; static so that every
     // engine (quick paste window, QML tests) gets exactly the same set.
     static void SetupContext(QQmlContext *ctx);
@@ -48,6 +59,7 @@ private slots:
     void DelayInit();
     void ShowQuickWnd();
     void ShowQuickWndPin();
+    void ToggleMainWnd();
 
 private:
     void showBalloon(const QString &msg, int msecs);
@@ -56,6 +68,12 @@ private:
     void setupTray();
     void setupLinkNotices();
     void ensureQuickPasteView();
+    void createMainWindow();
+    void connectMainWindowNotices();
+    // Runs a handler of a part of the main window that was made just now and so missed the
+    // signal that made it.
+    void replayToNewWindow(const char *part, const char *handler, const QVariantList &args);
+    void releaseHiddenMainWindow();
 
     // In order of construction; destruction runs in reverse. The connector outlives the
     // window, whose host bar and host lists hold on to it and to its lists until the end.
@@ -69,4 +87,9 @@ private:
     CUpdaterHelper m_updater;
     CDragHelper *m_drag = nullptr;
     bool m_linkNoticeShown = false; // the last balloon told of a linked host
+    QUrl m_mainQml;
+    QPointer<QQuickWindow> m_mainWindow;
+    // Runs once the main window has been hidden for a while.
+    QTimer m_mainHiddenTimer;
+    int m_releaseHiddenMs = 0;
 };

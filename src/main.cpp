@@ -11,6 +11,10 @@ int main(int argc, char *argv[])
     // Frameless windows draw their own transparent shadow margin.
     QQuickWindow::setDefaultAlphaBuffer(true);
     QQuickStyle::setStyle(QStringLiteral("Material"));
+    // Our QML is compiled into the program. The QML engine would still keep compiled copies
+    // of the Qt modules' QML in the user's cache and map them at the next start unchecked:
+    // one cut short (a full disk) crashed every later start. They are compiled anew instead.
+    qputenv("QML_DISABLE_DISK_CACHE", "1");
 
     int exit_code = 0;
     if (Exec(argc, argv, exit_code))

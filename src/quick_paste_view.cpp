@@ -2,6 +2,7 @@
 
 #include "app_logging.h"
 #include "clipboard/qml_helper.h"
+#include "os/freed_memory.h"
 #include "os/os_abstract.h"
 
 #include <QQmlComponent>
@@ -13,7 +14,12 @@ namespace {
 const QUrl kQuickPasteQml(QStringLiteral("qrc:/qml/quickpaste/QuickPasteView.qml"));
 } // namespace
 
-CQuickPasteView::CQuickPasteView(QObject *parent) : QObject(parent) {}
+CQuickPasteView::CQuickPasteView(QObject *parent) : QObject(parent)
+{
+    m_hiddenTimer.setSingleShot(true);
+    m_hiddenTimer.setInterval(0);
+    connect(&m_hiddenTimer, &QTimer::timeout, this, &CQuickPasteView::releaseHiddenWindow);
+}
 
 CQuickPasteView::~CQuickPasteView()
 {
@@ -40,6 +46,7 @@ void CQuickPasteView::ShowQuickPaste(bool to_pin)
 void CQuickPasteView::Init()
 {
     auto *context = new QQmlContext(m_engine.rootContext(), &m_engine);
+    m_context = context;
     emit CQmlHelper::instance()->SigSetupContextFromMain(context);
     QQmlComponent component(&m_engine, kQuickPasteQml);
     QObject *root = component.create(context);
@@ -51,6 +58,42 @@ void CQuickPasteView::Init()
     }
     m_window = window;
     OsInstance()->SetupQuickPasteWindow(window, context);
+    if (m_placed && m_lastScreen) {
+        window->setScreen(m_lastScreen);
+        window->setPosition(m_lastPosition);
+    }
+    connect(window, &QWindow::visibleChanged, this, [this](bool visible) {
+        if (visible)
+            m_hiddenTimer.stop();
+        else if (m_hiddenTimer.interval() > 0)
+            m_hiddenTimer.start(); // a paste after the hide runs well within it
+    });
+}
+
+void CQuickPasteView::setReleaseHiddenAfter(int msecs)
+{
+    m_hiddenTimer.setInterval(qMax(0, msecs));
+    if (msecs <= 0)
+        m_hiddenTimer.stop();
+}
+
+void CQuickPasteView::releaseHiddenWindow()
+{
+    if (!m_window || m_window->isVisible())
+        return;
+    qCDebug(lcApp) << "quick paste window released after" << m_hiddenTimer.interval()
+                   << "ms hidden";
+    m_lastPosition = m_window->position();
+    m_lastScreen = m_window->screen();
+    m_window->deleteLater();
+    m_window.clear();
+    if (m_context)
+        m_context->deleteLater();
+    QTimer::singleShot(0, this, [this] {
+        m_engine.collectGarbage();
+        m_engine.trimComponentCache();
+        FreedMemory::ReturnToSystem();
+    });
 }
 
 void CQuickPasteView::placeOnForegroundScreen()

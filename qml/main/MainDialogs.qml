@@ -102,6 +102,18 @@ Item {
             loader_dl.item.close()
     }
 
+    // A dialog still open in a hidden window waits on a link, a download or the user, so
+    // such a window is kept rather than released.
+    function anyOpen() {
+        const loaders = [loader_confirm, loader_msg, loader_about, loader_settings, loader_config,
+                         loader_dl, loader_update, loader_keymap_dlg]
+        for (let i = 0; i < loaders.length; ++i) {
+            if (loaders[i].item && loaders[i].item.visible)
+                return true
+        }
+        return false
+    }
+
     // A hidden window keeps no settings or about dialog open, nor the connection dialog
     // unless it is linking.
     function closeOnHide() {

@@ -1,7 +1,7 @@
 import QtQuick 2.12
 
 // The main window's answers to the utilities' signals: details of the current item,
-// activation, the window toggle, toasts and the return to the first row.
+// activation, toasts and the return to the first row.
 Connections {
     property var wnd: null
     property var lists: null
@@ -36,10 +36,6 @@ Connections {
         else
             m.moveRow2Top(index)
         wnd.switchView2Local(false, true)
-    }
-
-    function onSigShowMainWnd() {
-        wnd.switchWndVisibility()
     }
 
     // The user chooses where the file goes; no choice, no download.

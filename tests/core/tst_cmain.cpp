@@ -1,10 +1,12 @@
 // The controller's start-up on a real X server: context, main window, first-run usage text.
 #include "clipboard/clipboard_manager.h"
+#include "clipboard/qml_helper.h"
 #include "cmain.h"
 #include "free_port.h"
 #include "isolated_env.h"
 #include "item/storage_paths.h"
 #include "local_http_server.h"
+#include "quick_paste_view.h"
 #include "settings/settings_helper.h"
 #include "ui_driver.h"
 
@@ -14,6 +16,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QQmlContext>
+#include <QQmlProperty>
 #include <QQuickWindow>
 #include <QSignalSpy>
 #include <QTcpSocket>
@@ -42,8 +45,10 @@ private slots:
         for (const char *name :
              {"m_const", "m_cb", "m_model", "m_model_pin", "m_utilities", "m_ini"})
             QVERIFY2(ctx->contextProperty(name).value<QObject *>(), name);
-        QCOMPARE(controller.engine()->rootObjects().size(), 1);
-        QVERIFY(qobject_cast<QQuickWindow *>(controller.engine()->rootObjects().first()));
+        // Nothing graphical until it is asked for.
+        QVERIFY(!controller.existingMainWindow());
+        QVERIFY(controller.mainWindow());
+        QVERIFY(!controller.mainWindow()->isVisible());
 
         // The delayed part runs once the event loop turns.
         QTRY_COMPARE(ini->getIni(ini->app_version()).toString(), QString("1.5.0"));
@@ -185,12 +190,76 @@ private slots:
         QCOMPARE(QFileInfo(runtime).permissions() & 0x0077, QFileDevice::Permissions());
     }
 
+    // Hidden windows are given back after a while and made again on the next request; a
+    // main window with a dialog open is kept, as the dialog may wait on a link or the user.
+    void hiddenWindowsAreGivenBackAndMadeAgain()
+    {
+        CSettingsHelper *ini = CSettingsHelper::instance();
+        ini->setIni(ini->app_version(), "1.5.0");
+        CMain controller;
+        controller.setReleaseHiddenAfter(300);
+        QVERIFY(controller.initialise());
+        CCilpboardListModel *list = CClipboardManager::instance()->clipboardModel();
+        QGuiApplication::clipboard()->setText("seen in every window");
+        QTRY_VERIFY(list->rowCount() > 0 && list->getPlain(0) == "seen in every window");
+
+        CQmlHelper *util = CQmlHelper::instance();
+        emit util->sigShowMainWnd();
+        QPointer<QQuickWindow> first = controller.existingMainWindow();
+        QVERIFY(first);
+        QTRY_VERIFY(first->isVisible());
+        QTest::qWait(600); // shown windows stay
+        QVERIFY(first);
+        first->setProperty("face_opacity", 0);
+        QTRY_VERIFY(!first); // given back
+        QVERIFY(!controller.existingMainWindow());
+
+        emit util->sigShowMainWnd();
+        QQuickWindow *second = controller.existingMainWindow();
+        QVERIFY(second);
+        QTRY_VERIFY(second->isVisible());
+        // The new window lists the history kept meanwhile.
+        auto *main_list = second->findChild<QObject *>("main_list");
+        QVERIFY(main_list);
+        QTRY_COMPARE(QQmlProperty::read(main_list, "count").toInt(), list->rowCount());
+
+        // A message open in the hidden window keeps it.
+        QObject *dialogs = second->findChild<QObject *>("dialogs");
+        QVERIFY(QMetaObject::invokeMethod(dialogs, "message", Q_ARG(QVariant, "kept"),
+                                          Q_ARG(QVariant, ""), Q_ARG(QVariant, 150)));
+        second->setProperty("face_opacity", 0);
+        QTRY_VERIFY(!second->isVisible());
+        QTest::qWait(1000);
+        QCOMPARE(controller.existingMainWindow(), second);
+
+        // The quick paste window: the first request makes and shows it, the second after
+        // start is let pass, so the third makes it again once it was given back.
+        emit util->sigShowQuickPaste();
+        QPointer<QQuickWindow> qp = controller.quickPasteView()->window();
+        QVERIFY(qp);
+        QTRY_VERIFY(qp->isVisible());
+        qp->hide();
+        QTRY_VERIFY(!qp);
+        emit util->sigShowQuickPaste();
+        QVERIFY(!controller.quickPasteView()->window());
+        emit util->sigShowQuickPaste();
+        QVERIFY(controller.quickPasteView()->window());
+        QTRY_VERIFY(controller.quickPasteView()->window()->isVisible());
+    }
+
+    // The history is kept without a window; a window that cannot be made is reported each
+    // time it is asked for and never dereferenced.
     void aMissingMainWindowIsReportedNotDereferenced()
     {
         CMain controller;
+        QVERIFY(controller.initialise(QUrl("qrc:/qml/no-such-window.qml")));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(".*"));
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("gave no window"));
-        QVERIFY(!controller.initialise(QUrl("qrc:/qml/no-such-window.qml")));
+        emit CQmlHelper::instance()->sigShowMainWnd();
+        QVERIFY(!controller.existingMainWindow());
+        QGuiApplication::clipboard()->setText("kept without a window");
+        CCilpboardListModel *list = CClipboardManager::instance()->clipboardModel();
+        QTRY_VERIFY(list->rowCount() > 0 && list->getPlain(0) == "kept without a window");
     }
 };
 

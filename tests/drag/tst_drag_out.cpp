@@ -100,8 +100,9 @@ private slots:
         ini->setIni(ini->app_autoupdate(), false);
         ini->setIni(ini->connect_port(), QString::number(FreeTcpPort()));
         m_main = new CMain(this);
+        m_main->setReleaseHiddenAfter(0); // the test holds on to the windows
         QVERIFY(m_main->initialise());
-        m_wnd = qobject_cast<QQuickWindow *>(m_main->engine()->rootObjects().first());
+        m_wnd = m_main->mainWindow();
         emit CQmlHelper::instance()->sigShowMainWnd();
         QVERIFY(Activate(m_wnd));
         m_wnd->setPosition(20, 60);

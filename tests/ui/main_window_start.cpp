@@ -33,6 +33,7 @@ CMain *Start(QObject *parent)
     QtWarningLog::instance()->listenNow();
     auto *main = new CMain(parent);
     QtWarningLog::instance()->watch(main->engine());
+    main->setReleaseHiddenAfter(0); // tests hold on to the window
     if (!main->initialise() || !Window(main)) {
         delete main;
         return nullptr;
@@ -42,8 +43,7 @@ CMain *Start(QObject *parent)
 
 QQuickWindow *Window(CMain *main)
 {
-    const QList<QObject *> roots = main->engine()->rootObjects();
-    return roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow *>(roots.first());
+    return main->mainWindow();
 }
 
 } // namespace MainWindowStart

@@ -129,8 +129,9 @@ private slots:
         ini->setIni(ini->key_show_quick_paste_pin(), kPinKey);
         QtWarningLog::instance()->listenNow();
         m_main = new CMain(this);
+        m_main->setReleaseHiddenAfter(0); // the test holds on to the windows
         QVERIFY(m_main->initialise());
-        m_wnd = qobject_cast<QQuickWindow *>(m_main->engine()->rootObjects().first());
+        m_wnd = m_main->mainWindow();
         QVERIFY(m_wnd);
         Run("xdotool", {"mousemove", "1270", "790"});
         fill(kThree);

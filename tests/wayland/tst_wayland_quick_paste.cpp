@@ -107,8 +107,9 @@ private slots:
         // The link server on a free port: when it cannot listen the main window shows why.
         ini->setIni(ini->connect_port(), QString::number(FreeTcpPort()));
         m_main = new CMain(this);
+        m_main->setReleaseHiddenAfter(0); // the test holds on to the windows
         QVERIFY(m_main->initialise());
-        m_wnd = qobject_cast<QQuickWindow *>(m_main->engine()->rootObjects().first());
+        m_wnd = m_main->mainWindow();
         QVERIFY(m_wnd);
         countFrames(m_wnd);
     }

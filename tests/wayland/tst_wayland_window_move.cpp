@@ -194,8 +194,9 @@ private slots:
         SwayTree::Run("swaymsg", {QStringLiteral("for_window [pid=%1] floating enable")
                                       .arg(QCoreApplication::applicationPid())});
         m_main = new CMain(this);
+        m_main->setReleaseHiddenAfter(0); // the test holds on to the windows
         QVERIFY(m_main->initialise());
-        m_wnd = qobject_cast<QQuickWindow *>(m_main->engine()->rootObjects().first());
+        m_wnd = m_main->mainWindow();
         QVERIFY(m_wnd);
     }
 
