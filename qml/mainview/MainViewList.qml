@@ -12,12 +12,9 @@ CommonList {
     signal sigShowDetails(var m, int index)
     signal sigClearDetails()
 
-    onCurrentIndexChanged: {
-        if (currentIndex === -1)
-            sigClearDetails()
-        else
-            sigShowDetails(model, currentIndex)
-    }
+    // With no current row the panel is cleared by the same call, so that a hidden list
+    // cannot clear what the shown one put there.
+    onCurrentIndexChanged: sigShowDetails(model, currentIndex)
 
     onActiveFocusChanged: {
         if (!activeFocus) {

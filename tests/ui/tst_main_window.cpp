@@ -284,6 +284,44 @@ private slots:
         QCOMPARE(ForeignClipboard(), kRows.at(1));
     }
 
+    // The details panel shows the list's current row after an unpin in the Clipboard view
+    // (a row leaves the hidden Pin list) and after deleting with Ctrl+D or Delete.
+    void theDetailsShowTheSelectedRow()
+    {
+        auto details = [this] {
+            QObject *text = Find(m_wnd, "text_area");
+            return text ? text->property("text").toString() : QString();
+        };
+        mgr()->pinItem(1);
+        mgr()->pinItem(2);
+        obj("main_list")->setProperty("currentIndex", 2);
+        QTRY_COMPARE(details(), kRows.at(2));
+        mgr()->pinRmItem(cb(), 2); // what the row's pin button does when unchecked
+        QCOMPARE(pin()->rowCount(), 1);
+        QTest::qWait(300);
+        QCOMPARE(details(), kRows.at(2));
+
+        Key({"ctrl+d"});
+        QCOMPARE(mainIndex(), 2);
+        QTRY_COMPARE(details(), kRows.at(3));
+        Key({"Delete"});
+        QCOMPARE(cb()->rowCount(), kRows.size() - 2);
+        QTRY_COMPARE(details(), kRows.at(4));
+        Key({"Delete"}); // the last row: the one above becomes current
+        QTRY_COMPARE(details(), kRows.at(1));
+        QCOMPARE(mainIndex(), 1);
+        saveShot("main-details-after-delete");
+
+        // In the Pin view the same holds.
+        switchView(false);
+        QTRY_VERIFY(pinViewShown());
+        obj("pin_list")->setProperty("currentIndex", 0);
+        QTRY_COMPARE(details(), kRows.at(1));
+        Key({"ctrl+d"});
+        QTRY_COMPARE(pin()->rowCount(), 0);
+        QTRY_COMPARE(details(), QString());
+    }
+
     void spaceActivatesALowerRow()
     {
         Key({"Down", "Down", "space"});
@@ -342,7 +380,7 @@ private slots:
     void aFullListKeepsItsRowCountInTheView()
     {
         CSettingsHelper *ini = CSettingsHelper::instance();
-        ini->setIni(ini->stack_max_item_count(), kRows.size() + 1);
+        ini->setIni(ini->stack_max_item_count(), kRows.size());
         for (const QString &text : {"first new", "second new", "third new"}) {
             QGuiApplication::clipboard()->setText(text);
             QTRY_COMPARE(cb()->getPlain(0), QString(text));
