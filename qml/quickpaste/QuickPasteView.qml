@@ -253,16 +253,26 @@ Window {
         }
     }
 
+    // A list shown again takes the focus; while the user types a search it stays in the
+    // field, or the next keys would be lost.
+    function showLists(shown) {
+        const field = search_input.activeFocus ? search_input
+                    : search_input_pin.activeFocus ? search_input_pin : null
+        swipelayout.visible = shown
+        if (field)
+            field.forceActiveFocus()
+    }
+
     Connections {
         target: m_model
         function onSigQPFilterNoItemVisible(all_hidden) {
-            swipelayout.visible = !all_hidden
+            root.showLists(!all_hidden)
         }
     }
     Connections {
         target: m_model_pin
         function onSigQPFilterNoItemVisible(all_hidden) {
-            swipelayout.visible = !all_hidden
+            root.showLists(!all_hidden)
         }
     }
     Connections {

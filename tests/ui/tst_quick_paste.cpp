@@ -363,6 +363,12 @@ private slots:
         Type("nothing like it");
         QTRY_VERIFY(!qpProp("swipelayout", "visible").toBool());
         QVERIFY(qpProp("placeholder", "visible").toBool());
+        // Clearing the search brings the rows back and leaves the typing in the field.
+        Key({"ctrl+a", "BackSpace"});
+        QTRY_VERIFY(qpProp("swipelayout", "visible").toBool());
+        QVERIFY(qpProp("search_input", "activeFocus").toBool());
+        Type("sec");
+        QTRY_COMPARE(qpProp("search_input", "text").toString(), QString("sec"));
         Key({"Escape"});
         QTRY_VERIFY(!qpShown());
         openQuickPaste();
