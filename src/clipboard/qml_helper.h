@@ -45,6 +45,9 @@ public:
                                         const QString &path_des);
     Q_INVOKABLE void pasteFromQuickPaste(CCilpboardListModel *model, int index);
     Q_INVOKABLE void copyPlainText(const QString &text);
+    // Text marked as a password manager marks it, so that no clipboard history (this
+    // one's included) keeps it.
+    Q_INVOKABLE void copySecretText(const QString &text);
     Q_INVOKABLE void copyHtml(const QString &text);
     Q_INVOKABLE void qpWndAbout2Show() {}
     Q_INVOKABLE void cleanEngineCache(QObject *obj);

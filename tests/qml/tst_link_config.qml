@@ -168,6 +168,8 @@ Item {
             const with_pwd = without + "Password:  s3cret"
             tryVerify(function () { return link_lab.clipboardText() === with_pwd }, 3000,
                       "and the password line")
+            compare(link_lab.clipboardData("x-kde-passwordManagerHint"), "secret",
+                    "marked so that no clipboard history keeps it")
             // The eye shows the password as typed.
             const field = findChild(cl, "local_pwd")
             compare(field.echoMode, TextInput.Password)
