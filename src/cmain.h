@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QQmlApplicationEngine>
+#include <QSet>
 
 class CDragHelper;
 class CQuickPasteView;
@@ -65,6 +66,8 @@ private:
     QxtGlobalShortcut m_hotkeyMain;
     QxtGlobalShortcut m_hotkeyQp;
     QxtGlobalShortcut m_hotkeyQpPin;
+    // Hot keys the user was told could not be registered: each is told once.
+    QSet<QString> m_hotkeysToldTaken;
     CUpdaterHelper m_updater;
     CDragHelper *m_drag = nullptr;
 };

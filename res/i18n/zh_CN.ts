@@ -355,6 +355,10 @@
         <source>Copied, press Ctrl+V</source>
         <translation>已复制，请按 Ctrl+V</translation>
     </message>
+    <message>
+        <source>The hot key %1 could not be set: another program holds it.</source>
+        <translation>无法设置快捷键 %1：它已被其他程序占用。</translation>
+    </message>
 </context>
 <context>
     <name>KeySequenceEdit</name>

@@ -226,8 +226,17 @@ private slots:
         m_main->SetGlobalShortcutEnable(false);
         ForeignKeyGrab other(QStringLiteral(KEY_GRABBER_PATH), "ctrl+alt+b");
         QCOMPARE(other.answer(), QString("grabbed"));
+        QSignalSpy told(CQmlHelper::instance(), &CQmlHelper::sigShowTextViaTray);
         QTest::ignoreMessage(QtWarningMsg, "QxtGlobalShortcut failed to register: Ctrl+Alt+B");
         m_main->SetGlobalShortcutEnable(true);
+        // The user hears of it once, by the key's name, however often the keys are set.
+        QCOMPARE(told.count(), 1);
+        QVERIFY2(told.first().at(0).toString().contains("Ctrl+Alt+B"),
+                 qPrintable(told.first().at(0).toString()));
+        QTest::ignoreMessage(QtWarningMsg, "QxtGlobalShortcut failed to unregister: Ctrl+Alt+B");
+        QTest::ignoreMessage(QtWarningMsg, "QxtGlobalShortcut failed to register: Ctrl+Alt+B");
+        m_main->SetGlobalShortcutEnable(true);
+        QCOMPARE(told.count(), 1);
 
         Key({"ctrl+alt+c"});
         QTRY_VERIFY(m_wnd->isVisible());
