@@ -54,7 +54,7 @@ Item {
         case CTypes.Html:
         case CTypes.Text:
             props.is_rich_text = type === CTypes.Html
-            props.text = m.getVal(index)
+            props.text = m.getValPreview(index)
             showPage("DetailsView4Text.qml", props)
             break
         default:

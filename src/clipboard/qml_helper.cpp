@@ -57,7 +57,9 @@ QString CQmlHelper::getName(const QColor &c) const
 
 QString CQmlHelper::simplified(const QString &plain) const
 {
-    return plain.simplified();
+    // A row shows one line; the beginning of a long text is all it can show.
+    constexpr int kRowChars = 1024;
+    return plain.left(kRowChars).simplified();
 }
 
 QString CQmlHelper::convertHtml2Plain(const QString &html) const
