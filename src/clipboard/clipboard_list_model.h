@@ -17,7 +17,8 @@ class CCilpboardListModel : public QAbstractListModel
     Q_PROPERTY(
         int last_favor_num READ lastFavorNum WRITE setLastFavorNum NOTIFY last_favor_numChanged)
 public:
-    static constexpr int kPreviewChars = 64 * 1024;
+    // A few hundred lines; laying out more made selecting a long text take a visible while.
+    static constexpr int kPreviewChars = 16 * 1024;
     enum Roles
     {
         PlainRole = Qt::UserRole + 1, // 257
