@@ -194,8 +194,8 @@ Item {
             const view = createTemporaryObject(details_comp, root)
 
             view.load(m_model, Fx.row(red))
-            compare(lines(view), ["#ff0000", "rgb( 255, 0, 0)", "hsv( 0%, 100%, 100%)",
-                                  "hsl( 0%, 100%, 50%)", "cmyk( 0%, 100%, 100%, 0%)", "red"])
+            compare(lines(view), ["#ff0000", "rgb( 255, 0, 0)", "hsv( 0, 100%, 100%)",
+                                  "hsl( 0, 100%, 50%)", "cmyk( 0%, 100%, 100%, 0%)", "red"])
             const page = Fx.page(t, view)
             verify(Qt.colorEqual(page.bg_color, "#ff0000"))
 
