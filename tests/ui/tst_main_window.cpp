@@ -322,6 +322,34 @@ private slots:
         QTRY_COMPARE(details(), QString());
     }
 
+    // A picture's row shows the picture, not the word "Image": measured on the pixels.
+    void anImageRowShowsItsPicture()
+    {
+        addCurrentImage(QColor(200, 30, 150));
+        // Every row has the thumbnail item; only the picture's shows.
+        auto shown_thumb = [this]() -> QQuickItem * {
+            QList<QQuickItem *> items = {m_wnd->contentItem()};
+            while (!items.isEmpty()) {
+                QQuickItem *item = items.takeFirst();
+                if (item->objectName() == "row_thumb" && item->isVisible())
+                    return item;
+                items << item->childItems();
+            }
+            return nullptr;
+        };
+        QTRY_VERIFY(shown_thumb());
+        QQuickItem *thumb = shown_thumb();
+        const QImage shot = settledShot();
+        const qreal painted_w = thumb->property("paintedWidth").toReal();
+        const QPoint centre =
+            thumb->mapToScene(QPointF(painted_w / 2, thumb->height() / 2)).toPoint() *
+            shot.devicePixelRatio();
+        const QColor seen = shot.pixelColor(centre);
+        QVERIFY2(qAbs(seen.red() - 200) < 12 && seen.green() < 45 && qAbs(seen.blue() - 150) < 12,
+                 qPrintable(seen.name()));
+        saveShot("main-image-row");
+    }
+
     void spaceActivatesALowerRow()
     {
         Key({"Down", "Down", "space"});
