@@ -19,6 +19,12 @@
         <source>Contributor</source>
         <translation>贡献者</translation>
     </message>
+    <message>
+        <source>A decent stack
+A better clipboard manager</source>
+        <translation>得体的堆栈
+更好的剪贴板管理器</translation>
+    </message>
 </context>
 <context>
     <name>Connection</name>
@@ -460,6 +466,10 @@
     <message>
         <source>Quit</source>
         <translation>退出</translation>
+    </message>
+    <message>
+        <source>No matches</source>
+        <translation>没有匹配项</translation>
     </message>
 </context>
 <context>

@@ -254,6 +254,13 @@ private slots:
         // The arrow keys still walk the list from the search field, over visible rows.
         Key({"Down"});
         QCOMPARE(mainIndex(), 0);
+        QVERIFY(!prop("main_list_no_matches", "visible").toBool());
+        // A search that finds nothing says so.
+        Type("zz");
+        QTRY_VERIFY(prop("main_list_no_matches", "visible").toBool());
+        saveShot("main-no-matches");
+        Key({"BackSpace", "BackSpace"});
+        QTRY_VERIFY(!prop("main_list_no_matches", "visible").toBool());
 
         Key({"Escape"});
         QTRY_VERIFY(!m_wnd->isVisible());
