@@ -603,6 +603,24 @@ private slots:
         QTRY_VERIFY(pinViewShown());
         QTRY_VERIFY(!stackBusy());
         obj("pin_list")->setProperty("currentIndex", 0);
+        // The favourite's number shows without the pointer over its row.
+        QQuickItem *row = nullptr;
+        QMetaObject::invokeMethod(obj("pin_list"), "itemAtIndex", Q_RETURN_ARG(QQuickItem *, row),
+                                  Q_ARG(int, 0));
+        QVERIFY(row);
+        auto shows_number = [row] {
+            QList<QQuickItem *> items = row->childItems();
+            while (!items.isEmpty()) {
+                QQuickItem *item = items.takeFirst();
+                if (!item->isVisible())
+                    continue;
+                if (item->inherits("QQuickAbstractButton") && item->property("text") == "1")
+                    return true;
+                items << item->childItems();
+            }
+            return false;
+        };
+        QTRY_VERIFY(shows_number());
 
         Key({"ctrl+d"});
         QTRY_VERIFY(Find(m_wnd, "confirm_dlg"));
