@@ -179,6 +179,20 @@ Item {
             compare(m_model.getVal(Fx.row(md5)).length, long_text.length)
         }
 
+        // In a quick paste row words wrap whole and the last line that fits is elided:
+        // no line shows cut through its middle.
+        function test_passive_preview_wraps_words_and_ends_in_whole_lines() {
+            const words = "wrapping " + "internationalisation ".repeat(30)
+            const a = Fx.captureText(t, words)
+            const view = createTemporaryObject(details_comp, root,
+                                               { can_select: false, width: 200, height: 50 })
+            view.load(m_model, Fx.row(a))
+            const head = findChild(view, "text_head")
+            tryVerify(function () { return head.truncated }, 2000, "elided")
+            verify(head.contentHeight <= head.height + 0.5, head.contentHeight + " > " + head.height)
+            compare(head.wrapMode, Text.WrapAtWordBoundaryOrAnywhere)
+        }
+
         function test_passive_preview_shows_the_head_only() {
             const lines = []
             for (let i = 1; i <= 20; ++i)
