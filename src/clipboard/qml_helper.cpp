@@ -17,6 +17,7 @@
 #include <QKeySequence>
 #include <QProcess>
 #include <QQmlEngine>
+#include <QStandardPaths>
 #include <QTextDocument>
 
 CQmlHelper *CQmlHelper::instance()
@@ -202,10 +203,19 @@ QString CQmlHelper::getPortableTextFromKey(int key) const
     }
 }
 
+QString CQmlHelper::defaultSavingPath(const QString &file_name)
+{
+    QString name = QFileInfo(file_name).fileName();
+    if (name == QLatin1String("..") || name == QLatin1String("."))
+        name.clear();
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)).filePath(name);
+}
+
 QString CQmlHelper::getSavingPath(const QString &file_name)
 {
     return QFileDialog::getSaveFileName(
-        nullptr, QCoreApplication::translate("Global", "Please choose a url"), file_name);
+        nullptr, QCoreApplication::translate("Global", "Please choose a url"),
+        defaultSavingPath(file_name));
 }
 
 void CQmlHelper::moveDownloadedFile(const QString &ip, const QString &file_name,

@@ -41,6 +41,9 @@ public:
     Q_INVOKABLE bool quicklook(const QString &app_path, const QString &args);
     Q_INVOKABLE QString getPortableTextFromKey(int key) const;
     Q_INVOKABLE QString getSavingPath(const QString &file_name);
+    // Where the save dialog starts: the name (without any folders a host put in it) in
+    // the user's Downloads folder.
+    static QString defaultSavingPath(const QString &file_name);
     Q_INVOKABLE void moveDownloadedFile(const QString &ip, const QString &file_name,
                                         const QString &path_des);
     Q_INVOKABLE void pasteFromQuickPaste(CCilpboardListModel *model, int index);

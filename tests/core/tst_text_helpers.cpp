@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageWriter>
+#include <QStandardPaths>
 
 class TestTextHelpers : public QObject
 {
@@ -27,6 +28,16 @@ private slots:
         // Grey has no hue: the toolkit says -1, shown as 0.
         QCOMPARE(util()->getHSL(QColor(128, 128, 128)), QString("hsl( 0, 0%, 50%)"));
         QCOMPARE(util()->getHSV(QColor(128, 128, 128)).left(7), QString("hsv( 0,"));
+    }
+
+    // The save dialog starts in Downloads, with the name alone of what a host sent.
+    void savingStartsInDownloads()
+    {
+        const QString downloads =
+            QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+        QCOMPARE(CQmlHelper::defaultSavingPath("report.pdf"), downloads + "/report.pdf");
+        QCOMPARE(CQmlHelper::defaultSavingPath("../../.bashrc"), downloads + "/.bashrc");
+        QCOMPARE(CQmlHelper::defaultSavingPath(".."), downloads);
     }
 
     void svgColourNames()
