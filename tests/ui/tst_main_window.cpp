@@ -466,6 +466,7 @@ private slots:
             QTRY_VERIFY(bar->property("menu").value<QObject *>());
             auto *menu = bar->property("menu").value<QObject *>();
             QTRY_VERIFY(menu->property("opened").toBool());
+            QCOMPARE(prop("btn_menu", "tooltip_str").toString(), QString()); // not over the menu
             const int count = menu->property("count").toInt();
             QQuickItem *last = nullptr;
             QMetaObject::invokeMethod(menu, "itemAt", Q_RETURN_ARG(QQuickItem *, last),
@@ -476,6 +477,7 @@ private slots:
             Key({"Escape"});
             QTRY_VERIFY(!bar->property("menu").value<QObject *>());
             QTRY_VERIFY(prop("main_list", "activeFocus").toBool()); // the keyboard is back
+            QCOMPARE(prop("btn_menu", "tooltip_str").toString(), QString("Menu"));
         }
     }
 
