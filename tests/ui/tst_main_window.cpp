@@ -565,6 +565,9 @@ private slots:
         QTRY_VERIFY(prop("msg_box", "visible").toBool());
         const QStringList lines = prop("msg_box", "info").toString().split('\n');
         QCOMPARE(lines, QStringList({"Count: 7", "Text: 5", "Image: 1", "Others: 1"}));
+        // Every line shows: the text needs no scrolling.
+        QTRY_VERIFY(prop("msg_flick", "contentHeight").toReal() <=
+                    prop("msg_flick", "height").toReal() + 0.5);
         Key({"Escape"});
         QTRY_VERIFY(!Find(m_wnd, "msg_box"));
         QVERIFY(m_wnd->isVisible()); // Escape closed the box, not the window

@@ -518,6 +518,16 @@ private slots:
         saveShot("main-menu");
         Key({"Escape"});
         QTRY_VERIFY(!Find(m_wnd, "title_menu"));
+
+        // The info box's four lines all show in the taller Chinese font.
+        Key({"ctrl+i"});
+        QTRY_VERIFY(Find(m_wnd, "msg_flick"));
+        QTRY_VERIFY(prop("msg_box", "opened").toBool());
+        QVERIFY(prop("msg_flick", "contentHeight").toReal() <=
+                prop("msg_flick", "height").toReal() + 0.5);
+        saveShot("main-info");
+        Key({"Escape"});
+        QTRY_VERIFY(!Find(m_wnd, "msg_box"));
     }
 
     void theKeyMapListsAndCopiesTheKeys()
