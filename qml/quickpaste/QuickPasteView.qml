@@ -222,6 +222,8 @@ Window {
                 id: swipelayout
                 objectName: "swipelayout"
                 anchors.fill: parent
+                // The page dots get a strip of their own below the rows.
+                anchors.bottomMargin: page_dots.height
                 focus: true
                 clip: true
                 currentIndex: 0
@@ -244,10 +246,12 @@ Window {
             }
 
             PageIndicator {
+                id: page_dots
+                objectName: "page_dots"
                 interactive: false
                 count: swipelayout.count
                 currentIndex: swipelayout.currentIndex
-                anchors.bottom: swipelayout.bottom
+                anchors.bottom: parent.bottom
                 anchors.horizontalCenter: swipelayout.horizontalCenter
             }
         }

@@ -457,6 +457,12 @@ private slots:
         mgr()->syncModel2Clipboard();
 
         openQuickPaste();
+        // The page dots sit below the last row, not over it.
+        auto *dots = qobject_cast<QQuickItem *>(qpObj("page_dots"));
+        auto *pages = qobject_cast<QQuickItem *>(qpObj("swipelayout"));
+        QVERIFY(dots && pages);
+        QVERIFY(dots->mapToScene(QPointF()).y() >=
+                pages->mapToScene(QPointF(0, pages->height())).y() - 0.5);
         saveShot("quickpaste-clipboard");
         toggleQuickPaste("ctrl+alt+v", false);
         openQuickPaste("ctrl+alt+b");
