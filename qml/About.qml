@@ -117,7 +117,7 @@ Dialog {
             }
 
             Label {
-                text: "A decent stack\nA better clipboard manager"
+                text: qsTr("A decent stack\nA better clipboard manager")
                 font.pixelSize: 18
                 font.weight: Font.Light
                 lineHeight: 1.25

@@ -32,8 +32,9 @@ Item {
         autoRepeat: false
         onActivated: sigInfo()
     }
+    // A search field keeps Delete for its text: the field takes the key first.
     Shortcut {
-        sequence: m_const.sc_del_item
+        sequences: [m_const.sc_del_item, "Delete"]
         autoRepeat: false
         onActivated: sigDel()
     }

@@ -52,6 +52,11 @@ ApplicationWindow {
     }
 
     function showItemDetails(m, index) {
+        // Only the list in view speaks for the panel: a row change of a hidden list (the
+        // Pin list losing a row to an unpin in the Clipboard view) leaves it alone.
+        const shown = lists_container.getCurModel()
+        if (shown && m && m !== shown)
+            return
         clearDetailsViewContents()
         if (index === -1 || !m || index >= m.rowCount())
             return

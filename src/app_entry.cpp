@@ -1,6 +1,7 @@
 #include "app_entry.h"
 
 #include "app_logging.h"
+#include "clipboard/qml_helper.h"
 #include "cmain.h"
 #include "os/os_abstract.h"
 #include "os/process_services.h"
@@ -13,10 +14,15 @@
 #include <QApplication>
 #include <QIcon>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QTimer>
 
 namespace {
 QString g_appDir;
 constexpr int kTranslationFailedLine = 82;
+// Set for the restart program, whose start of the program inherits it: the program that
+// comes back shows its window again, as the user left it open to change a setting.
+const char kReopenWindowVariable[] = "TOLVANE_REOPEN_WINDOW";
 } // namespace
 
 QString ApplicationDirAtStart()
@@ -69,6 +75,10 @@ bool Exec(int argc, char **argv, int &exit_code)
         exit_code = 1;
         return false;
     }
+    if (qEnvironmentVariableIsSet(kReopenWindowVariable)) {
+        qunsetenv(kReopenWindowVariable); // not for the programs this one starts
+        QTimer::singleShot(0, &controller, [] { emit CQmlHelper::instance()->sigShowMainWnd(); });
+    }
     if (!translated) {
         qCWarning(lcApp) << "Exec" << kTranslationFailedLine;
         controller.ShowMsg(QCoreApplication::translate("Global", "Update language failed"));
@@ -80,7 +90,12 @@ bool Exec(int argc, char **argv, int &exit_code)
 bool StartRestartHelper()
 {
     const QString helper = g_appDir + QStringLiteral("/TolvaneHelper");
-    const bool ok = QProcess::startDetached(helper, {});
+    QProcess process;
+    process.setProgram(helper);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(kReopenWindowVariable), QStringLiteral("1"));
+    process.setProcessEnvironment(environment);
+    const bool ok = process.startDetached();
     qCDebug(lcApp) << "+++++++++++++++++++++++++++++++++++++"
                    << "restart" << ok;
     return ok;

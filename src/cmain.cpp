@@ -29,6 +29,8 @@
 #include <QTimer>
 #include <QVersionNumber>
 
+#include <utility>
+
 namespace {
 constexpr int kMsgMs = 10000;
 constexpr int kStartedMsgMs = 30000;
@@ -319,9 +321,22 @@ void CMain::SetGlobalShortcutEnable(bool enable)
     auto sequence = [ini, enable](const QString &key) {
         return enable ? QKeySequence(ini->getIni(key).toString()) : QKeySequence();
     };
-    m_hotkeyMain.setShortcut(sequence(ini->key_show_clipboard()));
-    m_hotkeyQp.setShortcut(sequence(ini->key_show_quick_paste()));
-    m_hotkeyQpPin.setShortcut(sequence(ini->key_show_quick_paste_pin()));
+    const std::pair<QxtGlobalShortcut *, QString> hot_keys[] = {
+        {&m_hotkeyMain, ini->key_show_clipboard()},
+        {&m_hotkeyQp, ini->key_show_quick_paste()},
+        {&m_hotkeyQpPin, ini->key_show_quick_paste_pin()}};
+    for (const auto &hot_key : hot_keys) {
+        const QKeySequence keys = sequence(hot_key.second);
+        if (hot_key.first->setShortcut(keys) || m_hotkeysToldTaken.contains(keys.toString()))
+            continue;
+        // The log alone leaves the user wondering why the key does nothing.
+        m_hotkeysToldTaken.insert(keys.toString());
+        emit CQmlHelper::instance()->sigShowTextViaTray(
+            QCoreApplication::translate("Global",
+                                        "The hot key %1 could not be set: another program "
+                                        "holds it.")
+                .arg(keys.toString(QKeySequence::NativeText)));
+    }
 }
 
 void CMain::ensureQuickPasteView()
@@ -376,7 +391,7 @@ void CMain::DelayInit()
     // A packaged installation is updated by its store, never by a check of its own.
     CSettingsHelper *ini = CSettingsHelper::instance();
     if (!IsPackagedApp() && ini->getIni(ini->app_autoupdate()).toBool())
-        QTimer::singleShot(kUpdateCheckDelayMs, &m_updater, &CUpdaterHelper::updateSilently);
+        QTimer::singleShot(kUpdateCheckDelayMs, &m_updater, &CUpdaterHelper::updateAutomatically);
 }
 
 ushort CMain::linkServerPort()

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QQmlApplicationEngine>
 #include <QQuickWindow>
+#include <QSet>
 #include <QTimer>
 
 class CDragHelper;
@@ -84,6 +85,8 @@ private:
     QxtGlobalShortcut m_hotkeyMain;
     QxtGlobalShortcut m_hotkeyQp;
     QxtGlobalShortcut m_hotkeyQpPin;
+    // Hot keys the user was told could not be registered: each is told once.
+    QSet<QString> m_hotkeysToldTaken;
     CUpdaterHelper m_updater;
     CDragHelper *m_drag = nullptr;
     bool m_linkNoticeShown = false; // the last balloon told of a linked host

@@ -61,6 +61,15 @@ TextField {
 
     Keys.onPressed: {
         event.accepted = true
+        // Tab and Shift+Tab move on to the next control, as in any other field.
+        const other = event.modifiers & ~(Qt.ShiftModifier | Qt.KeypadModifier)
+        if ((event.key === Qt.Key_Tab || event.key === Qt.Key_Backtab) && other === 0) {
+            const next = control.nextItemInFocusChain(event.key === Qt.Key_Tab
+                                                      && (event.modifiers & Qt.ShiftModifier) === 0)
+            if (next)
+                next.forceActiveFocus(Qt.TabFocusReason)
+            return
+        }
         recordKey(event.key, event.modifiers)
     }
 }

@@ -14,6 +14,10 @@ Dialog {
 
     contentItem: Flickable {
         id: flick
+        objectName: "msg_flick"
+        // Tall enough for the whole text, so the dialog can grow to it (fonts differ in
+        // height between languages).
+        implicitHeight: contentHeight
         clip: true
         flickableDirection: Flickable.VerticalFlick
         boundsBehavior: Flickable.StopAtBounds

@@ -11,13 +11,14 @@ Item {
 
     readonly property var segments: [small, normal, medium, large]
 
-    // The chosen height, or the first one.
+    // The chosen height, or the one the quick paste lists use when none is chosen.
     function getCurIndex() {
-        return group.checkedButton ? group.checkedButton.width : small.width
+        return group.checkedButton ? group.checkedButton.width : normal.width
     }
+    // A stored value that is none of the heights shows the height the lists use for it.
     function setCurIndex(height) {
         const found = segments.filter(function (s) { return s.width === height })
-        const segment = found.length > 0 ? found[0] : small
+        const segment = found.length > 0 ? found[0] : normal
         segment.checked = true
     }
 

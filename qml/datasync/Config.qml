@@ -46,7 +46,8 @@ Dialog {
 
     modal: true
     focus: true
-    closePolicy: Popup.NoAutoClose
+    // Escape closes it as any dialog; a click beside it does not.
+    closePolicy: Popup.CloseOnEscape
     topPadding: 12
     bottomPadding: 0
     standardButtons: Dialog.Apply
@@ -109,6 +110,11 @@ Dialog {
     }
 
     Component.onCompleted: applyButton().text = btn_ok_text
+    // Closed during an attempt (Escape): the attempt ends with the dialog.
+    onClosed: {
+        if (isConnecting())
+            m_connector.sigCancelConnect(cr.connecting_ip)
+    }
 
     Connections {
         target: m_connector

@@ -42,7 +42,8 @@ ColumnLayout {
             length: 40
             text: FV.Copy
             tooltip_str: qsTranslate("Connection", "Copy")
-            onClicked: m_utilities.copyPlainText(root.addressText())
+            // The password must not reach any history, nor the linked hosts through ours.
+            onClicked: m_utilities.copySecretText(root.addressText())
         }
     }
 

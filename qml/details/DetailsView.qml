@@ -54,8 +54,7 @@ Item {
         case CTypes.Html:
         case CTypes.Text:
             props.is_rich_text = type === CTypes.Html
-            // Another host's item may be long; only its beginning is laid out.
-            props.text = m.isLocal() ? m.getVal(index) : m_utilities.textPreview(m.getVal(index))
+            props.text = m.getValPreview(index)
             showPage("DetailsView4Text.qml", props)
             break
         default:

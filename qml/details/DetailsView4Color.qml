@@ -78,6 +78,7 @@ DetailsViewAbstract {
         textFormat: Text.PlainText
         color: "black"
         font.pixelSize: 18
-        font.weight: Font.Thin
+        // Thin strokes vanish into the glow on light colours.
+        font.weight: Font.Medium
     }
 }

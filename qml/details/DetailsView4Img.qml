@@ -1,4 +1,5 @@
 import QtQuick 2.12
+import QtQuick.Window 2.12
 
 // An image, fitted to the page; in the main window it turns in quarter steps with the
 // window's rotate button.
@@ -68,6 +69,12 @@ DetailsViewAbstract {
 
         anchors.fill: parent
         source: root.source
+        // Decoded no larger than the page can show, turned either way: a screenshot of a
+        // large screen stays a few megabytes in memory. Zero (no size yet) decodes it whole.
+        readonly property int side: Math.ceil(Math.max(root.width, root.height)
+                                              * Screen.devicePixelRatio)
+        sourceSize.width: side
+        sourceSize.height: side
         fillMode: Image.PreserveAspectFit
         horizontalAlignment: root.is_selectable ? Image.AlignHCenter : Image.AlignLeft
         verticalAlignment: Image.AlignVCenter

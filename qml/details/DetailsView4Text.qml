@@ -77,7 +77,11 @@ DetailsViewAbstract {
             objectName: "text_head"
             text: m_utilities.getTextHead(root.text, root.is_rich_text)
             textFormat: root.is_rich_text ? Text.RichText : Text.PlainText
-            wrapMode: Text.WrapAnywhere
+            // Words stay whole; the last line that fits the row ends in an ellipsis rather
+            // than a line cut through its middle.
+            wrapMode: Text.WrapAtWordBoundaryOrAnywhere
+            elide: Text.ElideRight
+            clip: true
             font.pixelSize: 14
             color: Material.foreground
             linkColor: root.link_color

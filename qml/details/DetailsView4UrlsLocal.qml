@@ -87,28 +87,66 @@ DetailsViewAbstract {
 
     Component {
         id: passive_view
-        FlowListView {
-            objectName: "url_chips"
-            interactive: false
-            spacing: m_const.main_list_left_padding / 2
-            model: root.model_urls
-            delegate: Label {
-                width: Math.min(implicitWidth, root.width)
-                leftPadding: m_const.main_list_left_padding / 2
-                rightPadding: m_const.main_list_left_padding / 2
-                topPadding: 2
-                bottomPadding: 2
-                text: m_utilities.decodeLocalFileUrl(path)
-                font.pixelSize: 17
-                horizontalAlignment: Text.AlignHCenter
-                verticalAlignment: Text.AlignVCenter
-                elide: Text.ElideMiddle
-                background: Rectangle {
-                    radius: 5
-                    color: Material.rippleColor
-                    border.width: 1
-                    border.color: Material.listHighlightColor
+        Item {
+            id: passive
+            // Chips that do not fit the row whole are left out and counted in "+N".
+            property int hidden: 0
+            function recount() {
+                let shown = 0
+                for (let i = 0; i < chips.count; ++i) {
+                    const chip = chipAt(i)
+                    if (chip && chip.fits)
+                        ++shown
                 }
+                hidden = chips.count - shown
+            }
+            function chipAt(i) {
+                const flow = chips.contentItem.children[0]
+                return flow && i < flow.children.length ? flow.children[i] : null
+            }
+
+            FlowListView {
+                id: chips
+                objectName: "url_chips"
+                anchors.fill: parent
+                anchors.rightMargin: passive.hidden > 0 ? more.width + chips.spacing : 0
+                interactive: false
+                spacing: m_const.main_list_left_padding / 2
+                model: root.model_urls
+                onCountChanged: Qt.callLater(passive.recount)
+                delegate: Label {
+                    readonly property bool fits: y + height <= chips.height + 0.5
+                    width: Math.min(implicitWidth, chips.width)
+                    visible: fits
+                    leftPadding: m_const.main_list_left_padding / 2
+                    rightPadding: m_const.main_list_left_padding / 2
+                    topPadding: 2
+                    bottomPadding: 2
+                    text: m_utilities.decodeLocalFileUrl(path)
+                    font.pixelSize: 17
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
+                    elide: Text.ElideMiddle
+                    onFitsChanged: Qt.callLater(passive.recount)
+                    background: Rectangle {
+                        radius: 5
+                        color: Material.rippleColor
+                        border.width: 1
+                        border.color: Material.listHighlightColor
+                    }
+                }
+            }
+            Label {
+                id: more
+                objectName: "url_more"
+                anchors.right: parent.right
+                anchors.top: parent.top
+                visible: passive.hidden > 0
+                text: "+" + passive.hidden
+                font.pixelSize: 17
+                font.bold: true
+                topPadding: 2
+                color: Material.secondaryTextColor
             }
         }
     }

@@ -28,6 +28,15 @@ QtObject {
         return true
     }
 
+    // After a removal the list's current row is another item (or none): the panel shows
+    // that one, once the list has taken the removal in.
+    function showCurrentAfterRemoval() {
+        const list = curList()
+        if (list)
+            list.forceLayout()
+        wnd.updateCurDetails()
+    }
+
     function del() {
         if (refuseRemote())
             return
@@ -40,12 +49,12 @@ QtObject {
             // The removed row was the clipboard's content: the clipboard follows the list.
             if (i === 0)
                 m_cb.syncModel2Clipboard()
-            wnd.clearDetailsViewContents()
+            showCurrentAfterRemoval()
             return
         }
         if (m.getFav(i) === -1) {
             m_cb.pinRmItem(m, i)
-            wnd.clearDetailsViewContents()
+            showCurrentAfterRemoval()
             return
         }
         // The row is found again by its key: the list may change while the user decides.
@@ -56,7 +65,7 @@ QtObject {
                             if (!is_confirm || row === -1)
                                 return
                             m_cb.pinRmItem(m, row)
-                            wnd.clearDetailsViewContents()
+                            showCurrentAfterRemoval()
                         })
     }
 

@@ -41,7 +41,8 @@ Item {
         const dlg = loader_msg.item
         dlg.title = title
         dlg.info = info
-        dlg.height = height
+        // The height asked for, or more when the text needs it, within the window.
+        dlg.height = Math.min(Math.max(height, dlg.implicitHeight), root.min_h)
         dlg.open()
     }
 

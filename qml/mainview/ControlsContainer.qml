@@ -103,7 +103,8 @@ Item {
         id: text_btns
         Row {
             readonly property bool is_html: root.model.getType(root.index) === CTypes.Html
-            readonly property string raw: root.model.getVal(root.index)
+            // What the buttons look at: an address or a mail link is never longer.
+            readonly property string raw: root.model.getValPreview(root.index)
             readonly property string plain: is_html ? m_utilities.convertHtml2Plain(raw) : raw
             // The recognisers accept surrounding blanks; the address itself has none.
             readonly property string address: plain.trim()

@@ -1,4 +1,6 @@
 import QtQuick 2.12
+import QtQuick.Controls 2.5
+import QtQuick.Controls.Material 2.5
 import "../ctrls"
 
 // The main window's item list: one row per item, rows filtered out by the model shrink
@@ -12,12 +14,9 @@ CommonList {
     signal sigShowDetails(var m, int index)
     signal sigClearDetails()
 
-    onCurrentIndexChanged: {
-        if (currentIndex === -1)
-            sigClearDetails()
-        else
-            sigShowDetails(model, currentIndex)
-    }
+    // With no current row the panel is cleared by the same call, so that a hidden list
+    // cannot clear what the shown one put there.
+    onCurrentIndexChanged: sigShowDetails(model, currentIndex)
 
     onActiveFocusChanged: {
         if (!activeFocus) {
@@ -31,7 +30,40 @@ CommonList {
         }
     }
 
+    // Every row filtered out by a search: the list says so instead of showing nothing.
+    property bool no_match: false
+    function refreshNoMatch() {
+        no_match = model !== null && model !== undefined && model.rowCount() > 0
+                && model.getVisibleStart(false) === -1
+    }
+
     delegate: MainViewRow {}
+
+    Label {
+        objectName: root.objectName + "_no_matches"
+        parent: root // over the list, not inside its scrolling content
+        anchors.centerIn: parent
+        visible: root.no_match
+        text: qsTranslate("MainView", "No matches")
+        font.pixelSize: 16
+        color: Material.secondaryTextColor
+    }
+
+    Connections {
+        target: root.model
+        function onDataChanged() {
+            Qt.callLater(root.refreshNoMatch)
+        }
+        function onRowsRemoved() {
+            Qt.callLater(root.refreshNoMatch)
+        }
+        function onRowsInserted() {
+            Qt.callLater(root.refreshNoMatch)
+        }
+        function onModelReset() {
+            Qt.callLater(root.refreshNoMatch)
+        }
+    }
 
     add: Transition {
         enabled: root.enable_ani

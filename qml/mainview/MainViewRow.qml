@@ -2,6 +2,8 @@ import QtQuick 2.12
 import QtQuick.Controls 2.5
 import QtQuick.Controls.Material 2.5
 import QtQuick.Controls.Material.impl 2.12
+import QtQuick.Window 2.12
+import CTypes 1.0
 import "../ctrls"
 import "../OptionalServices.js" as Services
 
@@ -55,15 +57,35 @@ Loader {
         spacing: m_const.main_list_left_padding
         text: m_utilities.simplified(plain)
 
-        contentItem: Label {
-            text: delegate.text
-            font: delegate.font
-            textFormat: Text.PlainText
-            horizontalAlignment: Text.AlignLeft
-            verticalAlignment: Text.AlignVCenter
-            elide: Text.ElideRight
-            color: delegate.Material.primaryTextColor
-            rightPadding: btns.width > 0 ? btns.width + delegate.rightPadding : 0
+        contentItem: Item {
+            // A picture shows as a thumbnail, decoded at the row's height, instead of its
+            // word; while there is none (a host's picture not fetched yet) the word stays.
+            Image {
+                id: thumb
+                objectName: "row_thumb"
+                readonly property bool is_image: typeof type !== "undefined"
+                                                 && type === CTypes.Image
+                height: parent.height
+                width: Math.min(height * 3, parent.width / 2)
+                source: is_image && row.list_model && row.list_model.isImgExists(md5)
+                        ? row.list_model.getImgUrl(md5) : ""
+                sourceSize.height: Math.ceil(height * Screen.devicePixelRatio)
+                fillMode: Image.PreserveAspectFit
+                horizontalAlignment: Image.AlignLeft
+                asynchronous: true
+                visible: status === Image.Ready
+            }
+            Label {
+                anchors.fill: parent
+                text: thumb.visible ? "" : delegate.text
+                font: delegate.font
+                textFormat: Text.PlainText
+                horizontalAlignment: Text.AlignLeft
+                verticalAlignment: Text.AlignVCenter
+                elide: Text.ElideRight
+                color: delegate.Material.primaryTextColor
+                rightPadding: btns.width > 0 ? btns.width + delegate.rightPadding : 0
+            }
         }
 
         background: Rectangle {

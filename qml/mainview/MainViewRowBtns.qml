@@ -32,7 +32,8 @@ Row {
     ListViewBtn {
         id: btn_fav
         length: root.btn_size
-        visible: root.fav_exists && root.hovered
+        // A favourite's number shows always: it is the key that pastes it.
+        visible: root.fav_exists && (root.hovered || root.is_favourite)
         checkable: true
         checked: root.is_favourite
         text: checked ? root.fav_num : FV.P_Char

@@ -34,7 +34,8 @@ Row {
         objectName: "btn_menu"
         length: root.height
         text: FV.Menu
-        tooltip_str: qsTranslate("MainView", "Menu")
+        // No tip over the open menu itself.
+        tooltip_str: root.menu === null ? qsTranslate("MainView", "Menu") : ""
         onClicked: root.openMenu()
     }
 

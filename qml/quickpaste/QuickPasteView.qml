@@ -222,6 +222,8 @@ Window {
                 id: swipelayout
                 objectName: "swipelayout"
                 anchors.fill: parent
+                // The page dots get a strip of their own below the rows.
+                anchors.bottomMargin: page_dots.height
                 focus: true
                 clip: true
                 currentIndex: 0
@@ -244,25 +246,37 @@ Window {
             }
 
             PageIndicator {
+                id: page_dots
+                objectName: "page_dots"
                 interactive: false
                 count: swipelayout.count
                 currentIndex: swipelayout.currentIndex
-                anchors.bottom: swipelayout.bottom
+                anchors.bottom: parent.bottom
                 anchors.horizontalCenter: swipelayout.horizontalCenter
             }
         }
     }
 
+    // A list shown again takes the focus; while the user types a search it stays in the
+    // field, or the next keys would be lost.
+    function showLists(shown) {
+        const field = search_input.activeFocus ? search_input
+                    : search_input_pin.activeFocus ? search_input_pin : null
+        swipelayout.visible = shown
+        if (field)
+            field.forceActiveFocus()
+    }
+
     Connections {
         target: m_model
         function onSigQPFilterNoItemVisible(all_hidden) {
-            swipelayout.visible = !all_hidden
+            root.showLists(!all_hidden)
         }
     }
     Connections {
         target: m_model_pin
         function onSigQPFilterNoItemVisible(all_hidden) {
-            swipelayout.visible = !all_hidden
+            root.showLists(!all_hidden)
         }
     }
     Connections {

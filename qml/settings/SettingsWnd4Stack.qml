@@ -1,6 +1,7 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.5
 import QtQuick.Controls.Material 2.5
+import QtQuick.Window 2.12
 import "../ctrls"
 import "../FontVars.js" as FV
 
@@ -38,7 +39,10 @@ ScrollView {
         m_ini.setIni(m_ini.key_show_clipboard(), key_clip.text)
         m_ini.setIni(m_ini.key_show_quick_paste(), key_quick.text)
         m_ini.setIni(m_ini.key_show_quick_paste_pin(), key_quick_pin.text)
-        m_ini.setIni(m_ini.stack_quickview_item_height(), itemheight.getCurIndex())
+        // A row height is written only when the user picked another one, so that an OK for
+        // a hot key keeps the stored value (and the lists' reading of it) as it was.
+        if (itemheight.getCurIndex() !== itemheight.shown_height)
+            m_ini.setIni(m_ini.stack_quickview_item_height(), itemheight.getCurIndex())
         m_ini.setIni(m_ini.stack_qp_hide(), qp_hide.currentIndex)
     }
 
@@ -57,11 +61,42 @@ ScrollView {
         edited.ToolTip.show(edited.tooltip_str, 3000)
     }
 
+    // Shows a control that took the keyboard focus (Tab) in full.
+    function scrollIntoView(item) {
+        let inside = false
+        for (let p = item; p && !inside; p = p.parent)
+            inside = p === rows
+        if (!inside)
+            return
+        const flick = root.contentItem
+        const top = rows.mapFromItem(item, 0, 0).y
+        const bottom = top + item.height
+        if (top < flick.contentY)
+            flick.contentY = Math.max(0, top - rows.spacing)
+        else if (bottom > flick.contentY + root.availableHeight)
+            flick.contentY = Math.min(rows.height - root.availableHeight,
+                                      bottom + rows.spacing - root.availableHeight)
+    }
+
     padding: 0
     clip: true
+    // The page holds more than one item (the label probe too), so the scroll view cannot
+    // tell its content size by itself; without it nothing scrolls.
+    contentWidth: availableWidth
+    contentHeight: rows.height
     ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
     ScrollBar.vertical.policy: ScrollBar.AlwaysOn
-    ScrollBar.vertical.interactive: false
+    ScrollBar.vertical.interactive: true
+    // The wheel stops at the ends instead of overshooting: a control reached stays put.
+    Component.onCompleted: contentItem.boundsBehavior = Flickable.StopAtBounds
+
+    Connections {
+        target: root.Window.window
+        function onActiveFocusItemChanged() {
+            if (root.visible)
+                root.scrollIntoView(root.Window.window.activeFocusItem)
+        }
+    }
 
     // The labels' column is as wide as this label in the labels' font.
     Label {
@@ -97,6 +132,13 @@ ScrollView {
                 stepSize: 10
                 snapMode: Slider.SnapAlways
                 value: Number(root.stored(m_ini.stack_max_item_count()))
+            }
+            // The chosen count stays in sight, not only while the handle is held.
+            Label {
+                objectName: "max_count_value"
+                anchors.verticalCenter: parent.verticalCenter
+                text: max_count.tipValue()
+                font.pixelSize: 14
             }
         }
         SettingRow {
@@ -150,10 +192,14 @@ ScrollView {
             QuickPasteItemHeightCtrl {
                 id: itemheight
                 objectName: "itemheight"
+                // The height shown when the page opened.
+                property int shown_height: 0
                 anchors.verticalCenter: parent.verticalCenter
                 onSigClickedHeightChanged: m_ini.sigQuickpasteItemHeightChanged(height)
-                Component.onCompleted: setCurIndex(
-                                           Number(root.stored(m_ini.stack_quickview_item_height())))
+                Component.onCompleted: {
+                    setCurIndex(Number(root.stored(m_ini.stack_quickview_item_height())))
+                    shown_height = getCurIndex()
+                }
             }
         }
         SettingRow {

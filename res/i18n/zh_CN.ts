@@ -19,6 +19,12 @@
         <source>Contributor</source>
         <translation>贡献者</translation>
     </message>
+    <message>
+        <source>A decent stack
+A better clipboard manager</source>
+        <translation>得体的堆栈
+更好的剪贴板管理器</translation>
+    </message>
 </context>
 <context>
     <name>Connection</name>
@@ -403,6 +409,10 @@
         <source>Copied, press Ctrl+V</source>
         <translation>已复制，请按 Ctrl+V</translation>
     </message>
+    <message>
+        <source>The hot key %1 could not be set: another program holds it.</source>
+        <translation>无法设置快捷键 %1：它已被其他程序占用。</translation>
+    </message>
 </context>
 <context>
     <name>KeySequenceEdit</name>
@@ -504,6 +514,10 @@
     <message>
         <source>Quit</source>
         <translation>退出</translation>
+    </message>
+    <message>
+        <source>No matches</source>
+        <translation>没有匹配项</translation>
     </message>
 </context>
 <context>

@@ -244,6 +244,15 @@ void CCilpboardListModel::clearRows()
     endRemoveRows();
 }
 
+QVariant CCilpboardListModel::getValPreview(int index) const
+{
+    const QVariant &val = m_items.at(index).val;
+    if (val.userType() != QMetaType::QString)
+        return val;
+    const QString text = val.toString();
+    return text.size() > kPreviewChars ? QVariant(text.left(kPreviewChars)) : val;
+}
+
 void CCilpboardListModel::UpdateMaxItemCount(int sz)
 {
     while (m_items.size() > qMax(0, sz))

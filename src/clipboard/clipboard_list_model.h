@@ -17,6 +17,8 @@ class CCilpboardListModel : public QAbstractListModel
     Q_PROPERTY(
         int last_favor_num READ lastFavorNum WRITE setLastFavorNum NOTIFY last_favor_numChanged)
 public:
+    // A few hundred lines; laying out more made selecting a long text take a visible while.
+    static constexpr int kPreviewChars = 16 * 1024;
     enum Roles
     {
         PlainRole = Qt::UserRole + 1, // 257
@@ -51,6 +53,9 @@ public:
     Q_INVOKABLE int getOthersCount() const;
     Q_INVOKABLE int getType(int index) const { return m_items.at(index).type; }
     Q_INVOKABLE QVariant getVal(int index) const { return m_items.at(index).val; }
+    // What the interface shows of an item: a text cut to its first kPreviewChars, so that
+    // no view lays out megabytes. Copies and pastes take getVal, the whole item.
+    Q_INVOKABLE QVariant getValPreview(int index) const;
     Q_INVOKABLE QString getPlain(int index) const { return m_items.at(index).plain; }
     Q_INVOKABLE QString getSelection(int index) const { return m_items.at(index).selected; }
     Q_INVOKABLE QString getMd5(int index) const { return m_items.at(index).md5; }

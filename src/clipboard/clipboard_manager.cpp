@@ -201,7 +201,8 @@ void CClipboardManager::onCBRowCountChanged()
     const int max = CSettingsHelper::instance()
                         ->getIni(CSettingsHelper::instance()->stack_max_item_count())
                         .toInt();
-    if (m_model.rowCount() >= max && m_model.rowCount() > 0)
+    // The list keeps exactly as many rows as the user chose.
+    while (m_model.rowCount() > qMax(1, max))
         m_model.removeItem(m_model.rowCount() - 1);
 }
 

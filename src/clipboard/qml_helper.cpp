@@ -3,7 +3,6 @@
 #include "clipboard/clipboard_list_model.h"
 #include "clipboard/clipboard_manager.h"
 #include "item/clipboard_logging.h"
-#include "item/item_limits.h"
 #include "item/storage_paths.h"
 #include "item/text_helpers.h"
 #include "os/os_abstract.h"
@@ -18,6 +17,7 @@
 #include <QKeySequence>
 #include <QProcess>
 #include <QQmlEngine>
+#include <QStandardPaths>
 #include <QTextDocument>
 
 CQmlHelper *CQmlHelper::instance()
@@ -58,14 +58,9 @@ QString CQmlHelper::getName(const QColor &c) const
 
 QString CQmlHelper::simplified(const QString &plain) const
 {
-    // A row shows one line: its beginning is all that is ever laid out.
+    // A row shows one line; the beginning of a long text is all it can show.
     constexpr int kRowChars = 1024;
     return plain.left(kRowChars).simplified();
-}
-
-QString CQmlHelper::textPreview(const QString &text) const
-{
-    return text.size() > ItemLimits::kPreviewChars ? text.left(ItemLimits::kPreviewChars) : text;
 }
 
 QString CQmlHelper::convertHtml2Plain(const QString &html) const
@@ -208,10 +203,19 @@ QString CQmlHelper::getPortableTextFromKey(int key) const
     }
 }
 
+QString CQmlHelper::defaultSavingPath(const QString &file_name)
+{
+    QString name = QFileInfo(file_name).fileName();
+    if (name == QLatin1String("..") || name == QLatin1String("."))
+        name.clear();
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)).filePath(name);
+}
+
 QString CQmlHelper::getSavingPath(const QString &file_name)
 {
     return QFileDialog::getSaveFileName(
-        nullptr, QCoreApplication::translate("Global", "Please choose a url"), file_name);
+        nullptr, QCoreApplication::translate("Global", "Please choose a url"),
+        defaultSavingPath(file_name));
 }
 
 void CQmlHelper::moveDownloadedFile(const QString &ip, const QString &file_name,

@@ -25,8 +25,6 @@ public:
     Q_INVOKABLE QString getName(const QColor &c) const;
     // The first line's worth of a text, white space folded.
     Q_INVOKABLE QString simplified(const QString &plain) const;
-    // The beginning of a text, as much as a view of another host's item shows.
-    Q_INVOKABLE QString textPreview(const QString &text) const;
     Q_INVOKABLE QString convertHtml2Plain(const QString &html) const;
     Q_INVOKABLE QString getTextHead(const QString &text, bool is_html) const;
     Q_INVOKABLE QString getFileName(const QString &path) const;
@@ -44,10 +42,16 @@ public:
     Q_INVOKABLE bool quicklook(const QString &app_path, const QString &args);
     Q_INVOKABLE QString getPortableTextFromKey(int key) const;
     Q_INVOKABLE QString getSavingPath(const QString &file_name);
+    // Where the save dialog starts: the name (without any folders a host put in it) in
+    // the user's Downloads folder.
+    static QString defaultSavingPath(const QString &file_name);
     Q_INVOKABLE void moveDownloadedFile(const QString &ip, const QString &file_name,
                                         const QString &path_des);
     Q_INVOKABLE void pasteFromQuickPaste(CCilpboardListModel *model, int index);
     Q_INVOKABLE void copyPlainText(const QString &text);
+    // Text marked as a password manager marks it, so that no clipboard history (this
+    // one's included) keeps it.
+    Q_INVOKABLE void copySecretText(const QString &text);
     Q_INVOKABLE void copyHtml(const QString &text);
     Q_INVOKABLE void qpWndAbout2Show() {}
     Q_INVOKABLE void cleanEngineCache(QObject *obj);

@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QImageIOHandler>
 #include <QImageReader>
+#include <QMimeData>
 #include <QTimer>
 
 namespace {
@@ -24,6 +25,14 @@ constexpr int kClipboardWaitMs = 1000;
 void CQmlHelper::copyPlainText(const QString &text)
 {
     OsInstance()->ClipboardWatcher()->setText(text, true);
+}
+
+void CQmlHelper::copySecretText(const QString &text)
+{
+    auto *mime = new QMimeData;
+    mime->setText(text);
+    mime->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
+    OsInstance()->ClipboardWatcher()->setMimeData(mime, false);
 }
 
 void CQmlHelper::copyHtml(const QString &text)

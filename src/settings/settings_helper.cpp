@@ -35,8 +35,13 @@ CSettingsHelper::CSettingsHelper()
     PrivateStorage::MakePrivateFile(m_settings.fileName());
 
     m_ungrouped.defaults = {
-        {app_autorun(), false},  {app_autoupdate(), true},    {app_theme_color(), true},
-        {app_show_tray(), true}, {app_version(), QVariant()}, {app_i18n(), QString()},
+        {app_autorun(), false},
+        // A package manager brings the updates; a check of our own would only nag.
+        {app_autoupdate(), !IsInstalledByPackageManager(QCoreApplication::applicationFilePath())},
+        {app_theme_color(), true},
+        {app_show_tray(), true},
+        {app_version(), QVariant()},
+        {app_i18n(), QString()},
     };
     m_stack.name = QStringLiteral("stack");
     m_stack.defaults = {

@@ -1,10 +1,10 @@
 #include "updater/updater_helper.h"
 
-#include "updater/updater_logging.h"
 #include "updater/appcast.h"
 #include "updater/bounded_fetch.h"
 #include "updater/release_notes.h"
 #include "updater/update_feed.h"
+#include "updater/updater_logging.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -37,6 +37,13 @@ void CUpdaterHelper::updateSilently()
     CheckUpdateRes(getRemoteFile(m_feedUrl));
 }
 
+void CUpdaterHelper::updateAutomatically()
+{
+    m_failQuietly = true;
+    updateSilently();
+    m_failQuietly = false;
+}
+
 void CUpdaterHelper::downloadNewVersion()
 {
     // The link comes from the web: only a web page may be opened from it, never a local
@@ -67,7 +74,8 @@ QByteArray CUpdaterHelper::getRemoteFile(const QUrl &url)
 void CUpdaterHelper::fail(const char *why, const QByteArray &detail)
 {
     qCWarning(lcUpdater) << Q_FUNC_INFO << why << detail.left(512);
-    emit sigCheckFailed();
+    if (!m_failQuietly)
+        emit sigCheckFailed();
 }
 
 void CUpdaterHelper::CheckUpdateRes(const QByteArray &ba)

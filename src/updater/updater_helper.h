@@ -29,6 +29,9 @@ public:
     void setUpdating(bool updating);
 
     Q_INVOKABLE void updateSilently();
+    // The check at start-up: as updateSilently, but a failure goes to the log only, since
+    // the user asked for nothing.
+    void updateAutomatically();
     Q_INVOKABLE void downloadNewVersion();
 
 signals:
@@ -49,6 +52,7 @@ private:
 
     QUrl m_feedUrl;
     bool m_isUpdating = false;
+    bool m_failQuietly = false;
     QDeadlineTimer m_deadline;
     QString m_downloadLink;
     QString m_releaseNotes;

@@ -416,14 +416,14 @@ private slots:
         QCOMPARE(list()->rowCount(), 0);
     }
 
-    void growingListKeepsOneBelowTheLimit()
+    void growingListKeepsExactlyTheLimit()
     {
         CSettingsHelper::instance()->setIni("stack_max_item_count", 5);
         for (int i = 0; i < 10; ++i)
             copy(TextMime(QString("item %1").arg(i)));
-        QCOMPARE(list()->rowCount(), 4);
+        QCOMPARE(list()->rowCount(), 5);
         QCOMPARE(list()->getPlain(0), QString("item 9"));
-        QCOMPARE(list()->getPlain(3), QString("item 6"));
+        QCOMPARE(list()->getPlain(4), QString("item 5"));
 
         CSettingsHelper::instance()->setIni("stack_max_item_count", 50);
         for (int i = 0; i < 3; ++i)
@@ -442,7 +442,7 @@ private slots:
         CSettingsHelper::instance()->setIni("stack_max_item_count", 4);
         for (int i = 0; i < 6; ++i)
             copy(TextMime(QString("viewed %1").arg(i)));
-        QCOMPARE(list()->rowCount(), 3);
+        QCOMPARE(list()->rowCount(), 4);
 
         CCilpboardListModel stored;
         for (int i = 0; i < 6; ++i)
@@ -451,9 +451,8 @@ private slots:
         copy(TextMime("stored 5")); // on top of the restored list: nothing added
         mgr()->restoreFromFile();
         mgr()->finishPendingWork();
-        // A longer history is read up to the limit, and the insertion's own trimming keeps
-        // the list one below it, as after any capture.
-        QCOMPARE(list()->rowCount(), 3);
+        // A longer history is read up to the limit and kept at it, as after any capture.
+        QCOMPARE(list()->rowCount(), 4);
         QCOMPARE(list()->getPlain(0), QString("stored 5"));
     }
 

@@ -1,4 +1,5 @@
 #include "isolated_env.h"
+#include "os/packaged_app.h"
 #include "settings/app_identity.h"
 #include "settings/link_password.h"
 #include "settings/settings_helper.h"
@@ -48,6 +49,7 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QVariant>("expected");
         QTest::newRow("app_autorun") << "app_autorun" << QVariant(false);
+        // Run from the build tree: installed by hand, so the program checks by itself.
         QTest::newRow("app_autoupdate") << "app_autoupdate" << QVariant(true);
         QTest::newRow("app_theme_color") << "app_theme_color" << QVariant(true);
         QTest::newRow("app_show_tray") << "app_show_tray" << QVariant(true);
@@ -73,6 +75,24 @@ private slots:
         const QVariant v = ini()->getIni(key);
         QCOMPARE(v, expected);
         QCOMPARE(v.userType(), expected.userType()); // "8121" stays text, not int
+    }
+
+    // Below /usr only a package manager installs; it also brings the updates.
+    void packageManagerInstallsAreKnownByTheirPlace_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("managed");
+        QTest::newRow("distribution package") << "/usr/bin/tolvane" << true;
+        QTest::newRow("by hand below /usr/local") << "/usr/local/bin/tolvane" << false;
+        QTest::newRow("a way out of /usr") << "/usr/../home/u/tolvane" << false;
+        QTest::newRow("build tree") << "/home/u/tolvane/build/bin/tolvane" << false;
+        QTest::newRow("unknown") << "" << false;
+    }
+    void packageManagerInstallsAreKnownByTheirPlace()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, managed);
+        QCOMPARE(IsInstalledByPackageManager(path), managed);
     }
 
     void keyNameMethodsSpellTheirKeys()

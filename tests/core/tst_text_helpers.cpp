@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageWriter>
+#include <QStandardPaths>
 
 class TestTextHelpers : public QObject
 {
@@ -18,12 +19,25 @@ private slots:
         const QColor red("#ff0000");
         QCOMPARE(util()->getHex(QColor(171, 205, 239)), QString("#abcdef"));
         QCOMPARE(util()->getRGB(QColor(1, 2, 3)), QString("rgb( 1, 2, 3)"));
-        QCOMPARE(util()->getHSL(red), QString("hsl( 0%, 100%, 50%)"));
-        QCOMPARE(util()->getHSV(red), QString("hsv( 0%, 100%, 100%)"));
+        QCOMPARE(util()->getHSL(red), QString("hsl( 0, 100%, 50%)"));
+        QCOMPARE(util()->getHSV(red), QString("hsv( 0, 100%, 100%)"));
+        // The hue in degrees: a blue of 205 degrees.
+        QCOMPARE(util()->getHSL(QColor("#2d82b7")).left(9), QString("hsl( 203,"));
+        QCOMPARE(util()->getHSV(QColor("#2d82b7")).left(9), QString("hsv( 203,"));
         QCOMPARE(util()->getCMYK(red), QString("cmyk( 0%, 100%, 100%, 0%)"));
-        // Grey has no hue: the toolkit says -1, shown as -100.
-        QCOMPARE(util()->getHSL(QColor(128, 128, 128)), QString("hsl( -100%, 0%, 50%)"));
-        QCOMPARE(util()->getHSV(QColor(128, 128, 128)).left(10), QString("hsv( -100%"));
+        // Grey has no hue: the toolkit says -1, shown as 0.
+        QCOMPARE(util()->getHSL(QColor(128, 128, 128)), QString("hsl( 0, 0%, 50%)"));
+        QCOMPARE(util()->getHSV(QColor(128, 128, 128)).left(7), QString("hsv( 0,"));
+    }
+
+    // The save dialog starts in Downloads, with the name alone of what a host sent.
+    void savingStartsInDownloads()
+    {
+        const QString downloads =
+            QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+        QCOMPARE(CQmlHelper::defaultSavingPath("report.pdf"), downloads + "/report.pdf");
+        QCOMPARE(CQmlHelper::defaultSavingPath("../../.bashrc"), downloads + "/.bashrc");
+        QCOMPARE(CQmlHelper::defaultSavingPath(".."), downloads);
     }
 
     void svgColourNames()

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QRandomGenerator>
@@ -77,6 +78,12 @@ void QmlLinkLab::stopSilentListener()
 QString QmlLinkLab::clipboardText() const
 {
     return QGuiApplication::clipboard()->text();
+}
+
+QString QmlLinkLab::clipboardData(const QString &format) const
+{
+    const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
+    return mime ? QString::fromUtf8(mime->data(format)) : QString();
 }
 
 bool QmlLinkLab::saveShot(QQuickItem *item, const QString &name) const

@@ -40,6 +40,8 @@ public:
     Q_INVOKABLE void stopSilentListener();
 
     Q_INVOKABLE QString clipboardText() const;
+    // One format of the clipboard's contents, as text.
+    Q_INVOKABLE QString clipboardData(const QString &format) const;
     // Saves a picture of the item as drawn in its window to the artifacts, as name.png.
     Q_INVOKABLE bool saveShot(QQuickItem *item, const QString &name) const;
     // A path in the test's own temporary folder.

@@ -67,12 +67,24 @@ Item {
             const i = img(view)
             compare(i.source, m_model.getImgUrl(img_md5))
             tryCompare(i, "status", Image.Ready)
-            compare(i.sourceSize, Qt.size(120, 80))
             compare(i.asynchronous, false)
             compare(i.horizontalAlignment, Image.AlignHCenter)
             // Fitted: the whole height, centred across.
             compare(i.paintedHeight, 300)
             compare(i.paintedWidth, 450)
+        }
+
+        // Larger than the page: its shorter edge decoded no larger than the page's longer
+        // side, so that a big screenshot does not stay in memory at full size.
+        function test_a_large_picture_is_decoded_to_the_page() {
+            const view = createTemporaryObject(details_comp, root, { width: 60, height: 30 })
+            view.load(m_model, Fx.row(img_md5))
+            const i = img(view)
+            tryCompare(i, "status", Image.Ready)
+            verify(Math.min(i.implicitWidth, i.implicitHeight) <= 60,
+                   i.implicitWidth + "x" + i.implicitHeight)
+            compare(i.implicitWidth / i.implicitHeight, 1.5)
+            compare(i.paintedHeight, 30)
         }
 
         function test_three_turns_store_270_and_a_fourth_is_upright() {
@@ -182,8 +194,8 @@ Item {
             const view = createTemporaryObject(details_comp, root)
 
             view.load(m_model, Fx.row(red))
-            compare(lines(view), ["#ff0000", "rgb( 255, 0, 0)", "hsv( 0%, 100%, 100%)",
-                                  "hsl( 0%, 100%, 50%)", "cmyk( 0%, 100%, 100%, 0%)", "red"])
+            compare(lines(view), ["#ff0000", "rgb( 255, 0, 0)", "hsv( 0, 100%, 100%)",
+                                  "hsl( 0, 100%, 50%)", "cmyk( 0%, 100%, 100%, 0%)", "red"])
             const page = Fx.page(t, view)
             verify(Qt.colorEqual(page.bg_color, "#ff0000"))
 

@@ -167,6 +167,32 @@ Item {
             compare(narrow.ScrollBar.horizontal.visible, false)
         }
 
+        // A long text shows its first 16 KiB, in the panel and in the title bar's checks;
+        // the item itself stays whole for copies and pastes.
+        function test_a_long_text_shows_a_bounded_preview() {
+            const long_text = "0123456789abcdef".repeat(8 * 1024) // 128 Ki characters
+            const md5 = Fx.captureText(t, long_text)
+            const view = createTemporaryObject(details_comp, root)
+            view.load(m_model, Fx.row(md5))
+            compare(area(view).text.length, 16 * 1024)
+            compare(area(view).text, long_text.substring(0, 16 * 1024))
+            compare(m_model.getVal(Fx.row(md5)).length, long_text.length)
+        }
+
+        // In a quick paste row words wrap whole and the last line that fits is elided:
+        // no line shows cut through its middle.
+        function test_passive_preview_wraps_words_and_ends_in_whole_lines() {
+            const words = "wrapping " + "internationalisation ".repeat(30)
+            const a = Fx.captureText(t, words)
+            const view = createTemporaryObject(details_comp, root,
+                                               { can_select: false, width: 200, height: 50 })
+            view.load(m_model, Fx.row(a))
+            const head = findChild(view, "text_head")
+            tryVerify(function () { return head.truncated }, 2000, "elided")
+            verify(head.contentHeight <= head.height + 0.5, head.contentHeight + " > " + head.height)
+            compare(head.wrapMode, Text.WrapAtWordBoundaryOrAnywhere)
+        }
+
         function test_passive_preview_shows_the_head_only() {
             const lines = []
             for (let i = 1; i <= 20; ++i)

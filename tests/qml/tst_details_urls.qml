@@ -222,6 +222,20 @@ Item {
             compare(chips.count, 1)
             compare(chips.interactive, false)
             compare(chips.currentItem.path, Fx.page(t, view).model_urls.get(0).path)
+            compare(findChild(view, "url_more").visible, false)
+        }
+
+        // In a row too low for all of them, the chips that do not fit are counted.
+        function test_chips_that_do_not_fit_are_counted() {
+            const view = createTemporaryObject(details_comp, root,
+                                               { can_select: false, height: 30 })
+            view.load(m_model, Fx.row(file_md5))
+            const long_name = "/home/user/Documents/a-rather-long-folder-name/report-"
+            Fx.page(t, view).urls = [long_name + "one.odt", long_name + "two.odt",
+                                     long_name + "three.odt"]
+            const more = findChild(view, "url_more")
+            tryCompare(more, "visible", true)
+            compare(more.text, "+2")
         }
     }
 }

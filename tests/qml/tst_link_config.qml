@@ -168,6 +168,8 @@ Item {
             const with_pwd = without + "Password:  s3cret"
             tryVerify(function () { return link_lab.clipboardText() === with_pwd }, 3000,
                       "and the password line")
+            compare(link_lab.clipboardData("x-kde-passwordManagerHint"), "secret",
+                    "marked so that no clipboard history keeps it")
             // The eye shows the password as typed.
             const field = findChild(cl, "local_pwd")
             compare(field.echoMode, TextInput.Password)
@@ -228,6 +230,30 @@ Item {
             tryCompare(dlg, "opened", false)
             dlg.saveSettings()
             compare(m_ini.getIni(m_ini.connect_ip()), address)
+        }
+
+        // Escape closes the dialog, from the form and during an attempt, which it ends.
+        function test_escape_closes_and_ends_an_attempt() {
+            const port = link_lab.silentListenerPort()
+            for (const connecting of [false, true]) {
+                const dlg = createTemporaryObject(config_comp, root)
+                dlg.open()
+                tryCompare(dlg, "opened", true)
+                if (connecting) {
+                    const cr = findChild(dlg, "config_remote")
+                    mouseClick(findChild(dlg, "tab_connect"))
+                    cr.link_port = port
+                    findChild(cr, "input_ip").text = "127.0.0.2"
+                    mouseClick(findChild(cr, "btn_connect"))
+                    verify(dlg.isConnecting())
+                }
+                keyClick(Qt.Key_Escape)
+                tryCompare(dlg, "opened", false)
+                if (connecting) {
+                    tryCompare(result_spy, "count", 1)
+                    compare(result_spy.signalArguments[0][1], "Connection canceled.")
+                }
+            }
         }
 
         // A host that already holds two links turns a third away: the failure page says

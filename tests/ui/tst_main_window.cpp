@@ -254,6 +254,13 @@ private slots:
         // The arrow keys still walk the list from the search field, over visible rows.
         Key({"Down"});
         QCOMPARE(mainIndex(), 0);
+        QVERIFY(!prop("main_list_no_matches", "visible").toBool());
+        // A search that finds nothing says so.
+        Type("zz");
+        QTRY_VERIFY(prop("main_list_no_matches", "visible").toBool());
+        saveShot("main-no-matches");
+        Key({"BackSpace", "BackSpace"});
+        QTRY_VERIFY(!prop("main_list_no_matches", "visible").toBool());
 
         Key({"Escape"});
         QTRY_VERIFY(!m_wnd->isVisible());
@@ -282,6 +289,72 @@ private slots:
         QCOMPARE(cb()->indexOfMD5(TextItem(kRows.at(3)).md5), -1);
         QTest::qWait(300);
         QCOMPARE(ForeignClipboard(), kRows.at(1));
+    }
+
+    // The details panel shows the list's current row after an unpin in the Clipboard view
+    // (a row leaves the hidden Pin list) and after deleting with Ctrl+D or Delete.
+    void theDetailsShowTheSelectedRow()
+    {
+        auto details = [this] {
+            QObject *text = Find(m_wnd, "text_area");
+            return text ? text->property("text").toString() : QString();
+        };
+        mgr()->pinItem(1);
+        mgr()->pinItem(2);
+        obj("main_list")->setProperty("currentIndex", 2);
+        QTRY_COMPARE(details(), kRows.at(2));
+        mgr()->pinRmItem(cb(), 2); // what the row's pin button does when unchecked
+        QCOMPARE(pin()->rowCount(), 1);
+        QTest::qWait(300);
+        QCOMPARE(details(), kRows.at(2));
+
+        Key({"ctrl+d"});
+        QCOMPARE(mainIndex(), 2);
+        QTRY_COMPARE(details(), kRows.at(3));
+        Key({"Delete"});
+        QCOMPARE(cb()->rowCount(), kRows.size() - 2);
+        QTRY_COMPARE(details(), kRows.at(4));
+        Key({"Delete"}); // the last row: the one above becomes current
+        QTRY_COMPARE(details(), kRows.at(1));
+        QCOMPARE(mainIndex(), 1);
+        saveShot("main-details-after-delete");
+
+        // In the Pin view the same holds.
+        switchView(false);
+        QTRY_VERIFY(pinViewShown());
+        obj("pin_list")->setProperty("currentIndex", 0);
+        QTRY_COMPARE(details(), kRows.at(1));
+        Key({"ctrl+d"});
+        QTRY_COMPARE(pin()->rowCount(), 0);
+        QTRY_COMPARE(details(), QString());
+    }
+
+    // A picture's row shows the picture, not the word "Image": measured on the pixels.
+    void anImageRowShowsItsPicture()
+    {
+        addCurrentImage(QColor(200, 30, 150));
+        // Every row has the thumbnail item; only the picture's shows.
+        auto shown_thumb = [this]() -> QQuickItem * {
+            QList<QQuickItem *> items = {m_wnd->contentItem()};
+            while (!items.isEmpty()) {
+                QQuickItem *item = items.takeFirst();
+                if (item->objectName() == "row_thumb" && item->isVisible())
+                    return item;
+                items << item->childItems();
+            }
+            return nullptr;
+        };
+        QTRY_VERIFY(shown_thumb());
+        QQuickItem *thumb = shown_thumb();
+        const QImage shot = settledShot();
+        const qreal painted_w = thumb->property("paintedWidth").toReal();
+        const QPoint centre =
+            thumb->mapToScene(QPointF(painted_w / 2, thumb->height() / 2)).toPoint() *
+            shot.devicePixelRatio();
+        const QColor seen = shot.pixelColor(centre);
+        QVERIFY2(qAbs(seen.red() - 200) < 12 && seen.green() < 45 && qAbs(seen.blue() - 150) < 12,
+                 qPrintable(seen.name()));
+        saveShot("main-image-row");
     }
 
     void spaceActivatesALowerRow()
@@ -342,7 +415,7 @@ private slots:
     void aFullListKeepsItsRowCountInTheView()
     {
         CSettingsHelper *ini = CSettingsHelper::instance();
-        ini->setIni(ini->stack_max_item_count(), kRows.size() + 1);
+        ini->setIni(ini->stack_max_item_count(), kRows.size());
         for (const QString &text : {"first new", "second new", "third new"}) {
             QGuiApplication::clipboard()->setText(text);
             QTRY_COMPARE(cb()->getPlain(0), QString(text));
@@ -393,6 +466,7 @@ private slots:
             QTRY_VERIFY(bar->property("menu").value<QObject *>());
             auto *menu = bar->property("menu").value<QObject *>();
             QTRY_VERIFY(menu->property("opened").toBool());
+            QCOMPARE(prop("btn_menu", "tooltip_str").toString(), QString()); // not over the menu
             const int count = menu->property("count").toInt();
             QQuickItem *last = nullptr;
             QMetaObject::invokeMethod(menu, "itemAt", Q_RETURN_ARG(QQuickItem *, last),
@@ -403,6 +477,7 @@ private slots:
             Key({"Escape"});
             QTRY_VERIFY(!bar->property("menu").value<QObject *>());
             QTRY_VERIFY(prop("main_list", "activeFocus").toBool()); // the keyboard is back
+            QCOMPARE(prop("btn_menu", "tooltip_str").toString(), QString("Menu"));
         }
     }
 
@@ -490,6 +565,9 @@ private slots:
         QTRY_VERIFY(prop("msg_box", "visible").toBool());
         const QStringList lines = prop("msg_box", "info").toString().split('\n');
         QCOMPARE(lines, QStringList({"Count: 7", "Text: 5", "Image: 1", "Others: 1"}));
+        // Every line shows: the text needs no scrolling.
+        QTRY_VERIFY(prop("msg_flick", "contentHeight").toReal() <=
+                    prop("msg_flick", "height").toReal() + 0.5);
         Key({"Escape"});
         QTRY_VERIFY(!Find(m_wnd, "msg_box"));
         QVERIFY(m_wnd->isVisible()); // Escape closed the box, not the window
@@ -530,6 +608,24 @@ private slots:
         QTRY_VERIFY(pinViewShown());
         QTRY_VERIFY(!stackBusy());
         obj("pin_list")->setProperty("currentIndex", 0);
+        // The favourite's number shows without the pointer over its row.
+        QQuickItem *row = nullptr;
+        QMetaObject::invokeMethod(obj("pin_list"), "itemAtIndex", Q_RETURN_ARG(QQuickItem *, row),
+                                  Q_ARG(int, 0));
+        QVERIFY(row);
+        auto shows_number = [row] {
+            QList<QQuickItem *> items = row->childItems();
+            while (!items.isEmpty()) {
+                QQuickItem *item = items.takeFirst();
+                if (!item->isVisible())
+                    continue;
+                if (item->inherits("QQuickAbstractButton") && item->property("text") == "1")
+                    return true;
+                items << item->childItems();
+            }
+            return false;
+        };
+        QTRY_VERIFY(shows_number());
 
         Key({"ctrl+d"});
         QTRY_VERIFY(Find(m_wnd, "confirm_dlg"));

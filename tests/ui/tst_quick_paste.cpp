@@ -216,8 +216,17 @@ private slots:
         m_main->SetGlobalShortcutEnable(false);
         ForeignKeyGrab other(QStringLiteral(KEY_GRABBER_PATH), "ctrl+alt+b");
         QCOMPARE(other.answer(), QString("grabbed"));
+        QSignalSpy told(CQmlHelper::instance(), &CQmlHelper::sigShowTextViaTray);
         QTest::ignoreMessage(QtWarningMsg, "QxtGlobalShortcut failed to register: Ctrl+Alt+B");
         m_main->SetGlobalShortcutEnable(true);
+        // The user hears of it once, by the key's name, however often the keys are set.
+        QCOMPARE(told.count(), 1);
+        QVERIFY2(told.first().at(0).toString().contains("Ctrl+Alt+B"),
+                 qPrintable(told.first().at(0).toString()));
+        QTest::ignoreMessage(QtWarningMsg, "QxtGlobalShortcut failed to unregister: Ctrl+Alt+B");
+        QTest::ignoreMessage(QtWarningMsg, "QxtGlobalShortcut failed to register: Ctrl+Alt+B");
+        m_main->SetGlobalShortcutEnable(true);
+        QCOMPARE(told.count(), 1);
 
         Key({"ctrl+alt+c"});
         QTRY_VERIFY(m_wnd->isVisible());
@@ -355,6 +364,12 @@ private slots:
         Type("nothing like it");
         QTRY_VERIFY(!qpProp("swipelayout", "visible").toBool());
         QVERIFY(qpProp("placeholder", "visible").toBool());
+        // Clearing the search brings the rows back and leaves the typing in the field.
+        Key({"ctrl+a", "BackSpace"});
+        QTRY_VERIFY(qpProp("swipelayout", "visible").toBool());
+        QVERIFY(qpProp("search_input", "activeFocus").toBool());
+        Type("sec");
+        QTRY_COMPARE(qpProp("search_input", "text").toString(), QString("sec"));
         Key({"Escape"});
         QTRY_VERIFY(!qpShown());
         openQuickPaste();
@@ -434,6 +449,12 @@ private slots:
         mgr()->syncModel2Clipboard();
 
         openQuickPaste();
+        // The page dots sit below the last row, not over it.
+        auto *dots = qobject_cast<QQuickItem *>(qpObj("page_dots"));
+        auto *pages = qobject_cast<QQuickItem *>(qpObj("swipelayout"));
+        QVERIFY(dots && pages);
+        QVERIFY(dots->mapToScene(QPointF()).y() >=
+                pages->mapToScene(QPointF(0, pages->height())).y() - 0.5);
         saveShot("quickpaste-clipboard");
         toggleQuickPaste("ctrl+alt+v", false);
         openQuickPaste("ctrl+alt+b");

@@ -75,19 +75,41 @@ private:
         QTRY_VERIFY(!popup->property("visible").toBool());
         QTRY_COMPARE(prop(combo, "currentIndex").toInt(), index);
     }
-    // Scrolls the page until the control shows in full.
-    void scrollTo(const char *page, const char *name)
+    // How far below the page's visible part the control's bottom lies (<= 0: in view).
+    qreal belowView(const char *page, const char *name)
     {
         auto *view = qobject_cast<QQuickItem *>(obj(page));
         auto *item = qobject_cast<QQuickItem *>(obj(name));
-        QVERIFY(view && item);
-        auto *flick = view->property("contentItem").value<QQuickItem *>();
-        QVERIFY(flick);
-        const qreal bottom = item->mapToItem(view, QPointF(0, item->height())).y();
-        if (bottom > view->height())
-            flick->setProperty("contentY",
-                               flick->property("contentY").toReal() + bottom - view->height());
-        QTRY_VERIFY(item->mapToItem(view, QPointF(0, item->height())).y() <= view->height());
+        if (!view || !item)
+            return 1e6;
+        return item->mapToItem(view, QPointF(0, item->height())).y() - view->height();
+    }
+    qreal pageScroll(const char *page)
+    {
+        auto *flick = prop(page, "contentItem").value<QObject *>();
+        return flick ? flick->property("contentY").toReal() : -1;
+    }
+    // Turns the mouse wheel over the page (X buttons 4 up, 5 down).
+    void wheel(const char *page, bool down, int clicks)
+    {
+        auto *view = qobject_cast<QQuickItem *>(obj(page));
+        QVERIFY(view);
+        const QPoint at = view->mapToGlobal(QPointF(view->width() / 2, 40)).toPoint();
+        Run("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y())});
+        for (int i = 0; i < clicks; ++i) {
+            Run("xdotool", {"click", down ? "5" : "4"});
+            QTest::qWait(30);
+        }
+    }
+    // Scrolls the page with the wheel until the control shows in full.
+    void scrollTo(const char *page, const char *name)
+    {
+        for (int i = 0; i < 20 && belowView(page, name) > 0; ++i)
+            wheel(page, true, 1);
+        QTRY_VERIFY2(belowView(page, name) <= 0, name);
+        // Clicks go where the control is once the page has come to rest.
+        auto *flick = prop(page, "contentItem").value<QObject *>();
+        QTRY_VERIFY(!flick->property("moving").toBool());
     }
     QString autostartFile()
     {
@@ -238,9 +260,12 @@ private slots:
         QCOMPARE(hot_keys.count(), 1);
         QCOMPARE(hot_keys.first().at(0).toBool(), false);
 
-        // "Small" is shown for the default, which is no height of the chooser.
-        QVERIFY(prop("height_small", "checked").toBool());
+        // The default is no height of the chooser: the one the lists use for it shows.
+        QVERIFY(prop("height_normal", "checked").toBool());
+        // The chosen count shows without holding the handle.
+        QCOMPARE(prop("max_count_value", "text").toString(), QString("50"));
         obj("max_count")->setProperty("value", 120);
+        QCOMPARE(prop("max_count_value", "text").toString(), QString("120"));
         click("key_quick_pin");
         Key({"ctrl+shift+p"});
         QTRY_COMPARE(prop("key_quick_pin", "text").toString(), QString("Ctrl+Shift+P"));
@@ -269,6 +294,65 @@ private slots:
         showTab(1);
         showTab(0);
         QCOMPARE(hot_keys.last().at(0).toBool(), true);
+    }
+
+    // An OK that changed only a hot key keeps the stored row height, the default too.
+    void okKeepsAnUntouchedRowHeight()
+    {
+        if (m_chinese)
+            QSKIP("the Chinese run takes screenshots only");
+        const QVariant before = ini()->getIni("stack_quickview_item_height");
+        ini()->setIni(ini()->stack_quickview_item_height(), 3);
+        openSettings();
+        showTab(1);
+        QVERIFY(prop("height_normal", "checked").toBool());
+        click("key_quick_pin");
+        Key({"ctrl+shift+y"});
+        QTRY_COMPARE(prop("key_quick_pin", "text").toString(), QString("Ctrl+Shift+Y"));
+        closeWith("settings_ok");
+        QCOMPARE(ini()->getIni("stack_quickview_item_height").toInt(), 3);
+        ini()->setIni(ini()->stack_quickview_item_height(), before);
+    }
+
+    // Every control of the Clipboard page is reached by the wheel, the scroll bar and
+    // the keyboard in the dialog of the smallest window; Tab leaves a hot-key field.
+    void theClipboardPageScrollsToItsEnd()
+    {
+        openSettings();
+        showTab(1);
+        QVERIFY2(belowView("wnd_stack", "keyboard_btn") > 0, "the page fits: nothing to test");
+        scrollTo("wnd_stack", "keyboard_btn");
+        saveShot("settings-clipboard-end");
+        wheel("wnd_stack", false, 20);
+        QTRY_COMPARE(pageScroll("wnd_stack"), 0.0);
+
+        // The scroll bar's handle, dragged down with the mouse.
+        auto *view = qobject_cast<QQuickItem *>(obj("wnd_stack"));
+        QQuickItem *bar = nullptr;
+        for (QQuickItem *child : view->childItems())
+            bar = child->inherits("QQuickScrollBar") && child->height() > child->width() ? child
+                                                                                         : bar;
+        QVERIFY(bar);
+        const QPoint grip = bar->mapToGlobal(QPointF(bar->width() / 2, 10)).toPoint();
+        Run("xdotool",
+            {"mousemove", QString::number(grip.x()), QString::number(grip.y()), "mousedown", "1"});
+        for (int dy = 20; dy <= int(bar->height()); dy += 20)
+            Run("xdotool",
+                {"mousemove", QString::number(grip.x()), QString::number(grip.y() + dy)});
+        Run("xdotool", {"mouseup", "1"});
+        QTRY_VERIFY(belowView("wnd_stack", "keyboard_btn") <= 0);
+        wheel("wnd_stack", false, 20);
+        QTRY_COMPARE(pageScroll("wnd_stack"), 0.0);
+
+        // Tab walks on from a hot-key field, recording nothing, and shows each control.
+        click("key_quick_pin");
+        const QString recorded = prop("key_quick_pin", "text").toString();
+        for (int i = 0; i < 12 && !prop("keyboard_btn", "activeFocus").toBool(); ++i)
+            Key({"Tab"});
+        QTRY_VERIFY(prop("keyboard_btn", "activeFocus").toBool());
+        QCOMPARE(prop("key_quick_pin", "text").toString(), recorded);
+        QTRY_VERIFY(belowView("wnd_stack", "keyboard_btn") <= 0);
+        closeWith("settings_cancel");
     }
 
     void cancelWritesNothing()
@@ -434,6 +518,16 @@ private slots:
         saveShot("main-menu");
         Key({"Escape"});
         QTRY_VERIFY(!Find(m_wnd, "title_menu"));
+
+        // The info box's four lines all show in the taller Chinese font.
+        Key({"ctrl+i"});
+        QTRY_VERIFY(Find(m_wnd, "msg_flick"));
+        QTRY_VERIFY(prop("msg_box", "opened").toBool());
+        QVERIFY(prop("msg_flick", "contentHeight").toReal() <=
+                prop("msg_flick", "height").toReal() + 0.5);
+        saveShot("main-info");
+        Key({"Escape"});
+        QTRY_VERIFY(!Find(m_wnd, "msg_box"));
     }
 
     void theKeyMapListsAndCopiesTheKeys()

@@ -1,9 +1,9 @@
 // The update check against a feed server of the test's own on loopback.
 #include "isolated_env.h"
 #include "local_http_server.h"
-#include "url_recorder.h"
 #include "updater/release_notes.h"
 #include "updater/updater_helper.h"
+#include "url_recorder.h"
 
 #include <QDesktopServices>
 #include <QElapsedTimer>
@@ -184,6 +184,18 @@ private slots:
         QCOMPARE(at_once.count(), 1);
         QVERIFY(at_once.first().at(0).toByteArray().isEmpty());
         m_server = new LocalHttpServer(this); // for cleanup
+    }
+
+    // The check at start-up that fails says so in the log only; the user's own check
+    // afterwards still reports its failure.
+    void anAutomaticCheckFailsInTheLogOnly()
+    {
+        m_server->serve("/updates.xml", "gone", 404);
+        QSignalSpy failed(m_updater, &CUpdaterHelper::sigCheckFailed);
+        m_updater->updateAutomatically();
+        QVERIFY(!m_updater->isUpdating());
+        QCOMPARE(failed.count(), 0);
+        QCOMPARE(check().failed, 1);
     }
 
     // More than 1 MiB is refused, whether announced by its length or not.

@@ -13,6 +13,12 @@ int Percent(qreal f)
     return static_cast<int>(f * 100);
 }
 
+// The hue in degrees, as CSS writes it; a grey (no hue, -1 to the toolkit) has 0.
+int Degrees(int hue)
+{
+    return qMax(0, hue);
+}
+
 const QString kByte = QStringLiteral("(0|[1-9]\\d?|1\\d\\d?|2[0-4]\\d|25[0-5])%?");
 
 // One rgb() component: a percentage scales to 0..255, a plain number is taken as is.
@@ -53,16 +59,16 @@ QString RgbNotation(const QColor &c)
 
 QString HsvNotation(const QColor &c)
 {
-    return QStringLiteral("hsv( %1%, %2%, %3%)")
-        .arg(Percent(c.hsvHueF()))
+    return QStringLiteral("hsv( %1, %2%, %3%)")
+        .arg(Degrees(c.hsvHue()))
         .arg(Percent(c.hsvSaturationF()))
         .arg(Percent(c.valueF()));
 }
 
 QString HslNotation(const QColor &c)
 {
-    return QStringLiteral("hsl( %1%, %2%, %3%)")
-        .arg(Percent(c.hslHueF()))
+    return QStringLiteral("hsl( %1, %2%, %3%)")
+        .arg(Degrees(c.hslHue()))
         .arg(Percent(c.hslSaturationF()))
         .arg(Percent(c.lightnessF()));
 }

@@ -1,5 +1,8 @@
 #include "os/packaged_app.h"
 
+#include <QDir>
+#include <QString>
+
 #include <cstdlib>
 #include <unistd.h>
 
@@ -20,4 +23,13 @@ const bool g_isPackaged = DetectPackaged();
 bool IsPackagedApp()
 {
     return g_isPackaged;
+}
+
+bool IsInstalledByPackageManager(const QString &executable_path)
+{
+    if (IsPackagedApp())
+        return true;
+    const QString path = QDir::cleanPath(executable_path);
+    return path.startsWith(QLatin1String("/usr/")) &&
+           !path.startsWith(QLatin1String("/usr/local/"));
 }
