@@ -15,11 +15,13 @@
 #include "os/private_storage.h"
 #include "qml_registration.h"
 #include "quick_paste_view.h"
+#include "scripting_control.h"
 #include "settings/app_identity.h"
 #include "settings/settings_helper.h"
 #include "usage_text.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QQmlContext>
 #include <QQuickWindow>
 #include <QThread>
@@ -88,6 +90,7 @@ bool CMain::initialise(const QUrl &main_qml)
     OsInstance()->setWindowShadowLength(CConstants::instance()->shadowLen());
     OsInstance()->SetupMainWindow(window, m_engine.rootContext());
     OsInstance()->watchDisplayConnection();
+    setupScripting(window);
     QTimer::singleShot(0, this, &CMain::DelayInit);
     return true;
 }
@@ -153,6 +156,27 @@ void CMain::setupTray()
     connect(&m_tray, &CSystemTrayIcon::SigShowClipboard, util, &CQmlHelper::sigShowMainWnd);
     connect(&m_tray, &CSystemTrayIcon::SigShowQuickpaste, util, &CQmlHelper::sigShowQuickPaste);
     connect(&m_tray, &CSystemTrayIcon::SigQuit, qApp, &QCoreApplication::quit);
+    CClipboardManager *cb = CClipboardManager::instance();
+    m_tray.setPaused(cb->isPaused());
+    connect(&m_tray, &CSystemTrayIcon::SigPauseToggled, cb, &CClipboardManager::setPaused);
+    connect(cb, &CClipboardManager::sigPausedChanged, &m_tray, &CSystemTrayIcon::setPaused);
+}
+
+void CMain::setupScripting(QQuickWindow *window)
+{
+    CScriptingControl::Windows windows;
+    QPointer<QQuickWindow> main_window(window);
+    windows.main = [main_window] {
+        return main_window.data();
+    };
+    windows.quickPaste = [this](bool pin) {
+        if (pin)
+            ShowQuickWndPin();
+        else
+            ShowQuickWnd();
+    };
+    m_scripting = new CScriptingControl(std::move(windows), this);
+    m_scripting->publish(AppIdentity::kDesktopFileName);
 }
 
 void CMain::SetGlobalShortcutEnable(bool enable)

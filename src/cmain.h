@@ -10,7 +10,9 @@
 
 class CDragHelper;
 class CQuickPasteView;
+class CScriptingControl;
 class QQmlContext;
+class QQuickWindow;
 
 // The application controller: owns the main QML engine, the tray icon, the three global
 // hot keys, the quick paste window, the update checker and the drag helper (and, as it is
@@ -40,6 +42,8 @@ public:
     // Null until the first quick paste request.
     CQuickPasteView *quickPasteView() const { return m_quickPaste; }
     CConnector *connector() { return &m_connector; }
+    // The session bus interface; null until the main window exists.
+    CScriptingControl *scripting() const { return m_scripting; }
 
 public slots:
     void ShowMsg(const QString &msg);
@@ -54,6 +58,7 @@ private:
     void connectServices();
     void setupHotKeys();
     void setupTray();
+    void setupScripting(QQuickWindow *window);
     void ensureQuickPasteView();
 
     // In order of construction; destruction runs in reverse. The connector outlives the
@@ -67,4 +72,5 @@ private:
     QxtGlobalShortcut m_hotkeyQpPin;
     CUpdaterHelper m_updater;
     CDragHelper *m_drag = nullptr;
+    CScriptingControl *m_scripting = nullptr;
 };

@@ -1,8 +1,11 @@
 #include "os/linux/linux_platform_clipboard.h"
 
+#include "os/linux/selection_owner_class.h"
+#include "os/linux/x11_selection.h"
 #include "os/linux/xfixes_selection_filter.h"
 
 #include <QGuiApplication>
+#include <QX11Info>
 
 namespace {
 constexpr int kPollIntervalMs = 200;
@@ -66,4 +69,12 @@ void LinuxPlatformClipboard::checkClipboard()
         return;
     m_lastSeen = qint64(m_sequence);
     emit changed(QClipboard::Clipboard);
+}
+
+QStringList LinuxPlatformClipboard::ownerNames() const
+{
+    if (!QX11Info::isPlatformX11())
+        return {};
+    return SelectionOwnerClass::Names(QX11Info::connection(),
+                                      quint32(X11ClipboardOwner(QX11Info::display())));
 }

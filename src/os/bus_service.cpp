@@ -1,0 +1,230 @@
+#include "os/bus_service.h"
+
+#include "os/os_logging.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMetaType>
+
+#include <unistd.h>
+
+QDBusArgument &operator<<(QDBusArgument &arg, const BusItemRow &row)
+{
+    arg.beginStructure();
+    arg << row.index << row.type << row.preview << row.md5;
+    arg.endStructure();
+    return arg;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &arg, BusItemRow &row)
+{
+    arg.beginStructure();
+    arg >> row.index >> row.type >> row.preview >> row.md5;
+    arg.endStructure();
+    return arg;
+}
+
+BusAddress BusAddress::FromAppId(const QString &app_id)
+{
+    BusAddress a;
+    a.service = app_id;
+    a.interface = app_id;
+    a.path = QLatin1Char('/') + QString(app_id).replace(QLatin1Char('.'), QLatin1Char('/'));
+    return a;
+}
+
+CBusService::CBusService(BusTarget *target, QObject *parent) : QObject(parent), m_target(target)
+{
+    qDBusRegisterMetaType<BusItemRow>();
+    qDBusRegisterMetaType<QList<BusItemRow>>();
+}
+
+CBusService::~CBusService()
+{
+    if (m_address.path.isEmpty())
+        return;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    bus.unregisterService(m_address.service);
+    bus.unregisterObject(m_address.path);
+}
+
+bool CBusService::publish(const BusAddress &address)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        qCWarning(lcOs) << Q_FUNC_INFO << __LINE__
+                        << "no session bus:" << bus.lastError().message();
+        return false;
+    }
+    if (!bus.registerObject(address.path, address.interface, this,
+                            QDBusConnection::ExportScriptableSlots |
+                                QDBusConnection::ExportScriptableSignals)) {
+        qCWarning(lcOs) << Q_FUNC_INFO << __LINE__ << "cannot register" << address.path;
+        return false;
+    }
+    if (!bus.registerService(address.service)) {
+        qCWarning(lcOs) << Q_FUNC_INFO << __LINE__ << "bus name" << address.service
+                        << "is taken:" << bus.lastError().message();
+        bus.unregisterObject(address.path);
+        return false;
+    }
+    m_address = address;
+    qCDebug(lcOs) << "bus interface" << address.service << address.path;
+    return true;
+}
+
+bool CBusService::callerAllowed()
+{
+    // A session bus normally admits only its user; a bus opened up to others must not
+    // hand them the clipboard.
+    const QDBusReply<uint> uid = connection().interface()->serviceUid(message().service());
+    if (uid.isValid() && uid.value() == ::getuid())
+        return true;
+    sendErrorReply(QDBusError::AccessDenied, QStringLiteral("only the session's user may call"));
+    return false;
+}
+
+bool CBusService::reply(const BusError &error)
+{
+    if (!error.failed())
+        return true;
+    sendErrorReply(m_address.interface + QStringLiteral(".Error.") + error.name, error.text);
+    return false;
+}
+
+void CBusService::ShowWindow()
+{
+    if (callerAllowed())
+        m_target->setMainWindowVisibility(BusTarget::Visibility::Show);
+}
+
+void CBusService::HideWindow()
+{
+    if (callerAllowed())
+        m_target->setMainWindowVisibility(BusTarget::Visibility::Hide);
+}
+
+void CBusService::ToggleWindow()
+{
+    if (callerAllowed())
+        m_target->setMainWindowVisibility(BusTarget::Visibility::Toggle);
+}
+
+void CBusService::ShowQuickPaste(bool pin)
+{
+    if (callerAllowed())
+        m_target->showQuickPaste(pin);
+}
+
+int CBusService::Count()
+{
+    return callerAllowed() ? m_target->itemCount() : 0;
+}
+
+QList<BusItemRow> CBusService::List(int first, int count)
+{
+    if (!callerAllowed())
+        return {};
+    BusError error;
+    QList<BusItemRow> rows = m_target->listItems(first, count, &error);
+    return reply(error) ? rows : QList<BusItemRow>();
+}
+
+QString CBusService::GetText(int index)
+{
+    if (!callerAllowed())
+        return {};
+    BusError error;
+    const QString text = m_target->itemText(index, &error);
+    return reply(error) ? text : QString();
+}
+
+QString CBusService::GetHtml(int index)
+{
+    if (!callerAllowed())
+        return {};
+    BusError error;
+    const QString html = m_target->itemHtml(index, &error);
+    return reply(error) ? html : QString();
+}
+
+QStringList CBusService::GetUrls(int index)
+{
+    if (!callerAllowed())
+        return {};
+    BusError error;
+    const QStringList urls = m_target->itemUrls(index, &error);
+    return reply(error) ? urls : QStringList();
+}
+
+QByteArray CBusService::GetImage(int index)
+{
+    if (!callerAllowed())
+        return {};
+    BusError error;
+    const QByteArray png = m_target->itemImage(index, &error);
+    return reply(error) ? png : QByteArray();
+}
+
+void CBusService::Copy(int index)
+{
+    if (!callerAllowed())
+        return;
+    BusError error;
+    m_target->copyItem(index, &error);
+    reply(error);
+}
+
+void CBusService::Paste(int index)
+{
+    if (!callerAllowed())
+        return;
+    BusError error;
+    m_target->pasteItem(index, &error);
+    reply(error);
+}
+
+QString CBusService::Add(const QString &text)
+{
+    if (!callerAllowed())
+        return {};
+    BusError error;
+    const QString md5 = m_target->addText(text, &error);
+    return reply(error) ? md5 : QString();
+}
+
+void CBusService::Delete(int index)
+{
+    if (!callerAllowed())
+        return;
+    BusError error;
+    m_target->deleteItem(index, &error);
+    reply(error);
+}
+
+void CBusService::Clear()
+{
+    if (!callerAllowed())
+        return;
+    BusError error;
+    m_target->clearHistory(&error);
+    reply(error);
+}
+
+void CBusService::Pause()
+{
+    if (callerAllowed())
+        m_target->setPaused(true);
+}
+
+void CBusService::Resume()
+{
+    if (callerAllowed())
+        m_target->setPaused(false);
+}
+
+bool CBusService::IsPaused()
+{
+    return callerAllowed() && m_target->isPaused();
+}
