@@ -5,6 +5,7 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDBusMetaType>
 
 #include <unistd.h>
@@ -72,6 +73,25 @@ bool CBusService::publish(const BusAddress &address)
     m_address = address;
     qCDebug(lcOs) << "bus interface" << address.service << address.path;
     return true;
+}
+
+void CBusService::notifyHistoryChanged(int count)
+{
+    sendSignal(QStringLiteral("HistoryChanged"), count);
+}
+
+void CBusService::notifyPausedChanged(bool paused)
+{
+    sendSignal(QStringLiteral("PausedChanged"), paused);
+}
+
+void CBusService::sendSignal(const QString &name, const QVariant &value)
+{
+    if (m_address.path.isEmpty())
+        return;
+    QDBusMessage signal = QDBusMessage::createSignal(m_address.path, m_address.interface, name);
+    signal << value;
+    QDBusConnection::sessionBus().send(signal);
 }
 
 bool CBusService::callerAllowed()

@@ -22,8 +22,8 @@ public:
     bool publish(const BusAddress &address);
 
     // The target tells of its changes through these.
-    void notifyHistoryChanged(int count) { emit HistoryChanged(count); }
-    void notifyPausedChanged(bool paused) { emit PausedChanged(paused); }
+    void notifyHistoryChanged(int count);
+    void notifyPausedChanged(bool paused);
 
 public slots:
     Q_SCRIPTABLE void ShowWindow();
@@ -45,6 +45,9 @@ public slots:
     Q_SCRIPTABLE void Resume();
     Q_SCRIPTABLE bool IsPaused();
 
+    // Declared for the description the bus gives of the object; they go out through
+    // sendSignal, since the toolkit would relay them under the class's name, not the
+    // interface's.
 signals:
     Q_SCRIPTABLE void HistoryChanged(int count);
     Q_SCRIPTABLE void PausedChanged(bool paused);
@@ -54,6 +57,7 @@ private:
     bool callerAllowed();
     // Sends the error, if there is one; true when there was none.
     bool reply(const BusError &error);
+    void sendSignal(const QString &name, const QVariant &value);
 
     BusTarget *m_target;
     BusAddress m_address;
