@@ -355,6 +355,14 @@
         <source>Copied, press Ctrl+V</source>
         <translation>已复制，请按 Ctrl+V</translation>
     </message>
+    <message>
+        <source>Pause capture</source>
+        <translation>暂停记录剪贴板</translation>
+    </message>
+    <message>
+        <source>Tolvane (capture paused)</source>
+        <translation>Tolvane（已暂停记录）</translation>
+    </message>
 </context>
 <context>
     <name>KeySequenceEdit</name>
