@@ -61,6 +61,8 @@ private slots:
     void malformedCalls();
     void hugeAndEmptyTexts();
     void interfaceMatchesItsDescription();
+    void pauseSurvivesRestartOnlyWhenAsked_data();
+    void pauseSurvivesRestartOnlyWhenAsked();
 
 private:
     CliResult cli(const QStringList &args, const QByteArray &input = QByteArray());
@@ -442,6 +444,41 @@ void TestSystemScripting::interfaceMatchesItsDescription()
         ReadAll(QStringLiteral(TOLVANE_SOURCE_DIR "/packaging/org.example.tolvane.xml"))));
     QVERIFY(live.size() >= 18);
     QCOMPARE(live, described);
+}
+
+void TestSystemScripting::pauseSurvivesRestartOnlyWhenAsked_data()
+{
+    QTest::addColumn<bool>("keep");
+    QTest::newRow("by default a start records") << false;
+    QTest::newRow("stack_keep_paused") << true;
+}
+
+void TestSystemScripting::pauseSurvivesRestartOnlyWhenAsked()
+{
+    QFETCH(bool, keep);
+    const auto restart = [this] {
+        m_app->sendSignal(SIGTERM);
+        QVERIFY(m_app->waitForFinished(20000));
+        m_app = std::make_unique<TolvaneProcess>(*m_env);
+        QVERIFY(m_app->start());
+        QTRY_COMPARE_WITH_TIMEOUT(cli({QStringLiteral("status")}).code, 0, 30000);
+    };
+    QVERIFY(m_env->writeSettings(QByteArray("app_version=1.5.0\n[stack]\nstack_keep_paused=") +
+                                 (keep ? "true" : "false") + "\n"));
+    restart();
+    QCOMPARE(cli({QStringLiteral("pause")}).code, 0);
+    restart();
+    const CliResult r = cli({QStringLiteral("status")});
+    QVERIFY2(r.out.contains(keep ? "capture paused" : "capture on"), r.out.constData());
+    // Paused from the start means the clipboard's contents at start are not taken either.
+    const QString text = Unique("after-restart-");
+    QVERIFY(copyWithXclip(text));
+    if (keep) {
+        QVERIFY(m_app->waitForCount(kPausedDrop, 1));
+        QVERIFY(!listLines().join('\n').contains(text));
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(listLines().value(0), QStringLiteral("0\t") + text, 10000);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSystemScripting)
