@@ -61,6 +61,7 @@ private slots:
     void malformedCalls();
     void hugeAndEmptyTexts();
     void interfaceMatchesItsDescription();
+    void windowCommands();
     void pauseSurvivesRestartOnlyWhenAsked_data();
     void pauseSurvivesRestartOnlyWhenAsked();
 
@@ -444,6 +445,37 @@ void TestSystemScripting::interfaceMatchesItsDescription()
         ReadAll(QStringLiteral(TOLVANE_SOURCE_DIR "/packaging/org.example.tolvane.xml"))));
     QVERIFY(live.size() >= 18);
     QCOMPARE(live, described);
+}
+
+void TestSystemScripting::windowCommands()
+{
+    const auto shown = [this] {
+        QProcess p;
+        p.start(QStringLiteral("xdotool"),
+                {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                 QString::number(m_app->process().processId()), QStringLiteral("--name"),
+                 QStringLiteral("^Tolvane$")});
+        p.waitForFinished(10000);
+        return QString::fromUtf8(p.readAllStandardOutput())
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+            .size();
+    };
+    const struct
+    {
+        const char *command;
+        int windows;
+    } steps[] = {{"show", 1},   {"show", 1},   {"hide", 0},       {"hide", 0},
+                 {"toggle", 1}, {"toggle", 0}, {"quick-paste", 1}};
+    QCOMPARE(shown(), 0);
+    for (const auto &step : steps) {
+        QCOMPARE(cli({QString::fromLatin1(step.command)}).code, 0);
+        // Showing the first time loads the window; later steps are quick.
+        QTRY_VERIFY2_WITH_TIMEOUT(shown() == step.windows,
+                                  qPrintable(QStringLiteral("%1: %2 windows shown")
+                                                 .arg(QString::fromLatin1(step.command))
+                                                 .arg(shown())),
+                                  20000);
+    }
 }
 
 void TestSystemScripting::pauseSurvivesRestartOnlyWhenAsked_data()
