@@ -153,25 +153,27 @@ QString CScriptingControl::itemText(int index, BusError *error)
     return model()->getPlain(index);
 }
 
-QString CScriptingControl::itemHtml(int index, BusError *error)
+bool CScriptingControl::checkType(int index, int type, BusError *error) const
 {
     if (!checkIndex(index, error))
-        return {};
-    if (model()->getType(index) != CQmlTypes::Html) {
-        error->set(BusErrors::kWrongType, QStringLiteral("item %1 is no rich text").arg(index));
-        return {};
-    }
-    return model()->getVal(index).toString();
+        return false;
+    if (model()->getType(index) == type)
+        return true;
+    error->set(BusErrors::kWrongType, QStringLiteral("item %1 is %2, not %3")
+                                          .arg(index)
+                                          .arg(TypeName(model()->getType(index)), TypeName(type)));
+    return false;
+}
+
+QString CScriptingControl::itemHtml(int index, BusError *error)
+{
+    return checkType(index, CQmlTypes::Html, error) ? model()->getVal(index).toString() : QString();
 }
 
 QStringList CScriptingControl::itemUrls(int index, BusError *error)
 {
-    if (!checkIndex(index, error))
+    if (!checkType(index, CQmlTypes::Urls, error))
         return {};
-    if (model()->getType(index) != CQmlTypes::Urls) {
-        error->set(BusErrors::kWrongType, QStringLiteral("item %1 is no file list").arg(index));
-        return {};
-    }
     QStringList out;
     for (const QUrl &url : CQmlHelper::toUrlList(model()->getVal(index)))
         out << url.toString(QUrl::FullyEncoded);
@@ -180,12 +182,8 @@ QStringList CScriptingControl::itemUrls(int index, BusError *error)
 
 QByteArray CScriptingControl::itemImage(int index, BusError *error)
 {
-    if (!checkIndex(index, error))
+    if (!checkType(index, CQmlTypes::Image, error))
         return {};
-    if (model()->getType(index) != CQmlTypes::Image) {
-        error->set(BusErrors::kWrongType, QStringLiteral("item %1 is no image").arg(index));
-        return {};
-    }
     // Captures still being stored would leave the file incomplete.
     CClipboardManager::instance()->finishPendingWork();
     QFile file(StoragePaths::ImgPath(model()->getVal(index).toString()));

@@ -52,6 +52,8 @@ public:
 private:
     // False (with the error set) when there is no such row.
     bool checkIndex(int index, BusError *error) const;
+    // The same, and false when the item is of another type.
+    bool checkType(int index, int type, BusError *error) const;
     CCilpboardListModel *model() const;
 
     Windows m_windows;

@@ -113,135 +113,109 @@ bool CBusService::reply(const BusError &error)
     return false;
 }
 
+template <typename T, typename Call> T CBusService::answer(Call call)
+{
+    if (!callerAllowed())
+        return T();
+    BusError error;
+    T value = call(&error);
+    return reply(error) ? value : T();
+}
+
+template <typename Call> void CBusService::perform(Call call)
+{
+    if (!callerAllowed())
+        return;
+    BusError error;
+    call(&error);
+    reply(error);
+}
+
 void CBusService::ShowWindow()
 {
-    if (callerAllowed())
-        m_target->setMainWindowVisibility(BusTarget::Visibility::Show);
+    perform([this](BusError *) { m_target->setMainWindowVisibility(BusTarget::Visibility::Show); });
 }
 
 void CBusService::HideWindow()
 {
-    if (callerAllowed())
-        m_target->setMainWindowVisibility(BusTarget::Visibility::Hide);
+    perform([this](BusError *) { m_target->setMainWindowVisibility(BusTarget::Visibility::Hide); });
 }
 
 void CBusService::ToggleWindow()
 {
-    if (callerAllowed())
-        m_target->setMainWindowVisibility(BusTarget::Visibility::Toggle);
+    perform(
+        [this](BusError *) { m_target->setMainWindowVisibility(BusTarget::Visibility::Toggle); });
 }
 
 void CBusService::ShowQuickPaste(bool pin)
 {
-    if (callerAllowed())
-        m_target->showQuickPaste(pin);
+    perform([this, pin](BusError *) { m_target->showQuickPaste(pin); });
 }
 
 int CBusService::Count()
 {
-    return callerAllowed() ? m_target->itemCount() : 0;
+    return answer<int>([this](BusError *) { return m_target->itemCount(); });
 }
 
 QList<BusItemRow> CBusService::List(int first, int count)
 {
-    if (!callerAllowed())
-        return {};
-    BusError error;
-    QList<BusItemRow> rows = m_target->listItems(first, count, &error);
-    return reply(error) ? rows : QList<BusItemRow>();
+    return answer<QList<BusItemRow>>(
+        [&](BusError *e) { return m_target->listItems(first, count, e); });
 }
 
 QString CBusService::GetText(int index)
 {
-    if (!callerAllowed())
-        return {};
-    BusError error;
-    const QString text = m_target->itemText(index, &error);
-    return reply(error) ? text : QString();
+    return answer<QString>([&](BusError *e) { return m_target->itemText(index, e); });
 }
 
 QString CBusService::GetHtml(int index)
 {
-    if (!callerAllowed())
-        return {};
-    BusError error;
-    const QString html = m_target->itemHtml(index, &error);
-    return reply(error) ? html : QString();
+    return answer<QString>([&](BusError *e) { return m_target->itemHtml(index, e); });
 }
 
 QStringList CBusService::GetUrls(int index)
 {
-    if (!callerAllowed())
-        return {};
-    BusError error;
-    const QStringList urls = m_target->itemUrls(index, &error);
-    return reply(error) ? urls : QStringList();
+    return answer<QStringList>([&](BusError *e) { return m_target->itemUrls(index, e); });
 }
 
 QByteArray CBusService::GetImage(int index)
 {
-    if (!callerAllowed())
-        return {};
-    BusError error;
-    const QByteArray png = m_target->itemImage(index, &error);
-    return reply(error) ? png : QByteArray();
+    return answer<QByteArray>([&](BusError *e) { return m_target->itemImage(index, e); });
 }
 
 void CBusService::Copy(int index)
 {
-    if (!callerAllowed())
-        return;
-    BusError error;
-    m_target->copyItem(index, &error);
-    reply(error);
+    perform([&](BusError *e) { m_target->copyItem(index, e); });
 }
 
 void CBusService::Paste(int index)
 {
-    if (!callerAllowed())
-        return;
-    BusError error;
-    m_target->pasteItem(index, &error);
-    reply(error);
+    perform([&](BusError *e) { m_target->pasteItem(index, e); });
 }
 
 QString CBusService::Add(const QString &text)
 {
-    if (!callerAllowed())
-        return {};
-    BusError error;
-    const QString md5 = m_target->addText(text, &error);
-    return reply(error) ? md5 : QString();
+    return answer<QString>([&](BusError *e) { return m_target->addText(text, e); });
 }
 
 void CBusService::Delete(int index)
 {
-    if (!callerAllowed())
-        return;
-    BusError error;
-    m_target->deleteItem(index, &error);
-    reply(error);
+    perform([&](BusError *e) { m_target->deleteItem(index, e); });
 }
 
 void CBusService::Clear()
 {
-    if (!callerAllowed())
-        return;
-    BusError error;
-    m_target->clearHistory(&error);
-    reply(error);
+    perform([this](BusError *e) { m_target->clearHistory(e); });
 }
 
 void CBusService::Pause()
 {
-    if (callerAllowed())
-        m_target->setPaused(true);
+    perform([this](BusError *) { m_target->setPaused(true); });
 }
 
 void CBusService::Resume()
 {
-    if (callerAllowed())
-        m_target->setPaused(false);
+    perform([this](BusError *) { m_target->setPaused(false); });
 }
 
 bool CBusService::IsPaused()

@@ -57,6 +57,9 @@ private:
     bool callerAllowed();
     // Sends the error, if there is one; true when there was none.
     bool reply(const BusError &error);
+    // Runs a call of the target for an allowed caller and sends its error, if any.
+    template <typename T, typename Call> T answer(Call call);
+    template <typename Call> void perform(Call call);
     void sendSignal(const QString &name, const QVariant &value);
 
     BusTarget *m_target;
