@@ -16,12 +16,14 @@
 #include "os/private_storage.h"
 #include "qml_registration.h"
 #include "quick_paste_view.h"
+#include "scripting_control.h"
 #include "settings/app_identity.h"
 #include "settings/link_password.h"
 #include "settings/settings_helper.h"
 #include "usage_text.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQuickWindow>
@@ -113,6 +115,7 @@ bool CMain::initialise(const QUrl &main_qml)
     CClipboardManager::instance()->restoreFromFile();
     OsInstance()->setWindowShadowLength(CConstants::instance()->shadowLen());
     OsInstance()->watchDisplayConnection();
+    setupScripting();
     QTimer::singleShot(0, this, &CMain::DelayInit);
     return true;
 }
@@ -283,6 +286,7 @@ void CMain::setupTray()
     connect(&m_tray, &CSystemTrayIcon::SigShowQuickpaste, util, &CQmlHelper::sigShowQuickPaste);
     connect(&m_tray, &CSystemTrayIcon::SigQuit, qApp, &QCoreApplication::quit);
     setupLinkNotices();
+    setupPause();
 }
 
 // Another host may link on its own: the user hears of it, and a click on the message opens
@@ -313,6 +317,31 @@ void CMain::setupLinkNotices()
         if (m_linkNoticeShown)
             emit CQmlHelper::instance()->sigShowMainWnd();
     });
+}
+
+void CMain::setupPause()
+{
+    CClipboardManager *cb = CClipboardManager::instance();
+    m_tray.setPaused(cb->isPaused());
+    connect(&m_tray, &CSystemTrayIcon::SigPauseToggled, cb, &CClipboardManager::setPaused);
+    connect(cb, &CClipboardManager::sigPausedChanged, &m_tray, &CSystemTrayIcon::setPaused);
+}
+
+void CMain::setupScripting()
+{
+    CScriptingControl::Windows windows;
+    // Not made for asking: a window that does not exist yet is hidden.
+    windows.main = [this] {
+        return m_mainWindow.data();
+    };
+    windows.quickPaste = [this](bool pin) {
+        if (pin)
+            ShowQuickWndPin();
+        else
+            ShowQuickWnd();
+    };
+    m_scripting = new CScriptingControl(std::move(windows), this);
+    m_scripting->publish(AppIdentity::kDesktopFileName);
 }
 
 void CMain::SetGlobalShortcutEnable(bool enable)

@@ -14,7 +14,9 @@
 
 class CDragHelper;
 class CQuickPasteView;
+class CScriptingControl;
 class QQmlContext;
+class QQuickWindow;
 
 // The application controller: owns the main QML engine, the tray icon, the three global
 // hot keys, the quick paste window, the update checker and the drag helper (and, as it is
@@ -52,6 +54,8 @@ public:
     // Null until the first quick paste request.
     CQuickPasteView *quickPasteView() const { return m_quickPaste; }
     CConnector *connector() { return &m_connector; }
+    // The session bus interface; null until the main window exists.
+    CScriptingControl *scripting() const { return m_scripting; }
 
 public slots:
     void ShowMsg(const QString &msg);
@@ -68,6 +72,8 @@ private:
     void setupHotKeys();
     void setupTray();
     void setupLinkNotices();
+    void setupPause();
+    void setupScripting();
     void ensureQuickPasteView();
     void createMainWindow();
     void connectMainWindowNotices();
@@ -95,4 +101,5 @@ private:
     // Runs once the main window has been hidden for a while.
     QTimer m_mainHiddenTimer;
     int m_releaseHiddenMs = 0;
+    CScriptingControl *m_scripting = nullptr;
 };

@@ -1,4 +1,5 @@
 #include "app_entry.h"
+#include "command_line.h"
 
 #include <QCoreApplication>
 #include <QQuickStyle>
@@ -6,6 +7,9 @@
 
 int main(int argc, char *argv[])
 {
+    // Commands for the running program need no display and open no window.
+    if (IsCommandLine(argc, argv))
+        return RunCommandLine(argc, argv);
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     // Frameless windows draw their own transparent shadow margin.

@@ -413,6 +413,14 @@ A better clipboard manager</source>
         <source>The hot key %1 could not be set: another program holds it.</source>
         <translation>无法设置快捷键 %1：它已被其他程序占用。</translation>
     </message>
+    <message>
+        <source>Pause capture</source>
+        <translation>暂停记录剪贴板</translation>
+    </message>
+    <message>
+        <source>Tolvane (capture paused)</source>
+        <translation>Tolvane（已暂停记录）</translation>
+    </message>
 </context>
 <context>
     <name>KeySequenceEdit</name>

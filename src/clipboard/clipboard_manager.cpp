@@ -40,6 +40,23 @@ struct BuiltItem
 
 // The histories and images are the user's alone; files of older versions were created
 // readable by everyone.
+// Password managers and the like, named in the settings by window class or executable.
+bool IsIgnoredOwner(const QStringList &owner_names)
+{
+    if (owner_names.isEmpty())
+        return false;
+    CSettingsHelper *ini = CSettingsHelper::instance();
+    const QStringList ignored = ini->getIni(ini->stack_ignored_apps()).toStringList();
+    for (const QString &name : owner_names) {
+        for (const QString &entry : ignored) {
+            if (!entry.trimmed().isEmpty() &&
+                name.compare(entry.trimmed(), Qt::CaseInsensitive) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
 void MakeStorageFolders()
 {
     for (const QString &dir :
@@ -63,6 +80,9 @@ CClipboardManager::CClipboardManager()
 {
     m_clock.start();
     MakeStorageFolders();
+    CSettingsHelper *ini = CSettingsHelper::instance();
+    m_paused =
+        ini->getIni(ini->stack_keep_paused()).toBool() && ini->getIni(ini->stack_paused()).toBool();
     RegisterUrlListMetaType();
     m_modelPin.setPin(true);
     const auto writer = [this](const QString &path, const QVector<CBData> &rows, bool wait) {
@@ -120,6 +140,15 @@ void CClipboardManager::captureClipboard(bool force)
         m_clipboardMd5 = mime->property(ClipboardMarkers::kItemMd5).toString();
         if (TakeRoll2TopFlag(mime))
             emit CQmlHelper::instance()->sigGotoFirstIndex4Main();
+        return;
+    }
+    if (m_paused) {
+        qCDebug(lcClipboard) << "capture paused, clipboard change not kept";
+        return;
+    }
+    const QStringList owner = watcher->ownerNames();
+    if (IsIgnoredOwner(owner)) {
+        qCDebug(lcClipboard) << "clipboard owner is an ignored application, not kept" << owner;
         return;
     }
     const ClipboardOffer offer = ReadClipboardOffer(mime);
@@ -216,6 +245,38 @@ void CClipboardManager::reportWriteProblem(const QString &error)
                                     "Tolvane could not save to disk (%1). What was stored "
                                     "before is kept.")
             .arg(error));
+}
+
+void CClipboardManager::setPaused(bool paused)
+{
+    if (m_paused == paused)
+        return;
+    m_paused = paused;
+    CSettingsHelper *ini = CSettingsHelper::instance();
+    ini->setIni(ini->stack_paused(), paused);
+    qCDebug(lcClipboard) << (paused ? "capture paused" : "capture resumed");
+    emit sigPausedChanged(paused);
+}
+
+QString CClipboardManager::addText(const QString &text)
+{
+    if (m_paused)
+        return {};
+    QMimeData mime;
+    mime.setText(text);
+    const ClipboardOffer offer = ReadClipboardOffer(&mime);
+    if (offer.kind == ClipboardOffer::Nothing || offer.kind == ClipboardOffer::Secret)
+        return {};
+    const CBData item = ItemFromOffer(offer);
+    if (item.plain.isEmpty())
+        return {};
+    const int row = m_model.indexOfMD5(item.md5);
+    if (row == -1)
+        m_model.prependItem(item);
+    else if (row > 0)
+        m_model.moveRow(row, 0);
+    qCDebug(lcClipboard) << "added" << item.type << item.md5;
+    return item.md5;
 }
 
 void CClipboardManager::syncModel2Clipboard()

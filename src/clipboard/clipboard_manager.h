@@ -32,12 +32,22 @@ public:
     Q_INVOKABLE void copyRemoteItem2Main(CCilpboardListModel *model, int index);
     Q_INVOKABLE void syncModel2Clipboard();
 
+    // While paused, nothing the clipboard holds is captured or stored.
+    void setPaused(bool paused);
+    bool isPaused() const { return m_paused; }
+    // Puts a text at the top of the Clipboard list as a copy of it would; the item's
+    // identity, or empty when such a text is not kept (empty, too long, paused).
+    QString addText(const QString &text);
+
     // True when the clipboard holds row 0 of the Clipboard list as captured: nothing that
     // was not captured (a secret, say) came after it.
     bool clipboardHoldsTopItem() const;
     // Waits for the captures and file writes still running off this thread and takes their
     // results in; afterwards the lists are complete.
     void finishPendingWork();
+
+signals:
+    void sigPausedChanged(bool paused);
 
 private slots:
     void onClipboardChanged(QClipboard::Mode mode);
@@ -83,4 +93,5 @@ private:
     QString m_clipboardMd5;
     // One balloon per run of failed writes; a write that works again re-arms it.
     bool m_writeProblemShown = false;
+    bool m_paused = false;
 };

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QImage>
 #include <QObject>
+#include <QStringList>
 
 class QMimeData;
 
@@ -30,6 +31,9 @@ public:
     // A count that moves with every change of the clipboard, or -1 where the platform has
     // none; equal counts mean the contents were not replaced in between.
     virtual qint64 sequenceNumber() const { return -1; }
+    // Names of the application that owns the clipboard now (window class, process name),
+    // where the platform tells them; empty otherwise.
+    virtual QStringList ownerNames() const { return {}; }
 
     void setText(const QString &text, bool roll2top);
     void setHtml(const QString &html, bool roll2top);

@@ -48,6 +48,14 @@ CSettingsHelper::CSettingsHelper()
         {stack_max_item_count(), 50},
         {stack_quickview_item_height(), 3},
         {stack_qp_hide(), 0},
+        {stack_paused(), false},
+        {stack_keep_paused(), false},
+        // Password managers and keyrings, by window class or executable name.
+        {stack_ignored_apps(),
+         QStringList{QStringLiteral("KeePassXC"), QStringLiteral("KeePass2"),
+                     QStringLiteral("KeePass"), QStringLiteral("Bitwarden"),
+                     QStringLiteral("1Password"), QStringLiteral("Seahorse"),
+                     QStringLiteral("gnome-keyring"), QStringLiteral("gnome-keyring-daemon")}},
     };
     m_connect.name = QStringLiteral("connect");
     m_connect.defaults = {

@@ -33,6 +33,11 @@ public:
         return QStringLiteral("stack_quickview_item_height");
     }
     Q_INVOKABLE QString stack_qp_hide() const { return QStringLiteral("stack_qp_hide"); }
+    // Whether capture is paused, whether that survives a restart (otherwise every start
+    // captures), and the applications whose copies are never captured.
+    Q_INVOKABLE QString stack_paused() const { return QStringLiteral("stack_paused"); }
+    Q_INVOKABLE QString stack_keep_paused() const { return QStringLiteral("stack_keep_paused"); }
+    Q_INVOKABLE QString stack_ignored_apps() const { return QStringLiteral("stack_ignored_apps"); }
     Q_INVOKABLE QString connect_ip() const { return QStringLiteral("connect_ip"); }
     Q_INVOKABLE QString connect_port() const { return QStringLiteral("connect_port"); }
     Q_INVOKABLE QString connect_local_pwd() const { return QStringLiteral("connect_local_pwd"); }

@@ -59,6 +59,12 @@ private slots:
         QTest::newRow("stack_quickview_item_height")
             << "stack_quickview_item_height" << QVariant(3);
         QTest::newRow("stack_qp_hide") << "stack_qp_hide" << QVariant(0);
+        QTest::newRow("stack_paused") << "stack_paused" << QVariant(false);
+        QTest::newRow("stack_keep_paused") << "stack_keep_paused" << QVariant(false);
+        QTest::newRow("stack_ignored_apps")
+            << "stack_ignored_apps"
+            << QVariant(QStringList{"KeePassXC", "KeePass2", "KeePass", "Bitwarden", "1Password",
+                                    "Seahorse", "gnome-keyring", "gnome-keyring-daemon"});
         QTest::newRow("connect_ip") << "connect_ip" << QVariant(QString());
         QTest::newRow("connect_port") << "connect_port" << QVariant(QString("8121"));
         QTest::newRow("connect_local_pwd") << "connect_local_pwd" << QVariant(QString());
@@ -109,7 +115,7 @@ private slots:
             QCOMPARE(result, QString::fromLatin1(m.name()));
             ++names;
         }
-        QCOMPARE(names, 16);
+        QCOMPARE(names, 19);
     }
 
     void writesGoToTheKeysGroup()

@@ -108,7 +108,11 @@ def check_files(root):
                 f"usr/share/applications/{APP_ID}.desktop",
                 f"usr/share/metainfo/{APP_ID}.metainfo.xml",
                 f"usr/share/icons/hicolor/scalable/apps/{APP_ID}.svg",
-                "usr/share/doc/tolvane/copyright", "usr/share/man/man1/tolvane.1.gz"]
+                "usr/share/doc/tolvane/copyright", "usr/share/man/man1/tolvane.1.gz",
+                f"usr/share/dbus-1/interfaces/{APP_ID}.xml",
+                "usr/share/bash-completion/completions/tolvane",
+                "usr/share/zsh/vendor-completions/_tolvane",
+                "usr/share/fish/vendor_completions.d/tolvane.fish"]
     expected += [f"usr/share/icons/hicolor/{s}x{s}/apps/{APP_ID}.png" for s in ICON_SIZES]
     missing = [f for f in expected if not os.path.isfile(os.path.join(root, f))]
     if missing:

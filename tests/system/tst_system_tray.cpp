@@ -173,7 +173,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(notifications->shown().contains("Tolvane: Application started."),
                                  20000);
 
-        // The menu: three entries and a separator.
+        // The menu: four entries and a separator.
         const QString menu_path = ItemProperty(item, "Menu").value<QDBusObjectPath>().path();
         QVERIFY(!menu_path.isEmpty());
         const QDBusMessage layout =
@@ -182,6 +182,7 @@ private slots:
         const MenuNode root = ReadMenuNode(layout.arguments().at(1).value<QDBusArgument>());
         QStringList entries;
         int quit_id = -1;
+        int pause_id = -1;
         for (const MenuNode &child : root.children) {
             if (child.properties.value("type").toString() == "separator") {
                 entries << "-";
@@ -191,8 +192,36 @@ private slots:
             entries << label;
             if (label == "Quit")
                 quit_id = child.id;
+            if (label == "Pause capture")
+                pause_id = child.id;
         }
-        QCOMPARE(entries, QStringList({"Show clipboard", "Show quick paste", "-", "Quit"}));
+        QCOMPARE(entries,
+                 QStringList({"Show clipboard", "Show quick paste", "Pause capture", "-", "Quit"}));
+
+        // "Pause capture" pauses; the command line's resume unticks the entry again.
+        const auto pause_ticked = [&] {
+            const QDBusMessage now =
+                Call(item, menu_path, kMenuInterface, "GetLayout", {0, -1, QStringList()});
+            for (const MenuNode &child :
+                 ReadMenuNode(now.arguments().at(1).value<QDBusArgument>()).children) {
+                if (child.id == pause_id)
+                    return child.properties.value("toggle-state").toInt() == 1;
+            }
+            return false;
+        };
+        const auto paused = [] {
+            const QDBusMessage r = Call("org.example.tolvane", "/org/example/tolvane",
+                                        "org.example.tolvane", "IsPaused", {});
+            return r.type() == QDBusMessage::ReplyMessage && r.arguments().value(0).toBool();
+        };
+        QVERIFY(!pause_ticked());
+        Call(item, menu_path, kMenuInterface, "Event",
+             {pause_id, QString("clicked"), QVariant::fromValue(QDBusVariant(QString())), 0u});
+        QTRY_VERIFY_WITH_TIMEOUT(paused(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(pause_ticked(), 10000);
+        QCOMPARE(QProcess::execute(TOLVANE_BIN, {"resume"}), 0);
+        QVERIFY(!paused());
+        QTRY_VERIFY_WITH_TIMEOUT(!pause_ticked(), 10000);
 
         // Activating the icon (a left click in the host) shows the main window.
         QCOMPARE(WindowsShown(app), 0);

@@ -6,7 +6,7 @@
 //   x11_owner [--offer <target> <value>]... [--offer-file <target> <path>]...
 //             [--type <target> <type> <format>]...
 //             [--incr <bytes>] [--stall-after <parts>] [--never-answer] [--twice <ms>]
-//             [--timeout <ms>]
+//             [--timeout <ms>] [--wm-class <name> | --leader-class <name>]
 //       --offer        a target and its answer; "%n" in the answer becomes the running
 //                      number of the requests for that target (1, 2, ...), so that two
 //                      reads of the same offer differ as an office suite's answers do
@@ -18,6 +18,9 @@
 //       --never-answer own the clipboard but ignore every request
 //       --twice        set the owner a second time, that many ms after the first
 //       --timeout      exit after that many ms (30 s by default)
+//       --wm-class     the owner window's WM_CLASS (instance and class both <name>)
+//       --leader-class the owner is a helper window without a class whose WM_CLIENT_LEADER
+//                      is another window of the program with that WM_CLASS, as toolkits do
 //   Prints "ready" once it owns the clipboard, "again" after the second setting, then
 //   "request <target>" for each request it answers ("ignored <target>" when it never
 //   answers, "stalled" when an INCR transfer stops), and exits when another client takes
@@ -214,6 +217,8 @@ int main(int argc, char *argv[])
     bool never_answer = false;
     int twice_after_ms = -1;
     int timeout_ms = kDefaultTimeoutMs;
+    std::string wm_class;
+    std::string leader_class;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--never-answer") {
@@ -241,6 +246,10 @@ int main(int argc, char *argv[])
             i += 3;
         } else if (arg == "--timeout" && i + 1 < argc) {
             timeout_ms = std::atoi(argv[++i]);
+        } else if (arg == "--wm-class" && i + 1 < argc) {
+            wm_class = argv[++i];
+        } else if (arg == "--leader-class" && i + 1 < argc) {
+            leader_class = argv[++i];
         } else if (arg == "--offer" && i + 2 < argc) {
             // Two arguments: target names such as "text/plain;charset=utf-8" hold an '='.
             given.emplace_back(argv[i + 1], argv[i + 2]);
@@ -257,6 +266,19 @@ int main(int argc, char *argv[])
         return Usage("cannot open the display");
     const Window win = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 1, 1, 0, 0, 0);
     XSelectInput(dpy, win, PropertyChangeMask);
+    const auto set_class = [dpy](Window w, const std::string &name) {
+        std::string value = name + '\0' + name + '\0';
+        XChangeProperty(dpy, w, XA_WM_CLASS, XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char *>(value.data()), int(value.size()));
+    };
+    if (!wm_class.empty())
+        set_class(win, wm_class);
+    if (!leader_class.empty()) {
+        const Window leader = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 0, 1, 1, 0, 0, 0);
+        set_class(leader, leader_class);
+        XChangeProperty(dpy, win, XInternAtom(dpy, "WM_CLIENT_LEADER", False), XA_WINDOW, 32,
+                        PropModeReplace, reinterpret_cast<const unsigned char *>(&leader), 1);
+    }
     std::vector<Offer> offers;
     XSetErrorHandler(IgnoreErrors);
     for (const auto &g : given)

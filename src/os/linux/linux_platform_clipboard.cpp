@@ -1,5 +1,6 @@
 #include "os/linux/linux_platform_clipboard.h"
 
+#include "os/linux/selection_owner_class.h"
 #include "os/linux/x11_selection.h"
 #include "os/linux/x11_selection_reader.h"
 #include "os/linux/xfixes_selection_filter.h"
@@ -7,6 +8,7 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QMimeData>
+#include <QX11Info>
 
 namespace {
 constexpr int kPollIntervalMs = 200;
@@ -143,4 +145,12 @@ void LinuxPlatformClipboard::checkClipboard()
         return;
     m_lastSeen = qint64(m_sequence);
     emit changed(QClipboard::Clipboard);
+}
+
+QStringList LinuxPlatformClipboard::ownerNames() const
+{
+    if (!QX11Info::isPlatformX11())
+        return {};
+    return SelectionOwnerClass::Names(QX11Info::connection(),
+                                      quint32(X11ClipboardOwner(QX11Info::display())));
 }

@@ -43,6 +43,7 @@ public:
     const QMimeData *mimeData() const override;
     qint64 sequenceNumber() const override { return qint64(m_sequence); }
     bool isPolling() const { return m_pollTimer.isActive(); }
+    QStringList ownerNames() const override;
 
 private slots:
     void checkClipboard();

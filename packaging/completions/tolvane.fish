@@ -1,0 +1,23 @@
+# fish completion for tolvane
+set -l commands show hide toggle quick-paste list print copy paste add delete clear pause resume status
+complete -c tolvane -f
+complete -c tolvane -n "not __fish_seen_subcommand_from $commands" -l help -d 'show the usage'
+complete -c tolvane -n "not __fish_seen_subcommand_from $commands" -l version -d 'show the version'
+complete -c tolvane -n "not __fish_seen_subcommand_from $commands" -a show -d 'show the main window'
+complete -c tolvane -n "not __fish_seen_subcommand_from $commands" -a hide -d 'hide the main window'
+complete -c tolvane -n "not __fish_seen_subcommand_from $commands" -a toggle -d 'show or hide the main window'
+complete -c tolvane -n "not __fish_seen_subcommand_from $commands" -a quick-paste -d 'open the quick paste window'
+complete -c tolvane -n "not __fish_seen_subcommand_from $commands" -a list -d 'list the items'
+complete -c tolvane -n "not __fish_seen_subcommand_from $commands" -a print -d 'write an item to standard output'
+complete -c tolvane -n "not __fish_seen_subcommand_from $commands" -a copy -d 'put an item on the clipboard'
+complete -c tolvane -n "not __fish_seen_subcommand_from $commands" -a paste -d 'paste an item into the focused application'
+complete -c tolvane -n "not __fish_seen_subcommand_from $commands" -a add -d 'add a text'
+complete -c tolvane -n "not __fish_seen_subcommand_from $commands" -a delete -d 'delete an item'
+complete -c tolvane -n "not __fish_seen_subcommand_from $commands" -a clear -d 'delete every item of the Clipboard list'
+complete -c tolvane -n "not __fish_seen_subcommand_from $commands" -a pause -d 'stop recording the clipboard'
+complete -c tolvane -n "not __fish_seen_subcommand_from $commands" -a resume -d 'record the clipboard again'
+complete -c tolvane -n "not __fish_seen_subcommand_from $commands" -a status -d 'tell whether Tolvane runs and records'
+complete -c tolvane -n "__fish_seen_subcommand_from quick-paste" -l pin -d 'on the Pin list'
+complete -c tolvane -n "__fish_seen_subcommand_from list" -l json -d 'as JSON'
+complete -c tolvane -n "__fish_seen_subcommand_from print" -l html -d 'the HTML source'
+complete -c tolvane -n "__fish_seen_subcommand_from copy" -l line -d 'read a line of list from standard input'
