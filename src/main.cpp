@@ -1,4 +1,5 @@
 #include "app_entry.h"
+#include "os/display_backend.h"
 
 #include <QCoreApplication>
 #include <QQuickStyle>
@@ -6,6 +7,7 @@
 
 int main(int argc, char *argv[])
 {
+    DisplayBackend::ChooseBeforeStart(argc, argv);
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     // Frameless windows draw their own transparent shadow margin.

@@ -74,6 +74,8 @@ QxtGlobalShortcut::~QxtGlobalShortcut()
     // Only a registered combination is released; a failed one has nothing to give back.
     if (QxtGlobalShortcutPrivate::s_shortcuts.value(d->native()) == this)
         releaseShortcut();
+    if (!objectName().isEmpty())
+        HotKeyBackend()->withdrawAction(objectName());
 }
 
 QKeySequence QxtGlobalShortcut::shortcut() const
@@ -85,8 +87,16 @@ bool QxtGlobalShortcut::setShortcut(const QKeySequence &shortcut)
 {
     if (d->m_key != 0)
         releaseShortcut();
-    if (shortcut.isEmpty())
+    if (shortcut.isEmpty()) {
+        if (!objectName().isEmpty())
+            HotKeyBackend()->declareAction({objectName(), d->m_description}, [this] {
+                if (isEnabled())
+                    emit activated();
+            });
         return true;
+    }
+    if (!objectName().isEmpty())
+        HotKeyBackend()->withdrawAction(objectName());
     const int first = shortcut[0];
     d->m_key = Qt::Key(first & ~kModifierBits);
     d->m_modifiers = Qt::KeyboardModifiers(first & kModifierBits);

@@ -9,7 +9,6 @@
 #include <QGuiApplication>
 
 namespace {
-constexpr char kDataControl[] = "zwlr_data_control_manager_v1";
 constexpr int kNoticeMs = 30000;
 
 // Without data control only the toolkit's own clipboard remains, which sees the clipboard
@@ -17,9 +16,9 @@ constexpr int kNoticeMs = 30000;
 void WarnIfNoDataControl()
 {
     const std::unique_ptr<WaylandConnection> connection = WaylandConnection::Open();
-    if (connection && connection->offers(kDataControl))
+    if (connection && connection->offersDataControl())
         return;
-    qCWarning(lcOs) << "the compositor offers no" << kDataControl
+    qCWarning(lcOs) << "the compositor offers no" << WaylandConnection::dataControlInterface()
                     << "; the clipboard is seen only while a Tolvane window has the focus";
     DesktopNotice::Show(QCoreApplication::translate(
                             "Global",
