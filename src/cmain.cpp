@@ -161,6 +161,9 @@ void CMain::SetGlobalShortcutEnable(bool enable)
     auto sequence = [ini, enable](const QString &key) {
         return enable ? QKeySequence(ini->getIni(key).toString()) : QKeySequence();
     };
+    // Disabled, a desktop that binds named actions is offered none of them.
+    for (QxtGlobalShortcut *hotkey : {&m_hotkeyMain, &m_hotkeyQp, &m_hotkeyQpPin})
+        hotkey->setEnabled(enable);
     m_hotkeyMain.setShortcut(sequence(ini->key_show_clipboard()));
     m_hotkeyQp.setShortcut(sequence(ini->key_show_quick_paste()));
     m_hotkeyQpPin.setShortcut(sequence(ini->key_show_quick_paste_pin()));

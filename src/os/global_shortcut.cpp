@@ -88,7 +88,10 @@ bool QxtGlobalShortcut::setShortcut(const QKeySequence &shortcut)
     if (d->m_key != 0)
         releaseShortcut();
     if (shortcut.isEmpty()) {
-        if (!objectName().isEmpty())
+        // A disabled shortcut is not offered either: the user turned the hot keys off.
+        if (!objectName().isEmpty() && !isEnabled())
+            HotKeyBackend()->withdrawAction(objectName());
+        else if (!objectName().isEmpty())
             HotKeyBackend()->declareAction({objectName(), d->m_description}, [this] {
                 if (isEnabled())
                     emit activated();

@@ -10,6 +10,7 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
+#include <QSet>
 #include <QTimer>
 
 #include <xkbcommon/xkbcommon.h>
@@ -64,6 +65,17 @@ PortalShortcutList BoundShortcuts(const QVariantMap &results)
     if (value.userType() == qMetaTypeId<QDBusArgument>())
         value.value<QDBusArgument>() >> bound;
     return bound;
+}
+
+// What a list of shortcuts asks for, comparable between bindings.
+QString Fingerprint(const QVariant &shortcuts)
+{
+    QStringList parts;
+    for (const PortalShortcut &shortcut : shortcuts.value<PortalShortcutList>())
+        parts << shortcut.id + QLatin1Char('=') +
+                     shortcut.properties.value(QStringLiteral("preferred_trigger")).toString();
+    parts.sort();
+    return parts.join(QLatin1Char(';'));
 }
 
 void TellHotKeysMissing()
@@ -212,31 +224,55 @@ void CPortalGlobalShortcuts::bindAll()
     const QVariant shortcuts = shortcutList();
     auto *create = new CPortalRequest(m_bus, kInterface, QStringLiteral("CreateSession"), {},
                                       CreateSessionOptions(shortcuts), this);
-    connect(
-        create, &CPortalRequest::sigAnswered, this,
-        [this, generation, shortcuts](uint response, const QVariantMap &results) {
-            if (generation != m_generation)
-                return;
-            m_session = SessionHandle(results);
-            if (response != CPortalRequest::kSuccess || m_session.isEmpty()) {
-                qCWarning(lcOs) << "hot keys: no portal session" << response;
-                m_session.clear();
-                tellBound(QVariantMap());
-                return;
-            }
-            auto *bind = new CPortalRequest(
-                m_bus, kInterface, QStringLiteral("BindShortcuts"),
-                {QVariant::fromValue(QDBusObjectPath(m_session)), shortcuts, QString()}, {}, this);
-            connect(bind, &CPortalRequest::sigAnswered, this,
-                    [this, generation](uint bound, const QVariantMap &bound_results) {
-                        if (generation != m_generation)
-                            return;
-                        if (bound != CPortalRequest::kSuccess)
-                            qCWarning(lcOs) << "hot keys: the desktop did not bind them" << bound;
-                        tellBound(bound == CPortalRequest::kSuccess ? bound_results
-                                                                    : QVariantMap());
-                    });
-        });
+    connect(create, &CPortalRequest::sigAnswered, this,
+            [this, generation, shortcuts](uint response, const QVariantMap &results) {
+                if (generation != m_generation)
+                    return;
+                m_session = SessionHandle(results);
+                if (response != CPortalRequest::kSuccess || m_session.isEmpty()) {
+                    qCWarning(lcOs) << "hot keys: no portal session" << response;
+                    m_session.clear();
+                    tellBound(QVariantMap());
+                    return;
+                }
+                // Plasma binds at CreateSession already and answers with the keys; its
+                // BindShortcuts opens its keyboard settings, which is for a user who changed
+                // a key, not for every start.
+                const QString asked = Fingerprint(shortcuts);
+                const bool changed = !m_asked.isEmpty() && m_asked != asked;
+                m_asked = asked;
+                if (!changed && BindsAll(results, shortcuts)) {
+                    tellBound(results);
+                    return;
+                }
+                bindShortcuts(generation, shortcuts);
+            });
+}
+
+void CPortalGlobalShortcuts::bindShortcuts(int generation, const QVariant &shortcuts)
+{
+    auto *bind = new CPortalRequest(
+        m_bus, kInterface, QStringLiteral("BindShortcuts"),
+        {QVariant::fromValue(QDBusObjectPath(m_session)), shortcuts, QString()}, {}, this);
+    connect(bind, &CPortalRequest::sigAnswered, this,
+            [this, generation](uint bound, const QVariantMap &results) {
+                if (generation != m_generation)
+                    return;
+                if (bound != CPortalRequest::kSuccess)
+                    qCWarning(lcOs) << "hot keys: the desktop did not bind them" << bound;
+                tellBound(bound == CPortalRequest::kSuccess ? results : QVariantMap());
+            });
+}
+
+bool CPortalGlobalShortcuts::BindsAll(const QVariantMap &results, const QVariant &asked)
+{
+    QSet<QString> bound;
+    for (const PortalShortcut &shortcut : BoundShortcuts(results))
+        bound.insert(shortcut.id);
+    for (const PortalShortcut &shortcut : asked.value<PortalShortcutList>())
+        if (!bound.contains(shortcut.id))
+            return false;
+    return true;
 }
 
 QStringList CPortalGlobalShortcuts::BoundKeys(const QVariantMap &results,

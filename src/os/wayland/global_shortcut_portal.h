@@ -37,6 +37,8 @@ public:
     // One line per action, "description: key" as the desktop's answer to a binding shows it
     // ("no key" where it bound none).
     static QStringList BoundKeys(const QVariantMap &results, const QList<Action> &actions);
+    // Whether an answer lists every shortcut of `asked` (as CreateSessionOptions took it).
+    static bool BindsAll(const QVariantMap &results, const QVariant &asked);
 
 signals:
     // The desktop answered a binding; `bound` lists the actions it bound.
@@ -62,6 +64,7 @@ private:
 
     bool portalPresent();
     QVariant shortcutList() const;
+    void bindShortcuts(int generation, const QVariant &shortcuts);
     void tellBound(const QVariantMap &results);
     void scheduleBinding();
     void bindAll();
@@ -75,5 +78,6 @@ private:
     QHash<Combination, Binding> m_bindings;
     QHash<QString, Keyless> m_keyless; // id -> action the user may give a key in the desktop
     QString m_toldBound;
+    QString m_asked; // what the latest binding asked for
     PressHandler m_handler;
 };
