@@ -30,6 +30,10 @@ public:
     // A count that moves with every change of the clipboard, or -1 where the platform has
     // none; equal counts mean the contents were not replaced in between.
     virtual qint64 sequenceNumber() const { return -1; }
+    // Whether the contents the program put there last are still its own: false once the
+    // desktop refused them (a Wayland compositor cancels a write from an unfocused window)
+    // or another program replaced them.
+    virtual bool ownsContents() const;
 
     void setText(const QString &text, bool roll2top);
     void setHtml(const QString &html, bool roll2top);
