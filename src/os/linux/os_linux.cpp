@@ -13,6 +13,7 @@
 #include "os/linux/x11_active_window.h"
 #include "os/linux/x11_selection.h"
 #include "os/os_logging.h"
+#include "os/wayland/xwayland_paste_target.h"
 
 #include <QGuiApplication>
 #include <QQuickWindow>
@@ -38,6 +39,9 @@ bool COSLinux::RevealInFileManager(const QList<QUrl> &files)
 
 bool COSLinux::SendPasteKeystroke()
 {
+    // Under XWayland the keys reach X11 programs only; the item then stays for Ctrl+V.
+    if (XWaylandPasteTarget::FocusOutsideX11())
+        return false;
     // A failure here is only logged: the user was not asked to paste by hand.
     PasteKeystroke::Send();
     return true;
