@@ -4,6 +4,7 @@
 #include "os/os_logging.h"
 #include "os/wayland/desktop_notice.h"
 #include "os/wayland/portal_request.h"
+#include "os/wayland/tray_presence.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -78,16 +79,23 @@ QString Fingerprint(const QVariant &shortcuts)
     return parts.join(QLatin1Char(';'));
 }
 
-void TellHotKeysMissing()
+void TellHotKeysMissing(const QDBusConnection &bus)
 {
     static bool told = false;
     if (told)
         return;
     told = true;
-    DesktopNotice::Show(QCoreApplication::translate(
-                            "Global", "This desktop gives programs no global hot keys; open "
-                                      "the windows from the tray icon."),
-                        kNoticeMs);
+    // Without a tray the icon would not be there to open anything from.
+    DesktopNotice::Show(
+        TrayPresence::HostPresent(bus)
+            ? QCoreApplication::translate("Global", "This desktop gives programs no global hot "
+                                                    "keys; open the windows from the tray icon.")
+            : QCoreApplication::translate(
+                  "Global", "This desktop gives programs no global hot keys and shows no tray "
+                            "icons. To open the windows, add a key binding in the desktop's "
+                            "keyboard settings that runs \"tolvane quick-paste\" or \"tolvane "
+                            "show\"."),
+        kNoticeMs);
 }
 } // namespace
 
@@ -149,7 +157,7 @@ bool CPortalGlobalShortcuts::registerCombination(quint32 native_key, quint32 nat
                                                  const Action &action)
 {
     if (!portalPresent()) {
-        TellHotKeysMissing();
+        TellHotKeysMissing(m_bus);
         return false;
     }
     Binding binding{action, PreferredTrigger(Qt::Key(native_key),
