@@ -25,6 +25,7 @@ PACKAGES_TEST=(
     qml-module-qttest xvfb xauth openbox xdotool xclip x11-utils imagemagick
     dbus dbus-x11 libclang-rt-14-dev trayer iproute2 netcat-openbsd
     sway wl-clipboard wtype tesseract-ocr tesseract-ocr-eng
+    kwin-wayland xdg-desktop-portal xdg-desktop-portal-kde mutter xwayland
     desktop-file-utils appstream lintian
 )
 # What cpack -G DEB runs: dpkg-shlibdeps, and file to find the binaries.
