@@ -35,7 +35,7 @@ if [ "$desktop" = mutter-xwayland ] && [ -z "${TOLVANE_PRIVATE_TMP:-}" ]; then
     unshare --mount --propagation private true 2>/dev/null ||
         skip "no mount namespace here for a private /tmp (XWayland's display numbers)"
     exec unshare --mount --propagation private env TOLVANE_PRIVATE_TMP=1 bash -c \
-        'mount -t tmpfs -o mode=1777 tmpfs /tmp && exec "$0" "$@"' "$0" "$desktop" "$test_bin" "$@"
+        'mount -t tmpfs -o mode=1777 tmpfs /tmp && install -d -m 1777 /tmp/.X11-unix && exec "$0" "$@"' "$0" "$desktop" "$test_bin" "$@"
 fi
 
 . "$(dirname "$0")/session-common.sh"
@@ -69,7 +69,11 @@ ENTRY
     pids+=($!)
     ;;
 mutter | mutter-xwayland)
-    desktop_env=(XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=wayland)
+    # Plasma's portal, installed for the KWin tests, would serve any desktop: GNOME's
+    # session gets the portals of its own, none here.
+    mkdir -p "$SESSION_DIR/portals"
+    desktop_env=(XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=wayland
+        XDG_DESKTOP_PORTAL_DIR="$SESSION_DIR/portals")
     x11=(--no-x11)
     [ "$desktop" = mutter-xwayland ] && x11=()
     start_bus
@@ -92,14 +96,18 @@ fi
 
 display_env=()
 if [ "$desktop" = mutter-xwayland ]; then
-    x_socket=""
+    # mutter runs two X displays, the public one for programs and one for its own services.
+    x_display=""
     for _ in $(seq 100); do
-        x_socket=$(find /tmp/.X11-unix -maxdepth 1 -type s -name 'X*' 2>/dev/null | head -n1)
-        [ -n "$x_socket" ] && break
+        x_display=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' \
+            "$SESSION_DIR/compositor.log" | head -n1)
+        [ -n "$x_display" ] && [ -S "/tmp/.X11-unix/X${x_display#:}" ] && break
         sleep 0.1
     done
-    [ -n "$x_socket" ] || skip "mutter started no XWayland here"
-    display_env=(DISPLAY=":${x_socket##*/X}")
+    [ -n "$x_display" ] || skip "mutter started no XWayland here"
+    # Its X server admits the holders of the cookie it wrote into the runtime folder.
+    xauth_file=$(find "$SESSION_DIR/run" -maxdepth 1 -name '.mutter-Xwaylandauth*' | head -n1)
+    display_env=(DISPLAY="$x_display" XAUTHORITY="$xauth_file")
 fi
 
 # The portals the bus starts see the desktop; portal-kde reports its calls.
