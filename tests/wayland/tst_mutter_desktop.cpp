@@ -69,6 +69,89 @@ private slots:
         QVERIFY2(app.waitForFinished(15000), qPrintable(app.log()));
     }
 
+    // A Wayland program gets no keys through XWayland: the chosen item stays on the
+    // clipboard for the user's Ctrl+V, instead of the newest one being put back.
+    void quickPasteIntoAWaylandProgramLeavesTheItem()
+    {
+        if (!Desktop("mutter-xwayland"))
+            QSKIP("needs XWayland");
+        TolvaneEnvironment env{QString()};
+        TolvaneProcess app(env);
+        QVERIFY(app.start());
+        QVERIFY2(app.waitForCount(kCaptured, 1, 30000), qPrintable(app.log()));
+        ChildProcesses children;
+        QProcess *keyboard = children.startOwner(qEnvironmentVariable("MUTTER_KEYBOARD"), {});
+        QVERIFY2(keyboard, "mutter made no keyboard");
+        // The first keys of a new device set up its keymap in the clients: a key of no
+        // meaning goes first.
+        keyboard->write("Shift_L\n");
+        QVERIFY(QTest::qWaitFor([&] { return keyboard->readAll().contains("ok"); }, 10000));
+        const QString older = "older " + QUuid::createUuid().toString(QUuid::Id128);
+        const QString newer = "newer " + QUuid::createUuid().toString(QUuid::Id128);
+        // What an earlier case left on the clipboard is captured at start too.
+        QTest::qWait(1500);
+        int expected = app.count(kCaptured);
+        for (const QString &text : {older, newer}) {
+            QProcess *xclip =
+                children.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-quiet"});
+            QVERIFY(xclip);
+            xclip->write(text.toUtf8());
+            xclip->closeWriteChannel();
+            QVERIFY2(app.waitForCount(kCaptured, ++expected, 20000), qPrintable(app.log()));
+        }
+
+        QProcessEnvironment target_env = QProcessEnvironment::systemEnvironment();
+        target_env.insert("QT_QPA_PLATFORM", "wayland");
+        QProcess target;
+        target.setProcessEnvironment(target_env);
+        target.start(qEnvironmentVariable("PASTE_TARGET"), QStringList());
+        QVERIFY2(QTest::qWaitFor([&] { return target.readAll().contains("ready"); }, 20000),
+                 "the Wayland target never got the focus");
+
+        // The hot key reaches XWayland only while an X11 window has the focus: one stands
+        // in for a moment and goes while the quick paste window is up, so the focus returns
+        // to the Wayland program afterwards.
+        target_env.insert("QT_QPA_PLATFORM", "xcb");
+        QProcess x11_window;
+        x11_window.setProcessEnvironment(target_env);
+        x11_window.start(qEnvironmentVariable("PASTE_TARGET"), QStringList());
+        QVERIFY2(QTest::qWaitFor([&] { return x11_window.readAll().contains("ready"); }, 20000),
+                 "the X11 window never got the focus");
+        QCOMPARE(QProcess::execute("xdotool", {"key", "ctrl+alt+v"}), 0);
+        QVERIFY2(app.waitForCount(R"(hot key pressed: "quick_paste")", 1, 10000),
+                 qPrintable(app.log()));
+        QTest::qWait(3000); // the window maps and takes the focus
+        x11_window.kill();
+        x11_window.waitForFinished(3000);
+        QTest::qWait(500);
+        QCOMPARE(QProcess::execute("xdotool", {"key", "2"}), 0);
+        QVERIFY2(app.waitForCount("the focus went to no X11 window", 1, 10000),
+                 qPrintable(app.log()));
+        QVERIFY2(app.log().contains("notice: Copied, press Ctrl+V"), qPrintable(app.log()));
+        QTest::qWait(1000); // when the newest item would have been put back
+
+        // The chosen row, not the newest one, is what the user's Ctrl+V gives the program.
+        QProcess read_back;
+        read_back.start(QStringLiteral("xclip"), {"-o", "-selection", "clipboard"});
+        QVERIFY(read_back.waitForFinished(10000));
+        const QByteArray held = read_back.readAll();
+        QVERIFY2(!held.isEmpty() && !held.contains(newer.toUtf8()), held.constData());
+        keyboard->write("Control_L+v\n");
+        QByteArray typed;
+        QVERIFY2(QTest::qWaitFor(
+                     [&] {
+                         typed += target.readAll();
+                         return typed.contains(held.left(40));
+                     },
+                     15000),
+                 typed.constData());
+        QVERIFY2(!typed.contains(newer.toUtf8()), typed.constData());
+        target.kill();
+        target.waitForFinished(3000);
+        QVERIFY(app.sendSignal(SIGTERM));
+        QVERIFY2(app.waitForFinished(15000), qPrintable(app.log()));
+    }
+
     void withoutXWaylandTellsWhatIsMissing()
     {
         if (!Desktop("mutter"))
