@@ -26,6 +26,7 @@ PACKAGES_TEST=(
     dbus dbus-x11 libclang-rt-14-dev trayer iproute2 netcat-openbsd tcpdump
     mousepad xterm xfce4-terminal pcmanfm
     sway wl-clipboard wtype tesseract-ocr tesseract-ocr-eng
+    kwin-wayland xdg-desktop-portal xdg-desktop-portal-kde mutter xwayland
     desktop-file-utils appstream lintian
 )
 # What cpack -G DEB runs: dpkg-shlibdeps, and file to find the binaries.

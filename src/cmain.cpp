@@ -350,13 +350,17 @@ void CMain::SetGlobalShortcutEnable(bool enable)
     auto sequence = [ini, enable](const QString &key) {
         return enable ? QKeySequence(ini->getIni(key).toString()) : QKeySequence();
     };
+    // Disabled, a desktop that binds named actions is offered none of them.
+    for (QxtGlobalShortcut *hotkey : {&m_hotkeyMain, &m_hotkeyQp, &m_hotkeyQpPin})
+        hotkey->setEnabled(enable);
     const std::pair<QxtGlobalShortcut *, QString> hot_keys[] = {
         {&m_hotkeyMain, ini->key_show_clipboard()},
         {&m_hotkeyQp, ini->key_show_quick_paste()},
         {&m_hotkeyQpPin, ini->key_show_quick_paste_pin()}};
     for (const auto &hot_key : hot_keys) {
         const QKeySequence keys = sequence(hot_key.second);
-        if (hot_key.first->setShortcut(keys) || m_hotkeysToldTaken.contains(keys.toString()))
+        if (hot_key.first->setShortcut(keys) || keys.isEmpty() ||
+            m_hotkeysToldTaken.contains(keys.toString()))
             continue;
         // The log alone leaves the user wondering why the key does nothing.
         m_hotkeysToldTaken.insert(keys.toString());

@@ -1,5 +1,6 @@
 #include "app_entry.h"
 #include "command_line.h"
+#include "os/display_backend.h"
 
 #include <QCoreApplication>
 #include <QQuickStyle>
@@ -10,6 +11,7 @@ int main(int argc, char *argv[])
     // Commands for the running program need no display and open no window.
     if (IsCommandLine(argc, argv))
         return RunCommandLine(argc, argv);
+    DisplayBackend::ChooseBeforeStart(argc, argv);
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
     // Frameless windows draw their own transparent shadow margin.

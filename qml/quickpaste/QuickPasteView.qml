@@ -59,6 +59,14 @@ Window {
     function quickPasteCurViewByIndex(index) {
         // Hiding returns to the first page: the list is taken before.
         const model = getCurList().model
+        // Where only the focused window may write the clipboard, the item goes there first.
+        if (m_utilities.quickPasteWritesBeforeHide()) {
+            const written = m_utilities.writeWhileFocused(model, index)
+            hide()
+            if (written)
+                m_utilities.pasteWrittenItem()
+            return
+        }
         hide()
         m_utilities.pasteFromQuickPaste(model, index)
     }

@@ -48,6 +48,12 @@ public:
     Q_INVOKABLE void moveDownloadedFile(const QString &ip, const QString &file_name,
                                         const QString &path_des);
     Q_INVOKABLE void pasteFromQuickPaste(CCilpboardListModel *model, int index);
+    // Where the clipboard takes contents only from the focused window: the quick paste window
+    // puts the item there while it has the focus (false, and the user told, when the desktop
+    // refused it), hides, and then has the keys sent.
+    Q_INVOKABLE bool quickPasteWritesBeforeHide() const;
+    Q_INVOKABLE bool writeWhileFocused(CCilpboardListModel *model, int index);
+    Q_INVOKABLE void pasteWrittenItem();
     Q_INVOKABLE void copyPlainText(const QString &text);
     // Text marked as a password manager marks it, so that no clipboard history (this
     // one's included) keeps it.

@@ -10,6 +10,11 @@ const QMimeData *CClipboardAbstract::mimeData() const
     return QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
 }
 
+bool CClipboardAbstract::ownsContents() const
+{
+    return QGuiApplication::clipboard()->ownsClipboard();
+}
+
 void CClipboardAbstract::putMimeData(QMimeData *mime)
 {
     QGuiApplication::clipboard()->setMimeData(mime, QClipboard::Clipboard);

@@ -34,6 +34,10 @@ public:
     // Names of the application that owns the clipboard now (window class, process name),
     // where the platform tells them; empty otherwise.
     virtual QStringList ownerNames() const { return {}; }
+    // Whether the contents the program put there last are still its own: false once the
+    // desktop refused them (a Wayland compositor cancels a write from an unfocused window)
+    // or another program replaced them.
+    virtual bool ownsContents() const;
 
     void setText(const QString &text, bool roll2top);
     void setHtml(const QString &html, bool roll2top);

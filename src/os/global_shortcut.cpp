@@ -19,6 +19,9 @@ public:
     ~QxtGlobalShortcutPrivate();
 
     NativeCombination native() const;
+    // A press of the hot key reached the program: `activated` unless disabled.
+    void press();
+    static void Press(QxtGlobalShortcut *shortcut) { shortcut->d->press(); }
     QKeySequence sequence() const { return QKeySequence(int(m_key) | int(m_modifiers)); }
 
     // Every registered combination of the process and the shortcut that holds it.
@@ -41,8 +44,8 @@ void OnHotKeyPress(quint32 key, quint32 modifiers)
 {
     QxtGlobalShortcut *shortcut =
         QxtGlobalShortcutPrivate::s_shortcuts.value(NativeCombination(key, modifiers));
-    if (shortcut && shortcut->isEnabled())
-        emit shortcut->activated();
+    if (shortcut)
+        QxtGlobalShortcutPrivate::Press(shortcut);
 }
 } // namespace
 
@@ -74,6 +77,8 @@ QxtGlobalShortcut::~QxtGlobalShortcut()
     // Only a registered combination is released; a failed one has nothing to give back.
     if (QxtGlobalShortcutPrivate::s_shortcuts.value(d->native()) == this)
         releaseShortcut();
+    if (!objectName().isEmpty())
+        HotKeyBackend()->withdrawAction(objectName());
 }
 
 QKeySequence QxtGlobalShortcut::shortcut() const
@@ -85,8 +90,17 @@ bool QxtGlobalShortcut::setShortcut(const QKeySequence &shortcut)
 {
     if (d->m_key != 0)
         releaseShortcut();
-    if (shortcut.isEmpty())
+    if (shortcut.isEmpty()) {
+        // A disabled shortcut is not offered either: the user turned the hot keys off.
+        if (!objectName().isEmpty() && !isEnabled())
+            HotKeyBackend()->withdrawAction(objectName());
+        else if (!objectName().isEmpty())
+            HotKeyBackend()->declareAction({objectName(), d->m_description},
+                                           [this] { d->press(); });
         return true;
+    }
+    if (!objectName().isEmpty())
+        HotKeyBackend()->withdrawAction(objectName());
     const int first = shortcut[0];
     d->m_key = Qt::Key(first & ~kModifierBits);
     d->m_modifiers = Qt::KeyboardModifiers(first & kModifierBits);
@@ -129,6 +143,13 @@ void QxtGlobalShortcut::setDescription(const QString &description)
 QString QxtGlobalShortcut::description() const
 {
     return d->m_description;
+}
+
+void QxtGlobalShortcutPrivate::press()
+{
+    qCDebug(lcOs) << "hot key pressed:" << m_q->objectName() << "enabled" << m_enabled;
+    if (m_enabled)
+        emit m_q->activated();
 }
 
 bool QxtGlobalShortcut::isEnabled() const

@@ -31,6 +31,11 @@ public:
     // Every press of a registered combination is handed to `handler` from now on; an empty
     // handler stops the delivery.
     virtual void setPressHandler(PressHandler handler) = 0;
+    // An action without a key of the program's, which a desktop that binds named actions
+    // still lists, so the user can give it one there; presses reach `handler`. Backends
+    // that grab keys have nothing to offer for it.
+    virtual void declareAction(const Action &, std::function<void()>) {}
+    virtual void withdrawAction(const QString &) {}
 };
 
 // The backend of the desktop the application runs on; created on first use, lives until

@@ -25,6 +25,11 @@ bool COSAbstract::setClipboardWatcher(CClipboardAbstract *watcher)
 
 void COSAbstract::ApplyTheme(bool) {}
 
+void COSAbstract::ShowNotice(const QString &text)
+{
+    qCWarning(lcOs).noquote() << "notice:" << text;
+}
+
 void COSAbstract::SetupMainWindow(QQuickWindow *, QQmlContext *) {}
 
 void COSAbstract::SetupQuickPasteWindow(QQuickWindow *, QQmlContext *) {}

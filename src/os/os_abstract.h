@@ -69,6 +69,12 @@ public:
     // Beyond the Windows set: translucent window margins only look right with a
     // compositor, and finding a running program is platform specific.
     virtual bool isCompositingManagerRunning() { return true; }
+    // Where the clipboard takes contents only from a window that has the keyboard focus (a
+    // Wayland compositor without data control), a quick paste writes before it hides.
+    virtual bool ClipboardNeedsFocus() { return false; }
+    // A message for the user outside the program's windows (a desktop notification), for
+    // desktops where those windows may not be reachable; logged where there is none.
+    virtual void ShowNotice(const QString &text);
     // Full path of a running process whose executable's base name, lower-cased, equals
     // base_name (without extension); empty when none runs.
     virtual QString findRunningExecutable(const QString &base_name) = 0;

@@ -55,7 +55,11 @@ QProcessEnvironment TolvaneEnvironment::processEnvironment() const
     env.insert("XDG_DATA_HOME", root() + "/data");
     env.insert("XDG_RUNTIME_DIR", root() + "/run");
     env.insert("TMPDIR", root() + "/tmp");
-    env.insert("QT_QPA_PLATFORM", m_platform);
+    // No platform: the program chooses, as it does when a user starts it.
+    if (m_platform.isEmpty())
+        env.remove("QT_QPA_PLATFORM");
+    else
+        env.insert("QT_QPA_PLATFORM", m_platform);
     env.insert("QT_LOGGING_RULES", "tolvane.*.debug=true");
     return env;
 }

@@ -14,7 +14,8 @@
 class TolvaneEnvironment
 {
 public:
-    // `platform` is the Qt platform the program runs on ("xcb" or "wayland").
+    // `platform` is the Qt platform the program runs on ("xcb" or "wayland"; empty leaves
+    // the choice to the program).
     explicit TolvaneEnvironment(const QString &platform = QStringLiteral("xcb"));
     bool isValid() const { return m_dir.isValid(); }
     QString root() const { return m_dir.path(); }

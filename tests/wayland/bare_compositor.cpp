@@ -5,10 +5,17 @@ namespace {
 constexpr int kDispatchTimeoutMs = 50;
 } // namespace
 
-BareCompositor::BareCompositor() : m_display(wl_display_create())
+BareCompositor::BareCompositor(const QList<QByteArray> &offered)
+    : m_display(wl_display_create()), m_offeredNames(offered)
 {
     if (!m_display)
         return;
+    // Reserved first: the globals point at these entries.
+    m_offered.reserve(size_t(m_offeredNames.size()));
+    for (const QByteArray &name : qAsConst(m_offeredNames)) {
+        m_offered.push_back(wl_interface{name.constData(), 1, 0, nullptr, 0, nullptr});
+        wl_global_create(m_display, &m_offered.back(), 1, &m_offered.back(), &OnBind);
+    }
     m_clientListener.owner = this;
     m_clientListener.listener.notify = &BareCompositor::OnClientCreated;
     wl_display_add_client_created_listener(m_display, &m_clientListener.listener);
@@ -30,6 +37,11 @@ void BareCompositor::OnClientCreated(wl_listener *listener, void *)
 {
     ClientListener *entry = wl_container_of(listener, entry, listener);
     ++entry->owner->m_clients;
+}
+
+void BareCompositor::OnBind(wl_client *client, void *data, uint32_t version, uint32_t id)
+{
+    wl_resource_create(client, static_cast<const wl_interface *>(data), int(version), id);
 }
 
 void BareCompositor::serve()

@@ -14,42 +14,7 @@ set -euo pipefail
 test_bin=$1
 shift
 
-if [ "$(id -u)" -eq 0 ]; then
-    user=${TOLVANE_WL_USER:-tolvane-wl-test}
-    # Tests may start side by side: one creates the user, the others wait for it.
-    (
-        flock 9
-        id -u "$user" >/dev/null 2>&1 ||
-            useradd --system --no-create-home --home-dir /nonexistent \
-                --shell /usr/sbin/nologin "$user"
-    ) 9>/tmp/tolvane-wl-user.lock
-    # setpriv execs the program itself, so the pids below are the programs' own.
-    as_user=(setpriv --reuid="$(id -u "$user")" --regid="$(id -g "$user")" --clear-groups --)
-else
-    user=$(id -un)
-    as_user=()
-fi
-
-SESSION_DIR=$(mktemp -d /tmp/tolvane-wl-XXXXXX)
-chmod 755 "$SESSION_DIR"
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -rf "$SESSION_DIR"
-}
-trap cleanup EXIT INT TERM
-
-mkdir -p "$SESSION_DIR/bin" "$SESSION_DIR/run" "$SESSION_DIR/home" "$SESSION_DIR/tmp"
-install -m 755 "$test_bin" "$SESSION_DIR/bin/"
-staged=()
-for arg in "$@"; do
-    name=${arg%%=*}
-    install -m 755 "${arg#*=}" "$SESSION_DIR/bin/"
-    staged+=("$name=$SESSION_DIR/bin/$(basename "${arg#*=}")")
-done
-chown "$user" "$SESSION_DIR/run" "$SESSION_DIR/home" "$SESSION_DIR/tmp"
-chmod 700 "$SESSION_DIR/run"
+. "$(dirname "$0")/session-common.sh"
 
 cat >"$SESSION_DIR/sway.conf" <<'CONF'
 output HEADLESS-1 resolution 1280x800
@@ -82,14 +47,7 @@ fi
     wtype -s 86400000 -k Shift_L &
 pids+=($!)
 
-"${as_user[@]}" /usr/bin/env -i "${base_env[@]}" dbus-daemon --session --nofork --nopidfile \
-    --print-address=3 3>"$SESSION_DIR/dbus.addr" &
-pids+=($!)
-for _ in $(seq 100); do
-    [ -s "$SESSION_DIR/dbus.addr" ] && break
-    sleep 0.1
-done
-bus=$(head -n1 "$SESSION_DIR/dbus.addr")
+start_bus
 
 echo "wayland session: $socket as $user"
 set +e

@@ -14,6 +14,7 @@
 #include "os/linux/x11_selection.h"
 #include "os/linux/xdnd_data_server.h"
 #include "os/os_logging.h"
+#include "os/wayland/xwayland_paste_target.h"
 
 #include <QGuiApplication>
 #include <QQuickWindow>
@@ -39,6 +40,9 @@ bool COSLinux::RevealInFileManager(const QList<QUrl> &files)
 
 PasteOutcome COSLinux::SendPasteKeystroke()
 {
+    // Under XWayland the keys reach X11 programs only; the item then stays for Ctrl+V.
+    if (XWaylandPasteTarget::FocusOutsideX11())
+        return false;
     // A failure here is only logged: the user was not asked to paste by hand.
     return PasteKeystroke::Send(pasteKeysByClass());
 }

@@ -29,6 +29,14 @@ Window ActiveWindow(Display *dpy)
 }
 } // namespace
 
+unsigned long X11ActiveWindowId()
+{
+    if (!QX11Info::isPlatformX11())
+        return 0;
+    Display *dpy = QX11Info::display();
+    return dpy ? ActiveWindow(dpy) : 0;
+}
+
 QRect X11ActiveWindowGeometry()
 {
     if (!QX11Info::isPlatformX11())

@@ -26,10 +26,19 @@ public:
                              const Action &action) override;
     bool unregisterCombination(quint32 native_key, quint32 native_modifiers) override;
     void setPressHandler(PressHandler handler) override;
+    void declareAction(const Action &action, std::function<void()> handler) override;
+    void withdrawAction(const QString &id) override;
 
     // The trigger text of the freedesktop shortcuts format ("CTRL+ALT+c"); empty for keys that
     // cannot be hot keys.
     static QString PreferredTrigger(Qt::Key key, Qt::KeyboardModifiers modifiers);
+    // The options of CreateSession for these shortcuts (a(sa{sv})).
+    static QVariantMap CreateSessionOptions(const QVariant &shortcuts);
+    // One line per action, "description: key" as the desktop's answer to a binding shows it
+    // ("no key" where it bound none).
+    static QStringList BoundKeys(const QVariantMap &results, const QList<Action> &actions);
+    // Whether an answer lists every shortcut of `asked` (as CreateSessionOptions took it).
+    static bool BindsAll(const QVariantMap &results, const QVariant &asked);
 
 signals:
     // The desktop answered a binding; `bound` lists the actions it bound.
@@ -47,7 +56,16 @@ private:
         QString trigger;
     };
 
+    struct Keyless
+    {
+        Action action;
+        std::function<void()> handler;
+    };
+
     bool portalPresent();
+    QVariant shortcutList() const;
+    void bindShortcuts(int generation, const QVariant &shortcuts);
+    void tellBound(const QVariantMap &results);
     void scheduleBinding();
     void bindAll();
     void closeSession();
@@ -58,5 +76,8 @@ private:
     QString m_session;
     int m_generation = 0; // answers for a session replaced meanwhile are dropped
     QHash<Combination, Binding> m_bindings;
+    QHash<QString, Keyless> m_keyless; // id -> action the user may give a key in the desktop
+    QString m_toldBound;
+    QString m_asked; // what the latest binding asked for
     PressHandler m_handler;
 };

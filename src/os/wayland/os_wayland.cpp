@@ -9,17 +9,15 @@
 #include <QGuiApplication>
 
 namespace {
-constexpr char kDataControl[] = "zwlr_data_control_manager_v1";
 constexpr int kNoticeMs = 30000;
+
+constexpr int kShortNoticeMs = 10000;
 
 // Without data control only the toolkit's own clipboard remains, which sees the clipboard
 // while a window of the program has the focus: the user has to know.
-void WarnIfNoDataControl()
+void WarnNoDataControl()
 {
-    const std::unique_ptr<WaylandConnection> connection = WaylandConnection::Open();
-    if (connection && connection->offers(kDataControl))
-        return;
-    qCWarning(lcOs) << "the compositor offers no" << kDataControl
+    qCWarning(lcOs) << "the compositor offers no" << WaylandConnection::dataControlInterface()
                     << "; the clipboard is seen only while a Tolvane window has the focus";
     DesktopNotice::Show(QCoreApplication::translate(
                             "Global",
@@ -47,9 +45,24 @@ COSWayland::COSWayland()
 
 COSWayland::~COSWayland() = default;
 
+bool COSWayland::ClipboardNeedsFocus()
+{
+    if (m_dataControl < 0) {
+        const std::unique_ptr<WaylandConnection> connection = WaylandConnection::Open();
+        m_dataControl = connection && connection->offersDataControl() ? 1 : 0;
+    }
+    return m_dataControl == 0;
+}
+
+void COSWayland::ShowNotice(const QString &text)
+{
+    DesktopNotice::Show(text, kShortNoticeMs);
+}
+
 CClipboardAbstract *COSWayland::createClipboardWatcher()
 {
-    WarnIfNoDataControl();
+    if (ClipboardNeedsFocus())
+        WarnNoDataControl();
     // A child of the application, so it goes while the event loop still exists.
     return new WaylandPlatformClipboard(qApp);
 }

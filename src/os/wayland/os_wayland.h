@@ -19,12 +19,15 @@ public:
     QScreen *ForegroundScreen() override;
     // Every Wayland compositor composites.
     bool isCompositingManagerRunning() override { return true; }
+    bool ClipboardNeedsFocus() override;
+    void ShowNotice(const QString &text) override;
 
 protected:
     CClipboardAbstract *createClipboardWatcher() override;
 
 private:
     WaylandPasteKeystroke m_paste;
+    int m_dataControl = -1; // unknown until asked
 };
 
 // Whether the application runs as a Wayland client.

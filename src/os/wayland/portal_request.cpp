@@ -110,6 +110,11 @@ uint CPortalRequest::Wait(CPortalRequest *request, QVariantMap *results, int tim
     loop.exec();
     if (guard && !guard->m_answered) {
         guard->m_answered = true; // a late answer has nobody to go to
+        // A question left unanswered goes away with the wait, rather than staying on the
+        // screen for an answer that no longer counts.
+        QDBusMessage close = QDBusMessage::createMethodCall(
+            Portal::kService, guard->m_path, kRequestInterface, QStringLiteral("Close"));
+        guard->m_bus.send(close);
         guard->deleteLater();
     }
     return response;

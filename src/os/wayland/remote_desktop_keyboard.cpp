@@ -9,8 +9,9 @@
 namespace {
 const QString kInterface = QStringLiteral("org.freedesktop.portal.RemoteDesktop");
 constexpr uint kKeyboardDevice = 1;
-// The user may need a while to answer the desktop's question.
-constexpr int kAnswerTimeoutMs = 60000;
+// The user may need a while to answer the desktop's question; the quick paste waits for
+// it, so not for ever.
+constexpr int kAnswerTimeoutMs = 30000;
 constexpr int kKeysymControlL = 0xffe3;
 constexpr int kKeysymV = 0x0076;
 } // namespace
@@ -52,8 +53,12 @@ bool RemoteDesktopKeyboard::startSession()
     if (started != CPortalRequest::kSuccess) {
         qCWarning(lcOs) << "RemoteDesktopKeyboard"
                         << "keyboard not granted" << started;
-        // Asking again on every paste would nag: a refusal holds for this run.
-        m_refused = started == CPortalRequest::kCancelled;
+        // Asking again on every paste would nag: a refusal, or a question left unanswered,
+        // holds for this run.
+        m_refused = started != CPortalRequest::kSuccess;
+        m_bus.send(QDBusMessage::createMethodCall(Portal::kService, session,
+                                                  QStringLiteral("org.freedesktop.portal.Session"),
+                                                  QStringLiteral("Close")));
         return false;
     }
     m_session = session;

@@ -4,6 +4,13 @@
 
 #include <wayland-client.h>
 
+QByteArray WaylandConnection::dataControlInterface()
+{
+    // The watcher (KSystemClipboard of KDE Frameworks 5) speaks the wlroots protocol only;
+    // its successor ext_data_control_manager_v1 would not help it.
+    return QByteArrayLiteral("zwlr_data_control_manager_v1");
+}
+
 std::unique_ptr<WaylandConnection> WaylandConnection::Open()
 {
     wl_display *display = wl_display_connect(nullptr);

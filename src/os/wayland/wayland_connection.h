@@ -21,6 +21,10 @@ public:
     WaylandConnection &operator=(const WaylandConnection &) = delete;
 
     bool offers(const QByteArray &interface) const { return m_globals.contains(interface); }
+    // Whether the compositor lets programs follow the clipboard without the focus, through
+    // the protocol the clipboard watcher speaks.
+    bool offersDataControl() const { return offers(dataControlInterface()); }
+    static QByteArray dataControlInterface();
     // Binds the global of that interface (version 1), or null when not offered.
     void *bind(const QByteArray &interface, const struct wl_interface *type);
     // Sends what is queued and waits until the compositor has handled it; false when the

@@ -28,6 +28,13 @@ const QMimeData *WaylandPlatformClipboard::mimeData() const
     return m_offerView.get();
 }
 
+bool WaylandPlatformClipboard::ownsContents() const
+{
+    // The clipboard hands back our very object while it holds it; a cancelled write or
+    // another program's copy gives an offer instead (and m_own may be gone already).
+    return m_own && m_system->mimeData(QClipboard::Clipboard) == m_own.data();
+}
+
 void WaylandPlatformClipboard::putMimeData(QMimeData *mime)
 {
     m_own = mime;

@@ -23,6 +23,7 @@ public:
 
     const QMimeData *mimeData() const override;
     qint64 sequenceNumber() const override { return qint64(m_sequence); }
+    bool ownsContents() const override;
 
 protected:
     void putMimeData(QMimeData *mime) override;
