@@ -42,7 +42,7 @@ PasteOutcome COSLinux::SendPasteKeystroke()
 {
     // Under XWayland the keys reach X11 programs only; the item then stays for Ctrl+V.
     if (XWaylandPasteTarget::FocusOutsideX11())
-        return false;
+        return PasteOutcome::NotSent;
     // A failure here is only logged: the user was not asked to paste by hand.
     return PasteKeystroke::Send(pasteKeysByClass());
 }
