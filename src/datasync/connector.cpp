@@ -297,7 +297,8 @@ void CConnector::UpdateLocalModel4Remote()
 
 void CConnector::pushHistory(const QString &path)
 {
-    if (!m_pushDue)
+    // A save of newer rows is under way: that one goes out.
+    if (!m_pushDue || m_parser.isHistorySaving())
         return;
     m_pushDue = false;
     const QVector<HostInfo *> hosts = m_hosts.hosts();

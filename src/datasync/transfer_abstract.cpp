@@ -17,6 +17,8 @@
 #include <QLocale>
 #include <QStorageInfo>
 
+#include <algorithm>
+
 CTransferAbstract::CTransferAbstract(HostContainer *hosts, const LocalShare &share, QObject *parent)
     : QObject(parent), m_hosts(hosts), m_share(share)
 {
@@ -100,22 +102,25 @@ QString CTransferAbstract::destinationFor(const QString &ip, const QString &remo
     return name.isEmpty() ? QString() : m_share.receiveDir(ip) + name;
 }
 
+namespace {
+// The transfers among parent's children that belong to the link.
+template <class Transfer> int TransfersOf(const QObject *parent, const CPeerLink *link)
+{
+    const QList<Transfer *> all =
+        parent->findChildren<Transfer *>(QString(), Qt::FindDirectChildrenOnly);
+    return int(std::count_if(all.begin(), all.end(),
+                             [link](const Transfer *t) { return t->origin() == link; }));
+}
+} // namespace
+
 int CTransferAbstract::receiversOf(const CPeerLink *link) const
 {
-    int n = 0;
-    for (const CTcpFileReader *reader :
-         findChildren<CTcpFileReader *>(QString(), Qt::FindDirectChildrenOnly))
-        n += reader->origin() == link ? 1 : 0;
-    return n;
+    return TransfersOf<CTcpFileReader>(this, link);
 }
 
 int CTransferAbstract::sendersOf(const CPeerLink *link) const
 {
-    int n = 0;
-    for (const CTcpFileSender *sender :
-         findChildren<CTcpFileSender *>(QString(), Qt::FindDirectChildrenOnly))
-        n += sender->origin() == link ? 1 : 0;
-    return n;
+    return TransfersOf<CTcpFileSender>(this, link);
 }
 
 void CTransferAbstract::onAnnouncement(CPeerLink *link, HostInfo *host,

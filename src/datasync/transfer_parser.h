@@ -32,6 +32,7 @@ public:
 
     // Saves the history for linked hosts again (off this thread); sigHistorySaved follows.
     void refreshHistory();
+    bool isHistorySaving() const { return m_snapshot.isSaving(); }
 
     // Addresses that gave too many wrong passwords; the connector turns them away.
     PasswordThrottle &passwordThrottle() { return m_throttle; }

@@ -10,6 +10,7 @@
 #include "item/history_file.h"
 #include "item/item_limits.h"
 #include "item/storage_paths.h"
+#include "process_memory.h"
 #include "raw_websocket.h"
 #include "test_host.h"
 #include "test_items.h"
@@ -67,19 +68,6 @@ QString Guess(const TestHost &victim, const QString &pwd, const QHostAddress &fr
 QHostAddress Loopback(int n)
 {
     return QHostAddress(QStringLiteral("127.0.0.%1").arg(n));
-}
-
-// This process's resident memory in KiB.
-qint64 RssKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
 }
 
 // A listener that takes connections and never reads: what is sent stays in the kernel's

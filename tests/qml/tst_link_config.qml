@@ -193,11 +193,17 @@ Item {
             compare(button.text, "OK")
             compare(findChild(cr, "input_ip").text, "192.168.7.7", "the last address")
 
-            // Leaving the Local tab keeps the password the user typed there.
+            // An empty password is the user's own choice, with a warning under the field.
+            const warning = findChild(dlg, "local_pwd_warning")
+            verify(warning.visible)
             findChild(dlg, "local_pwd").text = "local secret"
+            verify(!warning.visible)
+
+            // Leaving the Local tab keeps the password the user typed there.
             mouseClick(findChild(dlg, "tab_connect"))
             compare(tabs.currentIndex, 1)
             compare(m_ini.getIni(m_ini.connect_local_pwd()), "local secret")
+            compare(m_ini.getIni(m_ini.connect_local_pwd_open()), false)
 
             // A listener that accepts and never answers: the attempt runs until cancelled.
             findChild(cr, "input_ip").text = address

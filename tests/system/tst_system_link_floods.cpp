@@ -4,6 +4,7 @@
 #include "isolated_env.h"
 #include "item/cbdata.h"
 #include "item/history_file.h"
+#include "process_memory.h"
 #include "raw_websocket.h"
 #include "tolvane_process.h"
 
@@ -22,18 +23,6 @@ const QString kPwd = QStringLiteral("flood-test-pw");
 const qint64 kMiB = 1024 * 1024;
 const QString kListening = QStringLiteral("server listening on port");
 const QString kCaptured = QStringLiteral("captured");
-
-qint64 RssKiB(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
 
 std::unique_ptr<RawWebSocket> Join(quint16 port, bool give_password)
 {
