@@ -59,6 +59,7 @@ private slots:
         QTest::newRow("connect_ip") << "connect_ip" << QVariant(QString());
         QTest::newRow("connect_port") << "connect_port" << QVariant(QString("8121"));
         QTest::newRow("connect_local_pwd") << "connect_local_pwd" << QVariant(QString());
+        QTest::newRow("connect_refuse_plain") << "connect_refuse_plain" << QVariant(false);
         QTest::newRow("key_show_clipboard") << "key_show_clipboard" << QVariant("Ctrl+Alt+C");
         QTest::newRow("key_show_quick_paste") << "key_show_quick_paste" << QVariant("Ctrl+Alt+V");
         QTest::newRow("key_show_quick_paste_pin")
@@ -87,7 +88,7 @@ private slots:
             QCOMPARE(result, QString::fromLatin1(m.name()));
             ++names;
         }
-        QCOMPARE(names, 15);
+        QCOMPARE(names, 16);
     }
 
     void writesGoToTheKeysGroup()
