@@ -69,6 +69,7 @@ private slots:
         QTest::newRow("connect_port") << "connect_port" << QVariant(QString("8121"));
         QTest::newRow("connect_local_pwd") << "connect_local_pwd" << QVariant(QString());
         QTest::newRow("connect_local_pwd_open") << "connect_local_pwd_open" << QVariant(false);
+        QTest::newRow("connect_refuse_plain") << "connect_refuse_plain" << QVariant(false);
         QTest::newRow("key_show_clipboard") << "key_show_clipboard" << QVariant("Ctrl+Alt+C");
         QTest::newRow("key_show_quick_paste") << "key_show_quick_paste" << QVariant("Ctrl+Alt+V");
         QTest::newRow("key_show_quick_paste_pin")
