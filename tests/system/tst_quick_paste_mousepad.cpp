@@ -92,6 +92,8 @@ void TestQuickPasteMousepad::fiftyPastesArrive()
             Xdotool({"key", "Down", "Return"});
             break;
         default: {
+            // A person's click comes after the rows have faded in.
+            QTest::qWait(250);
             // The window is centred; the second row lies below the search field and the first.
             const QString geometry = Xdotool({"getwindowgeometry", "--shell", quick_window});
             const auto value = [&](const QString &name) {
