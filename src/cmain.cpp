@@ -43,6 +43,7 @@ constexpr ushort kDefaultLinkPort = 8121;
 // A hidden window is given back after this long: its objects, scene graph and rendering
 // context are most of what the program holds. It is made again on the next show.
 constexpr int kReleaseHiddenMs = 30000;
+constexpr int kTrimAfterReleaseMs = 2000;
 
 // Files and images received from linked hosts live in a folder only this user can enter
 // (the runtime folder, else below the cache), and do not survive a restart.
@@ -157,6 +158,8 @@ void CMain::setReleaseHiddenAfter(int msecs)
     m_mainHiddenTimer.setInterval(msecs);
     if (msecs <= 0)
         m_mainHiddenTimer.stop();
+    else if (m_mainWindow && !m_mainWindow->isVisible())
+        m_mainHiddenTimer.start();
     if (m_quickPaste)
         m_quickPaste->setReleaseHiddenAfter(msecs);
 }
@@ -176,6 +179,7 @@ void CMain::releaseHiddenMainWindow()
                               Q_RETURN_ARG(QVariant, can_release));
     if (!can_release.toBool()) {
         // A dialog waits in the hidden window; try again later.
+        qCDebug(lcApp) << "main window kept: it is shown or a dialog is open";
         if (!m_mainWindow->isVisible() && m_releaseHiddenMs > 0)
             m_mainHiddenTimer.start();
         return;
@@ -187,8 +191,9 @@ void CMain::releaseHiddenMainWindow()
     QTimer::singleShot(0, this, [this] {
         m_engine.collectGarbage();
         m_engine.trimComponentCache();
-        FreedMemory::ReturnToSystem();
     });
+    // Once a render thread has let go of the window's graphics too.
+    QTimer::singleShot(kTrimAfterReleaseMs, this, [] { FreedMemory::ReturnToSystem(); });
 }
 
 // Services that report while the window does not exist yet make it, so that the report is

@@ -12,6 +12,7 @@
 
 namespace {
 const QUrl kQuickPasteQml(QStringLiteral("qrc:/qml/quickpaste/QuickPasteView.qml"));
+constexpr int kTrimAfterReleaseMs = 2000;
 } // namespace
 
 CQuickPasteView::CQuickPasteView(QObject *parent) : QObject(parent)
@@ -75,6 +76,8 @@ void CQuickPasteView::setReleaseHiddenAfter(int msecs)
     m_hiddenTimer.setInterval(qMax(0, msecs));
     if (msecs <= 0)
         m_hiddenTimer.stop();
+    else if (m_window && !m_window->isVisible())
+        m_hiddenTimer.start();
 }
 
 void CQuickPasteView::releaseHiddenWindow()
@@ -92,8 +95,9 @@ void CQuickPasteView::releaseHiddenWindow()
     QTimer::singleShot(0, this, [this] {
         m_engine.collectGarbage();
         m_engine.trimComponentCache();
-        FreedMemory::ReturnToSystem();
     });
+    // Once a render thread has let go of the window's graphics too.
+    QTimer::singleShot(kTrimAfterReleaseMs, this, [] { FreedMemory::ReturnToSystem(); });
 }
 
 void CQuickPasteView::placeOnForegroundScreen()
