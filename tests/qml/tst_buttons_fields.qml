@@ -143,10 +143,10 @@ Item {
             compare(btn.height, btn.width)
             compare(btn.ToolTip.delay, 0)
             btn.Material.theme = Material.Light
-            verify(Qt.colorEqual(btn.background.color, "#d9d9d9"))
+            verify(Qt.colorEqual(btn.background.color, "#616161"))
             verify(Qt.colorEqual(btn.textcolor, "white"))
             btn.Material.theme = Material.Dark
-            verify(Qt.colorEqual(btn.background.color, "#3b3b3b"))
+            verify(Qt.colorEqual(btn.background.color, "#bdbdbd"))
             verify(Qt.colorEqual(btn.textcolor, btn.Material.background))
             verify(Qt.colorEqual(btn.contentItem.color, btn.textcolor))
         }

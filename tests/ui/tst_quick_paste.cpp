@@ -367,7 +367,7 @@ private slots:
         // Clearing the search brings the rows back and leaves the typing in the field.
         Key({"ctrl+a", "BackSpace"});
         QTRY_VERIFY(qpProp("swipelayout", "visible").toBool());
-        QVERIFY(qpProp("search_input", "activeFocus").toBool());
+        QTRY_VERIFY(qpProp("search_input", "activeFocus").toBool());
         Type("sec");
         QTRY_COMPARE(qpProp("search_input", "text").toString(), QString("sec"));
         Key({"Escape"});
