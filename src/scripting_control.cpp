@@ -8,6 +8,7 @@
 #include "item/item_limits.h"
 #include "item/qml_types.h"
 #include "item/storage_paths.h"
+#include "item/text_helpers.h"
 #include "os/bus_service.h"
 
 #include <QCoreApplication>
@@ -65,22 +66,6 @@ bool CScriptingControl::publish(const QString &app_id)
     return m_service->publish(BusAddress::FromAppId(app_id));
 }
 
-QString CScriptingControl::OneLinePreview(const QString &plain, int max_chars)
-{
-    QString line = plain;
-    line.replace(QStringLiteral("\r\n"), QStringLiteral("⏎"));
-    line.replace(QLatin1Char('\n'), QStringLiteral("⏎"));
-    line.replace(QLatin1Char('\r'), QStringLiteral("⏎"));
-    line.replace(QLatin1Char('\t'), QStringLiteral("⇥"));
-    for (QChar &c : line) {
-        if (c.category() == QChar::Other_Control)
-            c = QLatin1Char(' ');
-    }
-    if (line.size() > max_chars)
-        line = line.left(max_chars - 1) + QStringLiteral("…");
-    return line;
-}
-
 CCilpboardListModel *CScriptingControl::model() const
 {
     return CClipboardManager::instance()->clipboardModel();
@@ -134,7 +119,7 @@ QList<BusItemRow> CScriptingControl::listItems(int first, int count, BusError *e
         BusItemRow row;
         row.index = i;
         row.type = TypeName(item.type);
-        row.preview = OneLinePreview(item.plain, kPreviewChars);
+        row.preview = TextHelpers::OneLinePreview(item.plain, kPreviewChars);
         row.md5 = item.md5;
         rows << row;
     }

@@ -30,9 +30,6 @@ public:
     // program runs on without the interface).
     bool publish(const QString &app_id);
 
-    // One line of at most `max_chars` characters: line breaks become "⏎", tabs "⇥".
-    static QString OneLinePreview(const QString &plain, int max_chars);
-
     void setMainWindowVisibility(Visibility v) override;
     void showQuickPaste(bool pin) override;
     int itemCount() const override;

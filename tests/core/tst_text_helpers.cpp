@@ -1,6 +1,7 @@
 // Colour notations and the text and URL helpers behind m_utilities.
 #include "clipboard/qml_helper.h"
 #include "isolated_env.h"
+#include "item/text_helpers.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -74,6 +75,29 @@ private slots:
         QCOMPARE(c.isValid(), valid);
         if (valid)
             QCOMPARE(c.rgba(), color.rgba());
+    }
+
+    void oneLinePreview_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("max");
+        QTest::addColumn<QString>("preview");
+        QTest::newRow("plain") << "plain words" << 20 << "plain words";
+        QTest::newRow("line ends of every kind") << "a\nb\r\nc\rd\n"
+                                                 << 20 << QString::fromUtf8("a⏎b⏎c⏎d⏎");
+        QTest::newRow("tab separates fields, so it is shown")
+            << "x\ty" << 20 << QString::fromUtf8("x⇥y");
+        QTest::newRow("other control characters")
+            << QString::fromLatin1("bell\x07nul") + QChar(0) << 20 << "bell nul ";
+        QTest::newRow("exactly the limit") << "12345" << 5 << "12345";
+        QTest::newRow("over the limit") << "123456" << 5 << QString::fromUtf8("1234…");
+    }
+    void oneLinePreview()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, max);
+        QFETCH(QString, preview);
+        QCOMPARE(TextHelpers::OneLinePreview(text, max), preview);
     }
 
     void textHead()

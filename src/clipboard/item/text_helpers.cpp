@@ -177,4 +177,20 @@ QString HtmlToPlain(const QString &html)
     return QTextDocumentFragment::fromHtml(html).toPlainText();
 }
 
+QString OneLinePreview(const QString &text, int max_chars)
+{
+    QString line = text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral("⏎"));
+    line.replace(QLatin1Char('\n'), QStringLiteral("⏎"));
+    line.replace(QLatin1Char('\r'), QStringLiteral("⏎"));
+    line.replace(QLatin1Char('\t'), QStringLiteral("⇥"));
+    for (QChar &c : line) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    }
+    if (max_chars > 0 && line.size() > max_chars)
+        line = line.left(max_chars - 1) + QStringLiteral("…");
+    return line;
+}
+
 } // namespace TextHelpers

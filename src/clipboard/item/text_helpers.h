@@ -22,5 +22,9 @@ QString DecodeLocalFileUrl(const QUrl &url);
 bool IsWebUrl(const QString &text);
 bool IsEmailUrl(const QString &text);
 QString HtmlToPlain(const QString &html);
+// The text on one line of at most max_chars characters, for lists read by scripts and
+// menus (dmenu, rofi): line breaks become "⏎", tabs "⇥" (a tab separates fields there),
+// other control characters spaces; a longer text ends in "…".
+QString OneLinePreview(const QString &text, int max_chars);
 
 } // namespace TextHelpers
