@@ -54,6 +54,9 @@ void CQuickPasteView::Init()
     }
     m_window = window;
     OsInstance()->SetupQuickPasteWindow(window, context);
+    // Whether the keys typed reach it: the desktop decides about the focus.
+    connect(window, &QWindow::activeChanged, this,
+            [window] { qCDebug(lcApp) << "quick paste window active:" << window->isActive(); });
 }
 
 void CQuickPasteView::placeOnForegroundScreen()
