@@ -69,6 +69,9 @@ void CQuickPasteView::Init()
         else if (m_hiddenTimer.interval() > 0)
             m_hiddenTimer.start(); // a paste after the hide runs well within it
     });
+    // Whether the keys typed reach it: the desktop decides about the focus.
+    connect(window, &QWindow::activeChanged, this,
+            [window] { qCDebug(lcApp) << "quick paste window active:" << window->isActive(); });
 }
 
 void CQuickPasteView::setReleaseHiddenAfter(int msecs)

@@ -421,6 +421,22 @@ A better clipboard manager</source>
         <source>Tolvane (capture paused)</source>
         <translation>Tolvane（已暂停记录）</translation>
     </message>
+    <message>
+        <source>This desktop gives programs no global hot keys and shows no tray icons. To open the windows, add a key binding in the desktop&apos;s keyboard settings that runs &quot;tolvane quick-paste&quot; or &quot;tolvane show&quot;.</source>
+        <translation>此桌面不向程序提供全局热键，也不显示托盘图标。要打开窗口，请在桌面的键盘设置中添加一个运行“tolvane quick-paste”或“tolvane show”的快捷键。</translation>
+    </message>
+    <message>
+        <source>Hot keys set by the desktop:</source>
+        <translation>桌面设置的热键：</translation>
+    </message>
+    <message>
+        <source>no key</source>
+        <translation>无按键</translation>
+    </message>
+    <message>
+        <source>The desktop did not let Tolvane put the item on the clipboard; nothing was pasted.</source>
+        <translation>桌面不允许 Tolvane 将该项放到剪贴板上；未粘贴任何内容。</translation>
+    </message>
 </context>
 <context>
     <name>KeySequenceEdit</name>

@@ -89,5 +89,7 @@ signals:
     void sigDownloadFile(const QString &ip, const QString &file_path);
 
 private:
+    // Says that the desktop did not take the item; false.
+    bool tellRefused();
     CQmlHelper() = default;
 };

@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QTimer>
 
 namespace {
@@ -29,6 +30,10 @@ bool CQmlHelper::writeWhileFocused(CCilpboardListModel *model, int index)
     if (!model || index < 0 || index >= model->rowCount())
         return false;
     CClipboardAbstract *watcher = OsInstance()->ClipboardWatcher();
+    // A compositor may drop a write from a window without the keyboard focus without a
+    // word (mutter does): only one made with the focus can be taken at its word.
+    if (!QGuiApplication::focusWindow())
+        return tellRefused();
     {
         QEventLoop loop;
         connect(watcher, &CClipboardAbstract::changed, &loop, &QEventLoop::quit);
@@ -39,8 +44,11 @@ bool CQmlHelper::writeWhileFocused(CCilpboardListModel *model, int index)
     QEventLoop settle;
     QTimer::singleShot(kRefusalWaitMs, &settle, &QEventLoop::quit);
     settle.exec();
-    if (watcher->ownsContents())
-        return true;
+    return watcher->ownsContents() || tellRefused();
+}
+
+bool CQmlHelper::tellRefused()
+{
     qCWarning(lcClipboard) << "CQmlHelper::writeWhileFocused"
                            << "the desktop did not take the item onto the clipboard";
     OsInstance()->ShowNotice(QCoreApplication::translate(

@@ -116,17 +116,6 @@ fi
     "${display_env[@]}" QT_QPA_PLATFORM=wayland QT_LOGGING_RULES='xdp-kde*.debug=true'
 
 echo "$desktop session: $socket ${display_env[*]} as $user"
-set +e
-"${as_user[@]}" /usr/bin/env -i "${base_env[@]}" WAYLAND_DISPLAY="$socket" \
-    DBUS_SESSION_BUS_ADDRESS="$bus" "${desktop_env[@]}" "${display_env[@]}" \
-    TOLVANE_DESKTOP="$desktop" PORTAL_LOG="$SESSION_DIR/bus.log" \
-    QT_LOGGING_RULES="${QT_LOGGING_RULES:-tolvane.*.debug=false}" "${staged[@]}" \
-    "$SESSION_DIR/bin/$(basename "$test_bin")"
-rc=$?
-if [ $rc -ne 0 ]; then
-    echo "--- $desktop log ---"
-    tail -n 30 "$SESSION_DIR/compositor.log"
-    echo "--- portal log ---"
-    tail -n 30 "$SESSION_DIR/bus.log"
-fi
-exit $rc
+show_logs=("$desktop log=$SESSION_DIR/compositor.log" "portal log=$SESSION_DIR/bus.log")
+run_test WAYLAND_DISPLAY="$socket" "${desktop_env[@]}" "${display_env[@]}" \
+    TOLVANE_DESKTOP="$desktop" PORTAL_LOG="$SESSION_DIR/bus.log"

@@ -50,14 +50,5 @@ pids+=($!)
 start_bus
 
 echo "wayland session: $socket as $user"
-set +e
-"${as_user[@]}" /usr/bin/env -i "${base_env[@]}" WAYLAND_DISPLAY="$socket" SWAYSOCK="$ipc" \
-    DBUS_SESSION_BUS_ADDRESS="$bus" QT_QPA_PLATFORM=wayland \
-    QT_LOGGING_RULES="${QT_LOGGING_RULES:-tolvane.*.debug=false}" "${staged[@]}" \
-    "$SESSION_DIR/bin/$(basename "$test_bin")"
-rc=$?
-if [ $rc -ne 0 ]; then
-    echo "--- sway log ---"
-    tail -n 30 "$SESSION_DIR/sway.log"
-fi
-exit $rc
+show_logs=("sway log=$SESSION_DIR/sway.log")
+run_test WAYLAND_DISPLAY="$socket" SWAYSOCK="$ipc" QT_QPA_PLATFORM=wayland

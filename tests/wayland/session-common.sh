@@ -55,3 +55,21 @@ start_bus() {
     done
     bus=$(head -n1 "$SESSION_DIR/dbus.addr")
 }
+
+# Runs the test as the user, with the session's environment and the VAR=value arguments;
+# where it fails, shows the end of each log of show_logs ("label=file"). Ends the script
+# with the test's status.
+run_test() {
+    set +e
+    "${as_user[@]}" /usr/bin/env -i "${base_env[@]}" DBUS_SESSION_BUS_ADDRESS="$bus" \
+        QT_LOGGING_RULES="${QT_LOGGING_RULES:-tolvane.*.debug=false}" "$@" "${staged[@]}" \
+        "$SESSION_DIR/bin/$(basename "$test_bin")"
+    local rc=$?
+    if [ $rc -ne 0 ]; then
+        for log in "${show_logs[@]}"; do
+            echo "--- ${log%%=*} ---"
+            tail -n 30 "${log#*=}"
+        done
+    fi
+    exit $rc
+}

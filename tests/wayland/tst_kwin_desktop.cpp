@@ -98,7 +98,8 @@ void TestKwinDesktop::captureHotKeysAndPaste()
     QVERIFY(press({Chord({KEY_LEFTCTRL, KEY_LEFTALT, KEY_V})}));
     QVERIFY2(m_app->waitForCount(R"(hot key pressed: "quick_paste")", 1, 10000),
              qPrintable(m_app->log()));
-    QTest::qWait(3000); // the window maps and takes the focus
+    QVERIFY2(m_app->waitForCount("quick paste window active: true", 1, 20000),
+             qPrintable(m_app->log()));
     QVERIFY(press({QString::number(KEY_DOWN), QString::number(KEY_ENTER)}));
     QByteArray typed;
     QVERIFY2(QTest::qWaitFor(
