@@ -41,8 +41,9 @@ constexpr int kHostNameChars = 64;
 constexpr int kUpdateCheckDelayMs = 3000;
 constexpr ushort kDefaultLinkPort = 8121;
 // A hidden window is given back after this long: its objects, scene graph and rendering
-// context are most of what the program holds. It is made again on the next show.
-constexpr int kReleaseHiddenMs = 30000;
+// context are most of what the program holds. It is made again on the next show, which
+// costs far more than showing a kept one, so a window used every minute or two is kept.
+constexpr int kReleaseHiddenMs = 3 * 60 * 1000;
 constexpr int kTrimAfterReleaseMs = 2000;
 
 // Files and images received from linked hosts live in a folder only this user can enter

@@ -24,7 +24,7 @@ private:
 private slots:
     void firstRunTakesTheThemeFromTheSystem()
     {
-        // No portal answers on the test bus, so the GTK theme decides.
+        // No session bus here (see CMake), so no portal answers and the GTK theme decides.
         qputenv("GTK_THEME", "Adwaita:dark");
         QVERIFY(!ini()->getIni(ini()->app_version()).isValid());
         SetupApplication();
