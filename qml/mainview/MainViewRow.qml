@@ -69,7 +69,10 @@ Loader {
                 width: Math.min(height * 3, parent.width / 2)
                 source: is_image && row.list_model && row.list_model.isImgExists(md5)
                         ? row.list_model.getImgUrl(md5) : ""
-                sourceSize.height: Math.ceil(height * Screen.devicePixelRatio)
+                // Decoded at the row's full height: a row that shrinks as it leaves must not
+                // load the picture again, whose file may already be gone with the item.
+                sourceSize.height: Math.ceil((row.list ? row.list.item_height : height)
+                                             * Screen.devicePixelRatio)
                 fillMode: Image.PreserveAspectFit
                 horizontalAlignment: Image.AlignLeft
                 asynchronous: true

@@ -116,7 +116,7 @@ private slots:
             QCOMPARE(result, QString::fromLatin1(m.name()));
             ++names;
         }
-        QCOMPARE(names, 19);
+        QCOMPARE(names, 21);
     }
 
     void writesGoToTheKeysGroup()

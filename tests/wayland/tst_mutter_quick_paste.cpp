@@ -80,7 +80,7 @@ private slots:
         ini->setIni(ini->connect_port(), QString::number(FreeTcpPort()));
         m_main = new CMain(this);
         QVERIFY(m_main->initialise());
-        QVERIFY(m_main->engine()->rootObjects().size() == 1);
+        QVERIFY(m_main->mainWindow());
     }
 
     void copiedIsTrueAndARefusalIsNotClaimed()
