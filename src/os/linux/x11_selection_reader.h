@@ -52,7 +52,10 @@ public:
     void abandon();
 
     // How long an owner may take for one answer, or between two parts of an INCR transfer.
-    static constexpr int kAnswerTimeoutMs = 3000;
+    // Generous: a busy owner (an office suite rendering a large selection, a program on a
+    // loaded machine) may be slow, and waiting here holds up nothing, since a newer owner
+    // ends the wait at once.
+    static constexpr int kAnswerTimeoutMs = 10000;
     // Largest transfer taken; anything larger is not a clipboard item.
     static constexpr qint64 kMaxBytes = 256 * 1024 * 1024;
 
