@@ -34,8 +34,18 @@ esac
 if [ "$desktop" = mutter-xwayland ] && [ -z "${TOLVANE_PRIVATE_TMP:-}" ]; then
     unshare --mount --propagation private true 2>/dev/null ||
         skip "no mount namespace here for a private /tmp (XWayland's display numbers)"
-    exec unshare --mount --propagation private env TOLVANE_PRIVATE_TMP=1 bash -c \
-        'mount -t tmpfs -o mode=1777 tmpfs /tmp && install -d -m 1777 /tmp/.X11-unix && exec "$0" "$@"' "$0" "$desktop" "$test_bin" "$@"
+    # Everything else in /tmp (a checkout or build tree may live there) is bound back in.
+    exec unshare --mount --propagation private env TOLVANE_PRIVATE_TMP=1 bash -c '
+        old=$(mktemp -d /run/tolvane-old-tmp-XXXXXX) && mount --bind /tmp "$old" &&
+        mount -t tmpfs -o mode=1777 tmpfs /tmp && install -d -m 1777 /tmp/.X11-unix || exit 1
+        for entry in "$old"/* "$old"/.[!.]*; do
+            name=${entry##*/}
+            case $name in .X11-unix | .X*-lock | "*" | ".[!.]*") continue ;; esac
+            [ -d "$entry" ] || continue
+            mkdir -p "/tmp/$name" && mount --bind "$entry" "/tmp/$name" || exit 1
+        done
+        umount "$old" && rmdir "$old"
+        exec "$0" "$@"' "$0" "$desktop" "$test_bin" "$@"
 fi
 
 . "$(dirname "$0")/session-common.sh"
