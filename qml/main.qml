@@ -61,6 +61,8 @@ ApplicationWindow {
         if (index === -1 || !m || index >= m.rowCount())
             return
         details_wnd.visible = true
+        const list = lists_container.getCurList()
+        details_wnd.highlight_key = list ? list.filter_key : ""
         details_wnd.load(m, index)
         if (m.isLocal())
             ctrl_btns.load(m, index)
@@ -103,6 +105,7 @@ ApplicationWindow {
         return is_main ? lists_container.lsv.main_view : lists_container.lsv.pin_view
     }
     function applyFilter(list, text) {
+        list.filter_key = text
         list.currentIndex = -1
         list.model.filterText(text)
     }

@@ -25,6 +25,7 @@ StackLayout {
     function connectFailed(msg) {
         failure.text = msg
         currentIndex = 2
+        btn_retry.forceActiveFocus()
     }
 
     function tryConnect() {
@@ -120,31 +121,77 @@ StackLayout {
         }
     }
 
-    // Page 2: why it failed.
-    Flickable {
+    // Page 2: why it failed, said plainly, with a second attempt at hand; the dialog's
+    // button goes back to the form.
+    ColumnLayout {
         objectName: "page_failed"
-        clip: true
-        flickableDirection: Flickable.VerticalFlick
-        boundsBehavior: Flickable.StopAtBounds
+        spacing: 8
 
-        HoverHandler {
-            id: failure_hover
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.topMargin: 4
+            spacing: 10
+
+            Label {
+                objectName: "failure_icon"
+                text: FV.Sad_face
+                font.family: FV.FontIcon
+                font.pixelSize: 28
+                color: Material.color(Material.Red, m_const.isDark ? Material.Shade300
+                                                                   : Material.Shade700)
+            }
+            Label {
+                objectName: "failure_title"
+                Layout.fillWidth: true
+                text: qsTranslate("Connection", "Could not connect")
+                font.pixelSize: 17
+                font.bold: true
+                wrapMode: Text.Wrap
+            }
         }
 
-        TextArea.flickable: TextArea {
-            id: failure
-            objectName: "failure_text"
-            readOnly: true
-            selectByMouse: false
-            wrapMode: TextArea.Wrap
-            textFormat: TextEdit.PlainText
-            font.pixelSize: 13
-            color: Material.secondaryTextColor
-            background: Item {}
+        Flickable {
+            id: failure_box
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            clip: true
+            contentHeight: failure.implicitHeight
+            flickableDirection: Flickable.VerticalFlick
+            boundsBehavior: Flickable.StopAtBounds
+
+            HoverHandler {
+                id: failure_hover
+            }
+
+            TextArea.flickable: TextArea {
+                id: failure
+                objectName: "failure_text"
+                readOnly: true
+                selectByMouse: false
+                wrapMode: TextArea.Wrap
+                textFormat: TextEdit.PlainText
+                font.pixelSize: 15
+                leftPadding: 0
+                rightPadding: 0
+                color: Material.primaryTextColor
+                background: Item {}
+            }
+
+            ScrollIndicator.vertical: ScrollIndicator {
+                active: failure_hover.hovered
+            }
         }
 
-        ScrollIndicator.vertical: ScrollIndicator {
-            active: failure_hover.hovered
+        Button {
+            id: btn_retry
+            objectName: "btn_retry"
+            Layout.alignment: Qt.AlignRight
+            text: qsTranslate("Connection", "Try again")
+            highlighted: true
+            flat: true
+            onClicked: sv.tryConnect()
+            Keys.onReturnPressed: clicked()
+            Keys.onEnterPressed: clicked()
         }
     }
 }

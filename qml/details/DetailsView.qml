@@ -9,6 +9,8 @@ Item {
     id: root
 
     property bool can_select: true
+    // A search whose matches a text page marks.
+    property string highlight_key: ""
 
     readonly property string page_dir: "qrc:/qml/details/"
 
@@ -55,6 +57,7 @@ Item {
         case CTypes.Text:
             props.is_rich_text = type === CTypes.Html
             props.text = m.getValPreview(index)
+            props.highlight_key = highlight_key
             showPage("DetailsView4Text.qml", props)
             break
         default:
@@ -93,6 +96,10 @@ Item {
 
     clip: true
 
+    onHighlight_keyChanged: {
+        if (isShowing("DetailsView4Text.qml"))
+            loaded_details.item.highlight_key = highlight_key
+    }
     onVisibleChanged: {
         if (can_select && !visible)
             clear()

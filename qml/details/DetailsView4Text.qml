@@ -1,6 +1,7 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.5
 import QtQuick.Controls.Material 2.5
+import CTypes 1.0
 import "../ctrls"
 import "../FontVars.js" as FV
 
@@ -14,6 +15,8 @@ DetailsViewAbstract {
     property int selected_start: -1
     property int selected_end: -1
     property int cursor_pos: -1
+    // A search being made: its matches are marked, the text itself stays as it is.
+    property string highlight_key: ""
 
     // Rich text draws its links in the palette's blue, unreadable on the dark theme's
     // background; a default style sheet gives them a light blue there (links that carry
@@ -22,6 +25,8 @@ DetailsViewAbstract {
     readonly property color link_color: is_dark ? "#8ab4f8" : "#0000ff"
     readonly property string link_style: is_dark ? "<style>a { color: " + link_color + "; }</style>"
                                                  : ""
+    // A marker's yellow, deepened on the dark background so that light text stays legible.
+    readonly property color match_color: is_dark ? "#7a5c00" : "#ffe24d"
 
     signal sigSelectText()
 
@@ -74,9 +79,19 @@ DetailsViewAbstract {
     Component {
         id: passive_view
         Label {
+            readonly property bool is_marked: root.highlight_key !== ""
+
             objectName: "text_head"
-            text: m_utilities.getTextHead(root.text, root.is_rich_text)
-            textFormat: root.is_rich_text ? Text.RichText : Text.PlainText
+            // While searching, the plain head with its matches marked (a rich text's marks
+            // would have to go through its markup); the first match is kept in view.
+            text: is_marked ? m_utilities.markMatches(
+                                  m_utilities.getTextHead(root.is_rich_text
+                                                          ? root.model.getPlain(root.index)
+                                                          : root.text, false),
+                                  root.highlight_key, Material.accentColor, 60)
+                            : m_utilities.getTextHead(root.text, root.is_rich_text)
+            textFormat: is_marked ? Text.StyledText
+                                  : root.is_rich_text ? Text.RichText : Text.PlainText
             // Words stay whole; the last line that fits the row ends in an ellipsis rather
             // than a line cut through its middle.
             wrapMode: Text.WrapAtWordBoundaryOrAnywhere
@@ -150,6 +165,13 @@ DetailsViewAbstract {
                 ToolTip.visible: hoveredLink !== ""
                 ToolTip.text: hoveredLink
                 ToolTip.delay: Qt.styleHints.mousePressAndHoldInterval
+
+                TextMatchMarker {
+                    objectName: "text_marks"
+                    document: area.textDocument
+                    key: root.highlight_key
+                    color: root.match_color
+                }
 
                 Connections {
                     target: root

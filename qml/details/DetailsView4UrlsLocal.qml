@@ -274,7 +274,17 @@ DetailsViewAbstract {
                 font.pixelSize: 16
                 background: null
                 text: m_utilities.decodeLocalFileUrl(path)
-                color: exist ? Material.primaryTextColor : Material.secondaryTextColor
+                // Until the user works in the field, the elided copy above it shows instead.
+                color: shown_path.visible ? "transparent" : path_color
+                readonly property color path_color: exist ? Material.primaryTextColor
+                                                          : Material.secondaryTextColor
+
+                HoverHandler {
+                    id: path_hover
+                }
+                ToolTip.visible: path_hover.hovered && shown_path.visible && shown_path.truncated
+                ToolTip.text: text
+                ToolTip.delay: Qt.styleHints.mousePressAndHoldInterval
 
                 Behavior on width {
                     NumberAnimation {
@@ -294,15 +304,36 @@ DetailsViewAbstract {
                 onSelectionEndChanged: recordUserSelection()
             }
 
+            // A long path keeps its end (the name) and says what is left out; the whole path
+            // is in the tooltip and in the field once clicked.
+            Label {
+                id: shown_path
+                objectName: "url_shown_" + index
+                x: field.x
+                width: field.width
+                height: field.height
+                leftPadding: field.leftPadding
+                rightPadding: field.rightPadding
+                verticalAlignment: Text.AlignVCenter
+                visible: !field.activeFocus && field.selectedText === ""
+                text: field.text
+                textFormat: Text.PlainText
+                elide: Text.ElideLeft
+                font: field.font
+                color: field.path_color
+            }
+
             ListViewBtn {
                 id: btn
                 objectName: "url_btn_" + index
                 anchors.right: parent.right
                 anchors.verticalCenter: parent.verticalCenter
                 length: root.row_height
-                visible: (row.is_download ? m_utilities.getFileName(field.text) !== "history"
-                                          : root.is_show_peekora && exist)
-                         && (field.activeFocus || activeFocus)
+                // A host's file can always be fetched; the previewer is offered for the
+                // path being worked on.
+                visible: row.is_download ? m_utilities.getFileName(field.text) !== "history"
+                                         : root.is_show_peekora && exist
+                                           && (field.activeFocus || activeFocus)
                 text: row.is_download ? FV.Download : FV.Eye
                 font.pixelSize: row.is_download ? 17 : 14
                 tooltip_str: row.is_download ? qsTr("Download")

@@ -79,10 +79,16 @@ Loader {
                 visible: status === Image.Ready
             }
             Label {
+                readonly property string key: row.list ? row.list.filter_key : ""
+                objectName: "row_text"
                 anchors.fill: parent
-                text: thumb.visible ? "" : delegate.text
+                // A search marks its matches; the line starts near the first one.
+                text: thumb.visible ? "" : key === "" ? delegate.text
+                                                      : m_utilities.markMatches(
+                                                            delegate.text, key,
+                                                            delegate.Material.accentColor, 24)
                 font: delegate.font
-                textFormat: Text.PlainText
+                textFormat: key === "" ? Text.PlainText : Text.StyledText
                 horizontalAlignment: Text.AlignLeft
                 verticalAlignment: Text.AlignVCenter
                 elide: Text.ElideRight

@@ -52,6 +52,7 @@ Loader {
             DetailsView {
                 id: preview
                 can_select: false
+                highlight_key: row.list ? row.list.filter_key : ""
                 // Pictures use the row's whole height.
                 y: row.row_is_image ? -delegate.padding / 2 : 0
                 width: parent.width - (key.text !== "" ? key.width + 2 * delegate.rightPadding

@@ -244,6 +244,14 @@ A better clipboard manager</source>
         <source>%1 does not offer an encrypted link, and unencrypted links are turned off.</source>
         <translation>%1 不提供加密连接，而未加密的连接已被关闭。</translation>
     </message>
+    <message>
+        <source>Could not connect</source>
+        <translation>无法连接</translation>
+    </message>
+    <message>
+        <source>Try again</source>
+        <translation>重试</translation>
+    </message>
 </context>
 <context>
     <name>ControlsContainer</name>

@@ -2,6 +2,7 @@
 
 #include "clipboard/clipboard_list_model.h"
 #include "clipboard/clipboard_manager.h"
+#include "clipboard/match_marks.h"
 #include "item/clipboard_logging.h"
 #include "item/storage_paths.h"
 #include "item/text_helpers.h"
@@ -71,6 +72,12 @@ QString CQmlHelper::convertHtml2Plain(const QString &html) const
 QString CQmlHelper::getTextHead(const QString &text, bool is_html) const
 {
     return TextHelpers::TextHead(text, is_html);
+}
+
+QString CQmlHelper::markMatches(const QString &text, const QString &key, const QColor &color,
+                                int lead) const
+{
+    return MatchMarks::Styled(text, key, color, lead);
 }
 
 QString CQmlHelper::getFileName(const QString &path) const

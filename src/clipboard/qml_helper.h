@@ -27,6 +27,9 @@ public:
     Q_INVOKABLE QString simplified(const QString &plain) const;
     Q_INVOKABLE QString convertHtml2Plain(const QString &html) const;
     Q_INVOKABLE QString getTextHead(const QString &text, bool is_html) const;
+    // A shown text as styled text with the search key's matches marked (MatchMarks).
+    Q_INVOKABLE QString markMatches(const QString &text, const QString &key, const QColor &color,
+                                    int lead) const;
     Q_INVOKABLE QString getFileName(const QString &path) const;
     Q_INVOKABLE QString decodeLocalFileUrl(const QUrl &p) const;
     Q_INVOKABLE bool isUrlExists(const QUrl &p) const;

@@ -140,3 +140,18 @@ bool WildcardMatcher::matches(const QString &text) const
     }
     return true;
 }
+
+QVector<QPair<int, int>> WildcardMatcher::matchSpans(const QString &text, int from) const
+{
+    QVector<QPair<int, int>> spans;
+    if (!m_valid)
+        return spans;
+    for (const Piece &piece : m_pieces) {
+        const int at = find(piece, text, from);
+        if (at < 0)
+            return {};
+        spans.append(qMakePair(at, int(piece.size())));
+        from = at + piece.size();
+    }
+    return spans;
+}

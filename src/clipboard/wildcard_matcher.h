@@ -20,6 +20,10 @@ public:
 
     bool isValid() const { return m_valid; }
     bool matches(const QString &text) const;
+    // Where the key matches at or after `from`: one (start, length) per piece between
+    // asterisks, in order; empty when it does not match there or the key is only
+    // asterisks.
+    QVector<QPair<int, int>> matchSpans(const QString &text, int from = 0) const;
 
 private:
     struct CharSet

@@ -69,6 +69,70 @@ bool SaveShot(QQuickWindow *window, const QString &path, int settle_ms)
 }
 
 namespace {
+// The pixels of the picture that show that part of the item.
+QRect ShotArea(const QImage &shot, QQuickItem *item, const QRectF &part)
+{
+    const qreal dpr = item->window() ? item->window()->effectiveDevicePixelRatio() : 1.0;
+    const QRectF scene = item->mapRectToScene(part);
+    return QRect(qRound(scene.x() * dpr), qRound(scene.y() * dpr), qRound(scene.width() * dpr),
+                 qRound(scene.height() * dpr))
+        .intersected(shot.rect());
+}
+
+int CountNear(const QImage &shot, const QRect &area, const QColor &colour, int tolerance)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb p = shot.pixel(x, y);
+            n += qAbs(qRed(p) - colour.red()) <= tolerance &&
+                 qAbs(qGreen(p) - colour.green()) <= tolerance &&
+                 qAbs(qBlue(p) - colour.blue()) <= tolerance;
+        }
+    }
+    return n;
+}
+} // namespace
+
+int PixelsNear(const QImage &shot, QQuickItem *item, const QColor &colour, int tolerance)
+{
+    return CountNear(shot, ShotArea(shot, item, QRectF(0, 0, item->width(), item->height())),
+                     colour, tolerance);
+}
+
+int MarkPixels(const QImage &shot, QQuickItem *text_item)
+{
+    const QString text = text_item->property("text").toString();
+    const int at = text.indexOf(QLatin1String("color=\""));
+    if (at < 0)
+        return 0;
+    return PixelsNear(shot, text_item, QColor(text.mid(at + 7, 7)), 40);
+}
+
+int InkPixels(const QImage &shot, QQuickItem *item, const QRectF &part)
+{
+    const QRect area = ShotArea(shot, item, part);
+    if (area.isEmpty())
+        return 0;
+    const QColor background = shot.pixelColor(area.topLeft());
+    return area.width() * area.height() - CountNear(shot, area, background, 60);
+}
+
+QList<QQuickItem *> VisibleItems(QQuickItem *root, const QString &name, const QString &text_part)
+{
+    QList<QQuickItem *> found;
+    if (!root || !root->isVisible())
+        return found;
+    if (root->objectName() == name &&
+        (text_part.isEmpty() || root->property("text").toString().contains(text_part)))
+        found << root;
+    const QList<QQuickItem *> children = root->childItems();
+    for (QQuickItem *child : children)
+        found += VisibleItems(child, name, text_part);
+    return found;
+}
+
+namespace {
 QObject *FindIn(QQuickItem *item, const QString &name)
 {
     if (item->objectName() == name)

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QColor>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
 class QObject;
+class QQuickItem;
 class QQuickWindow;
 
 // Drives a window the way a user does: real X key events from another X client
@@ -23,6 +26,19 @@ bool Activate(QQuickWindow *window);
 // Waits settle_ms for animations and asynchronous images, then saves a picture of the
 // window as `path` (PNG), making its folder; false when no picture could be saved.
 bool SaveShot(QQuickWindow *window, const QString &path, int settle_ms);
+// How many pixels of a picture of the window, inside the item, are within `tolerance` of
+// the colour in each channel.
+int PixelsNear(const QImage &shot, QQuickItem *item, const QColor &colour, int tolerance);
+// How many pixels of a styled text item are drawn in the colour its text marks matches
+// with ("<font color=...>").
+int MarkPixels(const QImage &shot, QQuickItem *text_item);
+// How many pixels of the part of the item (item coordinates) stand clearly off the colour
+// at the part's top left corner, its background: what is drawn there.
+int InkPixels(const QImage &shot, QQuickItem *item, const QRectF &part);
+// Every visible item of that name below the item, in the visual tree (list rows included)
+// whose text, when one is asked for, contains `text_part`.
+QList<QQuickItem *> VisibleItems(QQuickItem *root, const QString &name,
+                                 const QString &text_part = QString());
 // The first object below the window (items, popups, loaders' objects) with that name.
 QObject *Find(QQuickWindow *window, const QString &name);
 } // namespace UiDriver

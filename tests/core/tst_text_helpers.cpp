@@ -41,6 +41,54 @@ private slots:
         QCOMPARE(CQmlHelper::defaultSavingPath(".."), downloads);
     }
 
+    // A search marks its matches in what a row shows: escaped text, bold coloured matches,
+    // every match, wildcard pieces each on their own, a far first match brought into view.
+    void searchMarks_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("lead");
+        QTest::addColumn<QString>("marked");
+        const QString o = "<b><font color=\"#ff0000\">";
+        const QString c = "</font></b>";
+        QTest::newRow("case folded, every match")
+            << "Apple and apple"
+            << "APPLE" << -1 << o + "Apple" + c + " and " + o + "apple" + c;
+        QTest::newRow("markup stays text")
+            << "<b>x</b> & <i>"
+            << "x" << -1 << "&lt;b&gt;" + o + "x" + c + "&lt;/b&gt; &amp; &lt;i&gt;";
+        QTest::newRow("marked match is escaped") << "a<b"
+                                                 << "a<b" << -1 << o + "a&lt;b" + c;
+        QTest::newRow("pieces of a wildcard key")
+            << "report-2024.pdf"
+            << "rep*.pdf" << -1 << o + "rep" + c + "ort-2024" + o + ".pdf" + c;
+        QTest::newRow("question mark and set")
+            << "cat cot"
+            << "c[ao]t" << -1 << o + "cat" + c + " " + o + "cot" + c;
+        QTest::newRow("no match") << "plain <text>"
+                                  << "zz" << -1 << "plain &lt;text&gt;";
+        QTest::newRow("invalid key") << "a]b"
+                                     << "]" << -1 << "a]b";
+        QTest::newRow("only asterisks") << "abc"
+                                        << "**" << -1 << "abc";
+        QTest::newRow("line breaks") << "one\ntwo"
+                                     << "two" << -1 << "one<br>" + o + "two" + c;
+        QTest::newRow("far match brought in")
+            << QString(40, 'x') + "needle"
+            << "needle" << 20 << QString("…") + QString(12, 'x') + o + "needle" + c;
+        QTest::newRow("near match left in place") << "xxxx needle"
+                                                  << "needle" << 20 << "xxxx " + o + "needle" + c;
+    }
+
+    void searchMarks()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, key);
+        QFETCH(int, lead);
+        QFETCH(QString, marked);
+        QCOMPARE(util()->markMatches(text, key, QColor("#ff0000"), lead), marked);
+    }
+
     void svgColourNames()
     {
         QCOMPARE(util()->getName(QColor("#ff0000")), QString("red"));

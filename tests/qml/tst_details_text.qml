@@ -222,5 +222,34 @@ Item {
             compare(Fx.page(t, view).is_selectable, true)
             verify(area(view) !== null)
         }
+
+        // A search marks its matches in the panel without touching the text or the
+        // selection, follows the key as it is typed, and marks a rich text's preview in
+        // its plain words, never its markup.
+        function test_search_marks_matches() {
+            const a = Fx.captureText(t, "Needle one\nhay <b>needle</b> hay\nneedle")
+            const view = createTemporaryObject(details_comp, root, { highlight_key: "needle" })
+            view.load(m_model, Fx.row(a))
+            const text_area = area(view)
+            const marks = findChild(view, "text_marks")
+            compare(text_area.text, "Needle one\nhay <b>needle</b> hay\nneedle")
+            compare(marks.markedCount(), 3)
+            dragSelect(text_area, 0, 6)
+            view.highlight_key = "hay"
+            compare(marks.markedCount(), 2)
+            compare(text_area.selectedText, "Needle", "the selection stays")
+            view.highlight_key = ""
+            compare(marks.markedCount(), 0)
+
+            const passive = createTemporaryObject(details_comp, root,
+                                                  { can_select: false, highlight_key: "b" })
+            passive.load(m_model, Fx.row(a))
+            const head = findChild(passive, "text_head")
+            compare(head.textFormat, Text.StyledText)
+            verify(head.text.indexOf("&lt;" + "<b><font") > 0, head.text)
+            passive.highlight_key = ""
+            compare(head.textFormat, Text.PlainText)
+            compare(head.text, "Needle one\nhay <b>needle</b> hay\nneedle\n")
+        }
     }
 }

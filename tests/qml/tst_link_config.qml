@@ -279,7 +279,16 @@ Item {
             tryCompare(cr, "currentIndex", 2, 20000)
             compare(findChild(cr, "failure_text").text,
                     "The server can only support two clients.")
+            compare(findChild(cr, "failure_title").text, "Could not connect")
             compare(dlg.standardButton(Dialog.Apply).text, "Cancel")
+            // Enter on the page tries again, with the same address and password.
+            const retry = findChild(cr, "btn_retry")
+            verify(retry.activeFocus)
+            keyClick(Qt.Key_Return)
+            compare(cr.currentIndex, 1)
+            tryCompare(cr, "currentIndex", 2, 20000)
+            compare(findChild(cr, "failure_text").text,
+                    "The server can only support two clients.")
             tryVerify(function () { return m_connector.getHostsCount() === 0 }, 10000)
             link_lab.removePeers()
         }

@@ -4,6 +4,7 @@
 #include "free_port.h"
 #include "qt_warning_log.h"
 #include "settings/settings_helper.h"
+#include "translation/translation_ini.h"
 
 #include <QQmlApplicationEngine>
 #include <QQuickWindow>
@@ -17,7 +18,14 @@ QString Theme()
                : QStringLiteral("light");
 }
 
-void PrepareSettings(bool tray)
+QString Variant()
+{
+    return qEnvironmentVariable("TOLVANE_UI_LANG") == QLatin1String("zh_CN")
+               ? QStringLiteral("zh_CN")
+               : Theme();
+}
+
+bool PrepareSettings(bool tray)
 {
     CSettingsHelper *ini = CSettingsHelper::instance();
     ini->setIni(ini->app_version(), "1.5.0");
@@ -26,6 +34,10 @@ void PrepareSettings(bool tray)
         ini->setIni(ini->app_show_tray(), true);
     ini->setIni(ini->app_autoupdate(), false);
     ini->setIni(ini->connect_port(), QString::number(FreeTcpPort()));
+    if (Variant() != QLatin1String("zh_CN"))
+        return true;
+    ini->setIni(ini->app_i18n(), "zh_CN");
+    return Translation_Ini::UpdateTranslation();
 }
 
 CMain *Start(QObject *parent)

@@ -4,6 +4,7 @@
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
+#include "free_port.h"
 #include "isolated_env.h"
 #include "item/mime_convert.h"
 #include "item/storage_paths.h"
@@ -16,6 +17,7 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QFont>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPointer>
@@ -148,6 +150,64 @@ private:
         Run("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y())});
     }
 
+    // A search marks its matches in the rows (bold, in the accent colour) and in the
+    // details (a marker's background), Chinese rows among them.
+    void searchMarksMatches()
+    {
+        cb()->prependItem(TextItem(QStringLiteral("在 tolvane 中搜索剪贴板历史")));
+        Key({"ctrl+f"});
+        Type("tolvane");
+        QTRY_COMPARE(prop("filter_main", "text").toString(), QString("tolvane"));
+        QTRY_COMPARE(shownRows("main_list"), 2);
+        Key({"Down"});
+        QTRY_COMPARE(mainIndex(), 0);
+        QObject *marks = Find(m_wnd, "text_marks");
+        QVERIFY(marks);
+        int marked = 0;
+        QMetaObject::invokeMethod(marks, "markedCount", Q_RETURN_ARG(int, marked));
+        QCOMPARE(marked, 1);
+        saveShot("main-search-marks");
+        const QImage shot = m_wnd->grabWindow();
+        QVERIFY(PixelsNear(shot, obj<QQuickItem>("details_wnd"),
+                           marks->property("color").value<QColor>(), 8) > 100);
+        const QList<QQuickItem *> rows = markedRows();
+        QCOMPARE(rows.size(), 2);
+        for (QQuickItem *row : rows)
+            QVERIFY2(MarkPixels(shot, row) > 15, qPrintable(row->property("text").toString()));
+        QMetaObject::invokeMethod(obj("filter_box"), "clearFilter");
+        QTRY_VERIFY(markedRows().isEmpty());
+    }
+    // The main list's row texts that show marks.
+    QList<QQuickItem *> markedRows()
+    {
+        return VisibleItems(obj<QQuickItem>("main_list"), "row_text", "<font");
+    }
+
+    // A link that fails says so in the dialog: a sign, a title, the reason in full-size
+    // text and a way to try again.
+    void linkFailureIsPlain()
+    {
+        QMetaObject::invokeMethod(obj("dialogs"), "config");
+        QTRY_VERIFY(Find(m_wnd, "config_remote"));
+        QObject *remote = obj("config_remote");
+        obj("config_tabs")->setProperty("currentIndex", 1);
+        remote->setProperty("link_port", FreeTcpPort()); // nothing listens there
+        obj("input_ip")->setProperty("text", "127.0.0.2");
+        QMetaObject::invokeMethod(remote, "tryConnect");
+        QTRY_COMPARE_WITH_TIMEOUT(remote->property("currentIndex").toInt(), 2, 20000);
+        QVERIFY(!obj("failure_text")->property("text").toString().isEmpty());
+        QVERIFY(obj("failure_text")->property("font").value<QFont>().pixelSize() >= 14);
+        QVERIFY(obj<QQuickItem>("btn_retry")->isVisible());
+        if (m_theme == "zh_CN")
+            QVERIFY(prop("failure_title", "text").toString() != "Could not connect");
+        saveShot("main-link-failure");
+        auto *icon = obj<QQuickItem>("failure_icon");
+        QVERIFY(PixelsNear(m_wnd->grabWindow(), icon, icon->property("color").value<QColor>(), 40) >
+                20);
+        Key({"Escape"});
+        QTRY_VERIFY(!Find(m_wnd, "config_dlg"));
+    }
+
     CMain *m_main = nullptr;
     QQuickWindow *m_wnd = nullptr;
     QString m_theme;
@@ -155,8 +215,8 @@ private:
 private slots:
     void initTestCase()
     {
-        m_theme = MainWindowStart::Theme();
-        MainWindowStart::PrepareSettings(true);
+        m_theme = MainWindowStart::Variant();
+        QVERIFY(MainWindowStart::PrepareSettings(true));
         // A previewer the program finds at start, under a name of its own.
         const QString viewer = QDir::tempPath() + "/Peek Viewer";
         QVERIFY(QFile::copy("/bin/true", viewer));
@@ -691,6 +751,8 @@ private slots:
         clickAt(QPoint(m_wnd->width() - 78, 26));
         saveShot("main-menu");
         Key({"Escape"});
+        searchMarksMatches();
+        linkFailureIsPlain();
     }
 
     void cleanupTestCase()

@@ -131,7 +131,7 @@ private slots:
     void initTestCase()
     {
         m_theme = MainWindowStart::Theme();
-        MainWindowStart::PrepareSettings(true);
+        QVERIFY(MainWindowStart::PrepareSettings(true));
         m_main = MainWindowStart::Start(this);
         QVERIFY(m_main);
         m_wnd = MainWindowStart::Window(m_main);
@@ -251,6 +251,29 @@ private slots:
         rightToHost(2);
         QVERIFY(SaveShot(
             m_wnd, QString(TOLVANE_ARTIFACTS_DIR) + "/main-two-hosts-" + m_theme + ".png", 600));
+
+        // A file of the host deep in folders: its path keeps its end behind an ellipsis,
+        // and it can be downloaded at once, without a click into the path.
+        const int rows = connector()->getModel(1)->rowCount();
+        m_second->shareFile("projects/2026/quarterly-reports/finance-and-operations/drafts/"
+                            "summary-final.pdf",
+                            "%PDF-1.4\n");
+        QTRY_COMPARE_WITH_TIMEOUT(connector()->getModel(1)->rowCount(), rows + 1, 10000);
+        QQmlProperty::write(listShown(), "currentIndex", 0);
+        QTRY_VERIFY(Find(m_wnd, "url_btn_0"));
+        auto *button = qobject_cast<QQuickItem *>(obj("url_btn_0"));
+        auto *path = qobject_cast<QQuickItem *>(obj("url_shown_0"));
+        QVERIFY(button->isVisible());
+        QVERIFY(path->isVisible() && path->property("truncated").toBool());
+        QVERIFY(path->property("text").toString().endsWith("/drafts/summary-final.pdf"));
+        QVERIFY(SaveShot(
+            m_wnd, QString(TOLVANE_ARTIFACTS_DIR) + "/details-remote-file-" + m_theme + ".png",
+            600));
+        const QImage shot = m_wnd->grabWindow();
+        // The button's glyph is drawn, and so is the ellipsis where the path begins.
+        QVERIFY(InkPixels(shot, button, QRectF(0, 0, button->width(), button->height())) > 20);
+        const qreal left = path->property("leftPadding").toReal();
+        QVERIFY(InkPixels(shot, path, QRectF(left, 0, 12, path->height())) > 3);
     }
 
     // Dropped from its button's cross while its list shows: the window returns to this

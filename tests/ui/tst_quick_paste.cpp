@@ -460,6 +460,22 @@ private slots:
         openQuickPaste("ctrl+alt+b");
         QCOMPARE(page(), 1);
         saveShot("quickpaste-pin");
+
+        // A search marks its matches in the previews of the rows it leaves.
+        toggleQuickPaste("ctrl+alt+b", false);
+        openQuickPaste();
+        Key({"Tab"});
+        QTRY_VERIFY(qpProp("search_input", "activeFocus").toBool());
+        Type("tolvane");
+        QTRY_COMPARE(qpProp("search_input", "text").toString(), QString("tolvane"));
+        auto *view = qobject_cast<QQuickItem *>(qpObj("view"));
+        QTRY_COMPARE(VisibleItems(view, "text_head", "<font").size(), 2);
+        saveShot("quickpaste-search");
+        const QImage shot = qp()->grabWindow();
+        for (QQuickItem *head : VisibleItems(view, "text_head", "<font"))
+            QVERIFY2(MarkPixels(shot, head) > 15, qPrintable(head->property("text").toString()));
+        Key({"Escape"});
+        QTRY_VERIFY(!qpShown());
     }
 
     void cleanupTestCase()

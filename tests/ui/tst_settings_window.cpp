@@ -8,7 +8,6 @@
 #include "main_window_start.h"
 #include "qt_warning_log.h"
 #include "settings/settings_helper.h"
-#include "translation/translation_ini.h"
 #include "ui_driver.h"
 #include "ui_test_main.h"
 #include "url_recorder.h"
@@ -187,14 +186,9 @@ private:
 private slots:
     void initTestCase()
     {
-        const bool dark = MainWindowStart::Theme() == "dark";
-        m_chinese = qEnvironmentVariable("TOLVANE_UI_LANG") == "zh_CN";
-        m_variant = m_chinese ? "zh_CN" : dark ? "dark" : "light";
-        MainWindowStart::PrepareSettings(false);
-        if (m_chinese) {
-            ini()->setIni(ini()->app_i18n(), "zh_CN");
-            QVERIFY(Translation_Ini::UpdateTranslation());
-        }
+        m_variant = MainWindowStart::Variant();
+        m_chinese = m_variant == "zh_CN";
+        QVERIFY(MainWindowStart::PrepareSettings(false));
         QDesktopServices::setUrlHandler("https", &m_browser, "open");
 
         m_main = MainWindowStart::Start(this);
