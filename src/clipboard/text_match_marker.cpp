@@ -40,7 +40,7 @@ CTextMatchMarker::CTextMatchMarker(QObject *parent) : QObject(parent) {}
 
 CTextMatchMarker::~CTextMatchMarker()
 {
-    delete m_highlighter;
+    delete m_highlighter.data();
 }
 
 void CTextMatchMarker::setDocument(QQuickTextDocument *document)
@@ -78,8 +78,7 @@ void CTextMatchMarker::refresh()
     if (m_highlighter && (m_key.isEmpty() || m_highlighter->document() != doc)) {
         // Taking it off clears the marks it made.
         m_highlighter->setDocument(nullptr);
-        delete m_highlighter;
-        m_highlighter = nullptr;
+        delete m_highlighter.data();
     }
     if (doc && !m_key.isEmpty()) {
         if (!m_highlighter)

@@ -4,8 +4,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QQuickTextDocument>
-
-class QSyntaxHighlighter;
+#include <QSyntaxHighlighter>
 
 // Paints the matches of a search key on a text view's document (its textDocument) with a
 // background colour, leaving the text, its format and the selection as they are. The
@@ -40,7 +39,8 @@ private:
     void refresh();
 
     QPointer<QQuickTextDocument> m_document;
-    QSyntaxHighlighter *m_highlighter = nullptr;
+    // A child of the document, which may go first.
+    QPointer<QSyntaxHighlighter> m_highlighter;
     QString m_key;
     QColor m_color = QColor(255, 235, 59);
 };
