@@ -87,6 +87,7 @@ DetailsViewAbstract {
             text: is_marked ? m_utilities.markMatches(
                                   m_utilities.getTextHead(root.is_rich_text
                                                           ? root.model.getPlain(root.index)
+                                                                .substring(0, 16384)
                                                           : root.text, false),
                                   root.highlight_key, Material.accentColor, 60)
                             : m_utilities.getTextHead(root.text, root.is_rich_text)
