@@ -4,7 +4,7 @@
 #include "clipboard/qml_helper.h"
 
 #include "clipboard/clipboard_list_model.h"
-#include "clipboard/item/clipboard_logging.h"
+#include "item/clipboard_logging.h"
 #include "clipboard/write_back.h"
 #include "os/clipboard_abstract.h"
 #include "os/os_abstract.h"
