@@ -1,6 +1,6 @@
 // The table from Qt keys and modifiers to what an X11 grab names.
 #include "isolated_env.h"
-#include "os/linux/x11_key_table.h"
+#include "os/linux/keysym_table.h"
 
 #include <X11/X.h>
 #include <X11/XF86keysym.h>

@@ -1,20 +1,20 @@
 #include "os/linux/os_linux.h"
 
 #include "os/linux/autostart_entry.h"
-#include "os/linux/display_loss.h"
 #include "os/linux/file_manager_reveal.h"
 #include "os/linux/file_move.h"
 #include "os/linux/file_type_icons.h"
-#include "os/linux/linux_platform_clipboard.h"
-#include "os/linux/paste_keystroke.h"
 #include "os/linux/resize_border_filter.h"
 #include "os/linux/running_processes.h"
 #include "os/linux/system_theme.h"
-#include "os/linux/x11_active_window.h"
-#include "os/linux/x11_selection.h"
-#include "os/linux/xdnd_data_server.h"
 #include "os/os_logging.h"
-#include "os/wayland/xwayland_paste_target.h"
+#include "os/x11/display_loss.h"
+#include "os/x11/linux_platform_clipboard.h"
+#include "os/x11/paste_keystroke.h"
+#include "os/x11/x11_active_window.h"
+#include "os/x11/x11_selection.h"
+#include "os/x11/xdnd_data_server.h"
+#include "os/x11/xwayland_paste_target.h"
 
 #include <QGuiApplication>
 #include <QQuickWindow>

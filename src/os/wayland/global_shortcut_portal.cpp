@@ -1,6 +1,6 @@
 #include "os/wayland/global_shortcut_portal.h"
 
-#include "os/linux/x11_key_table.h"
+#include "os/linux/keysym_table.h"
 #include "os/os_logging.h"
 #include "os/wayland/desktop_notice.h"
 #include "os/wayland/portal_request.h"

@@ -1,6 +1,6 @@
-#include "os/linux/global_shortcut_x11.h"
+#include "os/x11/global_shortcut_x11.h"
 
-#include "os/linux/x11_key_table.h"
+#include "os/linux/keysym_table.h"
 #include "os/os_logging.h"
 
 #include <QAbstractEventDispatcher>

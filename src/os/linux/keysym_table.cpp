@@ -1,4 +1,4 @@
-#include "os/linux/x11_key_table.h"
+#include "os/linux/keysym_table.h"
 
 // Xlib last: its macros (None, KeyPress...) clash with Qt names.
 #include <X11/X.h>

@@ -1,6 +1,6 @@
-#include "os/linux/paste_keystroke.h"
+#include "os/x11/paste_keystroke.h"
 
-#include "os/linux/x11_key_table.h"
+#include "os/linux/keysym_table.h"
 #include "os/os_logging.h"
 #include "os/paste_keys.h"
 
