@@ -5,7 +5,7 @@
 #include <X11/XF86keysym.h>
 #include <X11/keysym.h>
 
-namespace X11KeyTable {
+namespace KeysymTable {
 
 unsigned long Keysym(Qt::Key key)
 {
@@ -101,4 +101,4 @@ unsigned int ModifierMask(Qt::KeyboardModifiers modifiers)
     return mask;
 }
 
-} // namespace X11KeyTable
+} // namespace KeysymTable

@@ -231,7 +231,7 @@ QVector<KeySym> KeysymsOf(const PasteKeys &keys)
         syms << XK_Alt_L;
     if (keys.modifiers & Qt::MetaModifier)
         syms << XK_Super_L;
-    syms << X11KeyTable::Keysym(keys.key);
+    syms << KeysymTable::Keysym(keys.key);
     return syms;
 }
 } // namespace
