@@ -6,7 +6,6 @@
 #include <QVariant>
 
 class CCilpboardListModel;
-class QQmlContext;
 class QQuickItem;
 
 // The user interface's toolbox and message hub (m_utilities): text and colour helpers,
@@ -78,7 +77,6 @@ signals:
     void sigDetailsPicRotate(QQuickItem *btn);
     void sigGotoFirstIndex4Main();
     void sigShowToast4Main(const QString &msg);
-    void SigSetupContextFromMain(QQmlContext *cxt);
     void sigShowMainWnd();
     void sigShowQuickPaste();
     void sigRestart();
