@@ -6,6 +6,11 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 base=${TOLVANE_FORMAT_BASE:-}
+# A shallow clone first tries to fetch enough history to find the base; offline it goes on.
+if [ -z "$base" ] && [ "$(git rev-parse --is-shallow-repository)" = true ]; then
+    git fetch -q --deepen=200 origin 2>/dev/null || true
+    git fetch -q --depth=200 origin main:refs/remotes/origin/main 2>/dev/null || true
+fi
 if [ -z "$base" ]; then
     for ref in origin/main main; do
         if git rev-parse -q --verify "$ref^{commit}" >/dev/null &&
