@@ -70,4 +70,4 @@ private slots:
 };
 
 TOLVANE_TEST_MAIN(TestKeysymTable)
-#include "tst_x11_key_table.moc"
+#include "tst_keysym_table.moc"
