@@ -27,7 +27,7 @@ PACKAGES_TEST=(
     mousepad xterm xfce4-terminal pcmanfm
     sway wl-clipboard wtype tesseract-ocr tesseract-ocr-eng
     kwin-wayland xdg-desktop-portal xdg-desktop-portal-kde mutter xwayland
-    desktop-file-utils appstream lintian
+    desktop-file-utils appstream lintian clang-format
 )
 # What cpack -G DEB runs: dpkg-shlibdeps, and file to find the binaries.
 PACKAGES_DEB=(dpkg-dev file)
@@ -68,6 +68,8 @@ run)
     ;;
 test)
     ensure_packages "${PACKAGES_BUILD[@]}" "${PACKAGES_TEST[@]}" "${PACKAGES_DEB[@]}"
+    # CI (TOLVANE_CHECK_FORMAT=ON) first checks the formatting of the files the branch changed.
+    [ "${TOLVANE_CHECK_FORMAT:-OFF}" = ON ] && tools/check_format.sh
     build
     # A test that fails is run once more before the run counts as failed: on a loaded
     # 2-core machine a few end-to-end tests still miss their first capture now and then

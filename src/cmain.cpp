@@ -235,7 +235,6 @@ void CMain::connectServices()
     CClipboardManager *cb = CClipboardManager::instance();
     connect(util, &CQmlHelper::sigUpdateModelMaxCount, cb->clipboardModel(),
             &CCilpboardListModel::UpdateMaxItemCount);
-    connect(util, &CQmlHelper::SigSetupContextFromMain, this, &CMain::SetupContext);
     connect(util, &CQmlHelper::sigShowTextViaTray, this, &CMain::ShowMsg);
     connect(util, &CQmlHelper::sigRestart, this, [] {
         qApp->setProperty(AppIdentity::kRestartProperty, true);

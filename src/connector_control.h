@@ -16,6 +16,9 @@ class QLocalSocket;
 //   {"cmd":"download_image","ip":..,"md5":..}   downloadImg
 //   {"cmd":"hosts"}   answered with {"hosts":[{ip, name, os, is_init, rows:[{plain, md5, type}]}]}
 // and, unasked, {"signal":name,"args":[...]} for each signal of the connector.
+// It ships in the program rather than behind a build option so that the end-to-end linking
+// tests drive the very binary that is packaged, not a variant of it; unused, it costs one
+// environment lookup at start.
 class CConnectorControl : public QObject
 {
     Q_OBJECT

@@ -1,7 +1,7 @@
 #include "quick_paste_view.h"
 
 #include "app_logging.h"
-#include "clipboard/qml_helper.h"
+#include "cmain.h"
 #include "os/freed_memory.h"
 #include "os/os_abstract.h"
 
@@ -48,7 +48,7 @@ void CQuickPasteView::Init()
 {
     auto *context = new QQmlContext(m_engine.rootContext(), &m_engine);
     m_context = context;
-    emit CQmlHelper::instance()->SigSetupContextFromMain(context);
+    CMain::SetupContext(context);
     QQmlComponent component(&m_engine, kQuickPasteQml);
     QObject *root = component.create(context);
     auto *window = qobject_cast<QQuickWindow *>(root);

@@ -4,6 +4,7 @@
 #include "clipboard/clipboard_list_model.h"
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"
+#include "clipboard/quick_paste.h"
 #include "clipboard/write_back.h"
 #include "item/item_limits.h"
 #include "item/qml_types.h"
@@ -200,7 +201,7 @@ void CScriptingControl::copyItem(int index, BusError *error)
 void CScriptingControl::pasteItem(int index, BusError *error)
 {
     if (checkIndex(index, error))
-        CQmlHelper::instance()->pasteFromQuickPaste(model(), index);
+        QuickPaste::Paste(model(), index);
 }
 
 QString CScriptingControl::addText(const QString &text, BusError *error)

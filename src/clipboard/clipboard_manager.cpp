@@ -90,6 +90,12 @@ CClipboardManager::CClipboardManager()
     };
     m_model.setHistoryWriter(writer);
     m_modelPin.setHistoryWriter(writer);
+    // The views listen on the interface's hub; the manager itself does not know them.
+    CQmlHelper *hub = CQmlHelper::instance();
+    connect(this, &CClipboardManager::sigGotoFirstIndex4Main, hub,
+            &CQmlHelper::sigGotoFirstIndex4Main);
+    connect(this, &CClipboardManager::sigShowToast4Main, hub, &CQmlHelper::sigShowToast4Main);
+    connect(this, &CClipboardManager::sigShowTextViaTray, hub, &CQmlHelper::sigShowTextViaTray);
     connect(OsInstance()->ClipboardWatcher(), &CClipboardAbstract::changed, this,
             &CClipboardManager::onClipboardChanged);
     // Trimming inside rowsInserted would announce the removal to the views before the
@@ -139,7 +145,7 @@ void CClipboardManager::captureClipboard(bool force)
         mime->setProperty(ClipboardMarkers::kFilter, QString());
         m_clipboardMd5 = mime->property(ClipboardMarkers::kItemMd5).toString();
         if (TakeRoll2TopFlag(mime))
-            emit CQmlHelper::instance()->sigGotoFirstIndex4Main();
+            emit sigGotoFirstIndex4Main();
         return;
     }
     if (m_paused) {
@@ -216,7 +222,7 @@ void CClipboardManager::applyCapture(const CBData &item, bool roll2top, qint64 a
     if (latest)
         m_clipboardMd5 = item.md5;
     if (roll2top)
-        emit CQmlHelper::instance()->sigGotoFirstIndex4Main();
+        emit sigGotoFirstIndex4Main();
 }
 
 bool CClipboardManager::clipboardHoldsTopItem() const
@@ -240,11 +246,10 @@ void CClipboardManager::reportWriteProblem(const QString &error)
     if (m_writeProblemShown)
         return;
     m_writeProblemShown = true;
-    emit CQmlHelper::instance()->sigShowTextViaTray(
-        QCoreApplication::translate("Global",
-                                    "Tolvane could not save to disk (%1). What was stored "
-                                    "before is kept.")
-            .arg(error));
+    emit sigShowTextViaTray(QCoreApplication::translate(
+                                "Global", "Tolvane could not save to disk (%1). What was stored "
+                                          "before is kept.")
+                                .arg(error));
 }
 
 void CClipboardManager::setPaused(bool paused)

@@ -48,6 +48,10 @@ public:
 
 signals:
     void sigPausedChanged(bool paused);
+    // The main list should show its top row.
+    void sigGotoFirstIndex4Main();
+    void sigShowToast4Main(const QString &msg);
+    void sigShowTextViaTray(const QString &text);
 
 private slots:
     void onClipboardChanged(QClipboard::Mode mode);

@@ -1,7 +1,6 @@
 // Pinning, favourites and putting items back on the clipboard.
 #include "clipboard/clipboard_manager.h"
 
-#include "clipboard/qml_helper.h"
 #include "clipboard/write_back.h"
 #include "item/clipboard_logging.h"
 #include "item/mime_convert.h"
@@ -68,7 +67,7 @@ void CClipboardManager::setIndexFavor(int pin_model_index)
     for (const CBData &item : m_modelPin.items())
         d = qMax(d, item.fav_num);
     if (d + 1 > kMaxFavourites) {
-        emit CQmlHelper::instance()->sigShowToast4Main(
+        emit sigShowToast4Main(
             QCoreApplication::translate("Global", "You may have 9 favorate items at max."));
         return;
     }

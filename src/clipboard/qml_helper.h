@@ -6,7 +6,6 @@
 #include <QVariant>
 
 class CCilpboardListModel;
-class QQmlContext;
 class QQuickItem;
 
 // The user interface's toolbox and message hub (m_utilities): text and colour helpers,
@@ -50,10 +49,8 @@ public:
     static QString defaultSavingPath(const QString &file_name);
     Q_INVOKABLE void moveDownloadedFile(const QString &ip, const QString &file_name,
                                         const QString &path_des);
+    // The quick paste sequence (clipboard/quick_paste.h) for the interface.
     Q_INVOKABLE void pasteFromQuickPaste(CCilpboardListModel *model, int index);
-    // Where the clipboard takes contents only from the focused window: the quick paste window
-    // puts the item there while it has the focus (false, and the user told, when the desktop
-    // refused it), hides, and then has the keys sent.
     Q_INVOKABLE bool quickPasteWritesBeforeHide() const;
     Q_INVOKABLE bool writeWhileFocused(CCilpboardListModel *model, int index);
     Q_INVOKABLE void pasteWrittenItem();
@@ -81,7 +78,6 @@ signals:
     void sigDetailsPicRotate(QQuickItem *btn);
     void sigGotoFirstIndex4Main();
     void sigShowToast4Main(const QString &msg);
-    void SigSetupContextFromMain(QQmlContext *cxt);
     void sigShowMainWnd();
     void sigShowQuickPaste();
     void sigRestart();
@@ -92,7 +88,5 @@ signals:
     void sigDownloadFile(const QString &ip, const QString &file_path);
 
 private:
-    // Says that the desktop did not take the item; false.
-    bool tellRefused();
     CQmlHelper() = default;
 };

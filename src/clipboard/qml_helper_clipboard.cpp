@@ -1,25 +1,19 @@
-// Clipboard actions of the interface utilities: copies and the quick paste.
+// Clipboard actions of the interface utilities: copies.
 #include "clipboard/qml_helper.h"
 
 #include "clipboard/clipboard_list_model.h"
-#include "clipboard/clipboard_manager.h"
-#include "clipboard/write_back.h"
+#include "clipboard/quick_paste.h"
 #include "os/clipboard_abstract.h"
 #include "os/os_abstract.h"
-#include "settings/settings_helper.h"
 
 #include <QCursor>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QImageIOHandler>
 #include <QImageReader>
 #include <QMimeData>
-#include <QTimer>
 
 namespace {
 constexpr QSize kCopyImageBound(900, 600);
-// The clipboard normally reports within one poll; never hang the paste on a lost event.
-constexpr int kClipboardWaitMs = 1000;
 } // namespace
 
 void CQmlHelper::copyPlainText(const QString &text)
@@ -67,32 +61,20 @@ void CQmlHelper::copyImgFromUrl(CCilpboardListModel *m, int index)
 
 void CQmlHelper::pasteFromQuickPaste(CCilpboardListModel *model, int index)
 {
-    if (!model || index < 0 || index >= model->rowCount())
-        return;
-    CClipboardManager *mgr = CClipboardManager::instance();
-    CCilpboardListModel *main = mgr->clipboardModel();
-    CClipboardAbstract *watcher = OsInstance()->ClipboardWatcher();
+    QuickPaste::Paste(model, index);
+}
 
-    // The clipboard already holds the item only if it holds the top item as captured: after
-    // a copy that was not kept (a secret) the top row is no longer what a paste would give.
-    const bool is_top =
-        (model == main && index == 0) || (model == mgr->pinModel() && main->rowCount() > 0 &&
-                                          model->getMd5(index) == main->getMd5(0));
-    const bool must_write = !(is_top && mgr->clipboardHoldsTopItem());
+bool CQmlHelper::quickPasteWritesBeforeHide() const
+{
+    return QuickPaste::WritesBeforeHide();
+}
 
-    if (must_write) {
-        QEventLoop loop;
-        connect(watcher, &CClipboardAbstract::changed, &loop, &QEventLoop::quit);
-        QTimer::singleShot(kClipboardWaitMs, &loop, &QEventLoop::quit);
-        WriteBack::Item(model->item(index), false);
-        loop.exec();
-    }
-    CSettingsHelper *ini = CSettingsHelper::instance();
-    OsInstance()->setPasteKeysByClass(ini->getIni(ini->paste_keys_by_class()).toString());
-    // The pasted item stays on the clipboard. Putting the history's newest item back once
-    // the target has read cannot be timed safely: editors read the clipboard on every change
-    // for purposes of their own (a paste history), so no read shows that the paste itself
-    // is done, and an item put back too early is what the target (or the user's own Ctrl+V
-    // after a lost keystroke) then pastes.
-    OsInstance()->SendPasteKeystroke();
+bool CQmlHelper::writeWhileFocused(CCilpboardListModel *model, int index)
+{
+    return QuickPaste::WriteWhileFocused(model, index);
+}
+
+void CQmlHelper::pasteWrittenItem()
+{
+    QuickPaste::PasteWrittenItem();
 }

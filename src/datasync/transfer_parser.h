@@ -1,8 +1,8 @@
 #pragma once
 
 #include "datasync/history_snapshot.h"
+#include "datasync/link_admission.h"
 #include "datasync/link_trust.h"
-#include "datasync/password_throttle.h"
 #include "datasync/transfer_abstract.h"
 
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 // Capture of clipboard contents into item records and into the Clipboard list, through an
 // in-memory clipboard watcher: no waiting for the system clipboard.
+#include "capture_fixture.h"
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"
 #include "clipboard/write_back.h"
-#include "fake_clipboard_watcher.h"
 #include "isolated_env.h"
 #include "item/mime_convert.h"
 #include "item/storage_paths.h"
@@ -41,29 +41,13 @@ QMimeData *TextMime(const QString &text)
 }
 } // namespace
 
-class TestCapture : public QObject
+class TestCapture : public CaptureFixture
 {
     Q_OBJECT
 private:
-    CClipboardManager *mgr() { return CClipboardManager::instance(); }
-    CCilpboardListModel *list() { return mgr()->clipboardModel(); }
-    CCilpboardListModel *pin() { return mgr()->pinModel(); }
     CClipboardAbstract *watcher() { return m_clip; }
-    // Runs `change` and waits until the burst of row changes it caused in `model` has
-    // ended, together with the save the burst may have started.
-    void settle(CCilpboardListModel *model, const std::function<void()> &change)
-    {
-        QSignalSpy instant(model, &CCilpboardListModel::sigRowChangedInstant);
-        QSignalSpy burst(model, &CCilpboardListModel::sigRowChanged);
-        change();
-        mgr()->finishPendingWork(); // the capture's work off this thread
-        if (!instant.isEmpty() && burst.isEmpty())
-            QVERIFY(burst.wait());
-        QCoreApplication::sendPostedEvents(model, QEvent::MetaCall);
-        mgr()->finishPendingWork(); // the save the burst started
-    }
     // Contents that another application copies, handled as the watcher reports them.
-    void copy(QMimeData *mime)
+    void copySettled(QMimeData *mime)
     {
         settle(list(), [this, mime] {
             m_clip->copyFromOutside(mime);
@@ -76,14 +60,10 @@ private:
         settle(list(), [this] { QVERIFY(m_clip->deliver()); });
     }
 
-    FakeClipboardWatcher *m_clip = nullptr;
-
 private slots:
     void initTestCase()
     {
-        m_clip = FakeClipboardWatcher::install();
-        QVERIFY(m_clip);
-        mgr()->restoreFromFile(); // nothing stored yet; enables saving at the end
+        QVERIFY(installClipboard()); // nothing stored yet; saving is enabled
         QVERIFY(QDir(StoragePaths::ClipboardDir()).exists());
         QVERIFY(QDir(StoragePaths::PinDir()).exists());
     }
@@ -327,31 +307,31 @@ private slots:
         const CBData d = GetCBDataFromMime(m.data());
         QCOMPARE(d.type, int(CQmlTypes::Unknown));
         QVERIFY(d.plain.isEmpty());
-        copy(m.take());
+        copySettled(m.take());
         QCOMPARE(list()->rowCount(), 0);
     }
 
     // --- the Clipboard list follows the clipboard ---
     void newContentsBecomeRowZeroAndDuplicatesMoveUp()
     {
-        copy(TextMime("alpha"));
-        copy(TextMime("beta"));
+        copySettled(TextMime("alpha"));
+        copySettled(TextMime("beta"));
         QCOMPARE(list()->rowCount(), 2);
         QCOMPARE(list()->getPlain(0), QString("beta"));
         list()->updateSelection(list()->getMd5(1), "1_3_3");
 
-        copy(TextMime("alpha"));
+        copySettled(TextMime("alpha"));
         QCOMPARE(list()->rowCount(), 2);
         QCOMPARE(list()->getPlain(0), QString("alpha"));
         QCOMPARE(list()->getSelection(0), QString("1_3_3")); // the stored record is kept
 
-        copy(TextMime("alpha")); // already on top: nothing moves, nothing added
+        copySettled(TextMime("alpha")); // already on top: nothing moves, nothing added
         QCOMPARE(list()->rowCount(), 2);
     }
 
     void ownWriteBacksAreNotCapturedAgain()
     {
-        copy(TextMime("one"));
+        copySettled(TextMime("one"));
         CBData other;
         other.type = CQmlTypes::Text;
         other.val = other.plain = "written back";
@@ -374,7 +354,7 @@ private slots:
         QCOMPARE(list()->getPlain(0), QString("fresh"));
         QCOMPARE(spy.count(), 1);
 
-        copy(TextMime("newer"));
+        copySettled(TextMime("newer"));
         watcher()->setText("fresh", true); // a duplicate below row 0 only moves
         delivered();
         QCOMPARE(list()->getPlain(0), QString("fresh"));
@@ -387,7 +367,7 @@ private slots:
 
     void filteredRollToTopStillSelectsTheTop()
     {
-        copy(TextMime("x"));
+        copySettled(TextMime("x"));
         QSignalSpy spy(CQmlHelper::instance(), &CQmlHelper::sigGotoFirstIndex4Main);
         WriteBack::Item(list()->item(0), true);
         delivered();
@@ -399,12 +379,12 @@ private slots:
     {
         auto *m = TextMime("hunter2");
         m->setData("x-kde-passwordManagerHint", "secret");
-        copy(m);
+        copySettled(m);
         QCOMPARE(list()->rowCount(), 0);
         // The hint with another value is an ordinary copy.
         auto *n = TextMime("not secret");
         n->setData("x-kde-passwordManagerHint", "other");
-        copy(n);
+        copySettled(n);
         QCOMPARE(list()->rowCount(), 1);
     }
 
@@ -412,7 +392,7 @@ private slots:
     {
         auto *m = new QMimeData;
         m->setHtml("<img src='x.png'>");
-        copy(m);
+        copySettled(m);
         QCOMPARE(list()->rowCount(), 0);
     }
 
@@ -420,14 +400,14 @@ private slots:
     {
         CSettingsHelper::instance()->setIni("stack_max_item_count", 5);
         for (int i = 0; i < 10; ++i)
-            copy(TextMime(QString("item %1").arg(i)));
+            copySettled(TextMime(QString("item %1").arg(i)));
         QCOMPARE(list()->rowCount(), 5);
         QCOMPARE(list()->getPlain(0), QString("item 9"));
         QCOMPARE(list()->getPlain(4), QString("item 5"));
 
         CSettingsHelper::instance()->setIni("stack_max_item_count", 50);
         for (int i = 0; i < 3; ++i)
-            copy(TextMime(QString("more %1").arg(i)));
+            copySettled(TextMime(QString("more %1").arg(i)));
         list()->UpdateMaxItemCount(5); // the settings window's limit leaves exactly N rows
         QCOMPARE(list()->rowCount(), 5);
         QCOMPARE(list()->getPlain(4), QString("item 8"));
@@ -441,14 +421,14 @@ private slots:
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         CSettingsHelper::instance()->setIni("stack_max_item_count", 4);
         for (int i = 0; i < 6; ++i)
-            copy(TextMime(QString("viewed %1").arg(i)));
+            copySettled(TextMime(QString("viewed %1").arg(i)));
         QCOMPARE(list()->rowCount(), 4);
 
         CCilpboardListModel stored;
         for (int i = 0; i < 6; ++i)
             stored.prependItem(TextItem(QString("stored %1").arg(i)));
         stored.Save2FileHelper(StoragePaths::ClipboardHistoryFile());
-        copy(TextMime("stored 5")); // on top of the restored list: nothing added
+        copySettled(TextMime("stored 5")); // on top of the restored list: nothing added
         mgr()->restoreFromFile();
         mgr()->finishPendingWork();
         // A longer history is read up to the limit and kept at it, as after any capture.
@@ -458,7 +438,7 @@ private slots:
 
     void restoreCapturesTheCurrentClipboardOnce()
     {
-        copy(TextMime("on the clipboard now")); // with any batched save of the list
+        copySettled(TextMime("on the clipboard now")); // with any batched save of the list
         CCilpboardListModel stored;
         stored.prependItem(GetCBDataFromMime(QScopedPointer<QMimeData>(TextMime("kept")).data()));
         stored.Save2FileHelper(StoragePaths::ClipboardHistoryFile());
@@ -482,7 +462,7 @@ private slots:
         QFile::remove(StoragePaths::ClipboardHistoryFile());
         int saved_after = -1;
         for (int i = 1; i <= 30 && saved_after < 0; ++i) {
-            copy(TextMime(QString("burst %1").arg(i)));
+            copySettled(TextMime(QString("burst %1").arg(i)));
             if (QFile::exists(StoragePaths::ClipboardHistoryFile()))
                 saved_after = i;
         }
@@ -490,11 +470,11 @@ private slots:
         QVERIFY(saved_after >= 1 && saved_after <= 15);
         QFile::remove(StoragePaths::ClipboardHistoryFile());
         for (int i = 0; i < 14; ++i) {
-            copy(TextMime(QString("quiet %1").arg(i)));
+            copySettled(TextMime(QString("quiet %1").arg(i)));
             QVERIFY2(!QFile::exists(StoragePaths::ClipboardHistoryFile()),
                      qPrintable(QString("saved after %1 bursts").arg(i + 1)));
         }
-        copy(TextMime("fifteenth"));
+        copySettled(TextMime("fifteenth"));
         QVERIFY(QFile::exists(StoragePaths::ClipboardHistoryFile()));
     }
 
@@ -521,8 +501,8 @@ private slots:
         const int idle_ms = pin()->idleSaveDelay();
         pin()->setIdleSaveDelay(3600 * 1000);
         auto restore_delay = qScopeGuard([&] { pin()->setIdleSaveDelay(idle_ms); });
-        copy(TextMime("pin me"));
-        copy(TextMime("and me"));
+        copySettled(TextMime("pin me"));
+        copySettled(TextMime("and me"));
         QFile::remove(StoragePaths::PinHistoryFile());
         settle(mgr()->pinModel(), [this] { mgr()->pinItem(0); });
         const bool after_one = QFile::exists(StoragePaths::PinHistoryFile());

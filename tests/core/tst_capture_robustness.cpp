@@ -2,10 +2,10 @@
 // change is asked about once, contents beyond the limits are left alone, the work done off
 // the interface thread loses and reorders nothing, and one copy announced twice stays one
 // item. Through an in-memory clipboard watcher.
+#include "capture_fixture.h"
 #include "clipboard/background_queue.h"
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"
-#include "fake_clipboard_watcher.h"
 #include "file_size_limit.h"
 #include "isolated_env.h"
 #include "item/clipboard_offer.h"
@@ -123,36 +123,14 @@ QByteArray Png(const QImage &img)
 }
 } // namespace
 
-class TestCaptureRobustness : public QObject
+class TestCaptureRobustness : public CaptureFixture
 {
     Q_OBJECT
 private:
-    CClipboardManager *mgr() { return CClipboardManager::instance(); }
-    CCilpboardListModel *list() { return mgr()->clipboardModel(); }
-    // Another program copies and the watcher reports it: the capture reads the contents
-    // now and builds the item off this thread.
-    void put(QMimeData *mime)
-    {
-        m_clip->copyFromOutside(mime);
-        QVERIFY(m_clip->deliver());
-    }
-    // The item built and taken in.
-    void copy(QMimeData *mime)
-    {
-        put(mime);
-        mgr()->finishPendingWork();
-    }
     QStringList plains() { return PlainTexts(list()->items()); }
 
-    FakeClipboardWatcher *m_clip = nullptr;
-
 private slots:
-    void initTestCase()
-    {
-        m_clip = FakeClipboardWatcher::install();
-        QVERIFY(m_clip);
-        mgr()->restoreFromFile();
-    }
+    void initTestCase() { QVERIFY(installClipboard()); }
     void init()
     {
         list()->clearRows();

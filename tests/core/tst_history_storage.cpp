@@ -1,9 +1,9 @@
 // The histories on disk through the clipboard manager: private files and folders, a file
 // this version cannot read kept aside, saves soon after the last change, failed saves told
 // once, and a clean-up that removes only what the program itself put there.
+#include "capture_fixture.h"
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"
-#include "fake_clipboard_watcher.h"
 #include "file_size_limit.h"
 #include "isolated_env.h"
 #include "item/history_file.h"
@@ -60,28 +60,9 @@ QStringList AsideFiles(const QString &dir)
 const QString kKey = QString(32, QChar('c'));
 } // namespace
 
-class TestHistoryStorage : public QObject
+class TestHistoryStorage : public CaptureFixture
 {
     Q_OBJECT
-private:
-    CClipboardManager *mgr() { return CClipboardManager::instance(); }
-    CCilpboardListModel *list() { return mgr()->clipboardModel(); }
-    // Another program copies; the item is built and taken in.
-    void copy(QMimeData *mime)
-    {
-        m_clip->copyFromOutside(mime);
-        QVERIFY(m_clip->deliver());
-        mgr()->finishPendingWork();
-    }
-    void copyText(const QString &text)
-    {
-        auto *mime = new QMimeData;
-        mime->setText(text);
-        copy(mime);
-    }
-
-    FakeClipboardWatcher *m_clip = nullptr;
-
 private slots:
     // Files of an older version, created readable by everyone, before the program starts.
     void initTestCase()

@@ -1,8 +1,8 @@
 // Pinning, favourites and write-back through the clipboard manager and m_utilities, on an
 // in-memory clipboard watcher.
+#include "capture_fixture.h"
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"
-#include "fake_clipboard_watcher.h"
 #include "isolated_env.h"
 #include "item/mime_convert.h"
 #include "item/storage_paths.h"
@@ -12,13 +12,11 @@
 #include <QMimeData>
 #include <QPainter>
 
-class TestPinning : public QObject
+class TestPinning : public CaptureFixture
 {
     Q_OBJECT
 private:
-    CClipboardManager *mgr() { return CClipboardManager::instance(); }
-    CCilpboardListModel *cb() { return mgr()->clipboardModel(); }
-    CCilpboardListModel *pin() { return mgr()->pinModel(); }
+    CCilpboardListModel *cb() { return list(); }
     // Clipboard list rows, rows[0] on top.
     void fill(const QStringList &rows) { FillTextRows(*cb(), rows); }
     QString clipboardText() const { return m_clip->text(); }
@@ -30,15 +28,8 @@ private:
         return favs;
     }
 
-    FakeClipboardWatcher *m_clip = nullptr;
-
 private slots:
-    void initTestCase()
-    {
-        m_clip = FakeClipboardWatcher::install();
-        QVERIFY(m_clip);
-        mgr()->restoreFromFile();
-    }
+    void initTestCase() { QVERIFY(installClipboard()); }
     void init()
     {
         cb()->clearRows();

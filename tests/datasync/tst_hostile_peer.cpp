@@ -4,7 +4,7 @@
 // Whatever it does, nothing leaks, nothing lands outside the transfer folder and the
 // program keeps answering.
 #include "datasync/host_container.h"
-#include "datasync/password_throttle.h"
+#include "datasync/link_admission.h"
 #include "datasync/transfer_parser.h"
 #include "isolated_env.h"
 #include "item/history_file.h"

@@ -20,12 +20,15 @@ private slots:
     void classifiesEveryMessage_data();
     void classifiesEveryMessage();
     void keepsPayloadsUnchanged();
+    void splitsFileRequestsAtEverySeparator_data();
     void splitsFileRequestsAtEverySeparator();
+    void formatsEveryCommand_data();
     void formatsEveryCommand();
     void formattedCommandsParseBack();
     void namesOperatingSystems();
     void binaryMessagesMatchTheFieldTable();
     void decodesHandEncodedMessages();
+    void refusesUnparsableBinary_data();
     void refusesUnparsableBinary();
     void receivedFileKeepsOnlyItsBaseName_data();
     void receivedFileKeepsOnlyItsBaseName();
@@ -110,43 +113,71 @@ void TestLinkProtocol::keepsPayloadsUnchanged()
     QCOMPARE(unk.text, QString());
 }
 
+void TestLinkProtocol::splitsFileRequestsAtEverySeparator_data()
+{
+    QTest::addColumn<QString>("msg");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("save_path");
+    QTest::newRow("both") << "??tag_normal_file#C:/data/a.txt**##!!D:/save/a.txt"
+                          << "C:/data/a.txt"
+                          << "D:/save/a.txt";
+    QTest::newRow("three parts") << "??tag_normal_file#/a**##!!/b**##!!/c"
+                                 << "/a"
+                                 << "/b";
+    QTest::newRow("no path") << "??tag_normal_file#**##!!/b" << QString() << "/b";
+    QTest::newRow("no separator") << "??tag_normal_file#/only"
+                                  << "/only" << QString();
+}
+
 void TestLinkProtocol::splitsFileRequestsAtEverySeparator()
 {
-    auto p =
-        TextCommand::Parse(QStringLiteral("??tag_normal_file#C:/data/a.txt**##!!D:/save/a.txt"));
-    QCOMPARE(p.text, QStringLiteral("C:/data/a.txt"));
-    QCOMPARE(p.save_path, QStringLiteral("D:/save/a.txt"));
-    p = TextCommand::Parse(QStringLiteral("??tag_normal_file#/a**##!!/b**##!!/c"));
-    QCOMPARE(p.text, QStringLiteral("/a"));
-    QCOMPARE(p.save_path, QStringLiteral("/b"));
-    p = TextCommand::Parse(QStringLiteral("??tag_normal_file#**##!!/b"));
-    QCOMPARE(p.text, QString());
-    p = TextCommand::Parse(QStringLiteral("??tag_normal_file#/only"));
-    QCOMPARE(p.text, QStringLiteral("/only"));
-    QCOMPARE(p.save_path, QString());
+    QFETCH(QString, msg);
+    QFETCH(QString, path);
+    QFETCH(QString, save_path);
+    const auto p = TextCommand::Parse(msg);
+    QCOMPARE(p.text, path);
+    QCOMPARE(p.save_path, save_path);
+}
+
+void TestLinkProtocol::formatsEveryCommand_data()
+{
+    QTest::addColumn<QString>("formatted");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("PasswordRequest pw")
+        << TextCommand::PasswordRequest(QStringLiteral("pw")) << QStringLiteral("??tag_pwd#pw");
+    QTest::newRow("PasswordReply(true)")
+        << TextCommand::PasswordReply(true) << QStringLiteral("!!tag_pwd#ok");
+    QTest::newRow("PasswordReply(false)")
+        << TextCommand::PasswordReply(false) << QStringLiteral("!!tag_pwd#err");
+    QTest::newRow("OsRequest") << TextCommand::OsRequest() << QStringLiteral("??tag_os#");
+    QTest::newRow("OsReply") << TextCommand::OsReply() << QStringLiteral("!!tag_os#w");
+    QTest::newRow("HostRequest") << TextCommand::HostRequest() << QStringLiteral("??tag_host#");
+    QTest::newRow("HostReply empty")
+        << TextCommand::HostReply(QString()) << QStringLiteral("!!tag_host#");
+    QTest::newRow("ConnectionRefused")
+        << TextCommand::ConnectionRefused() << QStringLiteral("??tag_connection_err#");
+    QTest::newRow("HistoryRequest")
+        << TextCommand::HistoryRequest() << QStringLiteral("??tag_normal_file#history");
+    QTest::newRow("ImageRequest abc") << TextCommand::ImageRequest(QStringLiteral("abc"))
+                                      << QStringLiteral("??tag_normal_file#/_*tag_file_img*/_abc");
+    QTest::newRow("FileRequest /a") << TextCommand::FileRequest(QStringLiteral("/a"), QString())
+                                    << QStringLiteral("??tag_normal_file#/a**##!!");
+    QTest::newRow("file error not found")
+        << TextCommand::FileError(FileErrorReason::NotFound, QStringLiteral("history"))
+        << QStringLiteral("!!tag_normal_file_error#not_foundhistory");
+    QTest::newRow("file error is dir")
+        << TextCommand::FileError(FileErrorReason::IsDir, QStringLiteral("C:/data"))
+        << QStringLiteral("!!tag_normal_file_error#is_dirC:/data");
+    QTest::newRow("file error unknown")
+        << TextCommand::FileError(FileErrorReason::Unknown, QStringLiteral("/x"))
+        << QStringLiteral("!!tag_normal_file_error#unknown/x");
 }
 
 void TestLinkProtocol::formatsEveryCommand()
 {
-    QCOMPARE(TextCommand::PasswordRequest(QStringLiteral("pw")), QStringLiteral("??tag_pwd#pw"));
-    QCOMPARE(TextCommand::PasswordReply(true), QStringLiteral("!!tag_pwd#ok"));
-    QCOMPARE(TextCommand::PasswordReply(false), QStringLiteral("!!tag_pwd#err"));
-    QCOMPARE(TextCommand::OsRequest(), QStringLiteral("??tag_os#"));
-    QCOMPARE(TextCommand::OsReply(), QStringLiteral("!!tag_os#w"));
-    QCOMPARE(TextCommand::HostRequest(), QStringLiteral("??tag_host#"));
-    QCOMPARE(TextCommand::HostReply(QString()), QStringLiteral("!!tag_host#"));
-    QCOMPARE(TextCommand::ConnectionRefused(), QStringLiteral("??tag_connection_err#"));
-    QCOMPARE(TextCommand::HistoryRequest(), QStringLiteral("??tag_normal_file#history"));
-    QCOMPARE(TextCommand::ImageRequest(QStringLiteral("abc")),
-             QStringLiteral("??tag_normal_file#/_*tag_file_img*/_abc"));
-    QCOMPARE(TextCommand::FileRequest(QStringLiteral("/a"), QString()),
-             QStringLiteral("??tag_normal_file#/a**##!!"));
-    QCOMPARE(TextCommand::FileError(FileErrorReason::NotFound, QStringLiteral("history")),
-             QStringLiteral("!!tag_normal_file_error#not_foundhistory"));
-    QCOMPARE(TextCommand::FileError(FileErrorReason::IsDir, QStringLiteral("C:/data")),
-             QStringLiteral("!!tag_normal_file_error#is_dirC:/data"));
-    QCOMPARE(TextCommand::FileError(FileErrorReason::Unknown, QStringLiteral("/x")),
-             QStringLiteral("!!tag_normal_file_error#unknown/x"));
+    QFETCH(QString, formatted);
+    QFETCH(QString, expected);
+    QCOMPARE(formatted, expected);
 }
 
 void TestLinkProtocol::formattedCommandsParseBack()
@@ -208,16 +239,18 @@ void TestLinkProtocol::decodesHandEncodedMessages()
     QCOMPARE(back.path, QStringLiteral("/q"));
 }
 
+void TestLinkProtocol::refusesUnparsableBinary_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("no message") << QByteArray("\xff\xff\xff", 3);
+    QTest::newRow("length past the end") << QByteArray::fromHex("127f0a");
+    QTest::newRow("invalid UTF-8 in a string") << QByteArray::fromHex("12040a02c328");
+}
+
 void TestLinkProtocol::refusesUnparsableBinary()
 {
-    QCOMPARE(TransferMessage::Decode(QByteArray("\xff\xff\xff", 3)).kind,
-             TransferMessage::Kind::Unparsable);
-    // A length that runs past the end.
-    QCOMPARE(TransferMessage::Decode(QByteArray::fromHex("127f0a")).kind,
-             TransferMessage::Kind::Unparsable);
-    // Invalid UTF-8 in a string field.
-    QCOMPARE(TransferMessage::Decode(QByteArray::fromHex("12040a02c328")).kind,
-             TransferMessage::Kind::Unparsable);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(TransferMessage::Decode(bytes).kind, TransferMessage::Kind::Unparsable);
     QVERIFY(!TransferMessage::IsValidPort(0));
     QVERIFY(!TransferMessage::IsValidPort(-1));
     QVERIFY(!TransferMessage::IsValidPort(65536));

@@ -110,6 +110,7 @@ private slots:
     void historyThatCannotBeWrittenIsNotFound();
     void servesOnlyStoredImagesByKey();
     void servesOnlyListedFiles();
+    void failedRequestsReachTheRequester_data();
     void failedRequestsReachTheRequester();
     void historyIsAskedAgainAtMostThreeTimes();
     void announcementStartsAReceiver();
@@ -391,18 +392,33 @@ void TestTransferParser::servesOnlyListedFiles()
     QCOMPARE(s.host->session.offered, QStringList({shared})); // one offer per path
 }
 
+void TestTransferParser::failedRequestsReachTheRequester_data()
+{
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("folder") << "!!tag_normal_file_error#is_dirC:/data"
+                            << "C:/data"
+                            << "Can't transfer a folder.";
+    QTest::newRow("not found") << "!!tag_normal_file_error#not_found/a b.txt"
+                               << "/a b.txt"
+                               << "File not found";
+    QTest::newRow("unknown") << "!!tag_normal_file_error#unknown/c"
+                             << "/c"
+                             << "Unknow error.";
+}
+
 void TestTransferParser::failedRequestsReachTheRequester()
 {
+    QFETCH(QString, reply);
+    QFETCH(QString, path);
+    QFETCH(QString, message);
     Side s(false);
     s.trust();
     QSignalSpy failed(s.parser.get(), &CTransferAbstract::sigFailed2Receive);
-    s.link->deliverText(QStringLiteral("!!tag_normal_file_error#is_dirC:/data"));
-    s.link->deliverText(QStringLiteral("!!tag_normal_file_error#not_found/a b.txt"));
-    s.link->deliverText(QStringLiteral("!!tag_normal_file_error#unknown/c"));
-    QCOMPARE(failed.count(), 3);
-    QCOMPARE(failed.at(0), QVariantList({"C:/data", kPeer, "Can't transfer a folder."}));
-    QCOMPARE(failed.at(1), QVariantList({"/a b.txt", kPeer, "File not found"}));
-    QCOMPARE(failed.at(2), QVariantList({"/c", kPeer, "Unknow error."}));
+    s.link->deliverText(reply);
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.at(0), QVariantList({path, kPeer, message}));
     QTest::qWait(200);
     QCOMPARE(s.texts(), QStringList()); // only a failed history is asked again
 }

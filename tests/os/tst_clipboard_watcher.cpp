@@ -1,9 +1,9 @@
 // The X11 clipboard watcher: quiet while the clipboard is, on the session's X server that
 // reports selection changes (XFixes), and polling the owner on one that does not.
 #include "isolated_env.h"
-#include "os/linux/linux_platform_clipboard.h"
-#include "os/linux/x11_selection.h"
 #include "os/os_abstract.h"
+#include "os/x11/linux_platform_clipboard.h"
+#include "os/x11/x11_selection.h"
 
 #include <QClipboard>
 #include <QProcess>

@@ -1,8 +1,8 @@
 // The foreground window and its screen, with real windows under the session's window
 // manager, which reparents them into frames (so their root position must be translated).
 #include "isolated_env.h"
-#include "os/linux/x11_active_window.h"
 #include "os/os_abstract.h"
+#include "os/x11/x11_active_window.h"
 
 #include <QScreen>
 #include <QWidget>

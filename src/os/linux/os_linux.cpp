@@ -1,20 +1,13 @@
 #include "os/linux/os_linux.h"
 
 #include "os/linux/autostart_entry.h"
-#include "os/linux/display_loss.h"
 #include "os/linux/file_manager_reveal.h"
 #include "os/linux/file_move.h"
 #include "os/linux/file_type_icons.h"
-#include "os/linux/linux_platform_clipboard.h"
-#include "os/linux/paste_keystroke.h"
 #include "os/linux/resize_border_filter.h"
 #include "os/linux/running_processes.h"
 #include "os/linux/system_theme.h"
-#include "os/linux/x11_active_window.h"
-#include "os/linux/x11_selection.h"
-#include "os/linux/xdnd_data_server.h"
 #include "os/os_logging.h"
-#include "os/wayland/xwayland_paste_target.h"
 
 #include <QGuiApplication>
 #include <QQuickWindow>
@@ -27,34 +20,9 @@ COSLinux::~COSLinux()
         delete filter.data();
 }
 
-CClipboardAbstract *COSLinux::createClipboardWatcher()
-{
-    // A child of the application, so its timer stops while the event loop still exists.
-    return new LinuxPlatformClipboard(X11ClipboardOwnerPoll(), qApp);
-}
-
 bool COSLinux::RevealInFileManager(const QList<QUrl> &files)
 {
     return FileManagerReveal::ShowItems(files, this);
-}
-
-PasteOutcome COSLinux::SendPasteKeystroke()
-{
-    // Under XWayland the keys reach X11 programs only; the item then stays for Ctrl+V.
-    if (XWaylandPasteTarget::FocusOutsideX11())
-        return PasteOutcome::NotSent;
-    // A failure here is only logged: the user was not asked to paste by hand.
-    return PasteKeystroke::Send(pasteKeysByClass());
-}
-
-void COSLinux::serveDragData(QMimeData *mime)
-{
-    XdndDataServer::Serve(mime);
-}
-
-void COSLinux::rememberPasteTarget()
-{
-    PasteKeystroke::RememberTarget();
 }
 
 void COSLinux::SetAutoRun(bool enable)
@@ -82,11 +50,6 @@ bool COSLinux::isCompositingManagerRunning()
     return SystemTheme::CompositorRunning();
 }
 
-QScreen *COSLinux::ForegroundScreen()
-{
-    return X11ActiveWindowScreen();
-}
-
 QString COSLinux::findRunningExecutable(const QString &base_name)
 {
     return RunningProcesses::FindExecutable(base_name);
@@ -95,11 +58,6 @@ QString COSLinux::findRunningExecutable(const QString &base_name)
 QIcon COSLinux::fileIcon(const QFileInfo &info)
 {
     return FileTypeIcons::ForFile(info);
-}
-
-void COSLinux::watchDisplayConnection()
-{
-    DisplayLoss::Watch(this);
 }
 
 void COSLinux::SetupMainWindow(QQuickWindow *window, QQmlContext *)

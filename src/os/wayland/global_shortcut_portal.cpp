@@ -1,6 +1,6 @@
 #include "os/wayland/global_shortcut_portal.h"
 
-#include "os/linux/x11_key_table.h"
+#include "os/linux/keysym_table.h"
 #include "os/os_logging.h"
 #include "os/wayland/desktop_notice.h"
 #include "os/wayland/portal_request.h"
@@ -115,7 +115,7 @@ CPortalGlobalShortcuts::~CPortalGlobalShortcuts()
 
 QString CPortalGlobalShortcuts::PreferredTrigger(Qt::Key key, Qt::KeyboardModifiers modifiers)
 {
-    const unsigned long keysym = X11KeyTable::Keysym(key);
+    const unsigned long keysym = KeysymTable::Keysym(key);
     char name[64] = {};
     if (keysym == 0 || xkb_keysym_get_name(xkb_keysym_t(keysym), name, sizeof name) <= 0)
         return QString();
@@ -134,7 +134,7 @@ QString CPortalGlobalShortcuts::PreferredTrigger(Qt::Key key, Qt::KeyboardModifi
 
 quint32 CPortalGlobalShortcuts::nativeKeycode(Qt::Key key)
 {
-    return X11KeyTable::Keysym(key) != 0 ? quint32(key) : 0;
+    return KeysymTable::Keysym(key) != 0 ? quint32(key) : 0;
 }
 
 quint32 CPortalGlobalShortcuts::nativeModifiers(Qt::KeyboardModifiers modifiers)

@@ -1,8 +1,9 @@
 // The Linux desktop's backend, chosen when first asked for: Wayland's where the application
 // runs as a Wayland client, X11's everywhere else (XWayland included).
-#include "os/linux/global_shortcut_x11.h"
 #include "os/wayland/global_shortcut_portal.h"
 #include "os/wayland/os_wayland.h"
+#include "os/x11/global_shortcut_x11.h"
+#include "os/x11/os_x11.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -14,7 +15,7 @@ COSAbstract *OsInstance()
         static COSWayland wayland;
         return &wayland;
     }
-    static COSLinux x11;
+    static COSX11 x11;
     return &x11;
 }
 

@@ -1,4 +1,4 @@
-#include "os/linux/xfixes_selection_filter.h"
+#include "os/x11/xfixes_selection_filter.h"
 
 #include <QCoreApplication>
 #include <QX11Info>

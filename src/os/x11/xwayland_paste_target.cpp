@@ -1,8 +1,8 @@
-#include "os/wayland/xwayland_paste_target.h"
+#include "os/x11/xwayland_paste_target.h"
 
-#include "os/linux/x11_active_window.h"
 #include "os/os_logging.h"
 #include "os/wayland/desktop_notice.h"
+#include "os/x11/x11_active_window.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,4 +1,4 @@
-#include "os/linux/x11_selection.h"
+#include "os/x11/x11_selection.h"
 
 #include "os/os_logging.h"
 

@@ -1,4 +1,4 @@
-#include "datasync/password_throttle.h"
+#include "datasync/link_admission.h"
 
 #include "datasync/datasync_logging.h"
 

@@ -1,4 +1,4 @@
-#include "os/linux/display_loss.h"
+#include "os/x11/display_loss.h"
 
 #include "os/os_abstract.h"
 #include "os/os_logging.h"

@@ -1,4 +1,4 @@
-#include "os/linux/x11_active_window.h"
+#include "os/x11/x11_active_window.h"
 
 #include <QGuiApplication>
 #include <QScreen>

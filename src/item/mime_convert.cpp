@@ -2,7 +2,7 @@
 
 #include "item/clipboard_logging.h"
 #include "item/clipboard_offer.h"
-#include "item/file_replace.h"
+#include "item/image_store.h"
 #include "item/item_limits.h"
 #include "item/storage_paths.h"
 #include "item/text_helpers.h"
@@ -73,9 +73,7 @@ void FillImage(CBData &item, const ClipboardOffer &offer, QString *store_error)
         return;
     const EncodedImage enc = EncodeImage(image);
     // An item whose image is not on disk would show and paste nothing.
-    const QString error = FileReplace::Write(StoragePaths::ImgPath(enc.md5), [&enc](QIODevice &d) {
-        return d.write(enc.png) == enc.png.size();
-    });
+    const QString error = ImageStore::Write(enc.md5, enc.png);
     if (!error.isEmpty()) {
         qCWarning(lcClipboard) << "ItemFromOffer"
                                << "image not kept, it could not be stored:"

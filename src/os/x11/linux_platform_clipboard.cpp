@@ -1,9 +1,9 @@
-#include "os/linux/linux_platform_clipboard.h"
+#include "os/x11/linux_platform_clipboard.h"
 
-#include "os/linux/selection_owner_class.h"
-#include "os/linux/x11_selection.h"
-#include "os/linux/x11_selection_reader.h"
-#include "os/linux/xfixes_selection_filter.h"
+#include "os/x11/selection_owner_class.h"
+#include "os/x11/x11_selection.h"
+#include "os/x11/x11_selection_reader.h"
+#include "os/x11/xfixes_selection_filter.h"
 
 #include <QGuiApplication>
 #include <QImageReader>

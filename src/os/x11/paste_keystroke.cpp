@@ -1,6 +1,6 @@
-#include "os/linux/paste_keystroke.h"
+#include "os/x11/paste_keystroke.h"
 
-#include "os/linux/x11_key_table.h"
+#include "os/linux/keysym_table.h"
 #include "os/os_logging.h"
 #include "os/paste_keys.h"
 
@@ -231,7 +231,7 @@ QVector<KeySym> KeysymsOf(const PasteKeys &keys)
         syms << XK_Alt_L;
     if (keys.modifiers & Qt::MetaModifier)
         syms << XK_Super_L;
-    syms << X11KeyTable::Keysym(keys.key);
+    syms << KeysymTable::Keysym(keys.key);
     return syms;
 }
 } // namespace

@@ -1,12 +1,12 @@
 // The table from Qt keys and modifiers to what an X11 grab names.
 #include "isolated_env.h"
-#include "os/linux/x11_key_table.h"
+#include "os/linux/keysym_table.h"
 
 #include <X11/X.h>
 #include <X11/XF86keysym.h>
 #include <X11/keysym.h>
 
-class TestX11KeyTable : public QObject
+class TestKeysymTable : public QObject
 {
     Q_OBJECT
 private slots:
@@ -53,21 +53,21 @@ private slots:
     {
         QFETCH(int, key);
         QFETCH(qulonglong, keysym);
-        QCOMPARE(qulonglong(X11KeyTable::Keysym(Qt::Key(key))), keysym);
+        QCOMPARE(qulonglong(KeysymTable::Keysym(Qt::Key(key))), keysym);
     }
 
     void modifiers()
     {
-        QCOMPARE(X11KeyTable::ModifierMask(Qt::NoModifier), 0u);
-        QCOMPARE(X11KeyTable::ModifierMask(Qt::ControlModifier | Qt::AltModifier),
+        QCOMPARE(KeysymTable::ModifierMask(Qt::NoModifier), 0u);
+        QCOMPARE(KeysymTable::ModifierMask(Qt::ControlModifier | Qt::AltModifier),
                  unsigned(ControlMask | Mod1Mask));
-        QCOMPARE(X11KeyTable::ModifierMask(Qt::ShiftModifier | Qt::MetaModifier),
+        QCOMPARE(KeysymTable::ModifierMask(Qt::ShiftModifier | Qt::MetaModifier),
                  unsigned(ShiftMask | Mod4Mask));
         // The keypad flag is no modifier of a grab.
-        QCOMPARE(X11KeyTable::ModifierMask(Qt::KeypadModifier | Qt::ControlModifier),
+        QCOMPARE(KeysymTable::ModifierMask(Qt::KeypadModifier | Qt::ControlModifier),
                  unsigned(ControlMask));
     }
 };
 
-TOLVANE_TEST_MAIN(TestX11KeyTable)
-#include "tst_x11_key_table.moc"
+TOLVANE_TEST_MAIN(TestKeysymTable)
+#include "tst_keysym_table.moc"

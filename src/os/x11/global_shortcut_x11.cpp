@@ -1,6 +1,6 @@
-#include "os/linux/global_shortcut_x11.h"
+#include "os/x11/global_shortcut_x11.h"
 
-#include "os/linux/x11_key_table.h"
+#include "os/linux/keysym_table.h"
 #include "os/os_logging.h"
 
 #include <QAbstractEventDispatcher>
@@ -54,7 +54,7 @@ bool HaveX11()
 
 quint32 X11GlobalShortcutBackend::nativeKeycode(Qt::Key key)
 {
-    const unsigned long keysym = X11KeyTable::Keysym(key);
+    const unsigned long keysym = KeysymTable::Keysym(key);
     if (keysym == 0 || !HaveX11())
         return 0;
     return XKeysymToKeycode(QX11Info::display(), keysym);
@@ -62,7 +62,7 @@ quint32 X11GlobalShortcutBackend::nativeKeycode(Qt::Key key)
 
 quint32 X11GlobalShortcutBackend::nativeModifiers(Qt::KeyboardModifiers modifiers)
 {
-    return X11KeyTable::ModifierMask(modifiers);
+    return KeysymTable::ModifierMask(modifiers);
 }
 
 bool X11GlobalShortcutBackend::registerCombination(quint32 native_key, quint32 native_modifiers,

@@ -8,7 +8,8 @@
 class QMimeData;
 struct ClipboardOffer;
 
-// Capture: clipboard contents to an item record. Images are encoded and stored as PNG.
+// Capture: clipboard contents to an item record. Images are encoded as PNG and written by
+// the image store.
 // Contents that are not kept (secret, unknown, too large, an image that could not be
 // stored) give a record with an empty `plain`.
 CBData GetCBDataFromMime(const QMimeData *mime);

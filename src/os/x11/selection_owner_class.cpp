@@ -1,4 +1,4 @@
-#include "os/linux/selection_owner_class.h"
+#include "os/x11/selection_owner_class.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "os/linux/xdnd_data_server.h"
+#include "os/x11/xdnd_data_server.h"
 
 #include "os/os_logging.h"
 

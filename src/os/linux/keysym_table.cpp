@@ -1,11 +1,11 @@
-#include "os/linux/x11_key_table.h"
+#include "os/linux/keysym_table.h"
 
 // Xlib last: its macros (None, KeyPress...) clash with Qt names.
 #include <X11/X.h>
 #include <X11/XF86keysym.h>
 #include <X11/keysym.h>
 
-namespace X11KeyTable {
+namespace KeysymTable {
 
 unsigned long Keysym(Qt::Key key)
 {
@@ -101,4 +101,4 @@ unsigned int ModifierMask(Qt::KeyboardModifiers modifiers)
     return mask;
 }
 
-} // namespace X11KeyTable
+} // namespace KeysymTable
