@@ -177,10 +177,6 @@ A better clipboard manager</source>
         <translation>传输超时。</translation>
     </message>
     <message>
-        <source>The host did not answer.</source>
-        <translation>对方主机没有应答。</translation>
-    </message>
-    <message>
         <source>Other computers cannot reach this one: %1</source>
         <translation>其他计算机无法连接到本机：%1</translation>
     </message>
