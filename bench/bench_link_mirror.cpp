@@ -95,7 +95,7 @@ bool RunLinkMirrorLatency(BenchTable &table)
         return false;
     }
     spec.name = relayed;
-    spec.note = QStringLiteral("announce and accept cross the relay: 2 round trips");
+    spec.note = QStringLiteral("announcement and acceptance cross the relay: 600 ms");
     spec.warm_up = 1;
     spec.runs = 10;
     spec.step_timeout_ms = 20000;
