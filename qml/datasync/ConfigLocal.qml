@@ -47,6 +47,18 @@ ColumnLayout {
         }
     }
 
+    // Other computers cannot link while the port is taken; it is tried again meanwhile.
+    Label {
+        objectName: "local_unreachable"
+        Layout.fillWidth: true
+        visible: m_connector.serverProblem !== ""
+        text: qsTranslate("Connection", "Other computers cannot reach this one: %1")
+              .arg(m_connector.serverProblem)
+        wrapMode: Text.WordWrap
+        font.pixelSize: 12
+        color: Material.color(Material.Red)
+    }
+
     RowLayout {
         Layout.fillWidth: true
         spacing: 4

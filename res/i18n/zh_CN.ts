@@ -177,6 +177,10 @@ A better clipboard manager</source>
         <translation>传输超时。</translation>
     </message>
     <message>
+        <source>Other computers cannot reach this one: %1</source>
+        <translation>其他计算机无法连接到本机：%1</translation>
+    </message>
+    <message>
         <source>The linked host disconnected.</source>
         <translation>已连接的主机断开了连接。</translation>
     </message>

@@ -3,6 +3,7 @@
 #include "clipboard/clipboard_list_model.h"
 #include "datasync/client.h"
 #include "datasync/datasync_logging.h"
+#include "datasync/expected_files.h"
 #include "datasync/mirror_history.h"
 #include "datasync/password_proof.h"
 #include "datasync/pending_save_paths.h"
@@ -10,6 +11,7 @@
 #include "datasync/tcp_file_sender.h"
 #include "datasync/text_command.h"
 #include "datasync/websocket_link.h"
+#include "item/storage_paths.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -37,6 +39,8 @@ CConnector::CConnector(const LocalShare &share, QObject *parent)
     // A pending link became a host.
     connect(&m_parser, &CTransferParser::sigConnectionAccepted, this,
             &CConnector::sigUpdateConnection);
+    m_serverRetry.setInterval(kServerRetryMs);
+    connect(&m_serverRetry, &QTimer::timeout, this, &CConnector::listen);
     m_trust.load(share.link_dir, share.refuse_plain);
     m_server.setIdentity(m_trust.identity());
     m_parser.setTrust(&m_trust);
@@ -54,32 +58,55 @@ CConnector::~CConnector()
     m_hosts.clear();
 }
 
+// The user hears once that the port is busy; it is tried again until it is free (another
+// program held it, or this one's earlier run had not let go of it yet).
 void CConnector::StartServer(ushort port)
 {
-    const QString err = m_server.Start(port);
-    if (!err.isEmpty()) {
-        qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << "port" << port << err;
-        emit sigStartServerFailed(err);
+    m_serverPort = port;
+    if (listen())
         return;
+    emit sigStartServerFailed(m_serverProblem);
+    if (!m_serverRetry.isActive())
+        m_serverRetry.start();
+}
+
+bool CConnector::listen()
+{
+    const QString err = m_server.Start(m_serverPort);
+    if (!err.isEmpty()) {
+        qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << "port" << m_serverPort << err;
+        if (err != m_serverProblem) {
+            m_serverProblem = err;
+            emit sigServerStateChanged();
+        }
+        return false;
+    }
+    m_serverRetry.stop();
+    if (!m_serverProblem.isEmpty()) {
+        m_serverProblem.clear();
+        emit sigServerStateChanged();
     }
     qCDebug(lcDataSync) << "server listening on port" << m_server.serverPort();
     if (m_serverWired)
-        return;
+        return true;
     m_serverWired = true;
     connect(&m_server, &CServer::serverError, this, [this] {
         emit sigConnectionErr(QStringLiteral("Server error"), m_server.errorString(), true);
     });
     connect(&m_server, &CServer::SigClientArrived, this, &CConnector::onClientConnected);
+    return true;
 }
 
 void CConnector::Shutdown()
 {
+    m_serverRetry.stop();
     m_server.close();
 }
 
 CPeerLink *CConnector::wire(QWebSocket *socket)
 {
     auto *link = new CWebSocketLink(socket, this);
+    link->setKeepAlive(m_keepAliveMs);
     connect(link, &CPeerLink::textReceived, &m_parser, &CTransferParser::onTextReceived);
     connect(link, &CPeerLink::binaryReceived, &m_parser, &CTransferParser::onBinaryReceived);
     connect(link, &CPeerLink::disconnected, this, &CConnector::onDisconnected);
@@ -301,10 +328,11 @@ void CConnector::pushHistory(const QString &path)
     if (!m_pushDue || m_parser.isHistorySaving())
         return;
     m_pushDue = false;
+    Q_UNUSED(path) // always the history file, whose newest copy goes out
     const QVector<HostInfo *> hosts = m_hosts.hosts();
     for (const HostInfo *host : hosts) {
         if (host->is_init)
-            m_parser.DispatchFile(host->socket, path);
+            m_parser.pushHistory(host->socket);
     }
 }
 
@@ -312,6 +340,19 @@ void CConnector::onFileReaderStarted(CTcpFileReader *fr)
 {
     connect(fr, &CTcpFileReader::sigProgress, this, &CConnector::sigFileDownloadProgress);
     connect(fr, &CTcpFileReader::sigError, this, &CConnector::sigFileDownloadErr);
+    if (fr->isHistory()) {
+        // A host whose first history did not come is asked again, a few times.
+        const QPointer<CPeerLink> link(qobject_cast<CPeerLink *>(fr->origin()));
+        connect(fr, &CTcpFileReader::sigError, this, [this, link] {
+            HostInfo *host = link ? m_hosts.findHost(link.data()) : nullptr;
+            if (!host || host->is_init ||
+                host->session.history_retries >= CTransferParser::kHistoryRetries)
+                return;
+            ++host->session.history_retries;
+            qCDebug(lcDataSync) << "history of" << host->ip << "not received; asking again";
+            m_parser.DispatchString(link.data(), TextCommand::HistoryRequest());
+        });
+    }
     connect(this, &CConnector::SigConnectionStopped, fr, [fr](const QString &ip) {
         if (ip == fr->ip())
             fr->stopListening();
@@ -332,12 +373,19 @@ void CConnector::onHistoryReceived(CTcpFileReader *fr, const QString &path)
     if (!m_hosts.getHost(link.data()))
         return;
     const int max_rows = m_parser.share().itemLimit();
+    const quint64 sequence = fr->historySequence();
     m_mirrorReads.run([path, max_rows] { return MirrorHistory::Read(path, max_rows); },
-                      [this, link](const MirrorHistory::Result &res) {
+                      [this, link, sequence](const MirrorHistory::Result &res) {
                           HostInfo *host = link ? m_hosts.findHost(link.data()) : nullptr;
                           if (!host || !res.read) {
                               emit sigUpdateConnection();
                               return;
+                          }
+                          // A newer history was shown already.
+                          if (sequence != 0) {
+                              if (sequence < host->session.history_loaded)
+                                  return;
+                              host->session.history_loaded = sequence;
                           }
                           host->model->replaceRows(res.rows);
                           host->is_init = true;
@@ -361,15 +409,38 @@ void CConnector::onFileSenderStarted(CTcpFileSender *fs)
 
 void CConnector::downloadImg(const QString &ip, const QString &md5)
 {
-    m_parser.DispatchString(ip, TextCommand::ImageRequest(md5));
+    const quint64 id = m_parser.Ask(ip, TextCommand::ImageRequest(md5));
+    expireRequest(ip, id, StoragePaths::ImgPath(md5), QString());
 }
 
 void CConnector::downloadFile(const QString &ip, const QString &file_path, const QString &save_path)
 {
     if (!m_hosts.getHost(ip))
         return;
-    m_parser.DispatchString(ip, TextCommand::FileRequest(file_path, save_path));
     PendingSavePaths::Set(ip, file_path, save_path);
+    const quint64 id = m_parser.Ask(ip, TextCommand::FileRequest(file_path, save_path));
+    expireRequest(ip, id, file_path, save_path);
+}
+
+// A host that neither sends nor refuses what was asked (it was suspended, or lost the
+// request) is not waited for: the user hears that it did not answer.
+void CConnector::expireRequest(const QString &ip, quint64 id, const QString &remote,
+                               const QString &save_path)
+{
+    HostInfo *host = id ? m_hosts.findHost(ip) : nullptr;
+    if (!host)
+        return;
+    const QPointer<CPeerLink> link(host->socket);
+    QTimer::singleShot(m_requestTimeoutMs, this, [=] {
+        HostInfo *asked = link ? m_hosts.findHost(link.data()) : nullptr;
+        if (!asked || !ExpectedFiles::Drop(asked->session, id))
+            return;
+        PendingSavePaths::Remove(ip, remote);
+        qCWarning(lcDataSync) << "no answer from" << ip << "for" << remote;
+        emit sigFileDownloadErr(
+            save_path.isEmpty() ? remote : save_path, ip,
+            QCoreApplication::translate("Connection", "The host did not answer."));
+    });
 }
 
 QString CConnector::isConnectable(const QString &ip) const

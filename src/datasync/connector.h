@@ -5,8 +5,10 @@
 #include "datasync/local_share.h"
 #include "datasync/server.h"
 #include "datasync/transfer_parser.h"
+#include "datasync/websocket_link.h"
 
 #include <QObject>
+#include <QTimer>
 
 class CCilpboardListModel;
 class CClient;
@@ -20,10 +22,16 @@ class QWebSocket;
 class CConnector : public QObject
 {
     Q_OBJECT
+    // Why other hosts cannot reach this one (the server does not listen), or empty.
+    Q_PROPERTY(QString serverProblem READ serverProblem NOTIFY sigServerStateChanged)
 public:
     static constexpr int kMaxHosts = HostContainer::kMaxLinked;
     // An incoming connection must give its password within this time.
     static constexpr int kPasswordTimeoutMs = 10000;
+    // A port that is busy at start-up is tried again at this interval.
+    static constexpr int kServerRetryMs = 5000;
+    // A file or image asked of a host must be announced or refused within this time.
+    static constexpr int kRequestTimeoutMs = 60000;
 
     // The process-wide lists, settings and folders.
     explicit CConnector(QObject *parent = nullptr);
@@ -52,6 +60,12 @@ public:
     // The port the server listens on (the settings' port, or the one the system chose).
     quint16 serverPort() const { return m_server.serverPort(); }
     PasswordThrottle &passwordThrottle() { return m_parser.passwordThrottle(); }
+    // How long a request may wait for its file, and how often links are checked for a
+    // living peer (the defaults suit people; tests take shorter ones).
+    void setRequestTimeout(int ms) { m_requestTimeoutMs = ms; }
+    void setKeepAlive(int interval_ms) { m_keepAliveMs = interval_ms; }
+    void setServerRetry(int ms) { m_serverRetry.setInterval(ms); }
+    QString serverProblem() const { return m_serverProblem; }
 
 signals:
     void sigCancelConnect(QString ip);
@@ -66,6 +80,7 @@ signals:
     void sigFileDownloaded(QString file_path, QString ip);
     void sigFileDownloadErr(QString file_path, QString ip, QString why);
     void sigStartServerFailed(QString why);
+    void sigServerStateChanged();
     void SigConnectionStopped(QString ip);
     // A host linked (its password passed and it told its name), and a linked host left.
     void sigHostLinked(QString ip, QString name);
@@ -91,6 +106,9 @@ private:
     void onHistoryReceived(CTcpFileReader *fr, const QString &path);
     void closeHost(const QString &ip);
     void pushHistory(const QString &path);
+    bool listen();
+    void expireRequest(const QString &ip, quint64 id, const QString &remote,
+                       const QString &save_path);
 
     LinkTrust m_trust;
     HostContainer m_hosts;
@@ -98,5 +116,10 @@ private:
     CServer m_server;
     bool m_serverWired = false;
     bool m_pushDue = false; // the list changed; its next saved copy goes to the hosts
+    int m_requestTimeoutMs = kRequestTimeoutMs;
+    int m_keepAliveMs = CWebSocketLink::kKeepAliveMs;
+    QTimer m_serverRetry;
+    ushort m_serverPort = 0;
+    QString m_serverProblem;
     CBackgroundQueue m_mirrorReads;
 };

@@ -15,13 +15,14 @@ QString ImageName(const QString &md5)
 }
 } // namespace
 
-void NoteRequest(LinkSession &session, const TextCommand::Parsed &request)
+quint64 NoteRequest(LinkSession &session, const TextCommand::Parsed &request)
 {
+    static quint64 last_id = 0;
     QString name;
     switch (request.kind) {
     case TextCommand::Kind::History:
         session.history_asked = qMin(session.history_asked + 1, kMaxHistoryAsked);
-        return;
+        return 0;
     case TextCommand::Kind::Image:
         name = ImageName(request.text);
         break;
@@ -29,13 +30,42 @@ void NoteRequest(LinkSession &session, const TextCommand::Parsed &request)
         name = TransferMessage::ReceivedFileName(request.text);
         break;
     default:
-        return;
+        return 0;
     }
     if (name.isEmpty())
-        return;
-    session.asked.append(name);
+        return 0;
+    session.asked.append(AskedFile{name, ++last_id});
     while (session.asked.size() > kMaxAskedPerLink)
         session.asked.removeFirst();
+    return last_id;
+}
+
+namespace {
+// The oldest request that brings a file of that name; a host on a file system that ignores
+// case may announce the name in another case.
+bool TakeName(LinkSession &session, const QString &name)
+{
+    for (Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        for (int i = 0; i < session.asked.size(); ++i) {
+            if (session.asked.at(i).name.compare(name, cs) == 0) {
+                session.asked.remove(i);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+} // namespace
+
+bool Drop(LinkSession &session, quint64 id)
+{
+    for (int i = 0; i < session.asked.size(); ++i) {
+        if (session.asked.at(i).id == id) {
+            session.asked.remove(i);
+            return true;
+        }
+    }
+    return false;
 }
 
 void NoteRefusal(LinkSession &session, const QString &failed_path)
@@ -43,7 +73,7 @@ void NoteRefusal(LinkSession &session, const QString &failed_path)
     if (failed_path == TextCommand::HistoryName())
         session.history_asked = qMax(session.history_asked - 1, 0);
     else
-        session.asked.removeOne(TransferMessage::ReceivedFileName(failed_path));
+        TakeName(session, TransferMessage::ReceivedFileName(failed_path));
 }
 
 Kind Take(LinkSession &session, const QString &announced_path)
@@ -51,7 +81,7 @@ Kind Take(LinkSession &session, const QString &announced_path)
     const QString name = TransferMessage::ReceivedFileName(announced_path);
     if (name.isEmpty())
         return Kind::Unasked;
-    if (session.asked.removeOne(name))
+    if (TakeName(session, name))
         return Kind::Requested;
     if (name != TextCommand::HistoryName())
         return Kind::Unasked;

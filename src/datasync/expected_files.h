@@ -25,8 +25,11 @@ enum class Kind
     History    // the linked host's history, asked for or pushed
 };
 
-// Records what an outgoing request (history, image or file) will bring.
-void NoteRequest(LinkSession &session, const TextCommand::Parsed &request);
+// Records what an outgoing request (history, image or file) will bring; returns the id of a
+// file or image request (0 for anything else).
+quint64 NoteRequest(LinkSession &session, const TextCommand::Parsed &request);
+// Forgets the request of that id when it is still unanswered; false when it was answered.
+bool Drop(LinkSession &session, quint64 id);
 // The linked host answered a request with an error: it brings nothing for it.
 void NoteRefusal(LinkSession &session, const QString &failed_path);
 // Classifies an announced path and uses up the request it answers.

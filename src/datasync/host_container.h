@@ -6,8 +6,29 @@
 #include <QStringList>
 #include <QVector>
 
+#include <memory>
+
 class CCilpboardListModel;
 class CPeerLink;
+class QFile;
+
+// A file announced to a host and not yet accepted. The file is opened when it is announced,
+// so that what is sent is what was announced even when the file is replaced (as the
+// history is at every change) before the acceptance comes.
+struct FileOffer
+{
+    QString path;
+    qint64 size = 0;
+    std::shared_ptr<QFile> snapshot;
+    qint64 made_at = 0; // on the dispatcher's clock
+};
+
+// A file or image asked of a host and not yet announced or refused.
+struct AskedFile
+{
+    QString name; // the name the file is received under
+    quint64 id = 0;
+};
 
 // What the protocol has learnt about one link, kept with its host record.
 struct LinkSession
@@ -19,13 +40,20 @@ struct LinkSession
     bool password_checked = false;
     // History requests asked again after a failure, since the last history arrived.
     int history_retries = 0;
-    // Paths announced to this host and not yet accepted: a file is sent only for these.
-    QStringList offered;
+    // Files announced to this host and not yet accepted, oldest first: a file is sent only
+    // for these, once per announcement.
+    QVector<FileOffer> offered;
     // What this host asked the link for and has not yet been announced or refused: the
     // received names of requested files and images, and the history requests. Only these,
     // and the history the host pushes once it has had ours, may be received.
-    QStringList asked;
+    QVector<AskedFile> asked;
     int history_asked = 0;
+    // History announcements received from the host, and the newest one loaded: a history
+    // that arrives after a newer one is not shown.
+    quint64 history_announced = 0;
+    quint64 history_loaded = 0;
+    // The list changed while a history was on its way to the host: the newest follows.
+    bool history_push_waiting = false;
     // This host's own history requests: when one was last answered (on the dispatcher's
     // clock), and whether an answer is on its way.
     qint64 history_answered_at = -1;

@@ -33,9 +33,9 @@ QString CServer::Start(ushort port)
 {
     if (m_started)
         return QString();
-    m_started = true;
     if (!m_front.listen(QHostAddress::AnyIPv4, port))
         return m_front.errorString();
+    m_started = true;
     return QString();
 }
 

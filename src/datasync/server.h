@@ -38,8 +38,8 @@ signals:
     void SigClientArrived(QWebSocket *socket);
 
 public slots:
-    // Listens on every IPv4 address at port; only the first call listens. Returns the
-    // server's error text, empty on success.
+    // Listens on every IPv4 address at port; once it listens, further calls do nothing.
+    // Returns the server's error text, empty on success.
     QString Start(ushort port);
 
 private slots:

@@ -5,17 +5,25 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHostAddress>
+#include <QNetworkInterface>
 #include <QSslSocket>
 #include <QTcpSocket>
 
+#include <algorithm>
+
 CTcpFileReader::CTcpFileReader(qint64 size, const QString &path, const QString &ip, QObject *parent)
-    : QTcpServer(parent), m_expected(size), m_path(path), m_ip(ip)
+    : QTcpServer(parent), m_expected(size), m_path(path), m_ip(ip), m_max(MaxStream(size))
 {
     m_idle.setSingleShot(true);
     m_idle.setInterval(kIdleTimeoutMs);
     connect(&m_idle, &QTimer::timeout, this,
             [this] { fail(QCoreApplication::translate("Connection", "The transfer timed out.")); });
     connect(this, &QTcpServer::newConnection, this, &CTcpFileReader::onNewConnection);
+}
+
+qint64 CTcpFileReader::MaxStream(qint64 announced)
+{
+    return announced + qBound(kMinExtraBytes, announced, kMaxExtraBytes);
 }
 
 QString CTcpFileReader::start()
@@ -83,9 +91,31 @@ void CTcpFileReader::stopListening()
         fail(QCoreApplication::translate("Connection", "The linked host disconnected."));
 }
 
+namespace {
+bool IsThisMachine(const QHostAddress &address)
+{
+    if (address.isLoopback())
+        return true;
+    const QList<QHostAddress> own = QNetworkInterface::allAddresses();
+    return std::any_of(own.begin(), own.end(), [&address](const QHostAddress &a) {
+        return a.isEqual(address, QHostAddress::ConvertV4MappedToIPv4);
+    });
+}
+} // namespace
+
+// Over TLS the certificate already showed the linked host. In clear text the connection
+// must come from the linked host: from its address on the link, or, when that host is this
+// machine, from any address of this machine (a host linked through one address may well
+// send from another).
 bool CTcpFileReader::isExpectedPeer(const QTcpSocket *socket) const
 {
-    return socket->peerAddress().isEqual(QHostAddress(m_ip), QHostAddress::ConvertV4MappedToIPv4);
+    if (!m_peerFingerprint.isEmpty())
+        return true;
+    const QHostAddress from = socket->peerAddress();
+    const QHostAddress linked(m_ip);
+    if (from.isEqual(linked, QHostAddress::ConvertV4MappedToIPv4))
+        return true;
+    return IsThisMachine(linked) && IsThisMachine(from);
 }
 
 void CTcpFileReader::onNewConnection()
@@ -113,8 +143,12 @@ void CTcpFileReader::onNewConnection()
     // One connection carries the file; nobody else may connect afterwards.
     if (m_client)
         close();
-    if (m_expected == 0)
-        endOverTls();
+    // An empty file is complete once its sender is there: a sender with nothing to write
+    // may never close by itself.
+    if (m_client && m_expected == 0 && !m_done) {
+        finish();
+        m_client->disconnectFromHost();
+    }
 }
 
 void CTcpFileReader::onReadyRead()
@@ -125,7 +159,7 @@ void CTcpFileReader::onReadyRead()
     if (data.isEmpty())
         return;
     m_received += data.size();
-    if (m_received > m_expected) {
+    if (m_received > m_max) {
         fail(QCoreApplication::translate("Connection", "The sender sent more than announced."));
         return;
     }
@@ -134,7 +168,7 @@ void CTcpFileReader::onReadyRead()
         return;
     }
     m_idle.start();
-    const int rate = m_expected > 0 ? int(m_received * 100 / m_expected) : 100;
+    const int rate = m_expected > 0 ? int(qMin<qint64>(100, m_received * 100 / m_expected)) : 100;
     emit sigProgress(QFileInfo(m_path).fileName(), m_ip, rate, data.size());
     if (m_received == m_expected)
         endOverTls();
@@ -175,7 +209,11 @@ void CTcpFileReader::finish()
         qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << m_path << m_file.errorString();
         emit sigError(m_path, m_ip, m_file.errorString());
     } else {
-        qCDebug(lcDataSync) << "fileReceived" << m_path;
+        if (m_received > m_expected)
+            qCDebug(lcDataSync) << "fileReceived" << m_path << "with" << m_received - m_expected
+                                << "bytes more than announced";
+        else
+            qCDebug(lcDataSync) << "fileReceived" << m_path;
         emit sigReceived(m_path, m_ip);
     }
     deleteLater();

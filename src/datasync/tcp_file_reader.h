@@ -18,6 +18,12 @@ class CTcpFileReader : public QTcpServer
     Q_OBJECT
 public:
     static constexpr int kIdleTimeoutMs = 30000;
+    // A sender may send more than it announced (its file grew in between): the file is
+    // taken as sent, up to this much more than announced (or as much again as announced
+    // when that is less). Anything longer is an error.
+    static constexpr qint64 kMaxExtraBytes = 64 * 1024 * 1024;
+    static constexpr qint64 kMinExtraBytes = 1024 * 1024;
+    static qint64 MaxStream(qint64 announced);
 
     CTcpFileReader(qint64 size, const QString &path, const QString &ip, QObject *parent = nullptr);
 
@@ -29,6 +35,13 @@ public:
     QString path() const { return m_path; }
     QString ip() const { return m_ip; }
     qint64 expectedSize() const { return m_expected; }
+    // The most bytes taken (MaxStream of the announced size unless set lower).
+    void setMaxSize(qint64 max) { m_max = max; }
+    // A linked host's history: its announcements are numbered, so that an older one that
+    // arrives late does not replace a newer one. 0: not a history.
+    void setHistorySequence(quint64 n) { m_historySequence = n; }
+    quint64 historySequence() const { return m_historySequence; }
+    bool isHistory() const { return m_historySequence != 0; }
     // The link the file was announced on, for the caller's bookkeeping.
     void setOrigin(QObject *origin) { m_origin = origin; }
     QObject *origin() const { return m_origin; }
@@ -61,6 +74,8 @@ private:
     QSaveFile m_file;
     QString m_ip;
     qint64 m_received = 0;
+    qint64 m_max;
+    quint64 m_historySequence = 0;
     QPointer<QTcpSocket> m_client;
     QPointer<QObject> m_origin;
     QTimer m_idle;

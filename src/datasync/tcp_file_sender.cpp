@@ -5,22 +5,49 @@
 #include <QCoreApplication>
 
 CTcpFileSender::CTcpFileSender(const QString &path, const QString &ip, QObject *parent)
-    : QSslSocket(parent), m_path(path), m_ip(ip)
+    : QSslSocket(parent), m_file(std::make_shared<QFile>(path)), m_path(path), m_ip(ip)
 {
-    m_file.setFileName(path);
-    m_opened = m_file.open(QIODevice::ReadOnly);
-    if (m_opened) {
-        m_size = m_file.size();
-        m_chunk = m_file.read(kChunkSize);
-    } else {
-        qCDebug(lcDataSync) << "client send file error!" << m_file.errorString();
-    }
+    m_opened = m_file->open(QIODevice::ReadOnly);
+    if (m_opened)
+        m_size = m_file->size();
+    setUp();
+}
+
+CTcpFileSender::CTcpFileSender(std::shared_ptr<QFile> snapshot, qint64 size, const QString &path,
+                               const QString &ip, QObject *parent)
+    : QSslSocket(parent), m_file(std::move(snapshot)), m_size(size), m_path(path), m_ip(ip)
+{
+    m_opened = m_file && m_file->isOpen() && m_file->seek(0);
+    if (!m_file)
+        m_file = std::make_shared<QFile>(path);
+    setUp();
+}
+
+QByteArray CTcpFileSender::readChunk()
+{
+    const QByteArray chunk = m_file->read(qMin(kChunkSize, m_size - m_read));
+    m_read += chunk.size();
+    return chunk;
+}
+
+void CTcpFileSender::setUp()
+{
+    if (m_opened)
+        m_chunk = readChunk();
+    else
+        qCDebug(lcDataSync) << "client send file error!" << m_file->errorString();
     m_idle.setSingleShot(true);
     m_idle.setInterval(kIdleTimeoutMs);
     m_idle.start();
     connect(&m_idle, &QTimer::timeout, this,
             [this] { fail(QCoreApplication::translate("Connection", "The transfer timed out.")); });
-    connect(this, &QTcpSocket::connected, this, &CTcpFileSender::onConnected);
+    // Over TLS the file starts once the handshake is through: an empty file ends at once,
+    // and ending during the handshake would leave the receiver without its file.
+    connect(this, &QTcpSocket::connected, this, [this] {
+        if (mode() == UnencryptedMode)
+            onConnected();
+    });
+    connect(this, &QSslSocket::encrypted, this, &CTcpFileSender::onConnected);
     connect(this, &QTcpSocket::bytesWritten, this, &CTcpFileSender::onBytesWritten);
     connect(this, &QTcpSocket::disconnected, this, &CTcpFileSender::onDisconnected);
     connect(this, &QAbstractSocket::errorOccurred, this, [this](SocketError err) {
@@ -55,7 +82,7 @@ void CTcpFileSender::onConnected()
     emit sigStarted(this);
     if (!m_opened) {
         // Closing at once tells the receiver the transfer came up short.
-        fail(m_file.errorString());
+        fail(m_file->errorString());
         return;
     }
     m_idle.start();
@@ -73,10 +100,10 @@ void CTcpFileSender::onBytesWritten(qlonglong bytes)
     m_idle.start();
     m_chunkWritten += bytes;
     m_written += bytes;
-    emit sigProgress(m_file.fileName(), m_size > 0 ? int(m_written * 100 / m_size) : 100);
+    emit sigProgress(m_file->fileName(), m_size > 0 ? int(m_written * 100 / m_size) : 100);
     if (m_chunkWritten < m_chunk.size())
         return;
-    if (m_file.atEnd()) {
+    if (m_read >= m_size) {
         // Over TLS this signal comes while the last record is still inside the TLS layer,
         // on its way to the socket: closing now would cut it off.
         if (isEncrypted())
@@ -91,9 +118,10 @@ void CTcpFileSender::onBytesWritten(qlonglong bytes)
 void CTcpFileSender::writeNextChunk()
 {
     m_chunkWritten = 0;
-    m_chunk = m_file.read(kChunkSize);
+    m_chunk = readChunk();
     if (m_chunk.isEmpty()) {
-        fail(m_file.errorString());
+        // The file shrank since it was announced: the receiver is told by the short end.
+        fail(m_file->errorString());
         return;
     }
     write(m_chunk);
@@ -120,7 +148,7 @@ void CTcpFileSender::onDisconnected()
     if (!m_sent && !m_failed)
         fail(QCoreApplication::translate("Connection", "The receiver closed the connection."));
     close();
-    m_file.close();
+    m_file->close();
     deleteLater();
 }
 
@@ -134,6 +162,6 @@ void CTcpFileSender::fail(const QString &why)
                           << m_written << "of" << m_size << "bytes";
     emit sigError(m_path, m_ip, why);
     abort();
-    m_file.close();
+    m_file->close();
     deleteLater();
 }

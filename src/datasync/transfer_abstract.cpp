@@ -15,13 +15,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QPointer>
 #include <QStorageInfo>
+#include <QTimer>
 
 #include <algorithm>
+#include <memory>
 
 CTransferAbstract::CTransferAbstract(HostContainer *hosts, const LocalShare &share, QObject *parent)
     : QObject(parent), m_hosts(hosts), m_share(share)
 {
+    m_clock.start();
 }
 
 CPeerLink *CTransferAbstract::senderLink(const char *where) const
@@ -46,24 +50,78 @@ void CTransferAbstract::onTextReceived(const QString &cmd)
 
 void CTransferAbstract::announceFile(CPeerLink *link, const QString &filepath)
 {
-    QFile file(filepath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << filepath << file.errorString();
+    auto file = std::make_shared<QFile>(filepath);
+    if (!file->open(QIODevice::ReadOnly)) {
+        qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << filepath << file->errorString();
         return;
     }
-    const qint64 size = file.size();
-    file.close();
     HostInfo *host = m_hosts->getHost(link);
     if (!host)
         return;
-    QStringList &offered = host->session.offered;
-    offered.removeAll(filepath);
-    offered.append(filepath);
+    const qint64 size = file->size();
+    dropStaleOffers(host);
+    QVector<FileOffer> &offered = host->session.offered;
+    offered.append(FileOffer{filepath, size, file, m_clock.elapsed()});
     while (offered.size() > kMaxOffersPerLink)
         offered.removeFirst();
-    if (filepath == QFileInfo(m_share.historyFile()).absoluteFilePath())
+    if (filepath == historyPath())
         host->session.history_sent = true;
     link->sendBinary(TransferMessage::EncodeAnnouncement(filepath, size));
+}
+
+QString CTransferAbstract::historyPath() const
+{
+    return QFileInfo(m_share.historyFile()).absoluteFilePath();
+}
+
+void CTransferAbstract::dropStaleOffers(HostInfo *host)
+{
+    QVector<FileOffer> &offered = host->session.offered;
+    const qint64 now = m_clock.elapsed();
+    offered.erase(
+        std::remove_if(offered.begin(), offered.end(),
+                       [now](const FileOffer &o) { return now - o.made_at >= kOfferTimeoutMs; }),
+        offered.end());
+}
+
+bool CTransferAbstract::isHistoryInFlight(const CPeerLink *link, HostInfo *host)
+{
+    dropStaleOffers(host);
+    const QString path = historyPath();
+    for (const FileOffer &offer : qAsConst(host->session.offered)) {
+        if (offer.path == path)
+            return true;
+    }
+    const QList<CTcpFileSender *> senders =
+        findChildren<CTcpFileSender *>(QString(), Qt::FindDirectChildrenOnly);
+    return std::any_of(senders.begin(), senders.end(), [link, &path](const CTcpFileSender *fs) {
+        return fs->origin() == link && fs->path() == path && fs->isRunning();
+    });
+}
+
+// On a slow link a burst of changes would otherwise put a history on the way for every
+// change, each held up behind the others; one at a time, the newest next, arrives sooner.
+void CTransferAbstract::pushHistory(CPeerLink *link)
+{
+    HostInfo *host = link ? m_hosts->findHost(link) : nullptr;
+    if (!host)
+        return;
+    if (isHistoryInFlight(link, host)) {
+        host->session.history_push_waiting = true;
+        return;
+    }
+    host->session.history_push_waiting = false;
+    announceFile(link, historyPath());
+    // An offer the host never takes holds the next push back only until it expires.
+    QPointer<CPeerLink> guard(link);
+    QTimer::singleShot(kOfferTimeoutMs + 10, this, [this, guard] { pushWaitingHistory(guard); });
+}
+
+void CTransferAbstract::pushWaitingHistory(CPeerLink *link)
+{
+    HostInfo *host = link ? m_hosts->findHost(link) : nullptr;
+    if (host && host->session.history_push_waiting)
+        pushHistory(link);
 }
 
 void CTransferAbstract::onBinaryReceived(const QByteArray &message)
@@ -104,23 +162,26 @@ QString CTransferAbstract::destinationFor(const QString &ip, const QString &remo
 
 namespace {
 // The transfers among parent's children that belong to the link.
-template <class Transfer> int TransfersOf(const QObject *parent, const CPeerLink *link)
+template <class Transfer, class Pred>
+int TransfersOf(const QObject *parent, const CPeerLink *link, Pred pred)
 {
     const QList<Transfer *> all =
         parent->findChildren<Transfer *>(QString(), Qt::FindDirectChildrenOnly);
-    return int(std::count_if(all.begin(), all.end(),
-                             [link](const Transfer *t) { return t->origin() == link; }));
+    return int(std::count_if(all.begin(), all.end(), [link, &pred](const Transfer *t) {
+        return t->origin() == link && pred(t);
+    }));
 }
 } // namespace
 
-int CTransferAbstract::receiversOf(const CPeerLink *link) const
+int CTransferAbstract::receiversOf(const CPeerLink *link, bool history) const
 {
-    return TransfersOf<CTcpFileReader>(this, link);
+    return TransfersOf<CTcpFileReader>(
+        this, link, [history](const CTcpFileReader *fr) { return fr->isHistory() == history; });
 }
 
 int CTransferAbstract::sendersOf(const CPeerLink *link) const
 {
-    return TransfersOf<CTcpFileSender>(this, link);
+    return TransfersOf<CTcpFileSender>(this, link, [](const CTcpFileSender *) { return true; });
 }
 
 void CTransferAbstract::onAnnouncement(CPeerLink *link, HostInfo *host,
@@ -129,7 +190,8 @@ void CTransferAbstract::onAnnouncement(CPeerLink *link, HostInfo *host,
     const QString ip = link->peerAddress();
     const QString remote = ann.path;
     QString dest;
-    const QString why = refusalOf(link, host, ann, dest);
+    ExpectedFiles::Kind kind = ExpectedFiles::Kind::Unasked;
+    const QString why = refusalOf(link, host, ann, dest, kind);
     if (!why.isEmpty()) {
         qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << "refused" << remote << "from" << ip
                               << why;
@@ -139,6 +201,10 @@ void CTransferAbstract::onAnnouncement(CPeerLink *link, HostInfo *host,
 
     auto *reader = new CTcpFileReader(ann.size, dest, ip, this);
     reader->setOrigin(link);
+    if (kind == ExpectedFiles::Kind::History) {
+        reader->setHistorySequence(++host->session.history_announced);
+        reader->setMaxSize(qMin(kMaxHistoryBytes, CTcpFileReader::MaxStream(ann.size)));
+    }
     if (host->security.encrypted && m_trust)
         reader->setTls(m_trust->identity(), host->security.peer_fingerprint);
     const QString err = reader->start();
@@ -154,19 +220,22 @@ void CTransferAbstract::onAnnouncement(CPeerLink *link, HostInfo *host,
 
 // Nothing is created or written for a refused announcement, not even the host's folder.
 QString CTransferAbstract::refusalOf(const CPeerLink *link, HostInfo *host,
-                                     const TransferMessage::Announcement &ann, QString &dest) const
+                                     const TransferMessage::Announcement &ann, QString &dest,
+                                     ExpectedFiles::Kind &kind) const
 {
     if (TransferMessage::ReceivedFileName(ann.path).isEmpty())
         return QCoreApplication::translate("Connection", "The file name is not usable.");
     if (ann.size < 0)
         return QCoreApplication::translate("Connection", "The file size is not valid.");
-    const ExpectedFiles::Kind kind = ExpectedFiles::Take(host->session, ann.path);
+    kind = ExpectedFiles::Take(host->session, ann.path);
     if (kind == ExpectedFiles::Kind::Unasked)
         return QCoreApplication::translate("Connection",
                                            "The host sent a file that was not asked for.");
-    if (kind == ExpectedFiles::Kind::History && ann.size > kMaxHistoryBytes)
+    const bool history = kind == ExpectedFiles::Kind::History;
+    if (history && ann.size > kMaxHistoryBytes)
         return QCoreApplication::translate("Connection", "The history of the host is too large.");
-    if (receiversOf(link) >= kMaxReceiversPerLink)
+    if (receiversOf(link, history) >=
+        (history ? kMaxHistoryReceiversPerLink : kMaxReceiversPerLink))
         return QCoreApplication::translate("Connection", "Too many transfers at once.");
     dest = destinationFor(link->peerAddress(), ann.path);
     if (dest.isEmpty())
@@ -198,12 +267,19 @@ void CTransferAbstract::onAcceptance(CPeerLink *link, HostInfo *host,
                                      const TransferMessage::Acceptance &acc)
 {
     const QString ip = link->peerAddress();
-    // Only a file this host offered to this link may leave, and only once per offer.
-    if (!host->session.offered.removeOne(acc.path)) {
+    // Only a file this host offered to this link may leave, and only once per offer; the
+    // answers come in the order of the offers.
+    dropStaleOffers(host);
+    QVector<FileOffer> &offered = host->session.offered;
+    const auto found = std::find_if(offered.begin(), offered.end(),
+                                    [&acc](const FileOffer &o) { return o.path == acc.path; });
+    if (found == offered.end()) {
         qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << "response for a file not offered to"
                               << ip << "ignored:" << acc.path;
         return;
     }
+    const FileOffer offer = *found;
+    offered.erase(found);
     if (!TransferMessage::IsValidPort(acc.port)) {
         qCWarning(lcDataSync) << Q_FUNC_INFO << __LINE__ << "bad port from" << ip << acc.port;
         return;
@@ -213,9 +289,18 @@ void CTransferAbstract::onAcceptance(CPeerLink *link, HostInfo *host,
         link->sendText(TextCommand::FileError(TextCommand::FileErrorReason::Unknown, acc.path));
         return;
     }
-    auto *sender = new CTcpFileSender(acc.path, ip, this);
+    auto *sender = new CTcpFileSender(offer.snapshot, offer.size, acc.path, ip, this);
     sender->setOrigin(link);
     connect(sender, &CTcpFileSender::sigStarted, this, &CTransferAbstract::sigSenderStarted);
+    if (acc.path == historyPath()) {
+        // Once this history is through, the newest may follow.
+        QPointer<CPeerLink> guard(link);
+        const auto next = [this, guard] {
+            QTimer::singleShot(0, this, [this, guard] { pushWaitingHistory(guard); });
+        };
+        connect(sender, &CTcpFileSender::sigSent, this, next);
+        connect(sender, &QObject::destroyed, this, next);
+    }
     // Leave from the address the host knows this host by, so its receiver recognises us.
     const QHostAddress local = link->localAddress();
     if (!local.isNull() && !sender->bind(local))

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "datasync/expected_files.h"
 #include "datasync/local_share.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -29,8 +31,12 @@ public:
     // Running senders per link; more requests at once are answered with an error. Each
     // holds a file, a connection and up to two chunks of memory until it ends or times out.
     static constexpr int kMaxSendersPerLink = 4;
-    // Announcements per link that wait for an answer; the oldest is forgotten beyond this.
+    // Announcements per link that wait for an answer; the oldest is forgotten beyond this,
+    // and any is forgotten after kOfferTimeoutMs (each holds its file open).
     static constexpr int kMaxOffersPerLink = 16;
+    static constexpr int kOfferTimeoutMs = 60000;
+    // Histories being received from one link at once; they do not count as transfers.
+    static constexpr int kMaxHistoryReceiversPerLink = 8;
     // A larger history is refused. A list of a few hundred items is some megabytes at most,
     // and this still holds several items at the item text limit (16 Mi characters, stored
     // as UTF-16 with their HTML source); the mirror keeps only the newest rows anyway.
@@ -44,6 +50,9 @@ public:
     const LocalShare &share() const { return m_share; }
     // Pins and identity for encrypted links; none: every link is clear text.
     void setTrust(LinkTrust *trust) { m_trust = trust; }
+    // Announces this host's history on the link, unless one is still on its way there: then
+    // the newest follows once that one is through (or its offer expired).
+    void pushHistory(CPeerLink *link);
 
 signals:
     void sigFailed2Receive(QString path, QString ip, QString why);
@@ -63,20 +72,26 @@ protected:
     HostInfo *senderHost(const char *where, CPeerLink *&link) const;
     // Announces a local file on the link: its path as given and its size.
     void announceFile(CPeerLink *link, const QString &filepath);
+    QString historyPath() const;
     // Files being sent to the host of this link.
     int sendersOf(const CPeerLink *link) const;
 
     HostContainer *m_hosts;
     LocalShare m_share;
     LinkTrust *m_trust = nullptr;
+    QElapsedTimer m_clock;
 
 private:
+    bool isHistoryInFlight(const CPeerLink *link, HostInfo *host);
+    void pushWaitingHistory(CPeerLink *link);
+    void dropStaleOffers(HostInfo *host);
     void onAnnouncement(CPeerLink *link, HostInfo *host, const TransferMessage::Announcement &ann);
     // Why an announcement is refused, or empty; dest is set once the name is accepted.
     QString refusalOf(const CPeerLink *link, HostInfo *host,
-                      const TransferMessage::Announcement &ann, QString &dest) const;
+                      const TransferMessage::Announcement &ann, QString &dest,
+                      ExpectedFiles::Kind &kind) const;
     QString lackOfRoom(const QString &dest, qint64 size) const;
     void onAcceptance(CPeerLink *link, HostInfo *host, const TransferMessage::Acceptance &acc);
     QString destinationFor(const QString &ip, const QString &remote) const;
-    int receiversOf(const CPeerLink *link) const;
+    int receiversOf(const CPeerLink *link, bool history) const;
 };

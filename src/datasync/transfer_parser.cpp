@@ -56,7 +56,6 @@ bool IsRequest(Kind kind)
 CTransferParser::CTransferParser(HostContainer *hosts, const LocalShare &share, QObject *parent)
     : CTransferAbstract(hosts, share, parent)
 {
-    m_clock.start();
     connect(&m_snapshot, &CHistorySnapshot::sigSaved, this, &CTransferParser::onHistorySaved);
 }
 
@@ -79,11 +78,18 @@ void CTransferParser::DispatchString(const QString &ip, const QString &cmd)
 }
 
 // What a request will bring is remembered, so that only that may be received.
-void CTransferParser::send(CPeerLink *link, HostInfo *host, const QString &cmd)
+quint64 CTransferParser::send(CPeerLink *link, HostInfo *host, const QString &cmd)
 {
-    if (host)
-        ExpectedFiles::NoteRequest(host->session, TextCommand::Parse(cmd));
+    const quint64 id =
+        host ? ExpectedFiles::NoteRequest(host->session, TextCommand::Parse(cmd)) : 0;
     link->sendText(cmd);
+    return id;
+}
+
+quint64 CTransferParser::Ask(const QString &ip, const QString &cmd)
+{
+    HostInfo *host = m_hosts->getHost(ip);
+    return host ? send(host->socket, host, cmd) : 0;
 }
 
 void CTransferParser::DispatchFile(CPeerLink *s, const QString &filepath)

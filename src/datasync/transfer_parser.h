@@ -5,8 +5,6 @@
 #include "datasync/link_trust.h"
 #include "datasync/transfer_abstract.h"
 
-#include <QElapsedTimer>
-
 namespace TextCommand {
 struct Parsed;
 } // namespace TextCommand
@@ -34,6 +32,10 @@ public:
     void refreshHistory();
     bool isHistorySaving() const { return m_snapshot.isSaving(); }
 
+    // Sends a request for a file or image to the host; returns its id for
+    // ExpectedFiles::Drop (0: no such host).
+    quint64 Ask(const QString &ip, const QString &cmd);
+
     // Addresses that gave too many wrong passwords; the connector turns them away.
     PasswordThrottle &passwordThrottle() { return m_throttle; }
 
@@ -55,7 +57,7 @@ public slots:
     void onTextReceived(const QString &cmd) override;
 
 private:
-    void send(CPeerLink *link, HostInfo *host, const QString &cmd);
+    quint64 send(CPeerLink *link, HostInfo *host, const QString &cmd);
     bool isAdmitted(const HostInfo *host, const TextCommand::Parsed &p) const;
     void dispatch(CPeerLink *link, HostInfo *host, const TextCommand::Parsed &p,
                   const QString &cmd);
@@ -75,5 +77,4 @@ private:
 
     PasswordThrottle m_throttle;
     CHistorySnapshot m_snapshot;
-    QElapsedTimer m_clock;
 };

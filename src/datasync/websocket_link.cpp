@@ -23,6 +23,7 @@ CWebSocketLink::CWebSocketLink(QWebSocket *socket, QObject *parent)
     connect(socket, &QWebSocket::binaryMessageReceived, this, &CWebSocketLink::onBinary);
     connect(socket, &QWebSocket::disconnected, this, [this] {
         m_queueCheck.stop();
+        m_keepAlive.stop();
         emit disconnected();
     });
     connect(socket, QOverload<QAbstractSocket::SocketError>::of(&QWebSocket::error), this,
@@ -35,6 +36,34 @@ CWebSocketLink::CWebSocketLink(QWebSocket *socket, QObject *parent)
     m_queueCheck.setInterval(kQueueCheckMs);
     connect(&m_queueCheck, &QTimer::timeout, this, &CWebSocketLink::checkQueue);
     m_queueCheck.start();
+    // Anything the peer sends shows it is there.
+    connect(socket, &QWebSocket::pong, this, [this] { m_missedPongs = 0; });
+    connect(&m_keepAlive, &QTimer::timeout, this, &CWebSocketLink::onKeepAlive);
+    setKeepAlive(kKeepAliveMs);
+}
+
+void CWebSocketLink::setKeepAlive(int interval_ms)
+{
+    m_missedPongs = 0;
+    if (interval_ms <= 0) {
+        m_keepAlive.stop();
+        return;
+    }
+    m_keepAlive.start(interval_ms);
+}
+
+void CWebSocketLink::onKeepAlive()
+{
+    if (m_dropping)
+        return;
+    if (m_missedPongs >= kMaxMissedPongs) {
+        qCWarning(lcDataSync) << m_peer << "answered none of the last" << m_missedPongs
+                              << "pings; dropping the link";
+        abort();
+        return;
+    }
+    ++m_missedPongs;
+    m_socket->ping();
 }
 
 QHostAddress CWebSocketLink::localAddress() const
@@ -95,6 +124,7 @@ void CWebSocketLink::abort()
         return;
     m_dropping = true;
     m_queueCheck.stop();
+    m_keepAlive.stop();
     QMetaObject::invokeMethod(m_socket, &QWebSocket::abort, Qt::QueuedConnection);
 }
 
@@ -109,11 +139,14 @@ void CWebSocketLink::onText(const QString &msg)
         closeWith(QWebSocketProtocol::CloseCodeTooMuchData);
         return;
     }
+    m_missedPongs = 0;
     emit textReceived(msg);
 }
 
 void CWebSocketLink::onBinary(const QByteArray &msg)
 {
-    if (!m_dropping && checkQueue())
-        emit binaryReceived(msg);
+    if (m_dropping || !checkQueue())
+        return;
+    m_missedPongs = 0;
+    emit binaryReceived(msg);
 }

@@ -21,6 +21,10 @@ public:
     static constexpr int kQueueCheckMs = 100;
     // A closed link whose peer does not answer the closing handshake is dropped after this.
     static constexpr int kCloseGraceMs = 2000;
+    // A ping goes out at this interval; a peer that has answered none of the last
+    // kMaxMissedPongs (and sent nothing else) is gone: suspended, or off the network.
+    static constexpr int kKeepAliveMs = 20000;
+    static constexpr int kMaxMissedPongs = 3;
 
     explicit CWebSocketLink(QWebSocket *socket, QObject *parent = nullptr);
 
@@ -31,6 +35,8 @@ public:
     void close() override;
     void abort() override;
     qint64 queuedBytes() const override;
+    // 0 turns the pings off.
+    void setKeepAlive(int interval_ms);
 
     QWebSocket *socket() const { return m_socket; }
 
@@ -40,10 +46,13 @@ private:
     void closeWith(QWebSocketProtocol::CloseCode code);
     // Aborts once the queue is past the hard cap; false when the link is going.
     bool checkQueue();
+    void onKeepAlive();
 
     QWebSocket *m_socket;
     QString m_peer;
     QTimer m_queueCheck;
+    QTimer m_keepAlive;
+    int m_missedPongs = 0;
     bool m_dropping = false;
 };
 

@@ -49,12 +49,12 @@ QString TestHost::shareImage(const QByteArray &png)
     return md5;
 }
 
-bool LinkHosts(TestHost &from, TestHost &to, int timeout_ms)
+bool LinkHosts(TestHost &from, TestHost &to, int timeout_ms, quint16 via_port)
 {
     QSignalSpy result(from.connector.get(), &CConnector::sigConnectResult);
     const int from_before = from->getHostsCount();
     const int to_before = to->getHostsCount();
-    from->connect2Server(QStringLiteral("127.0.0.1"), to.pwd, to.port);
+    from->connect2Server(QStringLiteral("127.0.0.1"), to.pwd, via_port ? via_port : to.port);
     if (!result.wait(timeout_ms) || !result.at(0).at(0).toBool())
         return false;
     return QTest::qWaitFor(

@@ -36,9 +36,9 @@ struct TestHost
     quint16 port = 0;
 };
 
-// Connects from to to and waits until the password passed and both hosts hold each
-// other's history.
-bool LinkHosts(TestHost &from, TestHost &to, int timeout_ms = 30000);
+// Connects from to to (at via_port when given, a relay in front of to) and waits until the
+// password passed and both hosts hold each other's history.
+bool LinkHosts(TestHost &from, TestHost &to, int timeout_ms = 30000, quint16 via_port = 0);
 
 QByteArray ReadFile(const QString &path);
 // Connects to a receiver's port on loopback, sends the bytes and closes.

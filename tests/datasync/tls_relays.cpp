@@ -2,7 +2,12 @@
 
 #include "raw_websocket.h"
 
+#include <QElapsedTimer>
 #include <QTcpSocket>
+#include <QTimer>
+
+#include <deque>
+#include <memory>
 
 namespace {
 void Pipe(QTcpSocket *from, QTcpSocket *to, QByteArray &copy)
@@ -28,6 +33,66 @@ bool ByteRelay::listen(quint16 target_port)
         }
     });
     return m_server.listen(QHostAddress::LocalHost, 0);
+}
+
+bool DelayRelay::listen(quint16 target_port, int delay_ms, const QHostAddress &out_from)
+{
+    m_target = target_port;
+    m_delay = delay_ms;
+    m_outFrom = out_from;
+    connect(&m_server, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket *in = m_server.nextPendingConnection()) {
+            in->setParent(this);
+            auto *out = new QTcpSocket(in);
+            if (!m_outFrom.isNull())
+                out->bind(m_outFrom);
+            pipe(in, out);
+            pipe(out, in);
+            out->connectToHost(QHostAddress::LocalHost, m_target);
+        }
+    });
+    return m_server.listen(QHostAddress::LocalHost, 0);
+}
+
+// Bytes leave in the order they came, each m_delay after it came; the end of the stream
+// too.
+void DelayRelay::pipe(QTcpSocket *from, QTcpSocket *to)
+{
+    struct Queue
+    {
+        QElapsedTimer clock;
+        std::deque<std::pair<qint64, QByteArray>> chunks; // due time, bytes (empty: the end)
+        QTimer timer;
+    };
+    auto queue = std::make_shared<Queue>();
+    queue->clock.start();
+    queue->timer.setSingleShot(true);
+    const auto arm = [queue] {
+        if (!queue->chunks.empty() && !queue->timer.isActive())
+            queue->timer.start(
+                int(qMax<qint64>(0, queue->chunks.front().first - queue->clock.elapsed())));
+    };
+    QObject::connect(&queue->timer, &QTimer::timeout, to, [this, queue, to, arm] {
+        while (!m_frozen && !queue->chunks.empty() &&
+               queue->chunks.front().first <= queue->clock.elapsed()) {
+            const QByteArray bytes = queue->chunks.front().second;
+            queue->chunks.pop_front();
+            if (bytes.isEmpty())
+                to->disconnectFromHost();
+            else
+                to->write(bytes);
+        }
+        if (!m_frozen)
+            arm();
+    });
+    const auto add = [this, queue, arm](const QByteArray &bytes) {
+        if (m_frozen)
+            return;
+        queue->chunks.emplace_back(queue->clock.elapsed() + m_delay, bytes);
+        arm();
+    };
+    QObject::connect(from, &QIODevice::readyRead, to, [from, add] { add(from->readAll()); });
+    QObject::connect(from, &QAbstractSocket::disconnected, to, [add] { add(QByteArray()); });
 }
 
 class TlsTerminatingRelay::Server : public QTcpServer

@@ -23,6 +23,28 @@ private:
     QByteArray m_seen;
 };
 
+// A slow network between two hosts: every byte is passed on unchanged after a chosen delay
+// each way. The relay may connect onwards from another local address (the far host then
+// sees this side's host by that address), and may freeze: it keeps both connections open
+// and passes nothing more, as a host that was suspended or left the network.
+class DelayRelay : public QObject
+{
+    Q_OBJECT
+public:
+    bool listen(quint16 target_port, int delay_ms, const QHostAddress &out_from = QHostAddress());
+    quint16 port() const { return m_server.serverPort(); }
+    void freeze() { m_frozen = true; }
+
+private:
+    void pipe(QTcpSocket *from, QTcpSocket *to);
+
+    QTcpServer m_server;
+    quint16 m_target = 0;
+    int m_delay = 0;
+    QHostAddress m_outFrom;
+    bool m_frozen = false;
+};
+
 // A man in the middle: it ends the client's TLS with its own certificate, opens its own TLS
 // connection to the server with another one, and passes the decrypted bytes across,
 // keeping a copy of them.

@@ -53,11 +53,11 @@ private slots:
     void secondIncomingLinkFromOneAddressIsClosed();
     void cancelEndsOnlyThatAttempt();
     void failedAttemptIsReported();
-    void attemptThatNeverOpensTimesOut();
-    void passwordThatIsNeverAnsweredTimesOut();
+    void attemptThatIsNeverAnsweredTimesOut_data();
+    void attemptThatIsNeverAnsweredTimesOut();
     void closingALinkCleansUpBothSides();
     void answersWhetherALinkMayBeOpened();
-    void busyPortIsReported();
+    void busyPortIsReportedAndTriedAgain();
 
 private:
     void checkHandshakeOrder(const QList<WireTap::Event> &events);
@@ -454,41 +454,45 @@ void TestConnector::failedAttemptIsReported()
     QCOMPARE(a->getHostsCount(), 0);
 }
 
-void TestConnector::attemptThatNeverOpensTimesOut()
+void TestConnector::attemptThatIsNeverAnsweredTimesOut_data()
 {
-    QTcpServer silent;
-    QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
-    TestHost a;
-    QSignalSpy result(a.connector.get(), &CConnector::sigConnectResult);
-    QElapsedTimer t;
-    t.start();
-    a->connect2Server(kLocal, QString(), silent.serverPort());
-    QVERIFY(result.wait(30000));
-    QVERIFY(t.elapsed() >= 9000);
-    QCOMPARE(result.at(0), QVariantList({false, "Connection timed out."}));
-    QTest::qWait(200);
-    QCOMPARE(result.count(), 1);
+    QTest::addColumn<bool>("opens");
+    // A TCP listener that never opens the link, and a WebSocket server that opens it, takes
+    // the password and never answers.
+    QTest::newRow("link never opens") << false;
+    QTest::newRow("password never answered") << true;
 }
 
-// The link opens, the password goes out, and no answer ever comes.
-void TestConnector::passwordThatIsNeverAnsweredTimesOut()
+void TestConnector::attemptThatIsNeverAnsweredTimesOut()
 {
+    QFETCH(bool, opens);
+    QTcpServer silent;
     QWebSocketServer mute(QStringLiteral("mute"), QWebSocketServer::NonSecureMode);
-    QVERIFY(mute.listen(QHostAddress::LocalHost, 0));
     std::vector<std::unique_ptr<QWebSocket>> accepted;
-    connect(&mute, &QWebSocketServer::newConnection, this,
-            [&] { accepted.emplace_back(mute.nextPendingConnection()); });
+    quint16 port = 0;
+    if (opens) {
+        QVERIFY(mute.listen(QHostAddress::LocalHost, 0));
+        connect(&mute, &QWebSocketServer::newConnection, this,
+                [&] { accepted.emplace_back(mute.nextPendingConnection()); });
+        port = mute.serverPort();
+    } else {
+        QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+        port = silent.serverPort();
+    }
     TestHost a;
     QSignalSpy result(a.connector.get(), &CConnector::sigConnectResult);
     QElapsedTimer t;
     t.start();
-    a->connect2Server(kLocal, QStringLiteral("pwd"), mute.serverPort());
-    QTRY_COMPARE(accepted.size(), size_t(1));
+    a->connect2Server(kLocal, QStringLiteral("pwd"), port);
+    if (opens)
+        QTRY_COMPARE(accepted.size(), size_t(1));
     QVERIFY(result.wait(30000));
     QVERIFY(t.elapsed() >= 9000);
     QCOMPARE(result.at(0), QVariantList({false, "Connection timed out."}));
     QTRY_COMPARE(a->getHostsCount(), 0);
-    QTRY_COMPARE(accepted.front()->state(), QAbstractSocket::UnconnectedState);
+    if (opens)
+        QTRY_COMPARE(accepted.front()->state(), QAbstractSocket::UnconnectedState);
+    QTest::qWait(200);
     QCOMPARE(result.count(), 1);
 }
 
@@ -526,19 +530,37 @@ void TestConnector::answersWhetherALinkMayBeOpened()
     QCOMPARE(a->getHostsIP(3), QString());
 }
 
-void TestConnector::busyPortIsReported()
+// The user hears once that the port is taken; the connector keeps trying, and once the port
+// is free other hosts can link again.
+void TestConnector::busyPortIsReportedAndTriedAgain()
 {
+    auto holder = std::make_unique<TestHost>();
+    const quint16 port = holder->port;
     TestHost a;
     LocalShare share;
     share.password = [] {
         return QString();
     };
     share.transfer_root = a.root;
-    CConnector other(share);
-    QSignalSpy failed(&other, &CConnector::sigStartServerFailed);
-    other.StartServer(a.port);
+    CConnector b(share);
+    QSignalSpy failed(&b, &CConnector::sigStartServerFailed);
+    QSignalSpy state(&b, &CConnector::sigServerStateChanged);
+    b.setServerRetry(100);
+    b.StartServer(port);
     QCOMPARE(failed.count(), 1);
     QVERIFY(!failed.at(0).at(0).toString().isEmpty());
+    QCOMPARE(b.serverProblem(), failed.at(0).at(0).toString());
+    QTest::qWait(350); // a few retries, still busy: no more reports
+    QCOMPARE(failed.count(), 1);
+
+    holder.reset();
+    QTRY_VERIFY(b.serverProblem().isEmpty());
+    QCOMPARE(b.serverPort(), port);
+    QCOMPARE(state.count(), 2); // unreachable, then reachable
+    QSignalSpy result(a.connector.get(), &CConnector::sigConnectResult);
+    a->connect2Server(kLocal, QString(), port);
+    QVERIFY(result.wait(10000));
+    QCOMPARE(result.at(0), QVariantList({true, QString()}));
 }
 
 TOLVANE_TEST_MAIN(TestConnector)

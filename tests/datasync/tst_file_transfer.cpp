@@ -14,6 +14,8 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 
+#include <memory>
+
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -58,11 +60,14 @@ private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
     void sendsTwentyFiveMiBInOneMiBChunks();
     void shortTransferIsAnError();
-    void longerStreamIsAnError();
+    void longerStreamIsTakenWithinBounds_data();
+    void longerStreamIsTakenWithinBounds();
     void replacesALongerFileWhole();
     void emptyFileCompletesAtOnce();
     void unreadableSourceEndsTheTransfer();
-    void acceptsOneConnectionFromTheAskedAddress();
+    void acceptsOneConnectionFromTheLinkedHost_data();
+    void acceptsOneConnectionFromTheLinkedHost();
+    void snapshotIsSentAsAnnounced();
     void receiverGivesUpWithoutConnection();
     void receiverGivesUpOnAStalledSender();
     void receiverEndsWhenItsHostLeaves();
@@ -160,19 +165,39 @@ void TestFileTransfer::shortTransferIsAnError()
     QTRY_VERIFY(!guard);
 }
 
-void TestFileTransfer::longerStreamIsAnError()
+void TestFileTransfer::longerStreamIsTakenWithinBounds_data()
 {
-    auto *reader = new CTcpFileReader(10, path("long.dst"), kLocal);
+    QTest::addColumn<qint64>("announced");
+    QTest::addColumn<qint64>("sent");
+    QTest::addColumn<bool>("taken");
+    // A file that grew between its announcement and its sending arrives whole.
+    QTest::newRow("a little more") << qint64(10) << qint64(11) << true;
+    QTest::newRow("up to the bound") << qint64(10) << CTcpFileReader::MaxStream(10) << true;
+    QTest::newRow("beyond the bound") << qint64(10) << CTcpFileReader::MaxStream(10) + 1 << false;
+}
+
+void TestFileTransfer::longerStreamIsTakenWithinBounds()
+{
+    QFETCH(qint64, announced);
+    QFETCH(qint64, sent);
+    QFETCH(bool, taken);
+    const QString dest = path(QStringLiteral("long-%1.dst").arg(sent));
+    auto *reader = new CTcpFileReader(announced, dest, kLocal);
     QCOMPARE(reader->start(), QString());
     QSignalSpy error(reader, &CTcpFileReader::sigError);
     QSignalSpy received(reader, &CTcpFileReader::sigReceived);
+    const QByteArray bytes = RandomBytes(sent, 3) + QByteArray(int(sent % 4), 'y');
     RawSender raw;
     QVERIFY(raw.open(reader->serverPort()));
-    raw.sendAndClose(QByteArray(11, 'y'));
-    QVERIFY(error.wait(10000));
+    raw.sendAndClose(bytes.left(int(sent)));
+    QVERIFY((taken ? received : error).wait(10000));
     QTest::qWait(100);
-    QCOMPARE(received.count(), 0);
-    QVERIFY(!QFile::exists(path("long.dst")));
+    QCOMPARE(received.count(), taken ? 1 : 0);
+    QCOMPARE(error.count(), taken ? 0 : 1);
+    if (taken)
+        QCOMPARE(ReadFile(dest), bytes.left(int(sent)));
+    else
+        QVERIFY(!QFile::exists(dest));
 }
 
 void TestFileTransfer::replacesALongerFileWhole()
@@ -199,7 +224,7 @@ void TestFileTransfer::emptyFileCompletesAtOnce()
     QPointer<CTcpFileSender> guard(sender);
     sender->connectToHost(QHostAddress::LocalHost, reader->serverPort());
     QVERIFY(received.wait(10000));
-    QCOMPARE(sent.count(), 1);
+    QTRY_COMPARE(sent.count(), 1);
     QVERIFY(QFile::exists(path("empty.dst")));
     QCOMPARE(QFileInfo(path("empty.dst")).size(), qint64(0));
     QTRY_VERIFY(!guard); // the sender cleans itself up
@@ -221,19 +246,38 @@ void TestFileTransfer::unreadableSourceEndsTheTransfer()
     QVERIFY(!QFile::exists(path("gone.dst")));
 }
 
-void TestFileTransfer::acceptsOneConnectionFromTheAskedAddress()
+void TestFileTransfer::acceptsOneConnectionFromTheLinkedHost_data()
 {
-    auto *reader = new CTcpFileReader(4, path("one.dst"), kLocal);
+    QTest::addColumn<QString>("linked");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("the link's address") << kLocal << kLocal << true;
+    // A host linked through one address of this machine sends from another.
+    QTest::newRow("another address of the linked machine") << "127.0.0.2" << kLocal << true;
+    // 192.0.2.7 is no address of this machine: nothing here may send in its place.
+    QTest::newRow("a stranger") << "192.0.2.7"
+                                << "127.0.0.2" << false;
+}
+
+void TestFileTransfer::acceptsOneConnectionFromTheLinkedHost()
+{
+    QFETCH(QString, linked);
+    QFETCH(QString, from);
+    QFETCH(bool, taken);
+    const QString dest = path(QStringLiteral("one-%1.dst").arg(QTest::currentDataTag()));
+    auto *reader = new CTcpFileReader(4, dest, linked);
     QCOMPARE(reader->start(), QString());
     QSignalSpy received(reader, &CTcpFileReader::sigReceived);
     const quint16 port = reader->serverPort();
 
-    RawSender stranger;
-    QVERIFY(stranger.open(port, QHostAddress(QStringLiteral("127.0.0.2"))));
-    QTRY_COMPARE(stranger.socket.state(), QAbstractSocket::UnconnectedState);
-
     RawSender first;
-    QVERIFY(first.open(port));
+    QVERIFY(first.open(port, QHostAddress(from)));
+    if (!taken) {
+        QTRY_COMPARE(first.socket.state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(received.count(), 0);
+        delete reader;
+        return;
+    }
     first.socket.write("ab");
     first.socket.flush();
     // The receiver stops listening once it has its sender.
@@ -243,7 +287,27 @@ void TestFileTransfer::acceptsOneConnectionFromTheAskedAddress()
     QTRY_COMPARE(s2.state(), QAbstractSocket::UnconnectedState);
     first.sendAndClose("cd");
     QVERIFY(received.wait(10000));
-    QCOMPARE(ReadFile(path("one.dst")), QByteArray("abcd"));
+    QCOMPARE(ReadFile(dest), QByteArray("abcd"));
+}
+
+// The sender of an announced file sends it as it was announced, even when it was replaced
+// since (the history is replaced at every change).
+void TestFileTransfer::snapshotIsSentAsAnnounced()
+{
+    QVERIFY(WriteFile(path("snap.src"), "first version"));
+    auto snapshot = std::make_shared<QFile>(path("snap.src"));
+    QVERIFY(snapshot->open(QIODevice::ReadOnly));
+    const qint64 size = snapshot->size();
+    QVERIFY(QFile::remove(path("snap.src")));
+    QVERIFY(WriteFile(path("snap.src"), "second, longer version"));
+
+    auto *reader = new CTcpFileReader(size, path("snap.dst"), kLocal);
+    QCOMPARE(reader->start(), QString());
+    QSignalSpy received(reader, &CTcpFileReader::sigReceived);
+    auto *sender = new CTcpFileSender(snapshot, size, path("snap.src"), kLocal);
+    sender->connectToHost(QHostAddress::LocalHost, reader->serverPort());
+    QVERIFY(received.wait(10000));
+    QCOMPARE(ReadFile(path("snap.dst")), QByteArray("first version"));
 }
 
 void TestFileTransfer::receiverGivesUpWithoutConnection()
