@@ -1,6 +1,7 @@
 #include "app_entry.h"
 #include "command_line.h"
 #include "os/display_backend.h"
+#include "os/freed_memory.h"
 
 #include <QCoreApplication>
 #include <QQuickStyle>
@@ -11,6 +12,7 @@ int main(int argc, char *argv[])
     // Commands for the running program need no display and open no window.
     if (IsCommandLine(argc, argv))
         return RunCommandLine(argc, argv);
+    FreedMemory::KeepLargeBlocksApart();
     DisplayBackend::ChooseBeforeStart(argc, argv);
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);

@@ -8,6 +8,7 @@
 #include "item/mime_convert.h"
 #include "item/storage_paths.h"
 #include "os/clipboard_abstract.h"
+#include "os/freed_memory.h"
 #include "os/os_abstract.h"
 #include "os/private_storage.h"
 #include "os/process_services.h"
@@ -22,6 +23,10 @@ namespace {
 // copied while the program was not running. A change this soon after the last one, with
 // the same kind and text as the top item, is the same copy.
 constexpr qint64 kRepeatWindowMs = 1000;
+// Captures come in bursts; memory is given back once one has been quiet this long.
+constexpr int kReturnFreedAfterMs = 1000;
+// An item this large (characters of its text) left copies of that size behind while read.
+constexpr int kLargeItemChars = 64 * 1024;
 
 // Takes the roll-to-top marker off the contents; true when it was there.
 bool TakeRoll2TopFlag(QMimeData *mime)
@@ -84,6 +89,14 @@ CClipboardManager::CClipboardManager()
     m_paused =
         ini->getIni(ini->stack_keep_paused()).toBool() && ini->getIni(ini->stack_paused()).toBool();
     RegisterUrlListMetaType();
+    m_returnFreedTimer.setSingleShot(true);
+    m_returnFreedTimer.setInterval(kReturnFreedAfterMs);
+    connect(&m_returnFreedTimer, &QTimer::timeout, this, [this] {
+        if (m_background.pending() > 0)
+            m_returnFreedTimer.start();
+        else
+            FreedMemory::ReturnToSystem();
+    });
     m_modelPin.setPin(true);
     const auto writer = [this](const QString &path, const QVector<CBData> &rows, bool wait) {
         writeHistoryInBackground(path, rows, wait);
@@ -177,6 +190,8 @@ void CClipboardManager::captureClipboard(bool force)
             if (!built.storeError.isEmpty())
                 reportWriteProblem(built.storeError);
             applyCapture(built.item, roll2top, arrival, serial);
+            if (built.item.type == CQmlTypes::Image || built.item.plain.size() > kLargeItemChars)
+                m_returnFreedTimer.start();
             if (m_background.pending() == 0 && (!m_unusedImages.isEmpty() || m_sweepOrphans))
                 removeUnusedImages();
         });

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QSet>
+#include <QTimer>
 
 class QMimeData;
 
@@ -98,4 +99,7 @@ private:
     // One balloon per run of failed writes; a write that works again re-arms it.
     bool m_writeProblemShown = false;
     bool m_paused = false;
+    // Reading, decoding and storing a screenshot or a long text leaves many MiB freed but
+    // still with the process; once captures are quiet they are given back.
+    QTimer m_returnFreedTimer;
 };

@@ -188,4 +188,6 @@ void CClipboardManager::restoreFromFile()
     m_lastChangeMs = m_clock.elapsed();
     captureClipboard(true);
     removeUnusedImages();
+    // Reading the files passed every record through memory once.
+    m_returnFreedTimer.start();
 }

@@ -274,6 +274,9 @@ ReadResult Read(QIODevice &dev, int max_rows, int max_text_chars)
             ++res.dropped;
             continue;
         }
+        // A text's value is its plain text; one copy serves both, as when it was captured.
+        if (item.val.userType() == QMetaType::QString && item.val.toString() == item.plain)
+            item.val = item.plain;
         oldest_first.push_back(item);
         if (max_rows > 0 && int(oldest_first.size()) > max_rows)
             oldest_first.pop_front();

@@ -477,6 +477,39 @@ private slots:
         QCOMPARE(Describe(res.rows), Expected(many.mid(0, 50), 1));
     }
 
+    // A text read back is held once, not once as its value and once as its plain text: a
+    // history of a few long texts would otherwise cost twice their size after every start.
+    // An HTML item's two forms differ and stay two.
+    void restoredTextIsHeldOnce()
+    {
+        const QString text = QString("long text ").repeated(100000);
+        CCilpboardListModel m;
+        m.setLocal(false);
+        CBData t;
+        t.type = CQmlTypes::Text;
+        t.plain = text;
+        t.val = QString(text.constData(), text.size()); // a copy of its own, as after editing
+        t.md5 = Key("text");
+        m.prependItem(t);
+        CBData h;
+        h.type = CQmlTypes::Html;
+        h.plain = "shown";
+        h.val = QString("<b>shown</b>");
+        h.md5 = Key("html");
+        m.prependItem(h);
+        const QString path = m_dir.filePath("held-once");
+        QVERIFY(m.Save2FileHelper(path));
+        CCilpboardListModel back;
+        QVERIFY(back.RestoreFromFile(path));
+        QCOMPARE(back.rowCount(), 2);
+        const CBData &text_back = back.item(1);
+        QCOMPARE(text_back.val.toString(), text);
+        QCOMPARE(text_back.plain, text);
+        QVERIFY(text_back.val.toString().constData() == text_back.plain.constData());
+        QCOMPARE(back.item(0).val.toString(), QString("<b>shown</b>"));
+        QCOMPARE(back.item(0).plain, QString("shown"));
+    }
+
 private:
     QTemporaryDir m_dir;
 };
