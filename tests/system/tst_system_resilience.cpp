@@ -412,7 +412,11 @@ void TestSystemResilience::aKillLosesNothingOlderThanFourSeconds()
     QVERIFY(app.process().waitForFinished(10000));
 
     const QStringList captured = CapturedKeys(app.log());
-    QCOMPARE(captured.size(), captured_at.size());
+    QVERIFY(captured.size() >= captured_at.size());
+    // A report written just before the kill may be read only now, on a loaded machine: it
+    // came at the kill at the latest, too late to be due.
+    while (captured_at.size() < captured.size())
+        captured_at << killed_at;
     const QSet<QString> stored = KeysOf(StoredHistory(env));
     int due = 0;
     for (int i = 0; i < captured.size(); ++i) {
