@@ -132,6 +132,7 @@ private slots:
     void cleanup();
     void copiesSurviveTheLossOfTheDisplay();
     void aNeverAnsweringOwnerDoesNotHoldUpQuitting();
+    void aCopyDuringTheReadAtStartIsTakenAtOnce();
     void misbehavingOwnersFreezeNothing_data();
     void misbehavingOwnersFreezeNothing();
     void aKillLosesNothingOlderThanFourSeconds_data();
@@ -240,6 +241,30 @@ void TestSystemResilience::aNeverAnsweringOwnerDoesNotHoldUpQuitting()
     QVERIFY2(took < 15000, qPrintable(QString("quit took %1 ms").arg(took)));
     QCOMPARE(countLines(owner, said, "ignored TARGETS"), 1);
     QVERIFY(QFile::exists(env.cacheDir() + "/clipboard/history"));
+}
+
+// A user may copy while the program is still reading the clipboard it found at start, here
+// held by an owner that never answers: the new owner ends that read, it is not waited out,
+// and the copy is kept.
+void TestSystemResilience::aCopyDuringTheReadAtStartIsTakenAtOnce()
+{
+    QProcess *silent = startOwner({"--never-answer", "--timeout", "120000"});
+    QVERIFY(silent);
+    TolvaneEnvironment env;
+    MarkStartedBefore(env);
+    TolvaneProcess app(env);
+    QVERIFY(app.start());
+    QByteArray said;
+    QVERIFY(
+        QTest::qWaitFor([&] { return countLines(silent, said, "ignored TARGETS") >= 1; }, 30000));
+
+    const QString text = "copied while the program was starting";
+    QVERIFY(startOwner({"--offer", "UTF8_STRING", text}));
+    QVERIFY2(app.waitForCount(kCaptured, 1), qPrintable(app.log()));
+    QVERIFY2(!app.log().contains("no answer in time"), qPrintable(app.log()));
+    QCOMPARE(countLines(silent, said, "ignored TARGETS"), 1);
+    QVERIFY2(quit(app), qPrintable(app.log()));
+    QCOMPARE(PlainTexts(StoredHistory(env)), QStringList{text});
 }
 
 // Owners that never answer, stop in the middle of a transfer in parts, or answer text with
@@ -387,7 +412,11 @@ void TestSystemResilience::aKillLosesNothingOlderThanFourSeconds()
     QVERIFY(app.process().waitForFinished(10000));
 
     const QStringList captured = CapturedKeys(app.log());
-    QCOMPARE(captured.size(), captured_at.size());
+    QVERIFY(captured.size() >= captured_at.size());
+    // A report written just before the kill may be read only now, on a loaded machine: it
+    // came at the kill at the latest, too late to be due.
+    while (captured_at.size() < captured.size())
+        captured_at << killed_at;
     const QSet<QString> stored = KeysOf(StoredHistory(env));
     int due = 0;
     for (int i = 0; i < captured.size(); ++i) {

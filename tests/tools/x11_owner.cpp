@@ -330,10 +330,14 @@ int main(int argc, char *argv[])
         }
         if (Clock::now() >= again_at) {
             XSetSelectionOwner(dpy, clipboard, win, ServerTime(dpy, win));
+            XFlush(dpy);
             again_at = Clock::time_point::max();
             PrintLine("again");
+            continue;
         }
-        XFlush(dpy);
+        // Only an XPending that found nothing may be followed by poll(): any other call on the
+        // display (XFlush among them) may read a request off the socket into the queue, and
+        // poll() would then sleep past it until the next event, leaving the requestor waiting.
         const auto until = std::min(deadline, again_at);
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
