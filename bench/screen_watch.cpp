@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <iostream>
@@ -77,12 +78,14 @@ public:
     {
         grab();
         const size_t stride = m_current.size() / size_t(m_height);
-        int left = m_width, right = -1;
+        int left = m_width, right = -1, top = -1, bottom = -1;
         for (int y = 0; y < m_height; ++y) {
             const auto *a = reinterpret_cast<const uint32_t *>(m_previous.data() + y * stride);
             const auto *b = reinterpret_cast<const uint32_t *>(m_current.data() + y * stride);
             if (std::memcmp(a, b, stride) == 0)
                 continue;
+            top = top < 0 ? y : top;
+            bottom = y;
             for (int x = 0; x < m_width; ++x) {
                 if (a[x] != b[x]) {
                     left = std::min(left, x);
@@ -91,6 +94,8 @@ public:
             }
         }
         m_previous.swap(m_current);
+        if (std::getenv("SCREEN_WATCH_VERBOSE") && right >= 0)
+            std::fprintf(stderr, "  change x %d-%d y %d-%d\n", left, right, top, bottom);
         return right - left + 1 > kCaretWidth;
     }
 
@@ -155,6 +160,8 @@ public:
             if (!damaged)
                 continue;
             XDamageSubtract(m_dpy, m_damage, 0, 0);
+            if (std::getenv("SCREEN_WATCH_VERBOSE"))
+                std::fprintf(stderr, "damage at %.1f ms\n", at - start);
             if (m_screen.changed()) {
                 if (*first < 0)
                     *first = at - start;

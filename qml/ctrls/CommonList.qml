@@ -44,8 +44,10 @@ ListView {
     antialiasing: true
     currentIndex: -1
     highlightFollowsCurrentItem: true
-    highlightMoveDuration: 200
-    highlightResizeDuration: 200
+    // The current row and the scrolled view are where the key leaves them at once: every
+    // frame of a glide is drawn in full, and the user waits for the row, not the glide.
+    highlightMoveDuration: 0
+    highlightResizeDuration: 0
     keyNavigationEnabled: false
     boundsBehavior: m_const.isWin ? Flickable.StopAtBounds : Flickable.DragAndOvershootBounds
 

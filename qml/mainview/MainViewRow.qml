@@ -23,18 +23,9 @@ Loader {
     width: list ? list.width : 0
     height: full_height
     opacity: row_visible ? 1 : 0
+    // Rows that a search filters out go at once, without shrinking: the search result is
+    // what the user waits for.
     active: row_visible && list !== null && height === list.item_height
-
-    Behavior on height {
-        NumberAnimation {
-            duration: 200
-        }
-    }
-    Behavior on opacity {
-        NumberAnimation {
-            duration: 200
-        }
-    }
 
     sourceComponent: ItemDelegate {
         id: delegate
