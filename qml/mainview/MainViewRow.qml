@@ -111,12 +111,7 @@ Loader {
                 width: 4
                 height: parent ? parent.height : 0
                 color: delegate.Material.accentColor
-                opacity: row.list.is_item_leftborder_visible ? 1 : 0
-                Behavior on opacity {
-                    NumberAnimation {
-                        duration: 200
-                    }
-                }
+                visible: row.list.is_item_leftborder_visible
                 Component.onCompleted: row.list.is_item_leftborder_visible = true
             }
         }
