@@ -104,7 +104,7 @@ ApplicationWindow {
     }
     function applyFilter(list, text) {
         list.currentIndex = -1
-        list.model.filterText(text)
+        list.applyFilterKey(text)
     }
 
     opacity: face_opacity

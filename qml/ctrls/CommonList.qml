@@ -10,9 +10,22 @@ ListView {
     property int ani_duration: 400
     property int item_height: 48
     property bool is_qp_view: false
+    // True while a search changes which rows show; see applyFilterKey.
+    property bool filtering: false
 
     signal sigRowCountChanged()
 
+    // Filters the model and lays the list out before any row builds its content, so that
+    // only the rows left in view are built.
+    function applyFilterKey(text) {
+        filtering = true
+        if (is_qp_view)
+            model.filterTextQuickPaste(text)
+        else
+            model.filterText(text)
+        forceLayout()
+        filtering = false
+    }
     function pageRows() {
         return Math.floor(height / item_height)
     }

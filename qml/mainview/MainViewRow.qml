@@ -24,8 +24,26 @@ Loader {
     height: full_height
     opacity: row_visible ? 1 : 0
     // Rows that a search filters out go at once, without shrinking: the search result is
-    // what the user waits for.
-    active: row_visible && list !== null && height === list.item_height
+    // what the user waits for. While the list filters, a row gets its content only once the
+    // list has laid itself out again: rows filtered out lie stacked in view, and all of
+    // them would otherwise be built when a cleared search shows them again.
+    readonly property bool wants_content: row_visible && list !== null
+                                          && height === list.item_height
+    function updateContent() {
+        if (!wants_content)
+            active = false
+        else if (!list.filtering)
+            active = true
+    }
+    active: false
+    onWants_contentChanged: updateContent()
+    Component.onCompleted: updateContent()
+    Connections {
+        target: row.list
+        function onFilteringChanged() {
+            row.updateContent()
+        }
+    }
 
     sourceComponent: ItemDelegate {
         id: delegate
