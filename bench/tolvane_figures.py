@@ -708,7 +708,7 @@ def reaction_section(apps, reactions):
            "'First' is the first change of pixels after the key went down; 'settled' is the "
            "last change before the screen stayed the same for 300 ms. A change no wider "
            "than 3 px (a blinking text caret) does not count. Each key is pressed once the "
-           "screen has been still for 300 ms. Medians in ms, the worst in brackets; the goal "
+           "screen has been still for 300 ms, with the pointer in the screen's corner. Medians in ms, the worst in brackets; the goal "
            "is a first change no later than CopyQ's and settled within 100 ms.",
            "",
            f"Histories: {HISTORY_ITEMS} short texts, and the mixed history above "
