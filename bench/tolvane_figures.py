@@ -628,7 +628,7 @@ def reaction_round(app, watch, probe, image_probe, history, fill, samples):
     # Row i is the i-th newest copy; the first row is current after Home.
     newest = list(reversed(kinds or [])) + ["text"]
     timed(watch, samples, "Home", ["Home"])
-    for row in range(1, REACTION_ROWS[history] + 1):
+    for row in range(1, min(REACTION_ROWS[history], HISTORY_ITEMS - 1) + 1):
         timed(watch, samples, "selecting the next row (Down)", ["Down"])
         kind = newest[row] if row < len(newest) else "text"
         samples.setdefault(f"selecting the next row, a {kind} row", []).append(
