@@ -11,7 +11,7 @@ BUILD_DIR=${TOLVANE_BUILD_DIR:-build}
 
 PACKAGES_BUILD=(
     build-essential cmake ninja-build pkg-config clang
-    qtbase5-dev qtbase5-dev-tools qtdeclarative5-dev qtdeclarative5-dev-tools qtquickcontrols2-5-dev
+    libxdamage-dev qtbase5-dev qtbase5-dev-tools qtdeclarative5-dev qtdeclarative5-dev-tools qtquickcontrols2-5-dev
     libqt5websockets5-dev libqt5x11extras5-dev qttools5-dev-tools
     qml-module-qtquick2 qml-module-qtquick-controls2 qml-module-qtquick-layouts
     qml-module-qtquick-window2 qml-module-qtquick-templates2 qml-module-qtgraphicaleffects

@@ -375,14 +375,18 @@ def anonymous_mib(app):
     return memory_kib(app.pids())[2] / 1024
 
 
-def long_round(app, probe, results):
-    started = app.start()
-    probe.first_request(app, started)
-    wait_quiet([probe], quiet=1.0)
+def fill_short_history(app, probe):
     for i in range(HISTORY_ITEMS):
         offered = probe.offer_text(sample_text(f"{app.name} item {i}"))
         probe.first_request(app, offered)
         wait_quiet([probe], quiet=0.15)
+
+
+def long_round(app, probe, results):
+    started = app.start()
+    probe.first_request(app, started)
+    wait_quiet([probe], quiet=1.0)
+    fill_short_history(app, probe)
     time.sleep(SETTLE_SECONDS)
     pids = app.pids()
     results.windows.append(visible_windows(pids))
@@ -414,15 +418,17 @@ def wait_windows(app, shown, timeout=20):
     return False
 
 
-def mixed_round(app, probe, image_probe, screenshots, file_lists, results):
-    """A history as a desktop makes it: screenshots, a few large texts, file lists and
-    texts; memory hidden, with the main window shown, and in the minute after it hid."""
-    # The clipboard is the text probe's, whichever probe offered last.
-    probe.offer_text(sample_text(f"{app.name} mixed start"))
+def start_with_text(app, probe, image_probe, tag):
+    """Starts the program while the text probe holds the clipboard."""
+    probe.offer_text(sample_text(f"{app.name} {tag}"))
     wait_quiet([probe, image_probe])
     started = app.start()
     probe.first_request(app, started)
     wait_quiet([probe], quiet=1.0)
+
+
+def fill_mixed_history(app, probe, image_probe, screenshots, file_lists):
+    """Copies the mixed history; returns the kind of each copy, oldest first."""
     plain = HISTORY_ITEMS - MIXED_SCREENSHOTS - MIXED_BIG_TEXTS - MIXED_FILE_LISTS
     kinds = (["png"] * MIXED_SCREENSHOTS + ["big"] * MIXED_BIG_TEXTS +
              ["urls"] * MIXED_FILE_LISTS + ["text"] * plain)
@@ -430,8 +436,10 @@ def mixed_round(app, probe, image_probe, screenshots, file_lists, results):
     kinds.sort(key=lambda k: {"png": 0, "big": 1, "urls": 2, "text": 3}[k])
     order = sorted(range(len(kinds)), key=lambda i: (i * 7919) % len(kinds))
     counters = {"png": 0, "big": 0, "urls": 0, "text": 0}
+    inserted = []
     for i in order:
         kind = kinds[i]
+        inserted.append(kind)
         n = counters[kind]
         counters[kind] += 1
         if kind == "png":
@@ -451,6 +459,14 @@ def mixed_round(app, probe, image_probe, screenshots, file_lists, results):
             offered = probe.offer_text(sample_text(f"{app.name} mixed {n}"))
             probe.first_request(app, offered)
             wait_quiet([probe], quiet=0.15)
+    return inserted
+
+
+def mixed_round(app, probe, image_probe, screenshots, file_lists, results):
+    """A history as a desktop makes it: screenshots, a few large texts, file lists and
+    texts; memory hidden, with the main window shown, and in the minute after it hid."""
+    start_with_text(app, probe, image_probe, "mixed start")
+    fill_mixed_history(app, probe, image_probe, screenshots, file_lists)
     time.sleep(SETTLE_SECONDS * 2)
     results.mixed_hidden.append(anonymous_mib(app))
 
@@ -521,6 +537,246 @@ def make_file_lists(work_dir):
             names.append("file://" + path)
         lists.append(names)
     return lists
+
+
+# ---- reaction to keys, seen on the screen --------------------------------------------------
+
+HOT_MAIN = ["Control_L", "Alt_L", "c"]
+HOT_QUICK = ["Control_L", "Alt_L", "v"]
+BIG_TEXT_BYTES = 5 << 20
+REACTION_ROWS = {"short": 10, "mixed": 40}   # Down presses from the first row
+REACTION_REPEATS = 5
+
+
+class ScreenWatch:
+    """A screen_watch process: presses keys and reports the screen's first and last change
+    after them (milliseconds from the press)."""
+
+    def __init__(self, exe):
+        self.proc = subprocess.Popen([exe], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     text=True, bufsize=1)
+        if self.proc.stdout.readline().strip() != "ready":
+            raise RuntimeError("screen_watch did not start")
+
+    def _ask(self, line):
+        self.proc.stdin.write(line + "\n")
+        self.proc.stdin.flush()
+        return self.proc.stdout.readline().strip()
+
+    def quiet(self):
+        self._ask("quiet")
+
+    def key(self, keys):
+        """(first, settled) in ms, or None when the screen did not change."""
+        reply = self._ask("key " + " ".join(keys)).split()
+        if reply and reply[0] == "change":
+            return float(reply[1]), float(reply[2])
+        if reply and reply[0] == "none":
+            return None
+        raise RuntimeError(f"screen_watch: {' '.join(reply)}")
+
+    def close(self):
+        if self.proc.poll() is None:
+            self.proc.stdin.close()
+            self.proc.wait(10)
+
+
+def active_window_pid():
+    out = subprocess.run(["xdotool", "getactivewindow", "getwindowpid"],
+                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    try:
+        return int(out.stdout.split()[-1])
+    except (IndexError, ValueError):
+        return 0
+
+
+def make_active(app, watch):
+    """Gives the program's shown window the keyboard, should the window manager not have."""
+    if not app.owns_pid(active_window_pid()):
+        for window in visible_windows(app.pids()):
+            subprocess.run(["xdotool", "windowactivate", "--sync", window],
+                           stderr=subprocess.DEVNULL)
+    watch.quiet()
+
+
+def timed(watch, samples, name, keys):
+    watch.quiet()
+    samples.setdefault(name, []).append(watch.key(keys))
+
+
+def hide(app, watch, samples, hot_key):
+    """Hides the shown window with Escape, or with its hot key where a field kept Escape."""
+    timed(watch, samples, "hide", ["Escape"])
+    if not wait_windows(app, False, timeout=3):
+        make_active(app, watch)
+        watch.key(hot_key)
+        if not wait_windows(app, False, timeout=5):
+            raise RuntimeError(f"{app.name}: the window did not hide")
+    watch.quiet()
+
+
+def reaction_round(app, watch, probe, image_probe, history, fill, samples):
+    """The keys a user presses in the windows, each timed from outside on the screen."""
+    start_with_text(app, probe, image_probe, f"{history} reaction start")
+    kinds = fill()
+    time.sleep(SETTLE_SECONDS)
+    # The pointer rests in a corner, off the windows: keys alone change what is drawn.
+    subprocess.run(["xdotool", "mousemove", "0", "0"], check=True)
+    watch.quiet()
+    timed(watch, samples, "main window, first show", HOT_MAIN)
+    make_active(app, watch)
+    # Row i is the i-th newest copy; the first row is current after Home.
+    newest = list(reversed(kinds or [])) + ["text"]
+    timed(watch, samples, "Home", ["Home"])
+    for row in range(1, min(REACTION_ROWS[history], HISTORY_ITEMS - 1) + 1):
+        timed(watch, samples, "selecting the next row (Down)", ["Down"])
+        kind = newest[row] if row < len(newest) else "text"
+        samples.setdefault(f"selecting the next row, a {kind} row", []).append(
+            samples["selecting the next row (Down)"][-1])
+    timed(watch, samples, "Home", ["Home"])
+    for _ in range(REACTION_REPEATS):
+        timed(watch, samples, "PageDown", ["Next"])
+    timed(watch, samples, "search field (Ctrl+F)", ["Control_L", "f"])
+    for digit in "123456789"[:REACTION_REPEATS]:
+        timed(watch, samples, "typing a search (one digit)", [digit])
+        timed(watch, samples, "clearing the search (BackSpace)", ["BackSpace"])
+    hide(app, watch, samples, HOT_MAIN)
+    for _ in range(REACTION_REPEATS):
+        timed(watch, samples, "main window, later show", HOT_MAIN)
+        make_active(app, watch)
+        hide(app, watch, samples, HOT_MAIN)
+    for _ in range(REACTION_REPEATS):
+        timed(watch, samples, "quick paste show", HOT_QUICK)
+        make_active(app, watch)
+        hide(app, watch, samples, HOT_QUICK)
+    if history == "mixed":
+        body = ("five megabytes " + "lorem ipsum dolor sit amet " * 200000)[:BIG_TEXT_BYTES]
+        offered = probe.offer_text(body)
+        probe.first_request(app, offered)
+        wait_quiet([probe], quiet=1.0)
+        timed(watch, samples, "main window, later show", HOT_MAIN)
+        make_active(app, watch)
+        for _ in range(REACTION_REPEATS):
+            timed(watch, samples, "Home", ["Home"])
+            timed(watch, samples, "selecting the next row (Down)", ["Down"])
+            timed(watch, samples, "selecting a 5 MB text (Up)", ["Up"])
+    app.stop()
+
+
+REACTION_ROWS_SHOWN = [
+    "main window, first show", "main window, later show", "quick paste show", "PageDown",
+    "selecting the next row (Down)", "selecting the next row, a png row",
+    "selecting the next row, a big row", "selecting the next row, a urls row",
+    "typing a search (one digit)", "clearing the search (BackSpace)",
+    "selecting a 5 MB text (Up)",
+]
+
+# CopyQ 6.4 as a tester recorded it beside Tolvane on the same X server setup (medians,
+# ms: first change, settled); not run here.
+COPYQ_REACTION = {
+    ("short", "main window, later show"): (36, 43),
+    ("short", "quick paste show"): (39, None),
+    ("short", "PageDown"): (None, 62),
+    ("short", "selecting the next row (Down)"): (None, 55),
+    ("short", "typing a search (one digit)"): (1, None),
+    ("mixed", "main window, first show"): (204, None),
+    ("mixed", "selecting the next row (Down)"): (None, "143-168"),
+}
+
+
+def reaction_cells(values):
+    got = [v for v in values if v is not None]
+    if not got:
+        return "no change", "no change"
+    first = [v[0] for v in got]
+    settled = [v[1] for v in got]
+    missing = f" ({len(values) - len(got)} no change)" if len(got) < len(values) else ""
+    if len(got) == 1:
+        return f"{first[0]:.0f}", f"{settled[0]:.0f}{missing}"
+    return (f"{median(first):.0f} ({max(first):.0f})",
+            f"{median(settled):.0f} ({max(settled):.0f}){missing}")
+
+
+REACTION_HEADING = "## Reaction to keys, seen on the screen"
+
+
+def reaction_section(apps, reactions):
+    out = [REACTION_HEADING, "",
+           "`bench/screen_watch` (bench/screen_watch.cpp), another X client, presses each "
+           "key through XTest and watches the whole screen: after every damage report of the "
+           "X server it reads the screen (MIT-SHM) and compares it with the last reading. "
+           "'First' is the first change of pixels after the key went down; 'settled' is the "
+           "last change before the screen stayed the same for 300 ms. A change no wider "
+           "than 3 px (a blinking text caret) does not count. Each key is pressed once the "
+           "screen has been still for 300 ms, with the pointer in the screen's corner. Medians in ms, the worst in brackets; the goal "
+           "is a first change no later than CopyQ's and settled within 100 ms.",
+           "",
+           f"Histories: {HISTORY_ITEMS} short texts, and the mixed history above "
+           f"({MIXED_SCREENSHOTS} screenshots, {MIXED_BIG_TEXTS} texts of 1 MB, "
+           f"{MIXED_FILE_LISTS} file lists, short texts), both made by copying into a "
+           "freshly started program. Down walks from the first row over "
+           f"{REACTION_ROWS['short']} (short) or {REACTION_ROWS['mixed']} (mixed) rows, the "
+           "rows named by the kind of item selected; PageDown from the first row; a search "
+           f"is one digit typed into the search field and cleared with BackSpace, "
+           f"{REACTION_REPEATS} times; windows are hidden with Escape between shows. "
+           "Finally a 5 MB text is copied and selected from the row below it with Up.", ""]
+    names = [a.name for a in apps]
+    for history in ("short", "mixed"):
+        out += [f"{'300 short texts' if history == 'short' else 'Mixed history'}:", "",
+                "| Key | " + " | ".join(f"Tolvane {n}: first | Tolvane {n}: settled"
+                                       for n in names) +
+                " | CopyQ 6.4, recorded earlier (not run here): first | settled |",
+                "|---|" + "---:|" * (2 * len(names) + 2)]
+        for row in REACTION_ROWS_SHOWN:
+            cells = []
+            present = False
+            for n in names:
+                values = reactions[n].get(history, {}).get(row)
+                present = present or bool(values)
+                cells += list(reaction_cells(values)) if values else ["–", "–"]
+            if not present:
+                continue
+            copyq = COPYQ_REACTION.get((history, row), (None, None))
+            cells += ["–" if c is None else str(c) for c in copyq]
+            out.append(f"| {row} | " + " | ".join(cells) + " |")
+        out.append("")
+    return "\n".join(out) + "\n"
+
+
+def run_reactions(apps, watch_exe, probe, image_probe, screenshots, file_lists):
+    reactions = {a.name: {} for a in apps}
+    watch = ScreenWatch(watch_exe)
+    try:
+        for history in ("short", "mixed"):
+            for a in apps:
+                print(f"reaction to keys, {history} history: {a.name}", flush=True)
+                if history == "short":
+                    fill = lambda app=a: fill_short_history(app, probe)  # noqa: E731
+                else:
+                    fill = lambda app=a: fill_mixed_history(  # noqa: E731
+                        app, probe, image_probe, screenshots, file_lists)
+                samples = reactions[a.name].setdefault(history, {})
+                try:
+                    reaction_round(a, watch, probe, image_probe, history, fill, samples)
+                except RuntimeError as e:
+                    print(f"reaction round of {a.name} failed: {e}", flush=True)
+                    a.stop()
+    finally:
+        watch.close()
+    return reactions
+
+
+def replace_section(text, heading, section):
+    """text with the section under heading replaced by section (or put before the kept
+    sections)."""
+    at = text.find(heading)
+    if at >= 0:
+        end = text.find("\n## ", at + len(heading))
+        return text[:at] + section.rstrip("\n") + "\n" + ("" if end < 0 else text[end:])
+    at = text.find(KEPT_SECTION)
+    if at < 0:
+        return text.rstrip("\n") + "\n\n" + section
+    return text[:at] + section.rstrip("\n") + "\n\n" + text[at:]
 
 
 # ---- the report --------------------------------------------------------------------------
@@ -711,15 +967,18 @@ def main():
     parser.add_argument("--probe", required=True)
     parser.add_argument("--bench", help="tolvane_bench of the build measured")
     parser.add_argument("--before-bench", help="tolvane_bench of the earlier build")
+    parser.add_argument("--watch", help="screen_watch, for the reaction to keys")
     parser.add_argument("--output", required=True)
+    parser.add_argument("--reaction-only", action="store_true",
+                        help="only the reaction to keys; replaces its section of the output")
     parser.add_argument("--quick", action="store_true",
                         help="a few samples of each kind, to try the script out")
     args = parser.parse_args()
     if args.quick:
         global ROUNDS, LATENCY_PER_ROUND, HISTORY_ITEMS, IDLE_SECONDS, MIXED_SCREENSHOTS
-        global AFTER_WINDOW_SECONDS
+        global AFTER_WINDOW_SECONDS, REACTION_REPEATS
         ROUNDS, LATENCY_PER_ROUND, HISTORY_ITEMS, IDLE_SECONDS = 2, 2, 40, 5
-        MIXED_SCREENSHOTS, AFTER_WINDOW_SECONDS = 3, 10
+        MIXED_SCREENSHOTS, AFTER_WINDOW_SECONDS, REACTION_REPEATS = 3, 10, 2
     if not os.environ.get("DISPLAY"):
         sys.exit("no DISPLAY: run through bench/compare")
 
@@ -743,6 +1002,19 @@ def main():
         screenshots = make_screenshots(work_dir)
         file_lists = make_file_lists(work_dir)
 
+        if args.reaction_only:
+            reactions = run_reactions(apps, args.watch, probe, image_probe, screenshots,
+                                      file_lists)
+            try:
+                with open(args.output) as f:
+                    text = f.read()
+            except OSError:
+                text = ""
+            text = replace_section(text, REACTION_HEADING, reaction_section(apps, reactions))
+            with open(args.output, "w") as f:
+                f.write(text)
+            print(reaction_section(apps, reactions))
+            return
         for round_no in range(ROUNDS):
             order = apps if round_no % 2 == 0 else list(reversed(apps))
             for a in order:
@@ -764,9 +1036,13 @@ def main():
             if bench:
                 print(f"in-process window benchmarks: {a.name}", flush=True)
                 inprocess.append((a.name, run_inprocess(bench)))
+        reactions = (run_reactions(apps, args.watch, probe, image_probe, screenshots,
+                                   file_lists) if args.watch else None)
         finished_at = datetime.datetime.now(datetime.timezone.utc)
         text = report(results, apps, os.path.getsize(image_path), started_at, finished_at,
                       inprocess)
+        if reactions:
+            text = replace_section(text, REACTION_HEADING, reaction_section(apps, reactions))
     finally:
         for a in apps:
             a.stop()

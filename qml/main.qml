@@ -107,7 +107,7 @@ ApplicationWindow {
     function applyFilter(list, text) {
         list.filter_key = text
         list.currentIndex = -1
-        list.model.filterText(text)
+        list.applyFilterKey(text)
     }
 
     opacity: face_opacity

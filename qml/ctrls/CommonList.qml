@@ -1,5 +1,6 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.5
+import QtQuick.Window 2.12
 
 // The base of every item list: navigation asks the model, which alone knows which rows
 // pass the filter; row changes made while the window is hidden skip the animations.
@@ -10,9 +11,47 @@ ListView {
     property int ani_duration: 400
     property int item_height: 48
     property bool is_qp_view: false
+    // True while a search changes which rows show; see applyFilterKey.
+    property bool filtering: false
 
     signal sigRowCountChanged()
 
+    // The search waiting for the field's own frame: a typed character shows at once and
+    // the rows follow one frame later; keys typed meanwhile only replace the text.
+    property string pending_filter: ""
+    property bool filter_pending: false
+
+    // Filters after the next frame has been drawn, so that the field shows the key first;
+    // a hidden window has no frame to wait for.
+    function applyFilterKey(text) {
+        pending_filter = text
+        if (!Window.window || !Window.window.visible) {
+            filter_pending = true
+            flushFilter()
+            return
+        }
+        if (filter_pending)
+            return
+        filter_pending = true
+        filter_frame_wait.enabled = true
+        filter_fallback.restart()
+    }
+    // Filters the model and lays the list out before any row builds its content, so that
+    // only the rows left in view are built. Anything that reads the rows calls it first.
+    function flushFilter() {
+        if (!filter_pending)
+            return
+        filter_pending = false
+        filter_frame_wait.enabled = false
+        filter_fallback.stop()
+        filtering = true
+        if (is_qp_view)
+            model.filterTextQuickPaste(pending_filter)
+        else
+            model.filterText(pending_filter)
+        forceLayout()
+        filtering = false
+    }
     function pageRows() {
         return Math.floor(height / item_height)
     }
@@ -21,21 +60,27 @@ ListView {
             currentIndex = row
     }
     function move2NextRow() {
+        flushFilter()
         applyRow(model.getNextVisibleRow(currentIndex, is_qp_view))
     }
     function move2PrevRow() {
+        flushFilter()
         applyRow(model.getPrevVisibleRow(currentIndex, is_qp_view))
     }
     function move2StartRow() {
+        flushFilter()
         applyRow(model.getVisibleStart(is_qp_view))
     }
     function move2EndRow() {
+        flushFilter()
         applyRow(model.getVisibleEnd(is_qp_view))
     }
     function move2NextPage() {
+        flushFilter()
         currentIndex = model.getNextPage(currentIndex, pageRows(), is_qp_view)
     }
     function move2PrevPage() {
+        flushFilter()
         currentIndex = model.getPreviousPage(currentIndex, pageRows(), is_qp_view)
     }
 
@@ -44,8 +89,10 @@ ListView {
     antialiasing: true
     currentIndex: -1
     highlightFollowsCurrentItem: true
-    highlightMoveDuration: 200
-    highlightResizeDuration: 200
+    // The current row and the scrolled view are where the key leaves them at once: every
+    // frame of a glide is drawn in full, and the user waits for the row, not the glide.
+    highlightMoveDuration: 0
+    highlightResizeDuration: 0
     keyNavigationEnabled: false
     boundsBehavior: m_const.isWin ? Flickable.StopAtBounds : Flickable.DragAndOvershootBounds
 
@@ -63,7 +110,24 @@ ListView {
         }
     }
 
+    // The frame is drawn on another thread; its signal reaches this thread queued.
+    Connections {
+        id: filter_frame_wait
+        target: root.Window.window
+        enabled: false
+        function onFrameSwapped() {
+            root.flushFilter()
+        }
+    }
+    // A frame that never comes (an obscured window) does not hold the search back.
+    Timer {
+        id: filter_fallback
+        interval: 50
+        onTriggered: root.flushFilter()
+    }
+
     onVisibleChanged: {
+        flushFilter()
         if (visible)
             forceActiveFocus()
     }

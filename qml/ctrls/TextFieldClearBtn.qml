@@ -18,13 +18,8 @@ ToolButton {
     topPadding: parent ? parent.topPadding : 0
     bottomPadding: parent ? parent.bottomPadding : 0
 
-    opacity: atext.length > 0 ? 1 : 0
-    visible: opacity !== 0
-    Behavior on opacity {
-        NumberAnimation {
-            duration: 200
-        }
-    }
+    // No fade: it would keep redrawing the window after each key of a search.
+    visible: atext.length > 0
 
     onClicked: {
         parent.clear()

@@ -78,7 +78,9 @@ DetailsViewAbstract {
         fillMode: Image.PreserveAspectFit
         horizontalAlignment: root.is_selectable ? Image.AlignHCenter : Image.AlignLeft
         verticalAlignment: Image.AlignVCenter
-        asynchronous: !root.is_selectable
+        // Decoded off the interface thread: the selected row shows at once, the picture
+        // as soon as it is read, and the next key is not held up by a large PNG.
+        asynchronous: true
         scale: fitScale()
 
         onRotationChanged: {

@@ -28,7 +28,25 @@ DetailsViewAbstract {
     // A marker's yellow, deepened on the dark background so that light text stays legible.
     readonly property color match_color: is_dark ? "#7a5c00" : "#ffe24d"
 
+    // A long plain text is laid out a first page at a time: the panel shows its first
+    // characters at once and takes the rest when scrolled towards their end, asked to
+    // select everything, or given a stored selection beyond them.
+    readonly property int first_chars: 2048
+    readonly property bool is_cut: !is_rich_text && text.length > first_chars
+    // Characters of the text the selectable area holds.
+    readonly property string first_text: is_cut ? cutAt(text, first_chars) : text
+
     signal sigSelectText()
+
+    function areaText() {
+        return is_rich_text ? link_style + text : first_text
+    }
+
+    // Never between the two halves of a surrogate pair.
+    function cutAt(s, n) {
+        const c = s.charCodeAt(n - 1)
+        return s.substring(0, c >= 0xD800 && c <= 0xDBFF ? n - 1 : n)
+    }
 
     // Stored as start_end_cursor; a selection that is all zero is no selection at all.
     function updateSelectionData() {
@@ -109,6 +127,33 @@ DetailsViewAbstract {
         Flickable {
             id: flick
 
+            // Whether the area holds the rest of a cut text too.
+            property bool whole: false
+
+            function takeTheRest() {
+                if (whole || !root.is_cut)
+                    return
+                whole = true
+                area.insert(area.length, root.text.substring(root.first_text.length))
+            }
+
+            Connections {
+                target: root
+                // The rest belongs to the text it was taken from: the next text starts
+                // from its first page again, even when that page is the same.
+                function onTextChanged() {
+                    if (!flick.whole)
+                        return
+                    flick.whole = false
+                    area.text = Qt.binding(root.areaText)
+                }
+            }
+
+            onContentYChanged: {
+                if (contentY + 2 * height >= contentHeight)
+                    takeTheRest()
+            }
+
             flickableDirection: Flickable.VerticalFlick
             boundsBehavior: Flickable.StopAtBounds
             ScrollBar.vertical: VScrollBar {}
@@ -125,6 +170,8 @@ DetailsViewAbstract {
                     const hi = Math.max(root.selected_start, root.selected_end, root.cursor_pos)
                     if (lo < 0)
                         return
+                    if (hi > length)
+                        flick.takeTheRest()
                     const from = root.cursor_pos === lo && lo !== hi ? hi : lo
                     const to = from === hi ? lo : hi
                     cursorPosition = Math.min(from, length)
@@ -133,7 +180,7 @@ DetailsViewAbstract {
                                                           flick.contentHeight - flick.height))
                 }
 
-                text: root.is_rich_text ? root.link_style + root.text : root.text
+                text: root.areaText()
                 textFormat: root.is_rich_text ? TextEdit.RichText : TextEdit.PlainText
                 readOnly: true
                 selectByMouse: true
@@ -160,6 +207,12 @@ DetailsViewAbstract {
                     root.selected_start = selectionStart
                     root.selected_end = selectionEnd
                     root.cursor_pos = cursorPosition
+                }
+
+                Keys.onPressed: {
+                    if (event.matches(StandardKey.SelectAll))
+                        flick.takeTheRest()
+                    event.accepted = false
                 }
 
                 onLinkActivated: Qt.openUrlExternally(link)

@@ -100,6 +100,8 @@ QtObject {
     }
 
     function activate() {
+        // A search still waiting for its frame decides which row Enter means.
+        curList().flushFilter()
         const i = curIndex()
         if (i !== -1)
             m_utilities.sigActivateItem(lists.getCurModel(), i)

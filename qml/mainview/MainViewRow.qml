@@ -23,16 +23,25 @@ Loader {
     width: list ? list.width : 0
     height: full_height
     opacity: row_visible ? 1 : 0
-    active: row_visible && list !== null && height === list.item_height
-
-    Behavior on height {
-        NumberAnimation {
-            duration: 200
-        }
+    // Rows that a search filters out go at once, without shrinking: the search result is
+    // what the user waits for. While the list filters, a row gets its content only once the
+    // list has laid itself out again: rows filtered out lie stacked in view, and all of
+    // them would otherwise be built when a cleared search shows them again.
+    readonly property bool wants_content: row_visible && list !== null
+                                          && height === list.item_height
+    function updateContent() {
+        if (!wants_content)
+            active = false
+        else if (!list.filtering)
+            active = true
     }
-    Behavior on opacity {
-        NumberAnimation {
-            duration: 200
+    active: false
+    onWants_contentChanged: updateContent()
+    Component.onCompleted: updateContent()
+    Connections {
+        target: row.list
+        function onFilteringChanged() {
+            row.updateContent()
         }
     }
 
@@ -126,12 +135,7 @@ Loader {
                 width: 4
                 height: parent ? parent.height : 0
                 color: delegate.Material.accentColor
-                opacity: row.list.is_item_leftborder_visible ? 1 : 0
-                Behavior on opacity {
-                    NumberAnimation {
-                        duration: 200
-                    }
-                }
+                visible: row.list.is_item_leftborder_visible
                 Component.onCompleted: row.list.is_item_leftborder_visible = true
             }
         }

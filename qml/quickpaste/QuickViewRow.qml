@@ -22,18 +22,8 @@ Loader {
     width: list ? list.width : 0
     height: row_visible && list ? list.item_height : 0
     opacity: row_visible ? 1 : 0
+    // Filtered rows go at once: the search result is what the user waits for.
     active: row_visible && list !== null && height === list.item_height
-
-    Behavior on height {
-        NumberAnimation {
-            duration: 200
-        }
-    }
-    Behavior on opacity {
-        NumberAnimation {
-            duration: 100
-        }
-    }
 
     sourceComponent: ItemDelegate {
         id: delegate
@@ -96,12 +86,6 @@ Loader {
             font.pixelSize: row.row_index < row.list.numbered_rows ? 18 : 13
             color: row.list.activeFocus && delegate.is_current
                    ? delegate.Material.accentColor : delegate.Material.secondaryTextColor
-            Behavior on color {
-                ColorAnimation {
-                    duration: 200
-                    easing.type: Easing.OutCubic
-                }
-            }
         }
 
         onClicked: {

@@ -16,47 +16,55 @@ bool CCilpboardListModel::isRowVisible(int row, bool qp) const
     return qp ? d.is_visible_qp : d.is_visible;
 }
 
+// Both filters set their flags on every row first and then tell the views once, over the
+// rows that changed: a view told row by row lays itself out again for each of them.
 void CCilpboardListModel::filterText(const QString &key)
 {
-    if (key.isEmpty()) {
-        for (int r = 0; r < m_items.size(); ++r)
-            setRowData(r, true, IsVisibleRole);
-        emit sigQPFilterNoItemVisible(false);
-        return;
-    }
-    m_filter = WildcardMatcher(key);
+    const bool all = key.isEmpty();
+    if (!all)
+        m_filter = WildcardMatcher(key);
+    int first = -1, last = -1;
     for (int r = 0; r < m_items.size(); ++r) {
-        const bool match = matchesFilter(r);
-        if (match != m_items.at(r).is_visible)
-            setRowData(r, match, IsVisibleRole);
+        const bool match = all || matchesFilter(r);
+        if (match == m_items.at(r).is_visible)
+            continue;
+        m_items[r].is_visible = match;
+        first = first < 0 ? r : first;
+        last = r;
     }
+    if (first >= 0)
+        emit dataChanged(index(first), index(last), {IsVisibleRole});
+    if (all)
+        emit sigQPFilterNoItemVisible(false);
 }
 
 void CCilpboardListModel::filterTextQuickPaste(const QString &key)
 {
-    int k = 0;
-    if (key.isEmpty()) {
-        for (int r = 0; r < m_items.size(); ++r)
-            setRowData(r, r < kNumberedRows ? -1 : k++, FilterIndexRole);
-        for (int r = 0; r < m_items.size(); ++r)
-            setRowData(r, true, IsVisibleQpRole);
-        emit sigQPFilterNoItemVisible(false);
-        return;
-    }
-    m_filter = WildcardMatcher(key);
-    int visible = 0;
+    const bool all = key.isEmpty();
+    if (!all)
+        m_filter = WildcardMatcher(key);
+    int k = 0, visible = 0, first = -1, last = -1;
     for (int r = 0; r < m_items.size(); ++r) {
-        const bool match = matchesFilter(r);
-        const bool old = m_items.at(r).is_visible_qp;
-        if (match != old)
-            setRowData(r, match, IsVisibleQpRole);
-        if (!match)
+        const CBData &d = m_items.at(r);
+        const bool match = all || matchesFilter(r);
+        // Rows past the digits are numbered in the order they show; a row filtered out
+        // keeps its number, unseen.
+        int number = d.filter_index;
+        if (all)
+            number = r < kNumberedRows ? -1 : k++;
+        else if (match && r >= kNumberedRows)
+            number = k++;
+        visible += match ? 1 : 0;
+        if (match == d.is_visible_qp && number == d.filter_index)
             continue;
-        if (r >= kNumberedRows)
-            setRowData(r, k++, FilterIndexRole);
-        ++visible;
+        m_items[r].is_visible_qp = match;
+        m_items[r].filter_index = number;
+        first = first < 0 ? r : first;
+        last = r;
     }
-    emit sigQPFilterNoItemVisible(visible == 0);
+    if (first >= 0)
+        emit dataChanged(index(first), index(last), {IsVisibleQpRole, FilterIndexRole});
+    emit sigQPFilterNoItemVisible(!all && visible == 0);
 }
 
 int CCilpboardListModel::getNextVisibleRow(int i, bool is_quickpaste_view) const

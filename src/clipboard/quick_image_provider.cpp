@@ -3,6 +3,7 @@
 #include "item/clipboard_logging.h"
 #include "os/os_abstract.h"
 
+#include <QCache>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,9 @@
 
 namespace {
 constexpr int kIconSide = 32;
+// Icons of recently shown paths: selecting a file list again does not ask the file's type
+// and the theme once more for each file. 64 icons of 32x32 are 256 KiB at most.
+constexpr int kCachedIcons = 64;
 
 // An empty file with that extension in the temporary folder; creating it is idempotent, so
 // concurrent requests cannot harm each other.
@@ -40,9 +44,17 @@ QImage CQuickImageProvider::requestImage(const QString &id, QSize *size, const Q
     }
     const QUrl url(id, QUrl::TolerantMode);
     QImage image;
-    if (url.isLocalFile())
-        image = GetFileIconImage(url.toLocalFile());
-    else
+    // A file that appears or goes away later gets the icon of what it is then.
+    static QCache<QString, QImage> cache(kCachedIcons);
+    const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+    const QString key = QFileInfo::exists(path) ? QLatin1Char('+') + path : QLatin1Char('-') + path;
+    if (const QImage *cached = path.isEmpty() ? nullptr : cache.object(key)) {
+        image = *cached;
+    } else if (!path.isEmpty()) {
+        image = GetFileIconImage(path);
+        if (!image.isNull())
+            cache.insert(key, new QImage(image));
+    } else
         qCWarning(lcClipboard) << Q_FUNC_INFO << __LINE__ << "not a local file" << id;
     if (image.isNull()) {
         qCWarning(lcClipboard) << Q_FUNC_INFO << __LINE__ << "no icon" << id << url.toLocalFile();

@@ -108,6 +108,46 @@ private slots:
         QVERIFY(m.isVisibleQp(0));
     }
 
+    // A search tells the views once, over the rows whose flag changed, and shows exactly
+    // the rows the search rule matches: wildcards, case folding and Chinese text alike.
+    void searchUpdatesTheListInOneStep()
+    {
+        CCilpboardListModel m;
+        const QStringList rows = {"复制粘贴工具",    "keep ÄPFEL",       "nothing", "粘贴板 keep",
+                                  "report-2026.png", "äpfel und birnen", "other"};
+        FillTextRows(m, rows);
+        QSignalSpy spy(&m, &QAbstractItemModel::dataChanged);
+        for (const QString &key : {"粘贴", "*贴?工", "äpfel", "keep", "*.png", "[ko]*e", ""}) {
+            for (const bool qp : {false, true}) {
+                spy.clear();
+                QVector<bool> before;
+                for (int r = 0; r < rows.size(); ++r)
+                    before << (qp ? m.isVisibleQp(r) : m.isVisible(r));
+                qp ? m.filterTextQuickPaste(key) : m.filterText(key);
+                int first = -1, last = -1;
+                for (int r = 0; r < rows.size(); ++r) {
+                    const bool want = key.isEmpty() || WildcardMatcher(key).matches(rows[r]);
+                    QCOMPARE(qp ? m.isVisibleQp(r) : m.isVisible(r), want);
+                    if (want != before[r]) {
+                        first = first < 0 ? r : first;
+                        last = r;
+                    }
+                }
+                if (first < 0 && !qp) {
+                    QCOMPARE(spy.count(), 0);
+                    continue;
+                }
+                QVERIFY2(spy.count() <= 1, qPrintable(key));
+                if (first >= 0) {
+                    QCOMPARE(spy.count(), 1);
+                    QVERIFY(spy.at(0).at(0).toModelIndex().row() <= first);
+                    QVERIFY(spy.at(0).at(1).toModelIndex().row() >= last);
+                }
+            }
+        }
+        QVERIFY(m.isVisible(0) && m.isVisibleQp(6)); // the empty key shows every row again
+    }
+
     void quickPasteSearchNumbersRowsFromNine()
     {
         CCilpboardListModel m;

@@ -67,7 +67,6 @@ Item {
             const i = img(view)
             compare(i.source, m_model.getImgUrl(img_md5))
             tryCompare(i, "status", Image.Ready)
-            compare(i.asynchronous, false)
             compare(i.horizontalAlignment, Image.AlignHCenter)
             // Fitted: the whole height, centred across.
             compare(i.paintedHeight, 300)

@@ -174,9 +174,18 @@ Item {
             const md5 = Fx.captureText(t, long_text)
             const view = createTemporaryObject(details_comp, root)
             view.load(m_model, Fx.row(md5))
+            // Laid out a first page at a time; scrolled towards its end, it takes the rest.
+            compare(area(view).text, long_text.substring(0, 2 * 1024))
+            const flick = area(view).parent.parent
+            flick.contentY = Math.max(0, flick.contentHeight - flick.height)
             compare(area(view).text.length, 16 * 1024)
             compare(area(view).text, long_text.substring(0, 16 * 1024))
             compare(m_model.getVal(Fx.row(md5)).length, long_text.length)
+            // Another long text starting alike shows its own first page, not the old rest.
+            const other = long_text.substring(0, 8 * 1024) + "x".repeat(16 * 1024)
+            const md5_other = Fx.captureText(t, other)
+            view.load(m_model, Fx.row(md5_other))
+            compare(area(view).text, other.substring(0, 2 * 1024))
         }
 
         // In a quick paste row words wrap whole and the last line that fits is elided:

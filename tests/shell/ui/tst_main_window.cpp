@@ -304,9 +304,15 @@ private slots:
         QTRY_COMPARE(prop("filter_main", "text").toString(), QString("o"));
         Type("n");
         QTRY_COMPARE(prop("filter_main", "text").toString(), QString("on"));
+        // The rows follow the field one frame later.
+        const auto visibleRows = [this] {
+            int n = 0;
+            for (int r = 0; r < kRows.size(); ++r)
+                n += cb()->isVisible(r) ? 1 : 0;
+            return n;
+        };
+        QTRY_COMPARE(visibleRows(), 1);
         QVERIFY(cb()->isVisible(0));
-        for (int r = 1; r < kRows.size(); ++r)
-            QVERIFY2(!cb()->isVisible(r), qPrintable(kRows.at(r)));
         QCOMPARE(cb()->rowCount(), kRows.size()); // hidden, not removed
         QTRY_COMPARE(shownRows("main_list"), 1);
         // The arrow keys still walk the list from the search field, over visible rows.
