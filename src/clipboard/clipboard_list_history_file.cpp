@@ -25,11 +25,11 @@ void CCilpboardListModel::writeHistory(bool wait)
     const QString path = historyFilePath();
     if (path.isEmpty())
         return;
-    m_idleSaveTimer.stop(); // this save covers every change so far
     if (m_historyWriter)
         m_historyWriter(path, m_items, wait);
     else
         Save2FileHelper(path);
+    emit sigHistoryWritten();
 }
 
 void CCilpboardListModel::resetModelData()

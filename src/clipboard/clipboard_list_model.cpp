@@ -4,9 +4,6 @@
 #include "item/clipboard_logging.h"
 
 namespace {
-constexpr int kPinSaveEvery = 2;
-constexpr int kListSaveEvery = 15;
-constexpr int kIdleSaveMs = 3000;
 // Roles of the fields a history file stores; visibility and filter numbers are view state.
 const QVector<int> kStoredRoles = {
     CCilpboardListModel::PlainRole, CCilpboardListModel::ValRole,
@@ -23,9 +20,6 @@ CCilpboardListModel::CCilpboardListModel(QObject *parent) : QAbstractListModel(p
     connect(this, &QAbstractItemModel::rowsInserted, this, &CCilpboardListModel::onRowsChanged);
     connect(this, &QAbstractItemModel::rowsRemoved, this, &CCilpboardListModel::onRowsChanged);
     connect(this, &QAbstractItemModel::rowsMoved, this, &CCilpboardListModel::onRowsChanged);
-    m_idleSaveTimer.setSingleShot(true);
-    m_idleSaveTimer.setInterval(kIdleSaveMs);
-    connect(&m_idleSaveTimer, &QTimer::timeout, this, [this] { writeHistory(false); });
     connect(this, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex &, const QModelIndex &, const QVector<int> &roles) {
                 onDataChanged(roles);
@@ -107,26 +101,12 @@ void CCilpboardListModel::onDataChanged(const QVector<int> &roles)
                             return kStoredRoles.contains(r);
                         });
     if (stored)
-        scheduleSave();
-}
-
-// Counted from the first unsaved change: restarted by every change, the timer would never
-// run out while copies keep coming a second or two apart.
-void CCilpboardListModel::scheduleSave()
-{
-    if (!historyFilePath().isEmpty() && !m_idleSaveTimer.isActive())
-        m_idleSaveTimer.start();
+        emit sigStoredDataChanged();
 }
 
 void CCilpboardListModel::DelayedRowChanged()
 {
     emit sigRowChanged();
-    scheduleSave();
-    ++m_changeCounter;
-    if (m_changeCounter == (m_isPin ? kPinSaveEvery : kListSaveEvery)) {
-        m_changeCounter = 0;
-        QTimer::singleShot(0, this, [this] { writeHistory(false); });
-    }
 }
 
 void CCilpboardListModel::updateSelection(const QString &md5, const QString &selected)

@@ -109,11 +109,8 @@ public:
     using HistoryWriter =
         std::function<void(const QString &path, const QVector<CBData> &rows, bool wait)>;
     void setHistoryWriter(HistoryWriter writer) { m_historyWriter = std::move(writer); }
-    // Besides every 15th (Pin list: 2nd) burst of row changes, a local list saves this long
-    // after its first unsaved change, however many follow, so that a crash loses at most
-    // that much even while copies keep coming.
-    void setIdleSaveDelay(int ms) { m_idleSaveTimer.setInterval(ms); }
-    int idleSaveDelay() const { return m_idleSaveTimer.interval(); }
+    // Writes this list's history file (nothing for a mirror list); `wait` as for the writer.
+    void writeHistory(bool wait);
     void renumberFavourites();
     // This list's own history file, or empty for a mirror list (which never saves).
     QString historyFilePath() const;
@@ -126,6 +123,10 @@ signals:
     // Emitted once rowsInserted has reached every view, so that a handler may change the
     // rows again without a view hearing of the change before the insertion.
     void sigInsertionFinished();
+    // A change of what the history file stores, other than rows coming and going.
+    void sigStoredDataChanged();
+    // The history file was written (or handed to the writer) with every change so far.
+    void sigHistoryWritten();
 
 public slots:
     void UpdateMaxItemCount(int sz);
@@ -136,8 +137,6 @@ private slots:
 private:
     void onRowsChanged();
     void onDataChanged(const QVector<int> &roles);
-    void writeHistory(bool wait);
-    void scheduleSave();
     bool isRowVisible(int row, bool qp) const;
     bool matchesFilter(int row) const;
 
@@ -147,8 +146,6 @@ private:
     bool m_isLocal = true;
     QString m_ip;
     bool m_isPin = false;
-    quint8 m_changeCounter = 0;
     QTimer m_delayTimer;
-    QTimer m_idleSaveTimer;
     HistoryWriter m_historyWriter;
 };

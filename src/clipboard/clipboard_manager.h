@@ -2,6 +2,7 @@
 
 #include "clipboard/background_queue.h"
 #include "clipboard/clipboard_list_model.h"
+#include "clipboard/history_autosave.h"
 
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -22,6 +23,10 @@ public:
 
     CCilpboardListModel *clipboardModel() { return &m_model; }
     CCilpboardListModel *pinModel() { return &m_modelPin; }
+    CHistoryAutosave &autosaveOf(const CCilpboardListModel *model)
+    {
+        return model == &m_modelPin ? m_autosavePin : m_autosave;
+    }
 
     Q_INVOKABLE void save2File();
     Q_INVOKABLE void restoreFromFile();
@@ -74,6 +79,8 @@ private:
 
     CCilpboardListModel m_model;
     CCilpboardListModel m_modelPin;
+    CHistoryAutosave m_autosave{m_model};
+    CHistoryAutosave m_autosavePin{m_modelPin};
     // Saving before the histories were read would overwrite them with empty lists.
     bool m_restored = false;
     // Captures (images are decoded, encoded and stored there) and history writes each have a

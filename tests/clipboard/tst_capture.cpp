@@ -456,9 +456,10 @@ private slots:
     void theClipboardListSavesEveryFifteenthBurst()
     {
         // Only the batches count here, not the save that follows a quiet moment.
-        const int idle_ms = list()->idleSaveDelay();
-        list()->setIdleSaveDelay(3600 * 1000);
-        auto restore_delay = qScopeGuard([&] { list()->setIdleSaveDelay(idle_ms); });
+        const int idle_ms = mgr()->autosaveOf(list()).idleSaveDelay();
+        mgr()->autosaveOf(list()).setIdleSaveDelay(3600 * 1000);
+        auto restore_delay =
+            qScopeGuard([&] { mgr()->autosaveOf(list()).setIdleSaveDelay(idle_ms); });
         QFile::remove(StoragePaths::ClipboardHistoryFile());
         int saved_after = -1;
         for (int i = 1; i <= 30 && saved_after < 0; ++i) {
@@ -498,9 +499,10 @@ private slots:
 
     void thePinListSavesEverySecondBurst()
     {
-        const int idle_ms = pin()->idleSaveDelay();
-        pin()->setIdleSaveDelay(3600 * 1000);
-        auto restore_delay = qScopeGuard([&] { pin()->setIdleSaveDelay(idle_ms); });
+        const int idle_ms = mgr()->autosaveOf(pin()).idleSaveDelay();
+        mgr()->autosaveOf(pin()).setIdleSaveDelay(3600 * 1000);
+        auto restore_delay =
+            qScopeGuard([&] { mgr()->autosaveOf(pin()).setIdleSaveDelay(idle_ms); });
         copySettled(TextMime("pin me"));
         copySettled(TextMime("and me"));
         QFile::remove(StoragePaths::PinHistoryFile());

@@ -60,5 +60,6 @@ void CaptureFixture::settle(CCilpboardListModel *model, const std::function<void
     if (!instant.isEmpty() && burst.isEmpty())
         QVERIFY(burst.wait());
     QCoreApplication::sendPostedEvents(model, QEvent::MetaCall);
+    QCoreApplication::sendPostedEvents(&mgr()->autosaveOf(model), QEvent::MetaCall);
     mgr()->finishPendingWork(); // the save the burst started
 }
