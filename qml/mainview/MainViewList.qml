@@ -93,6 +93,8 @@ CommonList {
         }
     }
 
+    // Rows never animate their height here: an animation would replace the row's binding
+    // to its filtered height, and a later search would leave it standing at full height.
     displaced: Transition {
         enabled: root.enable_ani
         SmoothedAnimation {
@@ -102,13 +104,6 @@ CommonList {
         NumberAnimation {
             property: "opacity"
             to: 1
-            duration: root.ani_duration
-        }
-        // A row displaced in the middle of an animation ends at its full height, unless
-        // the filter has shrunk it.
-        NumberAnimation {
-            property: "height"
-            to: ViewTransition.item ? ViewTransition.item.full_height : root.item_height
             duration: root.ani_duration
         }
     }
