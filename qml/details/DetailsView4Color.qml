@@ -1,6 +1,5 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.5
-import QtGraphicalEffects 1.12
 
 // A colour: the page in that colour, with its notations in the main window and the
 // copied text in the quick paste window.
@@ -42,18 +41,6 @@ DetailsViewAbstract {
         anchors.leftMargin: m_const.main_list_left_padding / 2
         anchors.rightMargin: m_const.main_list_left_padding / 2
         sourceComponent: root.is_selectable ? notations_label : plain_label
-        // Drawn by the glow, which paints the label over its halo.
-        visible: false
-    }
-
-    // Black text with a white glow stays readable on any colour.
-    Glow {
-        anchors.fill: label_loader
-        source: label_loader
-        radius: 6
-        samples: 13
-        spread: 0.1
-        color: "white"
     }
 
     Component {
@@ -77,8 +64,12 @@ DetailsViewAbstract {
     component ColorLabel: Label {
         textFormat: Text.PlainText
         color: "black"
+        // Black text outlined in white stays readable on any colour, and every scene graph
+        // backend draws an outline (a shader glow needs OpenGL).
+        style: Text.Outline
+        styleColor: "white"
         font.pixelSize: 18
-        // Thin strokes vanish into the glow on light colours.
+        // Thin strokes vanish into the outline on light colours.
         font.weight: Font.Medium
     }
 }

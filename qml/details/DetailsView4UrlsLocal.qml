@@ -1,7 +1,6 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.5
 import QtQuick.Controls.Material 2.5
-import QtGraphicalEffects 1.12
 import "../ctrls"
 import "../FontVars.js" as FV
 

@@ -6,6 +6,7 @@
 #include "cmain.h"
 #include "isolated_env.h"
 #include "item/mime_convert.h"
+#include "os/scene_graph_choice.h"
 #include "qml_registration.h"
 #include "qt_warning_log.h"
 
@@ -124,6 +125,7 @@ private slots:
     void initTestCase()
     {
         QQuickStyle::setStyle(QStringLiteral("Material"));
+        SceneGraphChoice::ChooseBeforeFirstWindow();
         RegisterQmlTypes();
         QtWarningLog::instance()->listenNow();
         m_engine.reset(new QQmlApplicationEngine);
