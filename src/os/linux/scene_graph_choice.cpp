@@ -44,12 +44,14 @@ void ChooseBeforeFirstWindow()
     const QByteArray gallium = qgetenv("GALLIUM_DRIVER");
     renderer.forcedSoftware =
         qgetenv("LIBGL_ALWAYS_SOFTWARE") == "1" || gallium == "llvmpipe" || gallium == "softpipe";
+    // Only a program on an X server chooses: the offscreen platform (tests) cannot read a
+    // software frame back, so it keeps OpenGL.
     renderer.x11 = QGuiApplication::platformName() == QLatin1String("xcb");
-    if (renderer.x11 && QX11Info::connection()) {
+    if (renderer.x11) {
         xcb_connection_t *connection = QX11Info::connection();
-        renderer.directRendering = HasExtension(connection, "DRI3") ||
-                                   HasExtension(connection, "DRI2") ||
-                                   HasExtension(connection, "NV-GLX");
+        renderer.directRendering =
+            connection && (HasExtension(connection, "DRI3") || HasExtension(connection, "DRI2") ||
+                           HasExtension(connection, "NV-GLX"));
     }
     const bool software = UseSoftware(renderer);
     if (software)
