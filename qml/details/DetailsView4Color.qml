@@ -33,6 +33,18 @@ DetailsViewAbstract {
         }
     }
 
+    // Black text on a pale backing stays readable on any colour; a plain shape, which every
+    // scene graph backend draws (a shader glow needs OpenGL).
+    Rectangle {
+        objectName: "color_label_backing"
+        anchors.fill: label_loader
+        anchors.margins: -6
+        radius: 6
+        color: "white"
+        opacity: 0.6
+        visible: label_loader.width > 0
+    }
+
     Loader {
         id: label_loader
         anchors.verticalCenter: parent.verticalCenter
@@ -64,12 +76,8 @@ DetailsViewAbstract {
     component ColorLabel: Label {
         textFormat: Text.PlainText
         color: "black"
-        // Black text outlined in white stays readable on any colour, and every scene graph
-        // backend draws an outline (a shader glow needs OpenGL).
-        style: Text.Outline
-        styleColor: "white"
         font.pixelSize: 18
-        // Thin strokes vanish into the outline on light colours.
+        // Thin strokes vanish into the backing on light colours.
         font.weight: Font.Medium
     }
 }
