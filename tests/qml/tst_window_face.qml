@@ -78,6 +78,24 @@ Item {
         }
     }
 
+    Component {
+        id: ripple_comp
+        Rectangle {
+            width: 200
+            height: 120
+            color: "white"
+            property alias ripple: ripple
+            PressRipple {
+                id: ripple
+                x: 50
+                y: 40
+                width: 100
+                height: 40
+                color: "#ff0000"
+            }
+        }
+    }
+
     function shadeOf(color) {
         return (color.r + color.g + color.b) / 3
     }
@@ -184,6 +202,26 @@ Item {
                 verify(Qt.colorEqual(shot.pixel(150, 240), "white"), "far below")
                 holder.dialog.close()
             }
+        }
+
+        // Hover tint and press wave stay inside the control, with every backend.
+        function test_press_ripple_stays_inside() {
+            const holder = createTemporaryObject(ripple_comp, root)
+            const ripple = holder.ripple
+            ripple.active = true
+            ripple.pressed = true
+            let shot = null
+            tryVerify(function () {
+                shot = grabImage(holder)
+                return Qt.colorEqual(shot.pixel(100, 60), "#ff0000")
+            }, 3000)
+            for (const [x, y] of [[100, 38], [100, 82], [48, 60], [152, 60], [5, 5]])
+                verify(Qt.colorEqual(shot.pixel(x, y), "white"), "outside " + x + "," + y)
+            ripple.active = false
+            ripple.pressed = false
+            tryVerify(function () {
+                return Qt.colorEqual(grabImage(holder).pixel(100, 60), "white")
+            }, 3000)
         }
     }
 }
