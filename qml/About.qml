@@ -1,13 +1,13 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.5
 import QtQuick.Controls.Material 2.5
-import QtGraphicalEffects 1.12
 import "ctrls"
 import "FontVars.js" as FV
 
 // The About dialog: the turning logo, name, version, slogan and the maker's links.
 Dialog {
     id: root
+    background: PopupBackground {}
 
     readonly property bool is_dark: Material.theme === Material.Dark
 
@@ -94,12 +94,12 @@ Dialog {
                 width: 60
                 height: 24
 
-                RectangularGlow {
+                SoftShadow {
                     anchors.fill: badge
-                    glowRadius: 3
-                    spread: 0.1
-                    cornerRadius: badge.radius + glowRadius
-                    color: root.Material.dropShadowColor
+                    spread: 3
+                    cornerRadius: badge.radius
+                    color: "black"
+                    strength: 0.35
                 }
                 Rectangle {
                     id: badge

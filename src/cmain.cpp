@@ -14,6 +14,7 @@
 #include "os/os_abstract.h"
 #include "os/packaged_app.h"
 #include "os/private_storage.h"
+#include "os/scene_graph_choice.h"
 #include "qml_registration.h"
 #include "quick_paste_view.h"
 #include "scripting_control.h"
@@ -82,6 +83,7 @@ bool CMain::initialise(const QUrl &main_qml)
     PrepareTransferFolder();
     // Before any view shows it and before the server listens.
     LinkPassword::EnsureSet(CSettingsHelper::instance());
+    SceneGraphChoice::ChooseBeforeFirstWindow();
     qCDebug(lcApp) << "scene graph" << QQuickWindow::sceneGraphBackend() << "main thread"
                    << QThread::currentThreadId();
     qCDebug(lcApp) << StoragePaths::TempRoot() << StoragePaths::PinHistoryFile()

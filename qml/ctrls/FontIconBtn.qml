@@ -1,7 +1,6 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.5
 import QtQuick.Controls.Material 2.5
-import QtQuick.Controls.Material.impl 2.12
 import QtQuick.Window 2.12
 import "../FontVars.js" as FV
 
@@ -15,10 +14,9 @@ ToolButton {
     hoverEnabled: true
     focusPolicy: Qt.ClickFocus
 
-    background: Ripple {
+    background: PressRipple {
         implicitWidth: control.Material.touchTarget
         implicitHeight: control.Material.touchTarget
-        clip: true
         pressed: control.pressed
         anchor: control
         active: control.down || control.activeFocus

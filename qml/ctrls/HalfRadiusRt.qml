@@ -1,7 +1,6 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.5
 import QtQuick.Controls.Material 2.5
-import QtGraphicalEffects 1.12
 
 // A bar rounded only at its top corners, over a soft glow that can be switched off.
 Rectangle {
@@ -17,14 +16,12 @@ Rectangle {
     }
 
     function activateShadow() {
-        glow.glowRadius = init_glow_radius
-        glow.cornerRadius = radius + init_glow_radius
+        glow.spread = init_glow_radius
         glow.enabled = true
     }
 
     function disableShadow() {
-        glow.glowRadius = 0
-        glow.cornerRadius = 0
+        glow.spread = 0
         glow.enabled = false
     }
 
@@ -35,17 +32,15 @@ Rectangle {
         color: parent.color
     }
 
-    RectangularGlow {
+    SoftShadow {
         id: glow
         z: -1
         anchors.fill: parent
-        glowRadius: root.init_glow_radius
-        cornerRadius: root.radius + root.init_glow_radius
+        spread: root.init_glow_radius
+        cornerRadius: root.radius
         color: Qt.darker(root.Material.dropShadowColor)
-        Behavior on glowRadius {
-            NumberAnimation {}
-        }
-        Behavior on cornerRadius {
+        strength: 0.6
+        Behavior on spread {
             NumberAnimation {}
         }
     }

@@ -5,6 +5,7 @@ import QtQuick.Controls.Material 2.5
 // A modal message with a scrollable, read-only text.
 Dialog {
     id: root
+    background: PopupBackground {}
 
     property string info: ""
 

@@ -5,6 +5,7 @@ import QtQuick.Controls.Material 2.5
 // Announces a newer version with its release notes and offers the download.
 Dialog {
     id: root
+    background: PopupBackground {}
 
     property string ver_num: ""
     property string relnote: ""

@@ -1,7 +1,6 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.5
 import QtQuick.Controls.Material 2.5
-import QtQuick.Controls.Material.impl 2.12
 
 // The visible face of a frameless window: rounded, bordered and lifted by a shadow that is
 // drawn inside the window's transparent margin.
@@ -19,8 +18,18 @@ Rectangle {
     border.color: Material.theme === Material.Dark ? "#171717" : "#d9d9d9"
     color: Material.background
 
-    layer.enabled: m_const.isWin
-    layer.effect: ElevationEffect {
-        elevation: 6
+    // Material's elevation 6: a soft shadow a little below the face, drawn as plain shapes
+    // so that every scene graph backend shows it.
+    SoftShadow {
+        id: shadow
+        objectName: "elevation_shadow"
+        z: -1
+        anchors.fill: parent
+        visible: root.shadow_len > 0
+        spread: Math.min(14, root.shadow_len)
+        offsetY: 3
+        cornerRadius: root.radius
+        color: "black"
+        strength: root.Material.theme === Material.Dark ? 0.5 : 0.28
     }
 }

@@ -2,12 +2,14 @@ import QtQuick 2.12
 import QtQuick.Controls 2.5
 import QtQuick.Controls.Material 2.5
 import QtQuick.Layouts 1.12
+import "../ctrls"
 
 // The connection dialog: this computer's address and password on one tab, linking to
 // another computer on the other. While an attempt runs, and after it failed, the tabs
 // hide and the dialog's button cancels and returns to the form.
 Dialog {
     id: root
+    background: PopupBackground {}
 
     readonly property string btn_ok_text: qsTranslate("Global", "OK")
     readonly property alias cur_tab: tab_bar.currentIndex

@@ -1,11 +1,13 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.5
 import QtQuick.Controls.Material 2.5
+import "../ctrls"
 
 // The progress of one download from a linked host: preparing, then the share received and
 // the speed, until the file is in place; a failure shows why and lets the dialog go.
 Dialog {
     id: dlg
+    background: PopupBackground {}
 
     property bool is_downloaded: false
     property string saving_path: ""

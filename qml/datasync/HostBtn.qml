@@ -1,7 +1,6 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.5
 import QtQuick.Controls.Material 2.5
-import QtQuick.Controls.Material.impl 2.12
 import "../ctrls"
 import "../FontVars.js" as FV
 
@@ -51,9 +50,8 @@ ToolButton {
         id: bg
         color: "transparent"
 
-        Ripple {
+        PressRipple {
             anchors.fill: parent
-            clip: true
             pressed: control.pressed
             anchor: control
             active: control.down || control.hovered

@@ -1,6 +1,5 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.5
-import QtGraphicalEffects 1.12
 
 // A colour: the page in that colour, with its notations in the main window and the
 // copied text in the quick paste window.
@@ -34,6 +33,18 @@ DetailsViewAbstract {
         }
     }
 
+    // Black text on a pale backing stays readable on any colour; a plain shape, which every
+    // scene graph backend draws (a shader glow needs OpenGL).
+    Rectangle {
+        objectName: "color_label_backing"
+        anchors.fill: label_loader
+        anchors.margins: -6
+        radius: 6
+        color: "white"
+        opacity: 0.6
+        visible: label_loader.width > 0
+    }
+
     Loader {
         id: label_loader
         anchors.verticalCenter: parent.verticalCenter
@@ -42,18 +53,6 @@ DetailsViewAbstract {
         anchors.leftMargin: m_const.main_list_left_padding / 2
         anchors.rightMargin: m_const.main_list_left_padding / 2
         sourceComponent: root.is_selectable ? notations_label : plain_label
-        // Drawn by the glow, which paints the label over its halo.
-        visible: false
-    }
-
-    // Black text with a white glow stays readable on any colour.
-    Glow {
-        anchors.fill: label_loader
-        source: label_loader
-        radius: 6
-        samples: 13
-        spread: 0.1
-        color: "white"
     }
 
     Component {
@@ -78,7 +77,7 @@ DetailsViewAbstract {
         textFormat: Text.PlainText
         color: "black"
         font.pixelSize: 18
-        // Thin strokes vanish into the glow on light colours.
+        // Thin strokes vanish into the backing on light colours.
         font.weight: Font.Medium
     }
 }

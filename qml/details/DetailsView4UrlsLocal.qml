@@ -1,7 +1,6 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.5
 import QtQuick.Controls.Material 2.5
-import QtGraphicalEffects 1.12
 import "../ctrls"
 import "../FontVars.js" as FV
 
@@ -237,13 +236,9 @@ DetailsViewAbstract {
                                         root.row_height - root.item_padding)
                     fillMode: Image.Pad
                     asynchronous: false
-                    visible: exist
-                }
-                Desaturate {
-                    anchors.fill: icon
-                    source: icon
-                    desaturation: 0.8
-                    visible: !exist
+                    // A file that is gone shows faded, which every scene graph backend
+                    // draws (a desaturating shader needs OpenGL).
+                    opacity: exist ? 1 : 0.35
                 }
                 MouseArea {
                     id: icon_area

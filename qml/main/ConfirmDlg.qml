@@ -1,9 +1,11 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.5
+import "../ctrls"
 
 // Asks the user to confirm an action; the opener learns the answer when it closes.
 Dialog {
     id: root
+    background: PopupBackground {}
 
     property string msg: ""
     property bool is_confirm: false

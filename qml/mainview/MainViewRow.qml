@@ -1,7 +1,6 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.5
 import QtQuick.Controls.Material 2.5
-import QtQuick.Controls.Material.impl 2.12
 import QtQuick.Window 2.12
 import CTypes 1.0
 import "../ctrls"
@@ -113,10 +112,9 @@ Loader {
             radius: 2
             color: delegate.is_current ? delegate.Material.listHighlightColor : "transparent"
 
-            Ripple {
+            PressRipple {
                 width: parent.width
                 height: parent.height
-                clip: true
                 pressed: delegate.pressed
                 anchor: delegate
                 active: delegate.down || delegate.visualFocus || delegate.hovered

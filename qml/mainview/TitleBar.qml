@@ -55,6 +55,9 @@ Row {
             width: 200
             x: btn_menu.x - width
             transformOrigin: Menu.TopRight
+            background: PopupBackground {
+                radius: 3
+            }
             font.family: m_const.isChina ? FV.FontChina : FV.FontRoboto
 
             TitleMenuItem {

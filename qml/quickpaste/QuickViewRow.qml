@@ -1,10 +1,10 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.5
 import QtQuick.Controls.Material 2.5
-import QtQuick.Controls.Material.impl 2.12
 import CTypes 1.0
 import "../details"
 import "../FontVars.js" as FV
+import "../ctrls"
 
 // One row of a quick paste list: the item's passive preview and its key at the right.
 // The content exists only while the row is shown at its full height.
@@ -62,10 +62,9 @@ Loader {
                 color: m_const.isDark ? delegate.Material.dividerColor : "#eee"
             }
 
-            Ripple {
+            PressRipple {
                 width: parent.width
                 height: parent.height
-                clip: true
                 pressed: delegate.pressed
                 anchor: delegate
                 active: delegate.down || delegate.visualFocus || delegate.hovered

@@ -1,10 +1,12 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.5
 import QtQuick.Controls.Material 2.5
+import "../ctrls"
 
 // The interface language. Language names are shown in their own language, untranslated.
 ComboBox {
     id: control
+    popup.background: PopupBackground {}
 
     // The stored language code; empty means: follow the system.
     readonly property string stored_qm: String(m_ini.getIni(m_ini.app_i18n()))

@@ -7,6 +7,7 @@ import "../FontVars.js" as FV
 // The keys of the main window, with a button that copies the table as HTML.
 Dialog {
     id: root
+    background: PopupBackground {}
 
     // A key sequence as the platform writes it.
     function nativeText(sequence) {

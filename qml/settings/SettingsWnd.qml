@@ -2,12 +2,14 @@ import QtQuick 2.12
 import QtQuick.Controls 2.5
 import QtQuick.Controls.Material 2.5
 import QtQuick.Layouts 1.12
+import "../ctrls"
 
 // The settings dialog: a General and a Clipboard page. Values are written when the
 // dialog is accepted; a change that only takes effect after a restart turns OK into
 // Restart.
 Dialog {
     id: root
+    background: PopupBackground {}
 
     property bool is_restart_required: false
     // Which control asks for a restart at the moment: control name → bool.

@@ -209,6 +209,7 @@ ScrollView {
             ComboBox {
                 id: qp_hide
                 objectName: "qp_hide"
+                popup.background: PopupBackground {}
                 width: 190
                 anchors.verticalCenter: parent.verticalCenter
                 font.pixelSize: 14
