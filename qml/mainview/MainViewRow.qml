@@ -90,14 +90,11 @@ Loader {
                 readonly property string key: row.list ? row.list.filter_key : ""
                 objectName: "row_text"
                 anchors.fill: parent
-                // A search marks its matches; the line starts near the first one. On the
-                // dark face the accent is lightened: at row size it was hard to read.
-                readonly property color mark_color: delegate.Material.theme === Material.Dark
-                                                    ? Qt.lighter(delegate.Material.accentColor, 1.4)
-                                                    : delegate.Material.accentColor
+                // A search marks its matches; the line starts near the first one.
                 text: thumb.visible ? "" : key === "" ? delegate.text
                                                       : m_utilities.markMatches(
-                                                            delegate.text, key, mark_color, 24)
+                                                            delegate.text, key,
+                                                            delegate.Material.accentColor, 24)
                 font: delegate.font
                 textFormat: key === "" ? Text.PlainText : Text.StyledText
                 horizontalAlignment: Text.AlignLeft
