@@ -60,6 +60,25 @@ bool Activate(QQuickWindow *window)
     return QTest::qWaitForWindowActive(window);
 }
 
+QPoint OnScreen(QWindow *window, const QPointF &local)
+{
+    QPoint origin = window->mapToGlobal(QPoint());
+    const QString info = Run("xwininfo", {"-id", QString::number(window->winId())});
+    for (const QString &line : info.split('\n')) {
+        const QString field = line.trimmed();
+        if (field.startsWith("Absolute upper-left X:"))
+            origin.setX(field.section(':', 1).trimmed().toInt());
+        else if (field.startsWith("Absolute upper-left Y:"))
+            origin.setY(field.section(':', 1).trimmed().toInt());
+    }
+    return origin + local.toPoint();
+}
+
+QPoint OnScreen(QQuickItem *item, const QPointF &local)
+{
+    return OnScreen(item->window(), item->mapToScene(local));
+}
+
 bool SaveShot(QQuickWindow *window, const QString &path, int settle_ms)
 {
     QTest::qWait(settle_ms);

@@ -2,12 +2,15 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
 class QObject;
 class QQuickItem;
 class QQuickWindow;
+class QWindow;
+class QPointF;
 
 // Drives a window the way a user does: real X key events from another X client
 // (xdotool), the clipboard as another client reads it (xclip). The event loop keeps
@@ -23,6 +26,12 @@ QString ForeignClipboard(const QString &target = QString());
 // Raises the window and gives it the input focus through the window manager; true once
 // the window is active.
 bool Activate(QQuickWindow *window);
+// Where a point of the window (window coordinates) is on the screen, by the X server's
+// account: Qt's own idea of a managed window's position can lag behind the window
+// manager's placement on a busy machine.
+QPoint OnScreen(QWindow *window, const QPointF &local);
+// The same for a point of an item (item coordinates).
+QPoint OnScreen(QQuickItem *item, const QPointF &local);
 // Waits settle_ms for animations and asynchronous images, then saves a picture of the
 // window as `path` (PNG), making its folder; false when no picture could be saved.
 bool SaveShot(QQuickWindow *window, const QString &path, int settle_ms);

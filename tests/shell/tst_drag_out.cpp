@@ -47,7 +47,7 @@ private:
     }
     void dragRowTo(int row, QPoint to)
     {
-        const QPoint from = m_wnd->mapToGlobal(QPoint(150, 52 + 48 * row + 24));
+        const QPoint from = OnScreen(m_wnd, QPoint(150, 52 + 48 * row + 24));
         const auto xy = [](QPoint p) {
             return QStringList{QString::number(p.x()), QString::number(p.y())};
         };

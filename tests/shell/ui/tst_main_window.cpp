@@ -138,7 +138,7 @@ private:
     // A left click at a point of the window, through the X server.
     void clickAt(const QPoint &local)
     {
-        const QPoint at = m_wnd->mapToGlobal(local);
+        const QPoint at = OnScreen(m_wnd, local);
         Run("xdotool",
             {"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
     }
@@ -146,7 +146,7 @@ private:
     // Puts the mouse pointer over a row of the current list, through the X server.
     void hoverRow(int row)
     {
-        const QPoint at = m_wnd->mapToGlobal(QPoint(200, 52 + 48 * row + 24));
+        const QPoint at = OnScreen(m_wnd, QPoint(200, 52 + 48 * row + 24));
         Run("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y())});
     }
 

@@ -83,13 +83,13 @@ private:
     }
     void clickAt(const QPoint &local)
     {
-        const QPoint at = m_wnd->mapToGlobal(local);
+        const QPoint at = OnScreen(m_wnd, local);
         Run("xdotool",
             {"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
     }
     void hoverAt(const QPoint &local)
     {
-        const QPoint at = m_wnd->mapToGlobal(local);
+        const QPoint at = OnScreen(m_wnd, local);
         Run("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y())});
     }
     // The centre of the host bar's buttons: this computer above, the hosts side by side.

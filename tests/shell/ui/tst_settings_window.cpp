@@ -50,8 +50,7 @@ private:
     {
         auto *item = qobject_cast<QQuickItem *>(obj(name));
         QVERIFY2(item && item->isVisible(), name);
-        const QPoint centre =
-            item->mapToGlobal(QPointF(item->width() / 2, item->height() / 2)).toPoint();
+        const QPoint centre = OnScreen(item, QPointF(item->width() / 2, item->height() / 2));
         // A second click on the same spot soon after the first would be a double click.
         if ((centre - m_lastClick).manhattanLength() < 8)
             QTest::qWait(qApp->styleHints()->mouseDoubleClickInterval() + 100);
@@ -93,7 +92,7 @@ private:
     {
         auto *view = qobject_cast<QQuickItem *>(obj(page));
         QVERIFY(view);
-        const QPoint at = view->mapToGlobal(QPointF(view->width() / 2, 40)).toPoint();
+        const QPoint at = OnScreen(view, QPointF(view->width() / 2, 40));
         Run("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y())});
         for (int i = 0; i < clicks; ++i) {
             Run("xdotool", {"click", down ? "5" : "4"});
@@ -327,7 +326,7 @@ private slots:
             bar = child->inherits("QQuickScrollBar") && child->height() > child->width() ? child
                                                                                          : bar;
         QVERIFY(bar);
-        const QPoint grip = bar->mapToGlobal(QPointF(bar->width() / 2, 10)).toPoint();
+        const QPoint grip = OnScreen(bar, QPointF(bar->width() / 2, 10));
         Run("xdotool",
             {"mousemove", QString::number(grip.x()), QString::number(grip.y()), "mousedown", "1"});
         for (int dy = 20; dy <= int(bar->height()); dy += 20)
@@ -506,7 +505,7 @@ private slots:
                             "<h1>帮助：</h1><h3>剪贴板视图</h3><p>主窗口可通过快捷键 Ctrl+Alt+C "
                             "激活。</p>")));
         saveShot("main-usage");
-        const QPoint menu = m_wnd->mapToGlobal(QPoint(m_wnd->width() - 78, 26));
+        const QPoint menu = OnScreen(m_wnd, QPoint(m_wnd->width() - 78, 26));
         Run("xdotool",
             {"mousemove", QString::number(menu.x()), QString::number(menu.y()), "click", "1"});
         saveShot("main-menu");
