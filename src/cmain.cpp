@@ -3,6 +3,7 @@
 #include "app_logging.h"
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/drag_helper.h"
+#include "clipboard/preview_image_provider.h"
 #include "clipboard/qml_helper.h"
 #include "clipboard/quick_image_provider.h"
 #include "connector_control.h"
@@ -41,10 +42,12 @@ constexpr int kStartedMsgMs = 30000;
 constexpr int kHostNameChars = 64;
 constexpr int kUpdateCheckDelayMs = 3000;
 constexpr ushort kDefaultLinkPort = 8121;
-// A hidden window is given back after this long: its objects, scene graph and rendering
-// context are most of what the program holds. It is made again on the next show, which
-// costs far more than showing a kept one, so a window used every minute or two is kept.
-constexpr int kReleaseHiddenMs = 3 * 60 * 1000;
+// A hidden window is given back after this long: its objects, scene graph and decoded
+// pictures are most of what the program holds, and a program hidden nearly all its life
+// should be back to its hidden size within a minute. Shows that follow each other closely
+// (a look, a paste, another look) keep the window; a show after the release makes it again
+// from the compiled documents.
+constexpr int kReleaseHiddenMs = 45 * 1000;
 constexpr int kTrimAfterReleaseMs = 2000;
 
 // Files and images received from linked hosts live in a folder only this user can enter
@@ -409,6 +412,7 @@ void CMain::SetupContext(QQmlContext *ctx)
     ctx->setContextProperty(QStringLiteral("m_utilities"), CQmlHelper::instance());
     ctx->setContextProperty(QStringLiteral("m_ini"), CSettingsHelper::instance());
     ctx->engine()->addImageProvider(QStringLiteral("img"), new CQuickImageProvider);
+    ctx->engine()->addImageProvider(QStringLiteral("preview"), new CPreviewImageProvider);
 }
 
 void CMain::ShowMsg(const QString &msg)

@@ -31,7 +31,7 @@ Item {
             break
         case CTypes.Image:
             if (m.isLocal() || m.isImgExists(md5)) {
-                props.source = m.getImgUrl(md5)
+                props.source = m.getPreviewUrl(md5)
                 showPage("DetailsView4Img.qml", props)
             } else {
                 showPage("DetailsViewLoading.qml", props)

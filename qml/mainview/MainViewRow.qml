@@ -76,7 +76,7 @@ Loader {
                 height: parent.height
                 width: Math.min(height * 3, parent.width / 2)
                 source: is_image && row.list_model && row.list_model.isImgExists(md5)
-                        ? row.list_model.getImgUrl(md5) : ""
+                        ? row.list_model.getPreviewUrl(md5) : ""
                 // Decoded at the row's full height: a row that shrinks as it leaves must not
                 // load the picture again, whose file may already be gone with the item.
                 sourceSize.height: Math.ceil((row.list ? row.list.item_height : height)

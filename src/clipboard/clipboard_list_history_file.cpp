@@ -1,5 +1,6 @@
 // History file reading and writing of the list model, and where its images live.
 #include "clipboard/clipboard_list_model.h"
+#include "clipboard/preview_image_provider.h"
 
 #include "item/clipboard_logging.h"
 #include "item/history_file.h"
@@ -97,6 +98,12 @@ bool CCilpboardListModel::isImgExists(const QString &md5) const
     if (!StoragePaths::IsMd5Key(md5))
         return false;
     return QFileInfo::exists(StoragePaths::RemoteImgDir(m_ip) + md5 + QStringLiteral(".png"));
+}
+
+QUrl CCilpboardListModel::getPreviewUrl(const QString &md5) const
+{
+    return QUrl(QStringLiteral("image://preview/") +
+                CPreviewImageProvider::IdOf(m_isLocal ? QString() : m_ip, md5));
 }
 
 QUrl CCilpboardListModel::getImgUrl(const QString &md5) const

@@ -78,6 +78,8 @@ public:
     Q_INVOKABLE void setPin(bool is_pin) { m_isPin = is_pin; }
     Q_INVOKABLE bool isImgExists(const QString &md5) const;
     Q_INVOKABLE QUrl getImgUrl(const QString &md5) const;
+    // The picture for the views, at the size they ask ("image://preview/...").
+    Q_INVOKABLE QUrl getPreviewUrl(const QString &md5) const;
 
     int lastFavorNum() const { return m_lastFavorNum; }
     void setLastFavorNum(int n);

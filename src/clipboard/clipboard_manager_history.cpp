@@ -3,6 +3,7 @@
 
 #include "item/clipboard_logging.h"
 #include "item/history_file.h"
+#include "item/image_store.h"
 #include "item/qml_types.h"
 #include "item/storage_paths.h"
 #include "settings/settings_helper.h"
@@ -19,9 +20,9 @@
 namespace {
 // A save writes a temporary file beside its target first: the target's name, a dot and six
 // letters or digits. One left over by a crash is removed at the next clean-up.
-const QRegularExpression
-    kLeftoverSaveFile(QStringLiteral("^(history|[0-9a-f]{32}\\.png)\\.[A-Za-z0-9]{6}$"));
-const QRegularExpression kImageFile(QStringLiteral("^([0-9a-f]{32})\\.png$"));
+const QRegularExpression kLeftoverSaveFile(
+    QStringLiteral("^(history|[0-9a-f]{32}(?:\\.preview)?\\.png)\\.[A-Za-z0-9]{6}$"));
+const QRegularExpression kImageFile(QStringLiteral("^([0-9a-f]{32})(?:\\.preview)?\\.png$"));
 // How long a quit waits for images still being encoded once the histories are saved.
 constexpr int kQuitCaptureMs = 2000;
 
@@ -124,8 +125,10 @@ void CClipboardManager::removeUnusedImages()
     const QSet<QString> names = std::exchange(m_unusedImages, {});
     for (const QString &md5 : names) {
         if (m_model.indexOfMD5(md5) == -1 && m_modelPin.indexOfMD5(md5) == -1 &&
-            StoragePaths::IsMd5Key(md5))
+            StoragePaths::IsMd5Key(md5)) {
             QFile::remove(StoragePaths::ImgPath(md5));
+            QFile::remove(ImageStore::PreviewPath(StoragePaths::ImgPath(md5)));
+        }
     }
 }
 

@@ -73,7 +73,7 @@ void FillImage(CBData &item, const ClipboardOffer &offer, QString *store_error)
         return;
     const EncodedImage enc = EncodeImage(image);
     // An item whose image is not on disk would show and paste nothing.
-    const QString error = ImageStore::Write(enc.md5, enc.png);
+    const QString error = ImageStore::Write(enc.md5, enc.png, image);
     if (!error.isEmpty()) {
         qCWarning(lcClipboard) << "ItemFromOffer"
                                << "image not kept, it could not be stored:"

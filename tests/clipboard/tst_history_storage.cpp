@@ -112,10 +112,16 @@ private slots:
         const QString clip = StoragePaths::ClipboardDir();
         const QString pin = StoragePaths::PinDir();
         const QString unused = QString(32, QChar('d')) + ".png";
-        const QStringList users{"notes.txt", "holiday.png", "README",
-                                "history.unread-20240101-1200", QString(32, QChar('e')) + ".jpg"};
-        for (const QString &name :
-             users + QStringList{unused, "history.Ab12Cd", QString(32, QChar('f')) + ".png.x9Y8z7"})
+        const QStringList left{unused, QString(32, QChar('d')) + ".preview.png", "history.Ab12Cd",
+                               QString(32, QChar('f')) + ".png.x9Y8z7",
+                               QString(32, QChar('f')) + ".preview.png.Ab12Cd"};
+        const QStringList users{"notes.txt",
+                                "holiday.png",
+                                "README",
+                                "history.unread-20240101-1200",
+                                QString(32, QChar('e')) + ".jpg",
+                                QString(32, QChar('e')) + ".preview.jpg"};
+        for (const QString &name : users + left)
             WriteFile(clip + name, "x");
         WriteFile(pin + "my pins.txt", "x");
         WriteFile(pin + "history.Zz09aB", "x");
@@ -128,9 +134,8 @@ private slots:
             QVERIFY2(QFile::exists(clip + name), qPrintable(name));
         QVERIFY(QFileInfo(clip + "kept folder").isDir());
         QVERIFY(QFile::exists(pin + "my pins.txt"));
-        QVERIFY(!QFile::exists(clip + unused));
-        QVERIFY(!QFile::exists(clip + "history.Ab12Cd"));
-        QVERIFY(!QFile::exists(clip + QString(32, QChar('f')) + ".png.x9Y8z7"));
+        for (const QString &name : left)
+            QVERIFY2(!QFile::exists(clip + name), qPrintable(name));
         QVERIFY(!QFile::exists(pin + "history.Zz09aB"));
         QVERIFY(QFile::exists(StoragePaths::ClipboardHistoryFile()));
     }

@@ -117,7 +117,7 @@ Item {
             const page = Fx.page(t, view)
             compare(page.md5, md5)
             compare(page.index, Fx.row(md5))
-            compare(page.source, m_model.getImgUrl(md5))
+            compare(page.source, m_model.getPreviewUrl(md5))
             tryCompare(findChild(view, "details_img"), "status", Image.Ready)
             compare(m_connector.requests.length, 1, "not asked again")
         }

@@ -65,7 +65,7 @@ Item {
             view.load(m_model, Fx.row(img_md5))
             compare(Fx.pageName(t, view), "DetailsView4Img.qml")
             const i = img(view)
-            compare(i.source, m_model.getImgUrl(img_md5))
+            compare(i.source, m_model.getPreviewUrl(img_md5))
             tryCompare(i, "status", Image.Ready)
             compare(i.horizontalAlignment, Image.AlignHCenter)
             // Fitted: the whole height, centred across.
@@ -166,7 +166,7 @@ Item {
             grabImage(picture).save(path)
             view.load(m_model, Fx.row(img_md5))
             compare(Fx.pageName(t, view), "DetailsView4Img.qml")
-            compare(img(view).source, m_model.getImgUrl(img_md5))
+            compare(img(view).source, m_model.getPreviewUrl(img_md5))
             m_model.updateSelection(img_md5, "")
             const btn = createTemporaryObject(rotate_btn_comp, root)
             m_utilities.sigDetailsPicRotate(btn)
