@@ -136,6 +136,8 @@ bool RunMainWindow(BenchTable &table)
     if (!ok)
         return false;
 
+    // The show request toggles: the last made window must have hidden first.
+    WaitFor([win] { return !win->isVisible(); });
     emit CQmlHelper::instance()->sigShowMainWnd();
     QObject *field = win->findChild<QObject *>(QStringLiteral("filter_main"));
     if (!field || !WaitFor([win] { return win->isExposed(); })) {
