@@ -25,6 +25,7 @@
 #include "usage_text.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QQmlComponent>
 #include <QQmlContext>
@@ -49,6 +50,8 @@ constexpr ushort kDefaultLinkPort = 8121;
 // from the compiled documents.
 constexpr int kReleaseHiddenMs = 45 * 1000;
 constexpr int kTrimAfterReleaseMs = 2000;
+// Once start-up work (the histories, the first capture) is done.
+constexpr int kPrepareMainWindowMs = 1000;
 
 // Files and images received from linked hosts live in a folder only this user can enter
 // (the runtime folder, else below the cache), and do not survive a restart.
@@ -124,6 +127,11 @@ bool CMain::initialise(const QUrl &main_qml)
     OsInstance()->watchDisplayConnection();
     setupScripting();
     QTimer::singleShot(0, this, &CMain::DelayInit);
+    // Compiled on the type loader's thread; a show before it is done waits for it there.
+    QTimer::singleShot(kPrepareMainWindowMs, this, [this] {
+        m_mainTypes =
+            new QQmlComponent(&m_engine, m_mainQml, QQmlComponent::Asynchronous, this);
+    });
     return true;
 }
 
@@ -136,8 +144,11 @@ QQuickWindow *CMain::mainWindow()
 
 void CMain::createMainWindow()
 {
+    QElapsedTimer made;
+    made.start();
     QQmlComponent component(&m_engine, m_mainQml);
     QObject *root = component.create(m_engine.rootContext());
+    qCDebug(lcApp) << "main window made in" << made.elapsed() << "ms";
     auto *window = qobject_cast<QQuickWindow *>(root);
     if (!window) {
         qCCritical(lcApp) << Q_FUNC_INFO << __LINE__ << m_mainQml << "gave no window"
