@@ -13,8 +13,7 @@
 
 namespace {
 constexpr int kIconSide = 32;
-// Icons of recently shown paths: selecting a file list again does not ask the file's type
-// and the theme once more for each file. 64 icons of 32x32 are 256 KiB at most.
+// Icons of recently shown kinds of file: 64 icons of 32x32 are 256 KiB at most.
 constexpr int kCachedIcons = 64;
 
 // An empty file with that extension in the temporary folder; creating it is idempotent, so
@@ -29,6 +28,19 @@ QString PlaceholderFor(const QString &suffix)
             qCWarning(lcClipboard) << Q_FUNC_INFO << __LINE__ << path << file.errorString();
     }
     return path;
+}
+// Icons go by what a file is: files of one extension share theirs (the theme's icon of its
+// type), so a list of many files asks the file's type and the theme once per extension.
+// A file without an extension is asked for by its own path (its contents name its type).
+QString IconKey(const QString &path)
+{
+    const QFileInfo info(path);
+    const bool exists = info.exists();
+    const QChar state = exists ? QLatin1Char('+') : QLatin1Char('-');
+    if (exists && info.isDir())
+        return state + QStringLiteral("/");
+    const QString suffix = info.suffix().toLower();
+    return suffix.isEmpty() ? state + path : state + QStringLiteral("*.") + suffix;
 }
 } // namespace
 
@@ -47,7 +59,7 @@ QImage CQuickImageProvider::requestImage(const QString &id, QSize *size, const Q
     // A file that appears or goes away later gets the icon of what it is then.
     static QCache<QString, QImage> cache(kCachedIcons);
     const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
-    const QString key = QFileInfo::exists(path) ? QLatin1Char('+') + path : QLatin1Char('-') + path;
+    const QString key = IconKey(path);
     if (const QImage *cached = path.isEmpty() ? nullptr : cache.object(key)) {
         image = *cached;
     } else if (!path.isEmpty()) {
