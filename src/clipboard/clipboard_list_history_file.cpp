@@ -97,7 +97,7 @@ bool CCilpboardListModel::isImgExists(const QString &md5) const
         return QFileInfo::exists(StoragePaths::ImgPath(md5));
     if (!StoragePaths::IsMd5Key(md5))
         return false;
-    return QFileInfo::exists(StoragePaths::RemoteImgDir(m_ip) + md5 + QStringLiteral(".png"));
+    return QFileInfo::exists(StoragePaths::RemoteImgPath(m_ip, md5));
 }
 
 QUrl CCilpboardListModel::getPreviewUrl(const QString &md5) const
@@ -110,5 +110,5 @@ QUrl CCilpboardListModel::getImgUrl(const QString &md5) const
 {
     if (m_isLocal)
         return QUrl::fromLocalFile(StoragePaths::ImgPath(md5));
-    return QUrl::fromLocalFile(StoragePaths::RemoteImgDir(m_ip) + md5 + QStringLiteral(".png"));
+    return QUrl::fromLocalFile(StoragePaths::RemoteImgPath(m_ip, md5));
 }

@@ -126,8 +126,9 @@ void CClipboardManager::removeUnusedImages()
     for (const QString &md5 : names) {
         if (m_model.indexOfMD5(md5) == -1 && m_modelPin.indexOfMD5(md5) == -1 &&
             StoragePaths::IsMd5Key(md5)) {
-            QFile::remove(StoragePaths::ImgPath(md5));
-            QFile::remove(ImageStore::PreviewPath(StoragePaths::ImgPath(md5)));
+            const QString picture = StoragePaths::ImgPath(md5);
+            QFile::remove(picture);
+            QFile::remove(ImageStore::PreviewPath(picture));
         }
     }
 }

@@ -30,9 +30,8 @@ QImage CPreviewImageProvider::requestImage(const QString &id, QSize *size,
         qCWarning(lcClipboard) << "not a stored picture:" << id;
         return QImage();
     }
-    const QString path = host == kLocal
-                             ? StoragePaths::ImgPath(md5)
-                             : StoragePaths::RemoteImgDir(host) + md5 + QStringLiteral(".png");
+    const QString path =
+        host == kLocal ? StoragePaths::ImgPath(md5) : StoragePaths::RemoteImgPath(host, md5);
     const QImage image = ImageStore::ReadForView(path, requestedSize);
     if (size)
         *size = image.size();

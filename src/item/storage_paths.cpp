@@ -66,6 +66,11 @@ QString RemoteImgDir(const QString &ip)
     return HostDir(TempRoot(), ip);
 }
 
+QString RemoteImgPath(const QString &ip, const QString &md5)
+{
+    return RemoteImgDir(ip) + md5 + QStringLiteral(".png");
+}
+
 QString HostDir(const QString &root, const QString &ip)
 {
     // The address names a folder; anything that could climb out of the temp root is not an

@@ -18,7 +18,9 @@ QStringList TransferFolderCandidates();
 void SetTempRoot(const QString &dir);
 QString TempRoot();                      // the folder set, else the first candidate; created
 QString RemoteImgDir(const QString &ip); // HostDir(TempRoot(), ip)
+// A linked host's picture fetched here: RemoteImgDir(ip) + md5 + ".png".
+QString RemoteImgPath(const QString &ip, const QString &md5);
 // root + a folder named by the host's address + "/", created on demand.
 QString HostDir(const QString &root, const QString &ip);
-bool IsMd5Key(const QString &text);      // 32 lower-case hexadecimal digits
+bool IsMd5Key(const QString &text); // 32 lower-case hexadecimal digits
 } // namespace StoragePaths
