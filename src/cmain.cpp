@@ -127,10 +127,11 @@ bool CMain::initialise(const QUrl &main_qml)
     OsInstance()->watchDisplayConnection();
     setupScripting();
     QTimer::singleShot(0, this, &CMain::DelayInit);
-    // Compiled on the type loader's thread; a show before it is done waits for it there.
+    // The main window's documents, compiled on the type loader's thread and held by this
+    // component for the program's life, so that the first show (and a show after a release)
+    // only makes the objects. A show before the compile is done waits for it there.
     QTimer::singleShot(kPrepareMainWindowMs, this, [this] {
-        m_mainTypes =
-            new QQmlComponent(&m_engine, m_mainQml, QQmlComponent::Asynchronous, this);
+        new QQmlComponent(&m_engine, m_mainQml, QQmlComponent::Asynchronous, this);
     });
     return true;
 }

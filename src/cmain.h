@@ -12,8 +12,6 @@
 #include <QSet>
 #include <QTimer>
 
-class QQmlComponent;
-
 class CDragHelper;
 class CQuickPasteView;
 class CScriptingControl;
@@ -99,9 +97,6 @@ private:
     CDragHelper *m_drag = nullptr;
     bool m_linkNoticeShown = false; // the last balloon told of a linked host
     QUrl m_mainQml;
-    // The main window's documents, compiled in the background a while after start and held
-    // so that the first show (and a show after a release) only makes the objects.
-    QQmlComponent *m_mainTypes = nullptr;
     QPointer<QQuickWindow> m_mainWindow;
     // Runs once the main window has been hidden for a while.
     QTimer m_mainHiddenTimer;
