@@ -345,6 +345,4 @@ ApplicationWindow {
         onSigMoveCurItemPage: actions.movePage(is_up)
         onSigKeyLeftRight: actions.leftRight(to_right)
     }
-
-    Fonts {}
 }

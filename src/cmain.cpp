@@ -1,6 +1,7 @@
 #include "cmain.h"
 
 #include "app_logging.h"
+#include "bundled_fonts.h"
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/drag_helper.h"
 #include "clipboard/preview_image_provider.h"
@@ -416,6 +417,7 @@ void CMain::ShowQuickWndPin()
 
 void CMain::SetupContext(QQmlContext *ctx)
 {
+    BundledFonts::Register();
     CClipboardManager *cb = CClipboardManager::instance();
     ctx->setContextProperty(QStringLiteral("m_const"), CConstants::instance());
     ctx->setContextProperty(QStringLiteral("m_cb"), cb);

@@ -336,6 +336,4 @@ Window {
                 swipelayout.decrementCurrentIndex()
         }
     }
-
-    Fonts {}
 }

@@ -16,7 +16,6 @@ Item {
 
         function test_create_data() {
             return [
-                { tag: "Fonts", props: {} },
                 { tag: "FontIconBtn", props: { text: "\ue80e", tooltip_str: "Copy" } },
                 { tag: "ListViewBtn", props: { text: "\ue80e", length: 40 } },
                 { tag: "AboutBtn", props: { text: "\uf099" } },
@@ -93,12 +92,10 @@ Item {
             orphan.destroy()
         }
 
-        function test_icon_font_is_loaded() {
-            const fonts = createTemporaryObject(Qt.createComponent("qrc:/qml/ctrls/Fonts.qml"),
-                                                root)
-            verify(fonts !== null)
-            tryVerify(function () { return Qt.fontFamilies().indexOf("psfont") !== -1 }, 5000,
-                      "the icon font family is available")
+        // The test set-up prepares its engine as the program does, and that alone must make
+        // the bundled icon family available (the text family may be installed anyway).
+        function test_icon_font_is_registered() {
+            verify(Qt.fontFamilies().indexOf("psfont") !== -1)
         }
     }
 }

@@ -19,8 +19,6 @@ ApplicationWindow {
     Material.accent: m_const.isDark ? m_const.color_accent_dark : Material.Pink
     Material.background: m_const.isDark ? m_const.color_background_dark : undefined
 
-    Fonts {}
-
     Rectangle {
         id: title_bar
         width: parent.width
