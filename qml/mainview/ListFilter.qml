@@ -140,7 +140,9 @@ Row {
         objectName: "pin_view_btn"
         anchors.verticalCenter: parent.verticalCenter
         length: root.height
-        opacity: 0
+        // The window opens on the local Clipboard list, where the button shows; starting
+        // hidden made every first show fade it in and slide the field narrower.
+        opacity: 1
         visible: opacity !== 0
         Behavior on opacity {
             NumberAnimation {
