@@ -1,6 +1,7 @@
 // The fonts and logos compiled into the resources: the icon font draws every picture the
 // interface names, the Roboto weights sit under the right names, and the logos have the
 // sizes and contrast the windows rely on.
+#include "bundled_fonts.h"
 #include "icon_glyph_table.h"
 #include "isolated_env.h"
 
@@ -14,6 +15,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRawFont>
+#include <QResource>
 #include <QSet>
 #include <algorithm>
 #include <limits>
@@ -114,6 +116,24 @@ private slots:
         const QFontMetrics metrics(font);
         for (const IconGlyph &glyph : qAsConst(m_glyphs))
             QVERIFY2(metrics.inFontUcs4(glyph.code), qPrintable(glyph.name));
+    }
+
+    // The program hands the font database the resource bytes in place; a compressed
+    // resource would cost a heap copy of the file for the program's whole life.
+    void bundledFontsAreRegisteredFromUncompressedResources()
+    {
+        for (const QString &path : {QStringLiteral(":/font/Roboto/Roboto-Regular.ttf"),
+                                    QStringLiteral(":/font/Roboto/Roboto-Bold.ttf"),
+                                    QStringLiteral(":/font/Roboto/Roboto-Light.ttf"),
+                                    QStringLiteral(":/font/Roboto/Roboto-Black.ttf"), kIconFont}) {
+            const QResource resource(path);
+            QVERIFY2(resource.isValid(), qPrintable(path));
+            QVERIFY2(resource.compressionAlgorithm() == QResource::NoCompression, qPrintable(path));
+        }
+        BundledFonts::Register();
+        BundledFonts::Register(); // a second call must not register them again
+        QFont font(QStringLiteral("psfont"));
+        QCOMPARE(QFontInfo(font).family(), QString("psfont"));
     }
 
     void everyGlyphIsDrawnInsideItsBox_data()
