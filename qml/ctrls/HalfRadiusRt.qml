@@ -7,22 +7,12 @@ Rectangle {
     id: root
 
     readonly property real init_glow_radius: 4
+    // Whether the glow shows. A bar made without it starts without it: switched off only
+    // once made, the glow faded out over the first frames of the window that holds it.
+    property bool shadow_on: true
 
     function enableShadow(show_shadow) {
-        if (show_shadow)
-            activateShadow()
-        else
-            disableShadow()
-    }
-
-    function activateShadow() {
-        glow.spread = init_glow_radius
-        glow.enabled = true
-    }
-
-    function disableShadow() {
-        glow.spread = 0
-        glow.enabled = false
+        shadow_on = show_shadow
     }
 
     Rectangle {
@@ -36,7 +26,8 @@ Rectangle {
         id: glow
         z: -1
         anchors.fill: parent
-        spread: root.init_glow_radius
+        enabled: root.shadow_on
+        spread: root.shadow_on ? root.init_glow_radius : 0
         cornerRadius: root.radius
         color: Qt.darker(root.Material.dropShadowColor)
         strength: 0.6

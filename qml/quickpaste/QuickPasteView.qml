@@ -138,7 +138,7 @@ Window {
             height: 54
             radius: main_box.radius
             color: root.Material.background
-            Component.onCompleted: enableShadow(false)
+            shadow_on: false
 
             MouseWndMover {
                 objectName: "wnd_mover"

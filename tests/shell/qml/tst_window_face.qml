@@ -166,6 +166,10 @@ Item {
             bar.enableShadow(true)
             verify(glow.enabled)
             tryCompare(glow, "spread", 4, 2000)
+            // Made without its glow, a bar has none from the start rather than fading it out.
+            const plain = createTemporaryObject(half_comp, root, { shadow_on: false })
+            compare(plain.children[1].spread, 0)
+            verify(!plain.children[1].enabled)
         }
 
         // Plain shapes, so the software backend draws the shadow as OpenGL does: darker
