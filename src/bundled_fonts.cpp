@@ -5,17 +5,10 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QResource>
-#include <QStringList>
 
 namespace BundledFonts {
 
 namespace {
-
-const char *const kFonts[] = {
-    ":/font/Roboto/Roboto-Regular.ttf", ":/font/Roboto/Roboto-Bold.ttf",
-    ":/font/Roboto/Roboto-Light.ttf",   ":/font/Roboto/Roboto-Black.ttf",
-    ":/font/fontello/font/psfont.ttf",
-};
 
 QByteArray FontBytes(const QString &path)
 {
@@ -29,15 +22,26 @@ QByteArray FontBytes(const QString &path)
 
 } // namespace
 
+const QStringList &Paths()
+{
+    static const QStringList paths = {
+        QStringLiteral(":/font/Roboto/Roboto-Regular.ttf"),
+        QStringLiteral(":/font/Roboto/Roboto-Bold.ttf"),
+        QStringLiteral(":/font/Roboto/Roboto-Light.ttf"),
+        QStringLiteral(":/font/Roboto/Roboto-Black.ttf"),
+        QStringLiteral(":/font/fontello/font/psfont.ttf"),
+    };
+    return paths;
+}
+
 void Register()
 {
     static bool registered = false;
     if (registered)
         return;
     registered = true;
-    for (const char *path : kFonts) {
-        const int id =
-            QFontDatabase::addApplicationFontFromData(FontBytes(QString::fromLatin1(path)));
+    for (const QString &path : Paths()) {
+        const int id = QFontDatabase::addApplicationFontFromData(FontBytes(path));
         if (id < 0)
             qCWarning(lcApp) << "font" << path << "could not be loaded";
         else

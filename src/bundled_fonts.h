@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 // The text and icon fonts that ship inside the program.
 namespace BundledFonts {
 
@@ -7,5 +9,8 @@ namespace BundledFonts {
 // resources are handed over in place, so their bytes stay in the program's mapped file
 // instead of a heap copy for the database and another for each open face.
 void Register();
+
+// Their resource paths, in the order they are registered.
+const QStringList &Paths();
 
 } // namespace BundledFonts
