@@ -67,7 +67,7 @@ CBData MakeBenchItem(int i)
     case 0:
         d.type = CQmlTypes::Text;
         d.plain = QStringLiteral("note %1: ").arg(i) + QString(40 + i % 400, QLatin1Char('x'));
-        d.val = d.plain;
+        d.val = d.plain.toString();
         break;
     case 1:
         d.type = CQmlTypes::Html;
@@ -101,7 +101,7 @@ CBData MakeBenchItem(int i)
 
 bool RunHistoryAndFilter(BenchTable &table)
 {
-    RegisterUrlListMetaType();
+    RegisterItemMetaTypes();
     CCilpboardListModel model;
     for (int i = 0; i < kItems; ++i)
         model.prependItem(MakeBenchItem(i));
@@ -152,8 +152,9 @@ bool RunHistoryAndFilter(BenchTable &table)
     CBData long_text;
     long_text.type = CQmlTypes::Text;
     long_text.plain = QString(kLongText, QLatin1Char('y'));
-    long_text.val = long_text.plain;
+    long_text.val = long_text.plain.toString();
     long_text.md5 = GetVariantMd5(long_text.val);
+    ShareTextValue(long_text);
     with_long.prependItem(long_text);
     for (const QString &key : {QStringLiteral("*png"), QStringLiteral("png")}) {
         table.addSamples(
@@ -167,8 +168,9 @@ bool RunHistoryAndFilter(BenchTable &table)
         CBData d;
         d.type = CQmlTypes::Text;
         d.plain = Prose(i, kProseBytes);
-        d.val = d.plain;
+        d.val = d.plain.toString();
         d.md5 = GetVariantMd5(d.val);
+        ShareTextValue(d);
         prose.prependItem(d);
     }
     for (const QString &key : {QStringLiteral("the*zebra"), QStringLiteral("a*b"),

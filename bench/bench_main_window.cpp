@@ -166,11 +166,13 @@ bool RunMainWindow(BenchTable &table)
     // A 5 MB text as row 0, an ordinary row below it: the selection goes back and forth.
     CBData big;
     big.type = CQmlTypes::Text;
-    big.plain = QString(kBigTextChars, QLatin1Char('w'));
-    for (int i = 80; i < big.plain.size(); i += 81)
-        big.plain[i] = QLatin1Char('\n');
-    big.val = big.plain;
+    QString big_text(kBigTextChars, QLatin1Char('w'));
+    for (int i = 80; i < big_text.size(); i += 81)
+        big_text[i] = QLatin1Char('\n');
+    big.plain = big_text;
+    big.val = big_text;
     big.md5 = GetVariantMd5(big.val);
+    ShareTextValue(big);
     list->prependItem(big);
     QObject *view = win->findChild<QObject *>(QStringLiteral("main_list"));
     QVector<double> select_ms;

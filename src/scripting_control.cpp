@@ -120,7 +120,7 @@ QList<BusItemRow> CScriptingControl::listItems(int first, int count, BusError *e
         BusItemRow row;
         row.index = i;
         row.type = TypeName(item.type);
-        row.preview = TextHelpers::OneLinePreview(item.plain, kPreviewChars);
+        row.preview = TextHelpers::OneLinePreview(item.plain.toString(), kPreviewChars);
         row.md5 = item.md5;
         rows << row;
     }

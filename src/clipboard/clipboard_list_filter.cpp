@@ -7,7 +7,7 @@ constexpr int kNumberedRows = 9; // rows 0-8 carry the digits 1-9 in the quick p
 
 bool CCilpboardListModel::matchesFilter(int row) const
 {
-    return m_filter.matches(m_items.at(row).plain);
+    return m_items.at(row).plain.visit([this](const auto &text) { return m_filter.matches(text); });
 }
 
 bool CCilpboardListModel::isRowVisible(int row, bool qp) const

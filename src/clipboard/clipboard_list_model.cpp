@@ -39,9 +39,9 @@ QVariant CCilpboardListModel::data(const QModelIndex &index, int role) const
     const CBData &d = m_items.at(index.row());
     switch (role) {
     case PlainRole:
-        return d.plain;
+        return d.plain.toString();
     case ValRole:
-        return d.val;
+        return ExpandedValue(d.val);
     case TypeRole:
         return d.type;
     case PinStatusRole:
@@ -227,10 +227,17 @@ void CCilpboardListModel::clearRows()
 QVariant CCilpboardListModel::getValPreview(int index) const
 {
     const QVariant &val = m_items.at(index).val;
+    if (val.userType() == qMetaTypeId<ItemText>())
+        return val.value<ItemText>().left(kPreviewChars);
     if (val.userType() != QMetaType::QString)
         return val;
     const QString text = val.toString();
     return text.size() > kPreviewChars ? QVariant(text.left(kPreviewChars)) : val;
+}
+
+QVariant CCilpboardListModel::ExpandedValue(const QVariant &val)
+{
+    return val.userType() == qMetaTypeId<ItemText>() ? QVariant(val.toString()) : val;
 }
 
 void CCilpboardListModel::UpdateMaxItemCount(int sz)

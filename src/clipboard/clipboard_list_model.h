@@ -52,11 +52,11 @@ public:
     Q_INVOKABLE int getTextCount() const;
     Q_INVOKABLE int getOthersCount() const;
     Q_INVOKABLE int getType(int index) const { return m_items.at(index).type; }
-    Q_INVOKABLE QVariant getVal(int index) const { return m_items.at(index).val; }
+    Q_INVOKABLE QVariant getVal(int index) const { return ExpandedValue(m_items.at(index).val); }
     // What the interface shows of an item: a text cut to its first kPreviewChars, so that
     // no view lays out megabytes. Copies and pastes take getVal, the whole item.
     Q_INVOKABLE QVariant getValPreview(int index) const;
-    Q_INVOKABLE QString getPlain(int index) const { return m_items.at(index).plain; }
+    Q_INVOKABLE QString getPlain(int index) const { return m_items.at(index).plain.toString(); }
     Q_INVOKABLE QString getSelection(int index) const { return m_items.at(index).selected; }
     Q_INVOKABLE QString getMd5(int index) const { return m_items.at(index).md5; }
     Q_INVOKABLE bool isVisible(int index) const { return m_items.at(index).is_visible; }
@@ -141,6 +141,8 @@ private:
     void onDataChanged(const QVector<int> &roles);
     bool isRowVisible(int row, bool qp) const;
     bool matchesFilter(int row) const;
+    // A value as the views and scripts take it: a compact text as a QString.
+    static QVariant ExpandedValue(const QVariant &val);
 
     int m_lastFavorNum = -1;
     WildcardMatcher m_filter;

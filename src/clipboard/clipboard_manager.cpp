@@ -88,7 +88,7 @@ CClipboardManager::CClipboardManager()
     CSettingsHelper *ini = CSettingsHelper::instance();
     m_paused =
         ini->getIni(ini->stack_keep_paused()).toBool() && ini->getIni(ini->stack_paused()).toBool();
-    RegisterUrlListMetaType();
+    RegisterItemMetaTypes();
     m_returnFreedTimer.setSingleShot(true);
     m_returnFreedTimer.setInterval(kReturnFreedAfterMs);
     connect(&m_returnFreedTimer, &QTimer::timeout, this, [this] {

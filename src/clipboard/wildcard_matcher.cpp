@@ -112,7 +112,8 @@ bool WildcardMatcher::testAt(const CharTest &test, QChar c) const
 }
 
 // Earliest position at or after `from` where the piece matches, or -1.
-int WildcardMatcher::find(const Piece &piece, const QString &text, int from) const
+template <typename Text>
+int WildcardMatcher::find(const Piece &piece, const Text &text, int from) const
 {
     const int last = text.size() - piece.size();
     for (int at = from; at <= last; ++at) {
@@ -126,6 +127,16 @@ int WildcardMatcher::find(const Piece &piece, const QString &text, int from) con
 }
 
 bool WildcardMatcher::matches(const QString &text) const
+{
+    return matchesText(text);
+}
+
+bool WildcardMatcher::matches(QLatin1String text) const
+{
+    return matchesText(text);
+}
+
+template <typename Text> bool WildcardMatcher::matchesText(const Text &text) const
 {
     if (!m_valid)
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLatin1String>
 #include <QString>
 #include <QVector>
 
@@ -20,6 +21,7 @@ public:
 
     bool isValid() const { return m_valid; }
     bool matches(const QString &text) const;
+    bool matches(QLatin1String text) const;
     // Where the key matches at or after `from`: one (start, length) per piece between
     // asterisks, in order; empty when it does not match there or the key is only
     // asterisks.
@@ -51,7 +53,8 @@ private:
 
     bool parseSet(const QString &key, int &i);
     bool testAt(const CharTest &test, QChar c) const;
-    int find(const Piece &piece, const QString &text, int from) const;
+    template <typename Text> int find(const Piece &piece, const Text &text, int from) const;
+    template <typename Text> bool matchesText(const Text &text) const;
 
     bool m_valid = true;
     QVector<Piece> m_pieces;

@@ -2,12 +2,25 @@
 
 #include <QDataStream>
 
-void RegisterUrlListMetaType()
+void RegisterItemMetaTypes()
 {
     static const bool done = [] {
         qRegisterMetaType<QList<QUrl>>("QList<QUrl>");
         qRegisterMetaTypeStreamOperators<QList<QUrl>>("QList<QUrl>");
-        return true;
+        qRegisterMetaType<ItemText>();
+        return QMetaType::registerConverter<ItemText, QString>(&ItemText::toString);
     }();
     Q_UNUSED(done)
+}
+
+void ShareTextValue(CBData &item)
+{
+    if (item.val.userType() != QMetaType::QString || item.plain != item.val.toString())
+        return;
+    if (item.plain.isCompact()) {
+        RegisterItemMetaTypes(); // readers of the value call toString()
+        item.val = QVariant::fromValue(item.plain);
+    } else {
+        item.val = item.plain.toString();
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "item/item_text.h"
 #include "item/qml_types.h"
 
 #include <QList>
@@ -13,7 +14,7 @@ struct CBData
 {
     int type = CQmlTypes::Unknown;
     QVariant val;
-    QString plain;
+    ItemText plain;
     QString selected;
     int fav_num = -1;
     int filter_index = -1;
@@ -26,5 +27,10 @@ struct CBData
 Q_DECLARE_METATYPE(CBData)
 
 // Registers "QList<QUrl>" with its stream operators so URL lists can live in a QVariant,
-// be hashed and be written to history files. Safe to call more than once.
-void RegisterUrlListMetaType();
+// be hashed and be written to history files, and lets a QVariant holding an ItemText
+// answer toString(). Safe to call more than once.
+void RegisterItemMetaTypes();
+
+// A text's value is its plain text: one copy serves both, held compact when the plain text
+// is. Call once the item's key is taken, which hashes the value as a QString.
+void ShareTextValue(CBData &item);

@@ -132,7 +132,7 @@ ValueRead ReadUrlList(QDataStream &s, QVariant &out)
         s >> url;
         urls.append(url);
     }
-    RegisterUrlListMetaType();
+    RegisterItemMetaTypes();
     out = QVariant::fromValue(urls);
     return ValueRead::Ok;
 }
@@ -192,7 +192,7 @@ bool IsAcceptable(const CBData &item)
 
 bool Write(QIODevice &dev, const QVector<CBData> &rows)
 {
-    RegisterUrlListMetaType();
+    RegisterItemMetaTypes();
     QDataStream s(&dev);
     Prepare(s);
     s << qint32(kMagic) << kVersion << qint32(rows.size());
@@ -201,7 +201,8 @@ bool Write(QIODevice &dev, const QVector<CBData> &rows)
         // A value of another type (clipboard colour data can be raw bytes) would end every
         // later reading of the file at this record; its text form keeps the newer items.
         const QVariant val = IsStorable(r.val) ? r.val : QVariant(r.val.toString());
-        s << qint32(r.type) << r.plain << r.md5 << val << r.selected << qint32(r.fav_num);
+        s << qint32(r.type) << r.plain.toString() << r.md5 << val << r.selected
+          << qint32(r.fav_num);
         if (s.status() != QDataStream::Ok)
             return false;
     }
@@ -249,7 +250,9 @@ ReadResult Read(QIODevice &dev, int max_rows, int max_text_chars)
         CBData item;
         qint32 type = 0;
         s >> type;
-        ReadText(s, item.plain, max_text_chars);
+        QString plain;
+        ReadText(s, plain, max_text_chars);
+        item.plain = plain;
         ReadText(s, item.md5, max_text_chars);
         item.type = type;
         if (s.status() != QDataStream::Ok)
@@ -274,9 +277,7 @@ ReadResult Read(QIODevice &dev, int max_rows, int max_text_chars)
             ++res.dropped;
             continue;
         }
-        // A text's value is its plain text; one copy serves both, as when it was captured.
-        if (item.val.userType() == QMetaType::QString && item.val.toString() == item.plain)
-            item.val = item.plain;
+        ShareTextValue(item);
         oldest_first.push_back(item);
         if (max_rows > 0 && int(oldest_first.size()) > max_rows)
             oldest_first.pop_front();

@@ -156,7 +156,7 @@ QString GetVariantMd5(const QVariant &v)
 
 CBData ItemFromOffer(const ClipboardOffer &offer, QString *store_error)
 {
-    RegisterUrlListMetaType();
+    RegisterItemMetaTypes();
     CBData item;
     switch (offer.kind) {
     case ClipboardOffer::Urls:
@@ -184,6 +184,7 @@ CBData ItemFromOffer(const ClipboardOffer &offer, QString *store_error)
     }
     if (item.md5.isEmpty())
         item.md5 = GetVariantMd5(item.val);
+    ShareTextValue(item);
     return item;
 }
 
@@ -209,7 +210,7 @@ QMimeData *GetMimeFromCBData(const CBData &data)
     }
     case CQmlTypes::Html:
         mime->setHtml(data.val.toString());
-        mime->setText(data.plain);
+        mime->setText(data.plain.toString());
         break;
     case CQmlTypes::Image: {
         const QString p = StoragePaths::ImgPath(data.val.toString());
@@ -221,7 +222,7 @@ QMimeData *GetMimeFromCBData(const CBData &data)
     }
     case CQmlTypes::Color:
         mime->setColorData(QVariant(data.val.toString()));
-        mime->setText(data.plain);
+        mime->setText(data.plain.toString());
         break;
     case CQmlTypes::Text:
         mime->setText(data.val.toString());

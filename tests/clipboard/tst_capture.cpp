@@ -264,7 +264,7 @@ private slots:
         with_end->setData("text/plain", (path + "\r\n").toUtf8());
         const CBData p = GetCBDataFromMime(with_end.data());
         QCOMPARE(p.type, int(CQmlTypes::Urls));
-        QVERIFY(!p.plain.contains('\r'));
+        QVERIFY(!p.plain.toString().contains('\r'));
         QCOMPARE(p.val.value<QList<QUrl>>(), QList<QUrl>{QUrl::fromLocalFile(path)});
     }
 
@@ -334,7 +334,8 @@ private slots:
         copySettled(TextMime("one"));
         CBData other;
         other.type = CQmlTypes::Text;
-        other.val = other.plain = "written back";
+        other.plain = QStringLiteral("written back");
+        other.val = other.plain.toString();
         other.md5 = GetVariantMd5(other.val);
         WriteBack::Item(other, false);
         delivered();
@@ -487,7 +488,7 @@ private slots:
         d.type = CQmlTypes::Text;
         for (int i = 0; i < 5; ++i) {
             d.plain = d.val.toString() + "x";
-            d.val = d.plain;
+            d.val = d.plain.toString();
             d.md5 = GetVariantMd5(d.val);
             list()->prependItem(d);
         }

@@ -236,6 +236,11 @@ private slots:
                 matched += expected ? 1 : 0;
                 QVERIFY2(matcher.matches(text) == expected,
                          qPrintable(QString("key \"%1\" text \"%2\"").arg(key, text)));
+                // Every text character lies in Latin-1: a long text held compact agrees.
+                const QByteArray latin1 = text.toLatin1();
+                QVERIFY2(matcher.matches(QLatin1String(latin1.constData(), latin1.size())) ==
+                             expected,
+                         qPrintable(QString("Latin-1: key \"%1\" text \"%2\"").arg(key, text)));
             }
         }
         // The generated keys exercise both outcomes, not only refusals.

@@ -17,7 +17,7 @@ inline CBData TextItem(const QString &plain, int type = CQmlTypes::Text)
 
 inline CBData FileListItem(const QList<QUrl> &urls)
 {
-    RegisterUrlListMetaType();
+    RegisterItemMetaTypes();
     CBData d;
     d.type = CQmlTypes::Urls;
     d.val = QVariant::fromValue(urls);
@@ -49,6 +49,6 @@ inline QStringList PlainTexts(const QVector<CBData> &rows)
 {
     QStringList out;
     for (const CBData &d : rows)
-        out << d.plain;
+        out << d.plain.toString();
     return out;
 }

@@ -20,7 +20,8 @@ QString DescribeVal(const QVariant &v)
 {
     if (!v.isValid())
         return "invalid";
-    if (v.userType() == QMetaType::QString)
+    // A long text's value may be held compact; it is the same text.
+    if (v.userType() == QMetaType::QString || v.userType() == qMetaTypeId<ItemText>())
         return v.toString().isNull() ? "string:null" : "string:'" + v.toString() + "'";
     if (v.userType() == QMetaType::QColor) {
         const QColor c = v.value<QColor>();
@@ -80,7 +81,7 @@ Sample TextSample(const QString &text, const char *seed)
 
 QVector<Sample> Samples(bool all)
 {
-    RegisterUrlListMetaType();
+    RegisterItemMetaTypes();
     const QList<QUrl> urls{QUrl::fromLocalFile("/tmp/a b.txt"),
                            QUrl::fromLocalFile(QString::fromUtf8("/tmp/\xc3\xbc"))};
     QVector<Sample> out{
@@ -103,7 +104,11 @@ QVector<Sample> Samples(bool all)
 
 Bytes &Record(Bytes &b, const Sample &s, int version)
 {
-    b.u32(quint32(s.item.type)).str(s.item.plain).str(s.item.md5).raw(s.val).str(s.item.selected);
+    b.u32(quint32(s.item.type))
+        .str(s.item.plain.toString())
+        .str(s.item.md5)
+        .raw(s.val)
+        .str(s.item.selected);
     return version == 1 ? b.u32(quint32(s.item.fav_num)) : b;
 }
 
@@ -128,7 +133,7 @@ QString Describe(const CBData &d)
     };
     return QString("type %1 plain %2 md5 %3 val %4 sel %5 fav %6 filter %7 pin %8 vis %9 qp %10")
         .arg(d.type)
-        .arg(q(d.plain), q(d.md5), DescribeVal(d.val), q(d.selected))
+        .arg(q(d.plain.toString()), q(d.md5), DescribeVal(d.val), q(d.selected))
         .arg(d.fav_num)
         .arg(d.filter_index)
         .arg(d.pin_status)

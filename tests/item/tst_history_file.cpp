@@ -180,7 +180,7 @@ private slots:
         for (const QList<QUrl> &list : {urls, QList<QUrl>()}) {
             CBData d;
             d.type = CQmlTypes::Urls;
-            d.plain = "paths";
+            d.plain = QStringLiteral("paths");
             d.md5 = Key("urls");
             d.val = QVariant::fromValue(list);
             CCilpboardListModel m;
@@ -479,10 +479,20 @@ private slots:
 
     // A text read back is held once, not once as its value and once as its plain text: a
     // history of a few long texts would otherwise cost twice their size after every start.
-    // An HTML item's two forms differ and stay two.
+    // A long text of Latin-1 characters is held at one byte per character. An HTML item's
+    // two forms differ and stay two.
+    void restoredTextIsHeldOnce_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("compact");
+        QTest::newRow("Latin-1") << QString::fromUtf8("long caf\xc3\xa9 ").repeated(100000) << true;
+        QTest::newRow("wider") << QString::fromUtf8("long \xe2\x98\xba ").repeated(100000) << false;
+        QTest::newRow("short") << QStringLiteral("short text") << false;
+    }
     void restoredTextIsHeldOnce()
     {
-        const QString text = QString("long text ").repeated(100000);
+        QFETCH(QString, text);
+        QFETCH(bool, compact);
         CCilpboardListModel m;
         m.setLocal(false);
         CBData t;
@@ -493,7 +503,7 @@ private slots:
         m.prependItem(t);
         CBData h;
         h.type = CQmlTypes::Html;
-        h.plain = "shown";
+        h.plain = QStringLiteral("shown");
         h.val = QString("<b>shown</b>");
         h.md5 = Key("html");
         m.prependItem(h);
@@ -504,10 +514,20 @@ private slots:
         QCOMPARE(back.rowCount(), 2);
         const CBData &text_back = back.item(1);
         QCOMPARE(text_back.val.toString(), text);
-        QCOMPARE(text_back.plain, text);
-        QVERIFY(text_back.val.toString().constData() == text_back.plain.constData());
-        QCOMPARE(back.item(0).val.toString(), QString("<b>shown</b>"));
-        QCOMPARE(back.item(0).plain, QString("shown"));
+        QCOMPARE(text_back.plain.toString(), text);
+        QCOMPARE(text_back.plain.isCompact(), compact);
+        const auto data_of = [](const auto &held) -> const void * {
+            return held.data();
+        };
+        const ItemText val = compact ? text_back.val.value<ItemText>() : ItemText();
+        QCOMPARE(compact ? val.visit(data_of)
+                         : static_cast<const void *>(text_back.val.toString().constData()),
+                 text_back.plain.visit(data_of));
+        // The views and scripts get the text itself.
+        QCOMPARE(back.getVal(1), QVariant(text));
+        QCOMPARE(back.getValPreview(1).toString(), text.left(CCilpboardListModel::kPreviewChars));
+        QCOMPARE(back.getVal(0).toString(), QString("<b>shown</b>"));
+        QCOMPARE(back.item(0).plain.toString(), QString("shown"));
     }
 
 private:

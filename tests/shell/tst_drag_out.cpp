@@ -132,7 +132,7 @@ private slots:
     void aRichTextItemArrivesAsHtmlAndText()
     {
         CBData html = TextItem("<p>rich <b>words</b></p>", CQmlTypes::Html);
-        html.plain = "rich words";
+        html.plain = QStringLiteral("rich words");
         cb()->prependItem(html);
         const QJsonObject drop = dragRow(0);
         QVERIFY2(QString::fromUtf8(data(drop, "text/html")).contains("rich <b>words</b>"),

@@ -220,7 +220,8 @@ void TestSystemCapture::capturesOtherClientsAndSavesAtTerm()
     QCOMPARE(rows[4].plain, text);
 
     QCOMPARE(rows[5].type, int(CQmlTypes::Html));
-    QVERIFY2(rows[5].plain.startsWith(QStringLiteral("Usage:")), qPrintable(rows[5].plain));
+    QVERIFY2(rows[5].plain.toString().startsWith(QStringLiteral("Usage:")),
+             qPrintable(rows[5].plain.toString()));
 
     // The stored image is exactly the PNG inside the hashed stream form, and shows the
     // pixels that were copied.
@@ -282,7 +283,7 @@ void TestSystemCapture::killedInstanceFreesTheLock()
     QVERIFY(res.rows.size() == 1 || res.rows.size() == 2);
     QCOMPARE(res.rows[0].plain, text);
     if (res.rows.size() == 2)
-        QVERIFY(res.rows[1].plain.startsWith(QStringLiteral("Usage:")));
+        QVERIFY(res.rows[1].plain.toString().startsWith(QStringLiteral("Usage:")));
 }
 
 TOLVANE_TEST_MAIN(TestSystemCapture)

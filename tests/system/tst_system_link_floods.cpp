@@ -46,7 +46,7 @@ bool WriteHistory(const QString &path, int rows, int chars)
         CBData d;
         d.type = CQmlTypes::Text;
         d.plain = QString(chars, QChar(u'a' + i % 26)) + QString::number(i);
-        d.val = d.plain;
+        d.val = d.plain.toString();
         d.md5 = QString::number(i).rightJustified(32, QLatin1Char('0'));
         items.append(d);
     }

@@ -525,7 +525,7 @@ void TestSystemResilience::offersAsRealProgramsMakeThem()
     }
     QCOMPARE(rows.at(11).type, int(CQmlTypes::Urls));
     QCOMPARE(rows.at(11).val.value<QList<QUrl>>(), QList<QUrl>{QUrl::fromLocalFile(path)});
-    QVERIFY(!rows.at(11).plain.contains('\r'));
+    QVERIFY(!rows.at(11).plain.toString().contains('\r'));
     QCOMPARE(rows.at(12).type, int(CQmlTypes::Text));
     QCOMPARE(rows.at(12).plain, text);
 }

@@ -247,7 +247,7 @@ private slots:
         const HistoryFile::ReadResult saved = HistoryFile::Read(history);
         QCOMPARE(int(saved.status), int(HistoryFile::ReadStatus::Ok));
         QVERIFY(!saved.rows.isEmpty());
-        QVERIFY(saved.rows.first().plain.startsWith("Usage:"));
+        QVERIFY(saved.rows.first().plain.toString().startsWith("Usage:"));
     }
 
     void noIconAndNoBalloonWhenTheSettingIsOff()

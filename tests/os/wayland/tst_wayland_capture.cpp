@@ -160,7 +160,8 @@ void TestWaylandCapture::capturesOtherClientsWithoutFocus()
     QCOMPARE(rows[3].plain, text);
     QCOMPARE(rows[3].md5, GetVariantMd5(QVariant(text)));
 
-    QVERIFY2(rows[4].plain.startsWith(QStringLiteral("Usage:")), qPrintable(rows[4].plain));
+    QVERIFY2(rows[4].plain.toString().startsWith(QStringLiteral("Usage:")),
+             qPrintable(rows[4].plain.toString()));
 
     // A secret leaves no trace in anything the program wrote.
     QDirIterator it(env.root(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);

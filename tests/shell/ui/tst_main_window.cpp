@@ -745,7 +745,7 @@ private slots:
         CBData html;
         html.type = CQmlTypes::Html;
         html.val = QString("<p><b>https://tolvane.example.org/start</b></p>");
-        html.plain = "https://tolvane.example.org/start";
+        html.plain = QStringLiteral("https://tolvane.example.org/start");
         html.md5 = GetVariantMd5(html.val);
         cb()->prependItem(html);
         obj("main_list")->setProperty("currentIndex", 0);
