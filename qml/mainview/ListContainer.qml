@@ -1,10 +1,11 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.5
+import "../ctrls"
 import "../OptionalServices.js" as Services
 
 // The pages of lists side by side: page 0 is the local page, then one page per linked
 // host. Pages change only under program control.
-SwipeView {
+PagesView {
     id: root
 
     readonly property alias lsv: lsv

@@ -226,7 +226,7 @@ Window {
                 visible: !swipelayout.visible
             }
 
-            SwipeView {
+            PagesView {
                 id: swipelayout
                 objectName: "swipelayout"
                 anchors.fill: parent
