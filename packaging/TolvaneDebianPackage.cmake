@@ -9,6 +9,7 @@
 set(TOLVANE_DEB_QML_MODULES
     qml-module-qtquick2
     qml-module-qtquick-controls2
+    qml-module-qtquick-templates2
     qml-module-qtquick-layouts
     qml-module-qtquick-window2
     qml-module-qtqml-models2

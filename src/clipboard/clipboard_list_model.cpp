@@ -58,6 +58,9 @@ QVariant CCilpboardListModel::data(const QModelIndex &index, int role) const
         return d.fav_num;
     case FilterIndexRole:
         return d.filter_index;
+    case PlainHeadRole:
+        // A row never holds the whole of a long text (nor a copy of a compact one).
+        return d.plain.left(kRowChars);
     default:
         return QVariant();
     }
@@ -76,6 +79,7 @@ QHash<int, QByteArray> CCilpboardListModel::roleNames() const
         {Md5Role, "md5"},
         {FavNumRole, "fav_num"},
         {FilterIndexRole, "filter_index"},
+        {PlainHeadRole, "plain_head"},
     };
 }
 
@@ -211,7 +215,8 @@ bool CCilpboardListModel::setRowData(int row, const QVariant &value, int role)
         break;
     }
     if (data(idx, role) != before)
-        emit dataChanged(idx, idx, {role});
+        emit dataChanged(
+            idx, idx, role == PlainRole ? QVector<int>{role, PlainHeadRole} : QVector<int>{role});
     return true;
 }
 

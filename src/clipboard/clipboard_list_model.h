@@ -19,6 +19,8 @@ class CCilpboardListModel : public QAbstractListModel
 public:
     // A few hundred lines; laying out more made selecting a long text take a visible while.
     static constexpr int kPreviewChars = 16 * 1024;
+    // What a row shows of a text: one line from its beginning.
+    static constexpr int kRowChars = 1024;
     enum Roles
     {
         PlainRole = Qt::UserRole + 1, // 257
@@ -31,6 +33,7 @@ public:
         Md5Role,
         FavNumRole,
         FilterIndexRole, // 266
+        PlainHeadRole,   // the first kRowChars characters of plain
     };
 
     explicit CCilpboardListModel(QObject *parent = nullptr);

@@ -60,8 +60,7 @@ QString CQmlHelper::getName(const QColor &c) const
 QString CQmlHelper::simplified(const QString &plain) const
 {
     // A row shows one line; the beginning of a long text is all it can show.
-    constexpr int kRowChars = 1024;
-    return plain.left(kRowChars).simplified();
+    return plain.left(CCilpboardListModel::kRowChars).simplified();
 }
 
 QString CQmlHelper::convertHtml2Plain(const QString &html) const

@@ -40,7 +40,7 @@ private slots:
         CCilpboardListModel m;
         QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
         const QHash<int, QByteArray> roles = m.roleNames();
-        QCOMPARE(roles.size(), 10);
+        QCOMPARE(roles.size(), 11);
         QCOMPARE(roles.value(257), QByteArray("plain"));
         QCOMPARE(roles.value(260), QByteArray("pin_status"));
         QCOMPARE(roles.value(266), QByteArray("filter_index"));
@@ -51,6 +51,17 @@ private slots:
         QCOMPARE(m.data(m.index(0), 265).toInt(), -1);
         QVERIFY(!m.data(m.index(0), Qt::DisplayRole).isValid());
         QVERIFY(!m.data(m.index(5), 257).isValid());
+
+        // A row's head: the beginning of a long text, compact or not, and all of a short one.
+        const QString latin1 = QString("0123456789").repeated(500);
+        const QString wide = QString::fromUtf8("\xe2\x98\xba").repeated(5000);
+        FillTextRows(m, {latin1, wide, "short"});
+        const int head = CCilpboardListModel::PlainHeadRole;
+        QCOMPARE(roles.value(head), QByteArray("plain_head"));
+        QCOMPARE(m.data(m.index(0), head).toString(), latin1.left(CCilpboardListModel::kRowChars));
+        QCOMPARE(m.data(m.index(1), head).toString(), wide.left(CCilpboardListModel::kRowChars));
+        QCOMPARE(m.data(m.index(2), head).toString(), QString("short"));
+        QCOMPARE(m.data(m.index(0), 257).toString(), latin1);
     }
 
     void setRowDataSignalsOnlyRealChanges()
