@@ -12,6 +12,7 @@ inline CBData TextItem(const QString &plain, int type = CQmlTypes::Text)
     d.plain = plain;
     d.val = plain;
     d.md5 = GetVariantMd5(d.val);
+    ShareTextValue(d); // a long Latin-1 text held compact, as captured
     return d;
 }
 
