@@ -23,15 +23,16 @@ ApplicationWindow {
 
     function ensureVisible() {
         if (!visible) {
-            switchView2Local(false, true)
-            const list = lists_container.getLocalMainList()
-            list.positionViewAtBeginning()
-            // The rows are made before the window is mapped, not in its first frame: the
-            // window then shows blank for about 10 ms instead of 30.
-            list.forceLayout()
+            // Shown first and handed to the window manager at once: it maps the window
+            // while the rows and the details are made below, all before the first frame.
             face_opacity = 1
             if (!m_const.isWin)
                 showNormal()
+            m_utilities.sendWindowRequests()
+            switchView2Local(false, true)
+            const list = lists_container.getLocalMainList()
+            list.positionViewAtBeginning()
+            list.forceLayout()
         }
         update()
         raise()
@@ -109,8 +110,6 @@ ApplicationWindow {
         return is_main ? lists_container.lsv.main_view : lists_container.lsv.pin_view
     }
     function applyFilter(list, text) {
-        list.filter_key = text
-        list.currentIndex = -1
         list.applyFilterKey(text)
     }
 
@@ -130,8 +129,9 @@ ApplicationWindow {
     Material.accent: m_const.isDark ? m_const.color_accent_dark : Material.Pink
     Material.background: m_const.isDark ? m_const.color_background_dark : undefined
 
+    // The window fades out as it hides; it shows at once, as the user waits for it.
     Behavior on face_opacity {
-        enabled: m_const.isWin
+        enabled: m_const.isWin && root.face_opacity > 0
         NumberAnimation {
             duration: 120
             alwaysRunToEnd: true

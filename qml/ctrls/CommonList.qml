@@ -13,11 +13,14 @@ ListView {
     property bool is_qp_view: false
     // True while a search changes which rows show; see applyFilterKey.
     property bool filtering: false
+    // The search the rows mark in what they show; it changes with the rows they show.
+    property string filter_key: ""
 
     signal sigRowCountChanged()
 
     // The search waiting for the field's own frame: a typed character shows at once and
-    // the rows follow one frame later; keys typed meanwhile only replace the text.
+    // the rows, their marks and the cleared current row follow one frame later (marking the
+    // rows in view costs more than that frame); keys typed meanwhile only replace the text.
     property string pending_filter: ""
     property bool filter_pending: false
 
@@ -45,11 +48,16 @@ ListView {
         filter_frame_wait.enabled = false
         filter_fallback.stop()
         filtering = true
-        if (is_qp_view)
+        if (is_qp_view) {
             model.filterTextQuickPaste(pending_filter)
-        else
+        } else {
+            currentIndex = -1
             model.filterText(pending_filter)
+        }
         forceLayout()
+        // Only the rows left in view mark the new search; rows made by the layout above
+        // get their content with it once filtering ends.
+        filter_key = pending_filter
         filtering = false
     }
     function pageRows() {

@@ -9,8 +9,6 @@ CommonList {
     id: root
 
     property bool is_item_leftborder_visible: false
-    // The search the rows mark in what they show.
-    property string filter_key: ""
 
     signal sigCopyBtnClicked(int index)
     signal sigShowDetails(var m, int index)

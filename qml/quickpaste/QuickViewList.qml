@@ -42,9 +42,6 @@ CommonList {
         return "F" + (before + 1) === name ? row : -1
     }
 
-    // The search the rows mark in what they show.
-    property string filter_key: ""
-
     function applyFilter(text) {
         filter_key = text
         model.filterTextQuickPaste(text)

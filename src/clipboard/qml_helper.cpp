@@ -158,6 +158,11 @@ bool CQmlHelper::revealInExplorer(const QVariant &var)
     return OsInstance()->RevealInFileManager(urls);
 }
 
+void CQmlHelper::sendWindowRequests() const
+{
+    OsInstance()->sendWindowRequests();
+}
+
 QString CQmlHelper::pinFolderFile(int pin_index)
 {
     CCilpboardListModel *pin = CClipboardManager::instance()->pinModel();

@@ -39,6 +39,8 @@ public:
     Q_INVOKABLE bool isSinglePixUrl(const QVariant &v) const;
     Q_INVOKABLE void copyImgFromUrl(CCilpboardListModel *m, int index);
     Q_INVOKABLE bool revealInExplorer(const QVariant &var);
+    // A window just shown is mapped while the caller goes on; see COSAbstract.
+    Q_INVOKABLE void sendWindowRequests() const;
     Q_INVOKABLE bool revealInExplorerFromPin(int index);
     Q_INVOKABLE void openWithDefFromPin(int index);
     Q_INVOKABLE bool quicklook(const QString &app_path, const QString &args);

@@ -92,6 +92,11 @@ public:
     // that must save exist.
     virtual void watchDisplayConnection() {}
 
+    // Hands the display what this program has asked of it so far (a window just shown), so
+    // that the window manager maps the window while the program goes on working; Qt would
+    // send it only once the event loop next waits.
+    virtual void sendWindowRequests() {}
+
 signals:
     void sigDisplayLost();
 

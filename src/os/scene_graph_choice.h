@@ -21,6 +21,8 @@ bool UseSoftware(const Renderer &renderer);
 
 // Looks at the environment and the X server (extension queries only) and selects the
 // backend; must run after the application object and before the first Qt Quick window.
+// On an X server it also has requested frames drawn without Qt's wait of 5 ms, unless
+// QT_QPA_UPDATE_IDLE_TIME is set.
 void ChooseBeforeFirstWindow();
 
 } // namespace SceneGraphChoice

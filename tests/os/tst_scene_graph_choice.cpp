@@ -43,7 +43,10 @@ void TestSceneGraphChoice::rules()
 void TestSceneGraphChoice::chosenOnTheTestServer()
 {
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    const QByteArray idleTime = qgetenv("QT_QPA_UPDATE_IDLE_TIME");
     SceneGraphChoice::ChooseBeforeFirstWindow();
+    // A frame is drawn as soon as it is asked for, unless the user said otherwise.
+    QCOMPARE(qgetenv("QT_QPA_UPDATE_IDLE_TIME"), idleTime.isNull() ? "0" : idleTime);
     if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
         QSKIP("the backend is the user's choice here");
     QCOMPARE(QQuickWindow::sceneGraphBackend(), QStringLiteral("software"));

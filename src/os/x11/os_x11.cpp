@@ -9,6 +9,9 @@
 #include "os/x11/xwayland_paste_target.h"
 
 #include <QGuiApplication>
+#include <QX11Info>
+
+#include <xcb/xcb.h>
 
 COSX11::COSX11() = default;
 
@@ -47,4 +50,10 @@ QScreen *COSX11::ForegroundScreen()
 void COSX11::watchDisplayConnection()
 {
     DisplayLoss::Watch(this);
+}
+
+void COSX11::sendWindowRequests()
+{
+    if (xcb_connection_t *connection = QX11Info::connection())
+        xcb_flush(connection);
 }

@@ -17,6 +17,7 @@ public:
     void serveDragData(QMimeData *mime) override;
     QScreen *ForegroundScreen() override;
     void watchDisplayConnection() override;
+    void sendWindowRequests() override;
 
 protected:
     CClipboardAbstract *createClipboardWatcher() override;

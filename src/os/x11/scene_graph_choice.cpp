@@ -13,6 +13,8 @@ namespace SceneGraphChoice {
 
 namespace {
 
+constexpr char kUpdateIdleTime[] = "QT_QPA_UPDATE_IDLE_TIME";
+
 bool HasExtension(xcb_connection_t *connection, const char *name)
 {
     xcb_query_extension_reply_t *reply = xcb_query_extension_reply(
@@ -56,6 +58,12 @@ void ChooseBeforeFirstWindow()
     const bool software = UseSoftware(renderer);
     if (software)
         QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+    // Qt waits 5 ms before drawing a requested frame, to gather more events into it. A
+    // typed key's frame costs about a millisecond, so that wait was most of the time
+    // before the key showed; frames are still drawn one at a time. Qt reads the variable
+    // at the first frame request.
+    if (renderer.x11 && !qEnvironmentVariableIsSet(kUpdateIdleTime))
+        qputenv(kUpdateIdleTime, "0");
     qCInfo(lcOs) << "scene graph:"
                  << (renderer.userChoice ? "the user's choice"
                      : software          ? "software, OpenGL would be a CPU renderer"
