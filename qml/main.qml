@@ -109,9 +109,6 @@ ApplicationWindow {
     function listForFilter(is_main) {
         return is_main ? lists_container.lsv.main_view : lists_container.lsv.pin_view
     }
-    function applyFilter(list, text) {
-        list.applyFilterKey(text)
-    }
 
     opacity: face_opacity
     visible: face_opacity != 0
@@ -213,12 +210,11 @@ ApplicationWindow {
                         Layout.fillHeight: true
                         onSigSwitchViewBtnClicked: root.switchView2Local(false,
                                                                          !is_pin_btn_checked)
-                        onFilterLocalTextChanged: root.applyFilter(root.listForFilter(is_main),
-                                                                   text)
+                        onFilterLocalTextChanged: root.listForFilter(is_main).applyFilterKey(text)
                         onFilterRemoteTextChanged: {
                             const list = lists_container.getCurList()
                             if (!lists_container.isLocalView() && list.model.getIp() === ip)
-                                root.applyFilter(list, text)
+                                list.applyFilterKey(text)
                         }
                     }
                     Item {
