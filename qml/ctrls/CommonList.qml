@@ -46,6 +46,7 @@ ListView {
             return
         filter_pending = false
         filter_frame_wait.enabled = false
+        filter_after_frame.stop()
         filter_fallback.stop()
         filtering = true
         if (is_qp_view) {
@@ -124,8 +125,17 @@ ListView {
         target: root.Window.window
         enabled: false
         function onFrameSwapped() {
-            root.flushFilter()
+            filter_frame_wait.enabled = false
+            filter_after_frame.start()
         }
+    }
+    // Sending the frame woke the display server, most likely onto this processor; the
+    // filter's work waits a moment so that the server shows the key first instead of
+    // queueing behind it.
+    Timer {
+        id: filter_after_frame
+        interval: 1
+        onTriggered: root.flushFilter()
     }
     // A frame that never comes (an obscured window) does not hold the search back.
     Timer {

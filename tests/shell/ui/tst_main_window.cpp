@@ -24,6 +24,7 @@
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QSettings>
+#include <QTimer>
 #include <QtMath>
 
 using namespace UiDriver;
@@ -301,14 +302,20 @@ private slots:
         Key({"ctrl+f"});
         // The frame that first shows the typed key draws the field alone: the rows are
         // filtered and marked in the next one, as marking them costs more than the frame.
+        // Nor does that work start as soon as the frame is sent: the display server is
+        // let show it first. So the state is read once the event loop turns after the send.
         QString keyAtFirstFrame;
         int markedAtFirstFrame = -1;
+        bool firstFrameSeen = false;
         const QMetaObject::Connection firstFrame =
-            connect(m_wnd, &QQuickWindow::afterRendering, this, [&] {
-                if (markedAtFirstFrame < 0 && prop("filter_main", "text").toString() == "o") {
+            connect(m_wnd, &QQuickWindow::frameSwapped, this, [&] {
+                if (firstFrameSeen || prop("filter_main", "text").toString() != "o")
+                    return;
+                firstFrameSeen = true;
+                QTimer::singleShot(0, this, [&] {
                     keyAtFirstFrame = prop("main_list", "filter_key").toString();
                     markedAtFirstFrame = markedRows().size();
-                }
+                });
             });
         Type("o");
         // Only rows with an "o" stay: alpha one, bravo two, delta four, echo five.
