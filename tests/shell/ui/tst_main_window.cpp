@@ -487,6 +487,9 @@ private slots:
         // the animation's first step and then show it faint.
         QVERIFY(m_wnd->isVisible());
         QCOMPARE(m_wnd->opacity(), 1.0);
+        // No compositor runs here: a translucent window would be black on the screen from
+        // its map until its first frame.
+        QVERIFY(!m_wnd->format().hasAlpha());
     }
 
     void enterPinsTheCurrentRow()

@@ -167,6 +167,8 @@ private slots:
         // Centred on the screen of the window that was active.
         const QRect screen = qp()->screen()->geometry();
         QCOMPARE(qp()->geometry().center().x(), screen.center().x());
+        // Opaque without a compositor, which would otherwise show it black until drawn.
+        QVERIFY(!qp()->format().hasAlpha());
 
         // The second press after start hides it, and so on: each press shows or hides.
         for (int press = 2; press <= 6; ++press) {
