@@ -119,9 +119,9 @@ ApplicationWindow {
     flags: m_const.isWin ? Qt.FramelessWindowHint | Qt.Window | Qt.WindowMinimizeButtonHint
                          : Qt.Window
     title: m_const.isWin ? "" : m_const.app_name
-    // See-through only where a compositor draws the shadow margin: without one, a
-    // translucent window would show black until its first frame, at every show.
-    color: m_const.isWin && m_const.shadow_len > 0 ? "transparent" : Material.background
+    // See-through only where the face has a shadow margin, which needs a compositor:
+    // without one, a translucent window would show black until its first frame.
+    color: main_box.shadow_len > 0 ? "transparent" : Material.background
     font.family: m_const.isChina ? FV.FontChina : FV.FontRoboto
 
     Material.theme: m_const.theme

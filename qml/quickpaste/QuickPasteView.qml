@@ -95,8 +95,8 @@ Window {
     width: 500
     height: 600
     visible: false
-    // See-through only where a compositor draws the shadow margin (see main.qml).
-    color: m_const.shadow_len > 0 ? "transparent" : Material.background
+    // See-through only where the face has a shadow margin (see main.qml).
+    color: main_box.shadow_len > 0 ? "transparent" : Material.background
     flags: Qt.platform.os === "windows"
            ? Qt.WindowStaysOnTopHint | Qt.FramelessWindowHint | Qt.Tool
            : Qt.WindowStaysOnTopHint | Qt.FramelessWindowHint | Qt.Window
