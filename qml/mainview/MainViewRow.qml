@@ -50,7 +50,8 @@ Loader {
         readonly property bool is_current: row.row_index === row.list.currentIndex
         // A host that leaves takes its list along, a moment before its page goes.
         readonly property bool is_pin_view: row.list_model !== null && row.list_model.isPin()
-        readonly property alias row_btns: btns
+        // The row's buttons, or null while the row has shown none.
+        readonly property var row_btns: btns.item
 
         // Called by the drag helper once a press has become a drag.
         function activateDrag() {
@@ -156,17 +157,27 @@ Loader {
             }
         }
 
-        MainViewRowBtns {
+        // The buttons are made once the row first shows one (hovered, pinned or a
+        // favourite) and then kept: most rows never show any, and three buttons a row were
+        // much of the time a page of rows took to make.
+        Loader {
             id: btns
+            readonly property bool shows_any: delegate.hovered || row.row_pin_status
+                                              || row.row_fav_num !== -1
             anchors.right: parent.right
             anchors.verticalCenter: parent.verticalCenter
-            btn_size: delegate.availableHeight + delegate.topPadding / 2
-            list_model: row.list_model
-            row_index: row.row_index
-            hovered: delegate.hovered
-            pin_status: row.row_pin_status
-            fav_num: row.row_fav_num
-            onSigCopyBtnClicked: row.list.sigCopyBtnClicked(row.row_index)
+            active: false
+            onShows_anyChanged: active = active || shows_any
+            Component.onCompleted: active = shows_any
+            sourceComponent: MainViewRowBtns {
+                btn_size: delegate.availableHeight + delegate.topPadding / 2
+                list_model: row.list_model
+                row_index: row.row_index
+                hovered: delegate.hovered
+                pin_status: row.row_pin_status
+                fav_num: row.row_fav_num
+                onSigCopyBtnClicked: row.list.sigCopyBtnClicked(row.row_index)
+            }
         }
 
         Component.onCompleted: {
