@@ -726,7 +726,8 @@ def reaction_section(apps, reactions):
            f"{REACTION_ROWS['short']} (short) or {REACTION_ROWS['mixed']} (mixed) rows, the "
            "rows named by the kind of item selected; PageDown from the first row; a search "
            f"is one digit typed into the search field and cleared with BackSpace, "
-           f"{SEARCH_REPEATS} times; other keys {REACTION_REPEATS} times; windows are hidden with Escape between shows. "
+           f"{SEARCH_REPEATS} times; other keys {REACTION_REPEATS} times; windows are hidden "
+           "with Escape between shows. "
            "Finally a 5 MB text is copied and selected from the row below it with Up.", ""]
     names = [a.name for a in apps]
     for history in ("short", "mixed"):
