@@ -607,6 +607,33 @@ def timed(watch, samples, name, keys):
     samples.setdefault(name, []).append(watch.key(keys))
 
 
+def type_search(watch, samples):
+    """Types a digit into the focused search field and clears it, SEARCH_REPEATS times."""
+    for digit in "123456789"[:SEARCH_REPEATS]:
+        timed(watch, samples, "typing a search (one digit)", [digit])
+        timed(watch, samples, "clearing the search (BackSpace)", ["BackSpace"])
+
+
+def floor_round(exe, watch, samples):
+    """The search keys typed into line_edit_floor, the toolkit's own text field."""
+    proc = subprocess.Popen([exe], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        found = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid",
+                                str(proc.pid)], stdout=subprocess.PIPE,
+                               stderr=subprocess.DEVNULL, text=True, timeout=30)
+        windows = found.stdout.split()
+        if not windows:
+            raise RuntimeError("line_edit_floor showed no window")
+        subprocess.run(["xdotool", "windowactivate", "--sync", windows[-1]],
+                       stderr=subprocess.DEVNULL)
+        subprocess.run(["xdotool", "mousemove", "0", "0"], check=True)
+        watch.quiet()
+        type_search(watch, samples)
+    finally:
+        proc.terminate()
+        proc.wait(10)
+
+
 def hide(app, watch, samples, hot_key):
     """Hides the shown window with Escape, or with its hot key where a field kept Escape."""
     timed(watch, samples, "hide", ["Escape"])
@@ -640,9 +667,7 @@ def reaction_round(app, watch, probe, image_probe, history, fill, samples):
     for _ in range(REACTION_REPEATS):
         timed(watch, samples, "PageDown", ["Next"])
     timed(watch, samples, "search field (Ctrl+F)", ["Control_L", "f"])
-    for digit in "123456789"[:SEARCH_REPEATS]:
-        timed(watch, samples, "typing a search (one digit)", [digit])
-        timed(watch, samples, "clearing the search (BackSpace)", ["BackSpace"])
+    type_search(watch, samples)
     hide(app, watch, samples, HOT_MAIN)
     for _ in range(REACTION_REPEATS):
         timed(watch, samples, "main window, later show", HOT_MAIN)
@@ -749,13 +774,31 @@ def reaction_section(apps, reactions):
             cells += ["–" if c is None else str(c) for c in copyq]
             out.append(f"| {row} | " + " | ".join(cells) + " |")
         out.append("")
+    floor = reactions.get(FLOOR)
+    if floor:
+        out += ["The toolkit's own text field, for comparison: `bench/line_edit_floor` is a bare "
+                "Qt Widgets line edit with a clear button above a list, the kind of field "
+                "CopyQ's window has, typed into with the same keys before and after the rounds "
+                "above. Qt fades its clear button in and out, which is its settled time:", "",
+                "| Key | first | settled |", "|---|---:|---:|"]
+        for row in ("typing a search (one digit)", "clearing the search (BackSpace)"):
+            if floor.get(row):
+                out.append(f"| {row} | " + " | ".join(reaction_cells(floor[row])) + " |")
+        out.append("")
     return "\n".join(out) + "\n"
 
 
-def run_reactions(apps, watch_exe, probe, image_probe, screenshots, file_lists):
+FLOOR = "line_edit_floor"
+
+
+def run_reactions(apps, watch_exe, probe, image_probe, screenshots, file_lists, floor_exe):
+    """Samples by program name and history; the toolkit's own text field, typed into before
+    and after the programs' rounds, under FLOOR."""
     reactions = {a.name: {} for a in apps}
     watch = ScreenWatch(watch_exe)
     try:
+        if floor_exe:
+            floor_round(floor_exe, watch, reactions.setdefault(FLOOR, {}))
         for history in ("short", "mixed"):
             for a in apps:
                 print(f"reaction to keys, {history} history: {a.name}", flush=True)
@@ -770,6 +813,8 @@ def run_reactions(apps, watch_exe, probe, image_probe, screenshots, file_lists):
                 except RuntimeError as e:
                     print(f"reaction round of {a.name} failed: {e}", flush=True)
                     a.stop()
+        if floor_exe:
+            floor_round(floor_exe, watch, reactions[FLOOR])
     finally:
         watch.close()
     return reactions
@@ -985,6 +1030,7 @@ def main():
     parser.add_argument("--bench", help="tolvane_bench of the build measured")
     parser.add_argument("--before-bench", help="tolvane_bench of the earlier build")
     parser.add_argument("--watch", help="screen_watch, for the reaction to keys")
+    parser.add_argument("--floor", help="line_edit_floor, the toolkit's own text field")
     parser.add_argument("--output", required=True)
     parser.add_argument("--reaction-only", action="store_true",
                         help="only the reaction to keys; replaces its section of the output")
@@ -1022,7 +1068,7 @@ def main():
 
         if args.reaction_only:
             reactions = run_reactions(apps, args.watch, probe, image_probe, screenshots,
-                                      file_lists)
+                                      file_lists, args.floor)
             try:
                 with open(args.output) as f:
                     text = f.read()
@@ -1055,7 +1101,7 @@ def main():
                 print(f"in-process window benchmarks: {a.name}", flush=True)
                 inprocess.append((a.name, run_inprocess(bench)))
         reactions = (run_reactions(apps, args.watch, probe, image_probe, screenshots,
-                                   file_lists) if args.watch else None)
+                                   file_lists, args.floor) if args.watch else None)
         finished_at = datetime.datetime.now(datetime.timezone.utc)
         text = report(results, apps, os.path.getsize(image_path), started_at, finished_at,
                       inprocess)
