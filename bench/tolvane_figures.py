@@ -549,6 +549,8 @@ REACTION_REPEATS = 5
 # A typed key's first change is near a millisecond, where one slow key (the first key a
 # text field takes also loads the compose table) moves a median of five: nine are typed.
 SEARCH_REPEATS = 9
+# The reactions' key for line_edit_floor, the toolkit's own text field.
+FLOOR = "line_edit_floor"
 
 
 class ScreenWatch:
@@ -633,8 +635,8 @@ def floor_round(exe, watch, samples):
     except (RuntimeError, subprocess.SubprocessError) as e:
         print(f"line_edit_floor round failed: {e}", flush=True)
     finally:
-        proc.terminate()
-        proc.wait(10)
+        proc.kill()  # nothing of it to keep
+        proc.wait()
 
 
 def hide(app, watch, samples, hot_key):
@@ -789,9 +791,6 @@ def reaction_section(apps, reactions):
                 out.append(f"| {row} | " + " | ".join(reaction_cells(floor[row])) + " |")
         out.append("")
     return "\n".join(out) + "\n"
-
-
-FLOOR = "line_edit_floor"
 
 
 def run_reactions(apps, watch_exe, probe, image_probe, screenshots, file_lists, floor_exe):
