@@ -616,27 +616,38 @@ def type_search(watch, samples):
         timed(watch, samples, "clearing the search (BackSpace)", ["BackSpace"])
 
 
+class LineEditFloor:
+    """line_edit_floor's process, seen as the window helpers see a program."""
+
+    def __init__(self, exe):
+        self.proc = subprocess.Popen([exe], stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL)
+
+    def pids(self):
+        return [self.proc.pid]
+
+    def owns_pid(self, pid):
+        return pid == self.proc.pid
+
+    def stop(self):
+        self.proc.kill()  # nothing of it to keep
+        self.proc.wait()
+
+
 def floor_round(exe, watch, samples):
     """The search keys typed into line_edit_floor, the toolkit's own text field. A failure
     leaves its rows out of the report, not the programs' rows."""
-    proc = subprocess.Popen([exe], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    floor = LineEditFloor(exe)
     try:
-        found = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid",
-                                str(proc.pid)], stdout=subprocess.PIPE,
-                               stderr=subprocess.DEVNULL, text=True, timeout=30)
-        windows = found.stdout.split()
-        if not windows:
+        if not wait_windows(floor, True, timeout=30):
             raise RuntimeError("it showed no window")
-        subprocess.run(["xdotool", "windowactivate", "--sync", windows[-1]],
-                       stderr=subprocess.DEVNULL)
         subprocess.run(["xdotool", "mousemove", "0", "0"], check=True)
-        watch.quiet()
+        make_active(floor, watch)
         type_search(watch, samples)
     except (RuntimeError, subprocess.SubprocessError) as e:
         print(f"line_edit_floor round failed: {e}", flush=True)
     finally:
-        proc.kill()  # nothing of it to keep
-        proc.wait()
+        floor.stop()
 
 
 def hide(app, watch, samples, hot_key):
