@@ -5,6 +5,7 @@
 // memory after it.
 #include "bench_table.h"
 #include "benches.h"
+#include "event_wait.h"
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
@@ -45,10 +46,7 @@ double ResidentMiB()
 // Runs the event loop until cond() holds; false on time-out.
 template <typename Cond> bool WaitFor(Cond cond, int timeout_ms = kTimeoutMs)
 {
-    QDeadlineTimer deadline(timeout_ms);
-    while (!cond() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    return cond();
+    return RunEventsUntil(cond, timeout_ms);
 }
 
 // Time from action() until the window has put a new frame on screen.

@@ -3,6 +3,7 @@
 #include "bench_table.h"
 #include "bench_x11_keys.h"
 #include "benches.h"
+#include "event_wait.h"
 #include "clipboard/clipboard_manager.h"
 #include "cmain.h"
 #include "first_frame.h"
@@ -32,10 +33,7 @@ const QStringList kItems = {QStringLiteral("alpha"), QStringLiteral("bravo"),
 
 template <typename Cond> bool WaitFor(Cond cond, int timeout_ms = kTimeoutMs)
 {
-    QDeadlineTimer deadline(timeout_ms);
-    while (!cond() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    return cond();
+    return RunEventsUntil(cond, timeout_ms);
 }
 
 void Settle(int ms)

@@ -1,4 +1,5 @@
 #include "first_frame.h"
+#include "event_wait.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -46,9 +47,7 @@ bool FirstFrameTimer::eventFilter(QObject *watched, QEvent *event)
 
 double FirstFrameTimer::waitMs(int timeout_ms)
 {
-    QDeadlineTimer deadline(timeout_ms);
-    while (m_running && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    RunEventsUntil([this] { return !m_running; }, timeout_ms);
     m_running = false;
     return m_ms;
 }
