@@ -95,10 +95,8 @@ void CQuickPasteView::releaseHiddenWindow()
     m_window.clear();
     if (m_context)
         m_context->deleteLater();
-    QTimer::singleShot(0, this, [this] {
-        m_engine.collectGarbage();
-        m_engine.trimComponentCache();
-    });
+    // The loaded types stay with the engine, as for the main window.
+    QTimer::singleShot(0, this, [this] { m_engine.collectGarbage(); });
     // Once a render thread has let go of the window's graphics too.
     QTimer::singleShot(kTrimAfterReleaseMs, this, [] { FreedMemory::ReturnToSystem(); });
 }

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlProperty>
 #include <QQuickWindow>
@@ -22,6 +23,16 @@
 #include <QTcpSocket>
 
 using UiDriver::ForeignClipboard;
+
+namespace {
+// A document whose types the engine still holds is ready at once, even when asked for
+// asynchronously; one it let go of is loaded again.
+bool TypesKept(QQmlEngine *engine, const char *url)
+{
+    QQmlComponent component(engine, QUrl(url), QQmlComponent::Asynchronous);
+    return component.isReady();
+}
+} // namespace
 
 class TestCMain : public QObject
 {
@@ -227,6 +238,9 @@ private slots:
         first->setProperty("face_opacity", 0);
         QTRY_VERIFY(!first); // given back
         QVERIFY(!controller.existingMainWindow());
+        QTest::qWait(100);
+        // Its types stay loaded: the next show makes only the objects.
+        QVERIFY(TypesKept(controller.engine(), "qrc:/qml/main.qml"));
 
         emit util->sigShowMainWnd();
         QQuickWindow *second = controller.existingMainWindow();
@@ -255,6 +269,9 @@ private slots:
         QTRY_VERIFY(qp->isVisible());
         qp->hide();
         QTRY_VERIFY(!qp);
+        QTest::qWait(100);
+        QVERIFY(TypesKept(controller.quickPasteView()->engine(),
+                          "qrc:/qml/quickpaste/QuickPasteView.qml"));
         emit util->sigShowQuickPaste();
         QVERIFY(controller.quickPasteView()->window());
         QTRY_VERIFY(controller.quickPasteView()->window()->isVisible());
