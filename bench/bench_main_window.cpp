@@ -5,10 +5,10 @@
 // memory after it.
 #include "bench_table.h"
 #include "benches.h"
-#include "event_wait.h"
 #include "clipboard/clipboard_manager.h"
 #include "clipboard/qml_helper.h"
 #include "cmain.h"
+#include "event_wait.h"
 #include "first_frame.h"
 #include "free_port.h"
 #include "item/mime_convert.h"
