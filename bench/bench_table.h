@@ -13,6 +13,7 @@ public:
     // A single figure (a ratio, a count) with no timing of its own.
     void addNote(const QString &name, const QString &note);
     void print() const;
+    bool isEmpty() const { return m_rows.isEmpty(); }
 
     static double median(QVector<double> v);
     static double percentile(QVector<double> v, double p);
