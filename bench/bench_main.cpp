@@ -1,8 +1,8 @@
 // tolvane_bench: prints a table of timings (the window groups, when run with others, a
-// table each). Runs inside a desktop session (it needs the
-// X clipboard) with HOME and the XDG folders of its own, like the tests. Arguments name
-// the groups to run (capture, image, imagestall, ownerstall, history, mainwindow,
-// quickpaste, idle, linkmirror, linksetup, linktransfer); none runs all.
+// table each). Runs inside a desktop session (it needs the X clipboard) with HOME and the
+// XDG folders of its own, like the tests. Arguments name the groups to run (capture,
+// image, imagestall, ownerstall, history, mainwindow, quickpaste, idle, linkmirror,
+// linksetup, linktransfer); none runs all.
 #include "bench_table.h"
 #include "benches.h"
 #include "isolated_env.h"
