@@ -14,10 +14,7 @@
 #include "item/mime_convert.h"
 #include "settings/settings_helper.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QQuickWindow>
 

@@ -13,10 +13,7 @@
 #include "test_items.h"
 #include "ui_driver.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QQuickWindow>
 
 namespace {

@@ -2,7 +2,6 @@
 #include "event_wait.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QEvent>
 #include <QQuickWindow>
 

@@ -206,8 +206,9 @@ void CMain::releaseHiddenMainWindow()
     qCDebug(lcApp) << "main window released after" << m_releaseHiddenMs << "ms hidden";
     m_mainWindow->deleteLater();
     m_mainWindow.clear();
-    // The objects go; the engine keeps the loaded types. Trimming them saved no memory
-    // that could be measured and made the next show load them again (about 12 ms).
+    // The objects go; the engine keeps the types they loaded (the document itself is held
+    // by the component made in initialise()), as trimming them saved no memory that could
+    // be measured.
     QTimer::singleShot(0, this, [this] { m_engine.collectGarbage(); });
     // Once a render thread has let go of the window's graphics too.
     QTimer::singleShot(kTrimAfterReleaseMs, this, [] { FreedMemory::ReturnToSystem(); });
