@@ -12,13 +12,13 @@
 #include "datasync/transfer_messages.h"
 #include "item/storage_paths.h"
 #include "os/clipboard_abstract.h"
-#include "os/freed_memory.h"
 #include "os/os_abstract.h"
 #include "os/packaged_app.h"
 #include "os/private_storage.h"
 #include "os/scene_graph_choice.h"
 #include "qml_registration.h"
 #include "quick_paste_view.h"
+#include "released_window.h"
 #include "scripting_control.h"
 #include "settings/app_identity.h"
 #include "settings/link_password.h"
@@ -50,7 +50,6 @@ constexpr ushort kDefaultLinkPort = 8121;
 // (a look, a paste, another look) keep the window; a show after the release makes it again
 // from the compiled documents.
 constexpr int kReleaseHiddenMs = 45 * 1000;
-constexpr int kTrimAfterReleaseMs = 2000;
 // Once start-up work (the histories, the first capture) is done.
 constexpr int kPrepareMainWindowMs = 1000;
 
@@ -206,12 +205,8 @@ void CMain::releaseHiddenMainWindow()
     qCDebug(lcApp) << "main window released after" << m_releaseHiddenMs << "ms hidden";
     m_mainWindow->deleteLater();
     m_mainWindow.clear();
-    // The objects go; the engine keeps the types they loaded (the document itself is held
-    // by the component made in initialise()), as trimming them saved no memory that could
-    // be measured.
-    QTimer::singleShot(0, this, [this] { m_engine.collectGarbage(); });
-    // Once a render thread has let go of the window's graphics too.
-    QTimer::singleShot(kTrimAfterReleaseMs, this, [] { FreedMemory::ReturnToSystem(); });
+    // The document itself stays held by the component made in initialise().
+    CollectAfterWindowRelease(&m_engine);
 }
 
 // Services that report while the window does not exist yet make it, so that the report is

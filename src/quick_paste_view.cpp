@@ -2,8 +2,8 @@
 
 #include "app_logging.h"
 #include "cmain.h"
-#include "os/freed_memory.h"
 #include "os/os_abstract.h"
+#include "released_window.h"
 
 #include <QQmlComponent>
 #include <QQmlContext>
@@ -12,7 +12,6 @@
 
 namespace {
 const QUrl kQuickPasteQml(QStringLiteral("qrc:/qml/quickpaste/QuickPasteView.qml"));
-constexpr int kTrimAfterReleaseMs = 2000;
 } // namespace
 
 CQuickPasteView::CQuickPasteView(QObject *parent) : QObject(parent)
@@ -95,11 +94,7 @@ void CQuickPasteView::releaseHiddenWindow()
     m_window.clear();
     if (m_context)
         m_context->deleteLater();
-    // The loaded types stay with the engine: trimming them saved no memory that could be
-    // measured, and the next show loaded them all again (about 12 ms).
-    QTimer::singleShot(0, this, [this] { m_engine.collectGarbage(); });
-    // Once a render thread has let go of the window's graphics too.
-    QTimer::singleShot(kTrimAfterReleaseMs, this, [] { FreedMemory::ReturnToSystem(); });
+    CollectAfterWindowRelease(&m_engine);
 }
 
 void CQuickPasteView::placeOnForegroundScreen()
