@@ -23,7 +23,6 @@ constexpr int kItems = 300;
 constexpr int kOpenRuns = 20;
 constexpr int kRemakeRuns = 5;
 constexpr int kFilterRounds = 10;
-constexpr int kTimeoutMs = 5000;
 constexpr int kBigSelectRuns = 10;
 constexpr int kBigTextChars = 5 * 1024 * 1024;
 
@@ -38,12 +37,6 @@ double ResidentMiB()
             return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
     }
     return -1;
-}
-
-// Runs the event loop until cond() holds; false on time-out.
-template <typename Cond> bool WaitFor(Cond cond, int timeout_ms = kTimeoutMs)
-{
-    return RunEventsUntil(cond, timeout_ms);
 }
 
 // Time from action() until the window has put a new frame on screen.

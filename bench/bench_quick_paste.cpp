@@ -19,7 +19,6 @@
 namespace {
 constexpr int kRuns = 20;
 constexpr int kRemakeRuns = 5;
-constexpr int kTimeoutMs = 5000;
 constexpr int kPasteRuns = 50;
 // A paste that has not arrived after this is lost (the median is far below).
 constexpr int kMissMs = 3000;
@@ -27,11 +26,6 @@ const QStringList kHotKey = {QStringLiteral("Control_L"), QStringLiteral("Alt_L"
                              QStringLiteral("v")};
 const QStringList kItems = {QStringLiteral("alpha"), QStringLiteral("bravo"),
                             QStringLiteral("charlie")};
-
-template <typename Cond> bool WaitFor(Cond cond, int timeout_ms = kTimeoutMs)
-{
-    return RunEventsUntil(cond, timeout_ms);
-}
 
 void Settle(int ms)
 {

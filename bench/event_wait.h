@@ -9,7 +9,7 @@
 // sleeps between events and looks at cond() every millisecond besides, for states that
 // change outside this thread (another process's text). A spinning wait would take a core
 // from the X server and the window manager whose work the benchmarks time.
-template <typename Cond> bool RunEventsUntil(Cond cond, int timeout_ms)
+template <typename Cond> bool WaitFor(Cond cond, int timeout_ms = 5000)
 {
     QDeadlineTimer deadline(timeout_ms);
     QTimer wake;

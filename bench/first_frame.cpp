@@ -46,7 +46,7 @@ bool FirstFrameTimer::eventFilter(QObject *watched, QEvent *event)
 
 double FirstFrameTimer::waitMs(int timeout_ms)
 {
-    RunEventsUntil([this] { return !m_running; }, timeout_ms);
+    WaitFor([this] { return !m_running; }, timeout_ms);
     m_running = false;
     return m_ms;
 }
