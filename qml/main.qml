@@ -148,6 +148,8 @@ ApplicationWindow {
         if (title_btns.item)
             title_btns.item.closeMenu()
         dialogs.closeOnHide()
+        // A hidden window holds no picture or long text; the next show fills the panel anew.
+        clearDetailsViewContents()
         m_utilities.cleanEngineCache(root)
     }
 

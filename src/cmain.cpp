@@ -44,12 +44,12 @@ constexpr int kStartedMsgMs = 30000;
 constexpr int kHostNameChars = 64;
 constexpr int kUpdateCheckDelayMs = 3000;
 constexpr ushort kDefaultLinkPort = 8121;
-// A hidden window is given back after this long: its objects, scene graph and decoded
-// pictures are most of what the program holds, and a program hidden nearly all its life
-// should be back to its hidden size within a minute. Shows that follow each other closely
-// (a look, a paste, another look) keep the window; a show after the release makes it again
-// from the compiled documents.
-constexpr int kReleaseHiddenMs = 45 * 1000;
+// A hidden window is given back after this long, so that a program left hidden for hours
+// holds no window. Kept, a hidden window costs about a mebibyte (it lets go of its pictures
+// as it hides); made again, a show takes about 25 ms longer. Shows a few minutes apart, as
+// in a spell of copying and pasting, keep the window; a show after the release makes it
+// again from the compiled documents.
+constexpr int kReleaseHiddenMs = 3 * 60 * 1000;
 // Once start-up work (the histories, the first capture) is done.
 constexpr int kPrepareMainWindowMs = 1000;
 

@@ -81,6 +81,9 @@ DetailsViewAbstract {
         // Decoded off the interface thread: the selected row shows at once, the picture
         // as soon as it is read, and the next key is not held up by a large PNG.
         asynchronous: true
+        // Not kept in the toolkit's cache once another item is shown: a screenshot's picture
+        // is a few megabytes that a hidden program would otherwise hold for minutes.
+        cache: false
         scale: fitScale()
 
         onRotationChanged: {

@@ -442,6 +442,19 @@ private slots:
         QVERIFY2(qAbs(seen.red() - 200) < 12 && seen.green() < 45 && qAbs(seen.blue() - 150) < 12,
                  qPrintable(seen.name()));
         saveShot("main-image-row");
+
+        // Hidden, the window lets go of the picture in its details; the next show brings
+        // it back for the same row.
+        const auto picture_ready = [this] {
+            const QObject *img = Find(m_wnd, "details_img");
+            return img && img->property("status").toInt() == 1; // Image.Ready
+        };
+        QTRY_VERIFY(picture_ready());
+        Key({"Escape"});
+        QTRY_VERIFY(!m_wnd->isVisible());
+        QTRY_VERIFY(!Find(m_wnd, "details_img"));
+        showWindow();
+        QTRY_VERIFY(picture_ready());
     }
 
     void spaceActivatesALowerRow()
