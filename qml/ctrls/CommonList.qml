@@ -27,17 +27,22 @@ ListView {
     // Filters after the next frame has been drawn, so that the field shows the key first;
     // a hidden window has no frame to wait for.
     function applyFilterKey(text) {
-        pending_filter = text
         if (!Window.window || !Window.window.visible) {
-            filter_pending = true
-            flushFilter()
+            applyFilterNow(text)
             return
         }
+        pending_filter = text
         if (filter_pending)
             return
         filter_pending = true
         filter_frame_wait.enabled = true
         filter_fallback.restart()
+    }
+    // Filters at once: for a hidden window, and for lists that do not wait for a frame.
+    function applyFilterNow(text) {
+        pending_filter = text
+        filter_pending = true
+        flushFilter()
     }
     // Filters the model and lays the list out before any row builds its content, so that
     // only the rows left in view are built. Anything that reads the rows calls it first.

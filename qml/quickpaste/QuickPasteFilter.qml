@@ -20,7 +20,7 @@ TextField {
 
     onTextChanged: {
         if (filter_view)
-            filter_view.applyFilter(text)
+            filter_view.applyFilterNow(text)
     }
 
     TextFieldClearBtn {

@@ -32,7 +32,7 @@ Window {
             }
             // Rows that arrived while hidden get their function keys again.
             for (const list of [view, view_pin]) {
-                list.applyFilter("")
+                list.applyFilterNow("")
                 list.currentIndex = 0
                 list.positionViewAtBeginning()
             }
@@ -77,7 +77,7 @@ Window {
             return
         const list = getCurList()
         Qt.callLater(function () {
-            list.applyFilter(field.text)
+            list.applyFilterNow(field.text)
         })
     }
 

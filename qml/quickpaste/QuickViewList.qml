@@ -42,11 +42,6 @@ CommonList {
         return "F" + (before + 1) === name ? row : -1
     }
 
-    function applyFilter(text) {
-        filter_key = text
-        model.filterTextQuickPaste(text)
-    }
-
     is_qp_view: true
     ani_duration: 250
     item_height: getHeight()
@@ -74,5 +69,5 @@ CommonList {
         }
     }
 
-    Component.onCompleted: applyFilter("")
+    Component.onCompleted: applyFilterNow("")
 }
