@@ -138,6 +138,13 @@ def visible_windows(pids):
     return found
 
 
+def activate_windows(app):
+    """Gives the program's shown windows the keyboard, as a click into them would."""
+    for window in visible_windows(app.pids()):
+        subprocess.run(["xdotool", "windowactivate", "--sync", window],
+                       stderr=subprocess.DEVNULL)
+
+
 # ---- the clipboard owner -----------------------------------------------------------------
 
 class Probe:
@@ -477,9 +484,7 @@ def mixed_round(app, probe, image_probe, screenshots, file_lists, results):
     if not wait_windows(app, True):
         raise RuntimeError(f"{app.name}: the main window did not show")
     time.sleep(1)
-    for window in visible_windows(app.pids()):
-        subprocess.run(["xdotool", "windowactivate", "--sync", window],
-                       stderr=subprocess.DEVNULL)
+    activate_windows(app)
     # Down from the first row: the details panel shows each item, screenshots included.
     for _ in range(MIXED_WALK_ROWS):
         subprocess.run(["xdotool", "key", "Down"], check=True)
@@ -488,9 +493,7 @@ def mixed_round(app, probe, image_probe, screenshots, file_lists, results):
     results.mixed_shown.append(anonymous_mib(app))
     # The hot key hides the window when it is the active one, as after a click into it.
     for _ in range(5):
-        for window in visible_windows(app.pids()):
-            subprocess.run(["xdotool", "windowactivate", "--sync", window],
-                           stderr=subprocess.DEVNULL)
+        activate_windows(app)
         press_show_clipboard()
         if wait_windows(app, False, timeout=3):
             break
@@ -609,9 +612,7 @@ def active_window_pid():
 def make_active(app, watch):
     """Gives the program's shown window the keyboard, should the window manager not have."""
     if not app.owns_pid(active_window_pid()):
-        for window in visible_windows(app.pids()):
-            subprocess.run(["xdotool", "windowactivate", "--sync", window],
-                           stderr=subprocess.DEVNULL)
+        activate_windows(app)
     watch.quiet()
 
 
