@@ -352,9 +352,8 @@ class Results:
         self.anonymous = []
         self.processes = []
         self.windows = []
-        self.mixed_hidden = []
-        self.mixed_shown = []
-        self.mixed_after = []   # (seconds after the hide, MiB) samples
+        # Per history ("short", "mixed"): (hidden, shown, [(seconds after the hide, MiB)])
+        self.walked = {"short": [], "mixed": []}
 
 
 def short_round(app, probe, image_probe, image_path, results, round_no):
@@ -471,14 +470,14 @@ def fill_mixed_history(app, probe, image_probe, screenshots, file_lists):
     return inserted
 
 
-def mixed_round(app, probe, image_probe, screenshots, file_lists, results):
-    """A history as a desktop makes it: screenshots, a few large texts, file lists and
-    texts; memory hidden, with the main window shown and some rows looked at, and after it
-    hid, while it is kept and once it has been given back."""
-    start_with_text(app, probe, image_probe, "mixed start")
-    fill_mixed_history(app, probe, image_probe, screenshots, file_lists)
+def walked_round(app, probe, image_probe, fill):
+    """Memory of a history filled by `fill`: hidden and never shown, with the main window
+    shown and some rows looked at, and after it hid, while it is kept and once it has been
+    given back. Returns (hidden MiB, shown MiB, [(seconds after the hide, MiB)])."""
+    start_with_text(app, probe, image_probe, "walked start")
+    fill()
     time.sleep(SETTLE_SECONDS * 2)
-    results.mixed_hidden.append(anonymous_mib(app))
+    hidden = anonymous_mib(app)
 
     press_show_clipboard()
     if not wait_windows(app, True):
@@ -490,7 +489,7 @@ def mixed_round(app, probe, image_probe, screenshots, file_lists, results):
         subprocess.run(["xdotool", "key", "Down"], check=True)
         time.sleep(0.15)
     time.sleep(2)
-    results.mixed_shown.append(anonymous_mib(app))
+    shown = anonymous_mib(app)
     # The hot key hides the window when it is the active one, as after a click into it.
     for _ in range(5):
         activate_windows(app)
@@ -504,8 +503,8 @@ def mixed_round(app, probe, image_probe, screenshots, file_lists, results):
     for mark in sorted({10, KEPT_WINDOW_SECONDS, AFTER_WINDOW_SECONDS}):
         time.sleep(max(0, hidden_at + mark - time.monotonic()))
         samples.append((mark, anonymous_mib(app)))
-    results.mixed_after.append(samples)
     app.stop()
+    return hidden, shown, samples
 
 
 def make_image(path, size=IMAGE_SIZE, label=""):
@@ -904,14 +903,25 @@ def table_rows():
         ("startup", f"Start-up to the first capture, median of {ROUNDS} (ms)",
          lambda r: median(r.startup), "{:.0f}"),
         ("mixed_hidden", f"Anonymous memory, mixed history of {HISTORY_ITEMS} items, hidden, "
-         "never shown (MiB)", lambda r: mean(r.mixed_hidden), "{:.1f}"),
+         "never shown (MiB)", lambda r: mean([w[0] for w in r.walked["mixed"]]), "{:.1f}"),
         ("mixed_shown", f"… with the main window shown, {MIXED_WALK_ROWS} rows walked (MiB)",
-         lambda r: mean(r.mixed_shown), "{:.1f}"),
+         lambda r: mean([w[1] for w in r.walked["mixed"]]), "{:.1f}"),
         ("mixed_kept", f"… {KEPT_WINDOW_SECONDS} s after the main window hid (MiB)",
-         lambda r: mean([dict(s)[KEPT_WINDOW_SECONDS] for s in r.mixed_after]), "{:.1f}"),
+         lambda r: mean([dict(w[2])[KEPT_WINDOW_SECONDS] for w in r.walked["mixed"]]),
+         "{:.1f}"),
         ("mixed_after", f"… {AFTER_WINDOW_SECONDS} s after it hid (MiB)",
-         lambda r: mean([s[-1][1] for s in r.mixed_after]), "{:.1f}"),
+         lambda r: after_hide(r, "mixed"), "{:.1f}"),
+        ("short_after", f"Anonymous memory with {HISTORY_ITEMS} texts, used the same way "
+         f"(shown, {MIXED_WALK_ROWS} rows walked), {AFTER_WINDOW_SECONDS} s after the hide "
+         "(MiB)", lambda r: after_hide(r, "short"), "{:.1f}"),
+        ("mixed_over_short", "The mixed history over the texts, both so used (MiB)",
+         lambda r: after_hide(r, "mixed") - after_hide(r, "short"), "{:.1f}"),
     ]
+
+
+def after_hide(results, history):
+    """Anonymous memory of a walked round at its last mark after the hide."""
+    return mean([w[2][-1][1] for w in results.walked[history]])
 
 
 # Figures measured by other means (bench/tolvane_bench), kept when the file is rewritten.
@@ -998,7 +1008,8 @@ def report(results, apps, image_bytes, started_at, finished_at, inprocess):
             "details panel showing each item, screenshots included); and "
             f"{KEPT_WINDOW_SECONDS} s and {AFTER_WINDOW_SECONDS} s after it was hidden with "
             "the hot key again (the program now keeps a hidden window for 3 minutes, then "
-            "gives it back).",
+            "gives it back). The same round with "
+            f"{HISTORY_ITEMS} short texts instead gives the texts' figure for the same use.",
             "- Hot key to first frame is measured inside the program's process, below.",
             ]
     for a in apps:
@@ -1029,11 +1040,12 @@ def report(results, apps, image_bytes, started_at, finished_at, inprocess):
                 "- idle runs (CPU %, wake-ups/s, RSS, PSS, anonymous MiB): " + "; ".join(
                     f"{a_:.2f} / {b:.1f} / {c:.1f} / {d:.1f} / {e:.1f}" for a_, b, c, d, e in
                     zip(r.idle_cpu, r.wakeups, r.rss, r.pss, r.anonymous)),
-                "- mixed history, anonymous MiB: hidden " +
-                ", ".join(f"{v:.1f}" for v in r.mixed_hidden) + "; shown " +
-                ", ".join(f"{v:.1f}" for v in r.mixed_shown) + "; after the hide " +
-                "; ".join(", ".join(f"{s} s: {v:.1f}" for s, v in run)
-                          for run in r.mixed_after), ""]
+                *(f"- {label}, anonymous MiB: " + "; ".join(
+                    f"hidden {hidden:.1f}, shown {shown:.1f}, after the hide " +
+                    ", ".join(f"{s} s: {v:.1f}" for s, v in samples)
+                    for hidden, shown, samples in r.walked[history])
+                  for history, label in (("mixed", "mixed history"),
+                                         ("short", f"{HISTORY_ITEMS} texts, walked"))), ""]
     return "\n".join(out) + "\n"
 
 
@@ -1118,14 +1130,21 @@ def main():
         for a in apps + list(reversed(apps)):
             print(f"{HISTORY_ITEMS} texts and idle: {a.name}", flush=True)
             long_round(a, probe, results[a.name])
+        fills = {
+            "mixed": lambda a: fill_mixed_history(a, probe, image_probe, screenshots,
+                                                  file_lists),
+            "short": lambda a: fill_short_history(a, probe),
+        }
         for a in apps:
-            print(f"mixed history: {a.name}", flush=True)
-            try:
-                mixed_round(a, probe, image_probe, screenshots, file_lists, results[a.name])
-            except RuntimeError as e:
-                # The other rows still stand; this one shows as missing.
-                print(f"mixed history of {a.name} failed: {e}", flush=True)
-                a.stop()
+            for history, fill in fills.items():
+                print(f"{history} history, walked: {a.name}", flush=True)
+                try:
+                    results[a.name].walked[history].append(
+                        walked_round(a, probe, image_probe, lambda: fill(a)))
+                except RuntimeError as e:
+                    # The other rows still stand; this one shows as missing.
+                    print(f"{history} history of {a.name} failed: {e}", flush=True)
+                    a.stop()
         inprocess = []
         for a, bench in zip(apps, benches):
             if bench:
