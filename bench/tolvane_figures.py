@@ -11,6 +11,7 @@ measurements, ABBA for the long ones) so that slow drifts of a shared machine fa
 both. Other clipboard managers are not run: their figures are cited as recorded earlier.
 """
 import argparse
+import collections
 import datetime
 import math
 import os
@@ -39,7 +40,7 @@ SCREENSHOT_SIZE = (1920, 1080)
 MIXED_SCREENSHOTS = 30
 MIXED_BIG_TEXTS = 4            # of 1 MB each
 MIXED_FILE_LISTS = 20
-MIXED_WALK_ROWS = 40           # rows walked down in the shown main window, as a user looks
+WALK_ROWS = 40                 # rows walked down in the shown main window, as a user looks
 KEPT_WINDOW_SECONDS = 60       # the hidden window is still kept
 AFTER_WINDOW_SECONDS = 200     # past the 3 minutes after which a hidden window is given back
 
@@ -339,6 +340,11 @@ class Tolvane:
 
 # ---- measurements ------------------------------------------------------------------------
 
+# Anonymous MiB of one walked round: hidden and never shown, shown after the walk, and
+# [(seconds after the hide, MiB)].
+Walked = collections.namedtuple("Walked", "hidden shown after")
+
+
 class Results:
     def __init__(self):
         self.startup = []
@@ -352,7 +358,7 @@ class Results:
         self.anonymous = []
         self.processes = []
         self.windows = []
-        # Per history ("short", "mixed"): (hidden, shown, [(seconds after the hide, MiB)])
+        # Per history ("short", "mixed"): Walked rounds
         self.walked = {"short": [], "mixed": []}
 
 
@@ -473,9 +479,9 @@ def fill_mixed_history(app, probe, image_probe, screenshots, file_lists):
 def walked_round(app, probe, image_probe, fill):
     """Memory of a history filled by `fill`: hidden and never shown, with the main window
     shown and some rows looked at, and after it hid, while it is kept and once it has been
-    given back. Returns (hidden MiB, shown MiB, [(seconds after the hide, MiB)])."""
+    given back."""
     start_with_text(app, probe, image_probe, "walked start")
-    fill()
+    fill(app)
     time.sleep(SETTLE_SECONDS * 2)
     hidden = anonymous_mib(app)
 
@@ -485,7 +491,7 @@ def walked_round(app, probe, image_probe, fill):
     time.sleep(1)
     activate_windows(app)
     # Down from the first row: the details panel shows each item, screenshots included.
-    for _ in range(MIXED_WALK_ROWS):
+    for _ in range(WALK_ROWS):
         subprocess.run(["xdotool", "key", "Down"], check=True)
         time.sleep(0.15)
     time.sleep(2)
@@ -504,7 +510,7 @@ def walked_round(app, probe, image_probe, fill):
         time.sleep(max(0, hidden_at + mark - time.monotonic()))
         samples.append((mark, anonymous_mib(app)))
     app.stop()
-    return hidden, shown, samples
+    return Walked(hidden, shown, samples)
 
 
 def make_image(path, size=IMAGE_SIZE, label=""):
@@ -903,16 +909,16 @@ def table_rows():
         ("startup", f"Start-up to the first capture, median of {ROUNDS} (ms)",
          lambda r: median(r.startup), "{:.0f}"),
         ("mixed_hidden", f"Anonymous memory, mixed history of {HISTORY_ITEMS} items, hidden, "
-         "never shown (MiB)", lambda r: mean([w[0] for w in r.walked["mixed"]]), "{:.1f}"),
-        ("mixed_shown", f"… with the main window shown, {MIXED_WALK_ROWS} rows walked (MiB)",
-         lambda r: mean([w[1] for w in r.walked["mixed"]]), "{:.1f}"),
+         "never shown (MiB)", lambda r: mean([w.hidden for w in r.walked["mixed"]]), "{:.1f}"),
+        ("mixed_shown", f"… with the main window shown, {WALK_ROWS} rows walked (MiB)",
+         lambda r: mean([w.shown for w in r.walked["mixed"]]), "{:.1f}"),
         ("mixed_kept", f"… {KEPT_WINDOW_SECONDS} s after the main window hid (MiB)",
-         lambda r: mean([dict(w[2])[KEPT_WINDOW_SECONDS] for w in r.walked["mixed"]]),
+         lambda r: mean([dict(w.after)[KEPT_WINDOW_SECONDS] for w in r.walked["mixed"]]),
          "{:.1f}"),
         ("mixed_after", f"… {AFTER_WINDOW_SECONDS} s after it hid (MiB)",
          lambda r: after_hide(r, "mixed"), "{:.1f}"),
         ("short_after", f"Anonymous memory with {HISTORY_ITEMS} texts, used the same way "
-         f"(shown, {MIXED_WALK_ROWS} rows walked), {AFTER_WINDOW_SECONDS} s after the hide "
+         f"(shown, {WALK_ROWS} rows walked), {AFTER_WINDOW_SECONDS} s after the hide "
          "(MiB)", lambda r: after_hide(r, "short"), "{:.1f}"),
         ("mixed_over_short", "The mixed history over the texts, both so used (MiB)",
          lambda r: after_hide(r, "mixed") - after_hide(r, "short"), "{:.1f}"),
@@ -921,7 +927,7 @@ def table_rows():
 
 def after_hide(results, history):
     """Anonymous memory of a walked round at its last mark after the hide."""
-    return mean([w[2][-1][1] for w in results.walked[history]])
+    return mean([w.after[-1][1] for w in results.walked[history]])
 
 
 # Figures measured by other means (bench/tolvane_bench), kept when the file is rewritten.
@@ -1004,7 +1010,7 @@ def report(results, apps, image_bytes, started_at, finished_at, inprocess):
             f"{MIXED_BIG_TEXTS} texts of 1 MB and {MIXED_FILE_LISTS} lists of 5 files, "
             "spread over plain texts; anonymous memory 10 s after the last copy (no window "
             "ever shown); after the main window was shown with its hot key and "
-            f"{MIXED_WALK_ROWS} rows were walked down with the arrow key, 0.15 s apart (the "
+            f"{WALK_ROWS} rows were walked down with the arrow key, 0.15 s apart (the "
             "details panel showing each item, screenshots included); and "
             f"{KEPT_WINDOW_SECONDS} s and {AFTER_WINDOW_SECONDS} s after it was hidden with "
             "the hot key again (the program now keeps a hidden window for 3 minutes, then "
@@ -1140,7 +1146,7 @@ def main():
                 print(f"{history} history, walked: {a.name}", flush=True)
                 try:
                     results[a.name].walked[history].append(
-                        walked_round(a, probe, image_probe, lambda: fill(a)))
+                        walked_round(a, probe, image_probe, fill))
                 except RuntimeError as e:
                     # The other rows still stand; this one shows as missing.
                     print(f"{history} history of {a.name} failed: {e}", flush=True)
